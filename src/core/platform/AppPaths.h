@@ -1,0 +1,34 @@
+// Where the application keeps its files: home, Documents/, tmp/ and the shipped resources.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+
+namespace oa {
+
+class AppPaths {
+public:
+    // Home from `homeOverride` (--home), else $OA_HOME, else $XDG_DATA_HOME/oa-client, else
+    // ~/.local/share/oa-client. Resources from $OA_RESOURCES, else next to the executable,
+    // else the source tree's resources folder.
+    static AppPaths resolve(const std::optional<std::filesystem::path>& homeOverride = {});
+    AppPaths(std::filesystem::path home, std::filesystem::path resources);
+
+    const std::filesystem::path& home() const { return home_; }
+    std::filesystem::path documents() const { return home_ / "Documents"; }
+    std::filesystem::path temporary() const { return home_ / "tmp"; }
+    const std::filesystem::path& resources() const { return resources_; }
+
+    // Creates home, Documents/ and tmp/ when missing. Returns false when one cannot be made.
+    bool ensureDirectories() const;
+
+    // The paths the process uses; resolve() with no override until setCurrent() is called.
+    static AppPaths current();
+    static void setCurrent(const AppPaths& paths);
+
+private:
+    std::filesystem::path home_;
+    std::filesystem::path resources_;
+};
+
+}  // namespace oa
