@@ -30,6 +30,6 @@ int fail(const std::string& message);
 
 #define OA_CLI_CONCAT_INNER(a, b) a##b
 #define OA_CLI_CONCAT(a, b) OA_CLI_CONCAT_INNER(a, b)
-#define OA_CLI_COMMAND(name, usage, fn)                                             \
+#define OA_CLI_COMMAND(name, usage, fn)                                              \
     static const bool OA_CLI_CONCAT(oa_cli_registered_, __LINE__) [[maybe_unused]] = \
         ::oa::cli::registerCommand({name, usage, fn})

@@ -24,6 +24,8 @@ TempHome::~TempHome() {
     fs::remove_all(home_, ec);
 }
 
-AppPaths TempHome::paths() const { return AppPaths(home_, previous_.resources()); }
+AppPaths TempHome::paths() const {
+    return AppPaths(home_, previous_.resources());
+}
 
 }  // namespace oa::test

@@ -28,9 +28,13 @@ bool EventLoop::isMainThread() const {
     return std::this_thread::get_id() == mainThread_;
 }
 
-void EventLoop::run() { runUntil(Clock::time_point::max()); }
+void EventLoop::run() {
+    runUntil(Clock::time_point::max());
+}
 
-bool EventLoop::runFor(Duration limit) { return runUntil(Clock::now() + limit); }
+bool EventLoop::runFor(Duration limit) {
+    return runUntil(Clock::now() + limit);
+}
 
 void EventLoop::quit() {
     {

@@ -34,10 +34,10 @@ private:
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;
-    std::deque<Task> posted_;              // Guarded by mutex_.
+    std::deque<Task> posted_;               // Guarded by mutex_.
     TimerQueue<Clock::time_point> timers_;  // Guarded by mutex_.
-    bool quit_ = false;                    // Guarded by mutex_.
-    std::thread::id mainThread_;           // Guarded by mutex_.
+    bool quit_ = false;                     // Guarded by mutex_.
+    std::thread::id mainThread_;            // Guarded by mutex_.
 };
 
 }  // namespace oa

@@ -17,7 +17,9 @@ void TimerHandle::cancel() {
     }
 }
 
-bool TimerHandle::isCancelled() const { return !state_ || state_->cancelled.load(); }
+bool TimerHandle::isCancelled() const {
+    return !state_ || state_->cancelled.load();
+}
 
 void MainLoop::postAndWait(Task task) {
     if (isMainThread()) {
@@ -60,9 +62,13 @@ MainLoop& MainLoop::main() {
     return *loop;
 }
 
-bool MainLoop::hasMain() { return g_main.load() != nullptr; }
+bool MainLoop::hasMain() {
+    return g_main.load() != nullptr;
+}
 
-void MainLoop::setMain(MainLoop* loop) { g_main.store(loop); }
+void MainLoop::setMain(MainLoop* loop) {
+    g_main.store(loop);
+}
 
 void runInBackground(Task task) {
     auto& threads = background();

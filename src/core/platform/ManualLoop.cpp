@@ -20,7 +20,9 @@ TimerHandle ManualLoop::schedule(Duration delay, Task task, bool repeats) {
     return timers_.add(now_ + delay, delay, std::move(task), repeats);
 }
 
-bool ManualLoop::isMainThread() const { return std::this_thread::get_id() == mainThread_; }
+bool ManualLoop::isMainThread() const {
+    return std::this_thread::get_id() == mainThread_;
+}
 
 int ManualLoop::runPending() {
     int ran = 0;
@@ -78,7 +80,8 @@ bool ManualLoop::runUntil(const std::function<bool()>& done, std::chrono::millis
             return false;
         }
         std::unique_lock lock(mutex_);
-        auto wakeAt = std::min(deadline, std::chrono::steady_clock::now() + std::chrono::milliseconds(5));
+        auto wakeAt =
+            std::min(deadline, std::chrono::steady_clock::now() + std::chrono::milliseconds(5));
         posted_cv_.wait_until(lock, wakeAt, [this] { return !posted_.empty(); });
     }
 }

@@ -40,9 +40,9 @@ public:
 private:
     mutable std::mutex mutex_;
     std::condition_variable posted_cv_;
-    std::deque<Task> posted_;        // Guarded by mutex_.
-    TimerQueue<Duration> timers_;    // Guarded by mutex_.
-    Duration now_{0};                // Guarded by mutex_.
+    std::deque<Task> posted_;      // Guarded by mutex_.
+    TimerQueue<Duration> timers_;  // Guarded by mutex_.
+    Duration now_{0};              // Guarded by mutex_.
     const std::thread::id mainThread_;
 };
 

@@ -22,7 +22,9 @@ ObserverToken& ObserverToken::operator=(ObserverToken&& other) noexcept {
     return *this;
 }
 
-ObserverToken::~ObserverToken() { reset(); }
+ObserverToken::~ObserverToken() {
+    reset();
+}
 
 void ObserverToken::reset() {
     if (!entry_) {

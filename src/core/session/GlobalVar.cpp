@@ -18,28 +18,54 @@ void GlobalVar::set(Text GlobalVar::*field, Text value) {
     this->*field = std::move(value);
 }
 
-GlobalVar::Text GlobalVar::session_id() const { return get(&GlobalVar::session_id_); }
-void GlobalVar::setSession_id(Text value) { set(&GlobalVar::session_id_, std::move(value)); }
-GlobalVar::Text GlobalVar::oa() const { return get(&GlobalVar::oa_); }
-void GlobalVar::setOa(Text value) { set(&GlobalVar::oa_, std::move(value)); }
-GlobalVar::Text GlobalVar::zq_ovix_version() const { return get(&GlobalVar::zq_ovix_version_); }
+GlobalVar::Text GlobalVar::session_id() const {
+    return get(&GlobalVar::session_id_);
+}
+void GlobalVar::setSession_id(Text value) {
+    set(&GlobalVar::session_id_, std::move(value));
+}
+GlobalVar::Text GlobalVar::oa() const {
+    return get(&GlobalVar::oa_);
+}
+void GlobalVar::setOa(Text value) {
+    set(&GlobalVar::oa_, std::move(value));
+}
+GlobalVar::Text GlobalVar::zq_ovix_version() const {
+    return get(&GlobalVar::zq_ovix_version_);
+}
 void GlobalVar::setZq_ovix_version(Text value) {
     set(&GlobalVar::zq_ovix_version_, std::move(value));
 }
-GlobalVar::Text GlobalVar::ovix_zqim_port() const { return get(&GlobalVar::ovix_zqim_port_); }
+GlobalVar::Text GlobalVar::ovix_zqim_port() const {
+    return get(&GlobalVar::ovix_zqim_port_);
+}
 void GlobalVar::setOvix_zqim_port(Text value) {
     set(&GlobalVar::ovix_zqim_port_, std::move(value));
 }
-GlobalVar::Text GlobalVar::login_user_name() const { return get(&GlobalVar::login_user_name_); }
+GlobalVar::Text GlobalVar::login_user_name() const {
+    return get(&GlobalVar::login_user_name_);
+}
 void GlobalVar::setLogin_user_name(Text value) {
     set(&GlobalVar::login_user_name_, std::move(value));
 }
-GlobalVar::Text GlobalVar::uid() const { return get(&GlobalVar::uid_); }
-void GlobalVar::setUid(Text value) { set(&GlobalVar::uid_, std::move(value)); }
-GlobalVar::Text GlobalVar::app_title() const { return get(&GlobalVar::app_title_); }
-void GlobalVar::setApp_title(Text value) { set(&GlobalVar::app_title_, std::move(value)); }
-GlobalVar::Text GlobalVar::choiceKey() const { return get(&GlobalVar::choiceKey_); }
-void GlobalVar::setChoiceKey(Text value) { set(&GlobalVar::choiceKey_, std::move(value)); }
+GlobalVar::Text GlobalVar::uid() const {
+    return get(&GlobalVar::uid_);
+}
+void GlobalVar::setUid(Text value) {
+    set(&GlobalVar::uid_, std::move(value));
+}
+GlobalVar::Text GlobalVar::app_title() const {
+    return get(&GlobalVar::app_title_);
+}
+void GlobalVar::setApp_title(Text value) {
+    set(&GlobalVar::app_title_, std::move(value));
+}
+GlobalVar::Text GlobalVar::choiceKey() const {
+    return get(&GlobalVar::choiceKey_);
+}
+void GlobalVar::setChoiceKey(Text value) {
+    set(&GlobalVar::choiceKey_, std::move(value));
+}
 
 void GlobalVar::resetForTesting() {
     std::lock_guard lock(mutex_);

@@ -20,7 +20,8 @@ TEST(ManualLoopTest, FiresDueTimersInOrderOfDueTimeOnAdvance) {
     loop.schedule(30s, [&] { fired.push_back("30s"); });
     loop.schedule(10s, [&] { fired.push_back("10s"); });
     loop.schedule(10s, [&] { fired.push_back("10s-second"); });
-    auto repeating = loop.schedule(20s, [&] { fired.push_back("every20"); }, true);
+    auto repeating = loop.schedule(
+        20s, [&] { fired.push_back("every20"); }, true);
 
     loop.advance(9s);
     EXPECT_TRUE(fired.empty());

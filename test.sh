@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs dependencies, builds and runs the whole test suite headless. Exits non-zero on any
+# failure. Set OA_SKIP_ASAN=1 to skip the sanitizer pass while iterating.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+./scripts/install-deps.sh
+./scripts/check-format.sh
+
+jobs=$(nproc 2>/dev/null || echo 2)
+export QT_QPA_PLATFORM=offscreen
+
+echo "== debug build and tests"
+cmake --preset debug
+cmake --build --preset debug -j "$jobs"
+ctest --preset debug --output-on-failure -j "$jobs"
+
+if [ "${OA_SKIP_ASAN:-0}" != "1" ]; then
+  echo "== core and server tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+  cmake --preset asan
+  cmake --build --preset asan -j "$jobs"
+  ctest --preset asan --output-on-failure -j "$jobs"
+fi
+echo "test.sh: all tests passed"
