@@ -1,0 +1,14 @@
+// SetBO: each call goes through a PlistManager of its own.
+#include "core/session/SetBO.h"
+
+namespace oa {
+
+std::optional<SetDictionary> SetBO::readSet() const {
+    return PlistManager().getSetInfo();
+}
+
+void SetBO::saveSet(const SetDictionary& settings) const {
+    PlistManager().saveSetInfo(settings);
+}
+
+}  // namespace oa
