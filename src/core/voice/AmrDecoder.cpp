@@ -1,0 +1,180 @@
+// AmrDecoder: frame scanning and decoding on opencore-amrnb, WAV header writing.
+#include "core/voice/AmrDecoder.h"
+
+#include <opencore-amrnb/interf_dec.h>
+
+#include <cstring>
+#include <optional>
+
+#include "core/platform/Log.h"
+#include "core/voice/CFile.h"
+
+namespace oa {
+
+static_assert(sizeof(short) == 2, "the codec works on 16-bit samples");
+
+namespace {
+
+void putLe16(std::uint8_t* at, std::uint16_t value) {
+    at[0] = static_cast<std::uint8_t>(value);
+    at[1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+void putLe32(std::uint8_t* at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        at[i] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
+}
+
+// Reads the magic and the first frame's header byte, which fixes the header byte and frame size
+// of the whole file. An empty file after the magic gives the header byte 0, as if its first frame
+// were all zero. Nothing for a file without the magic or of a type without a size.
+std::optional<std::uint8_t> readFirstHeader(std::FILE* amr) {
+    char magic[AmrFrame::kMagic.size()];
+    if (std::fread(magic, 1, sizeof magic, amr) != sizeof magic ||
+        std::memcmp(magic, AmrFrame::kMagic.data(), sizeof magic) != 0) {
+        log("amr: not an AMR file");
+        return std::nullopt;
+    }
+    const int first = std::fgetc(amr);
+    const auto header = static_cast<std::uint8_t>(first == EOF ? 0 : first);
+    if (AmrFrame::sizeOf(header) == 0) {
+        log("amr: unsupported frame type " + std::to_string(AmrFrame::typeOf(header)));
+        return std::nullopt;
+    }
+    return header;
+}
+
+bool writeHeader(std::FILE* wav, std::uint32_t frames) {
+    const auto header = AmrDecoder::wavHeader(frames);
+    return std::fwrite(header.data(), 1, header.size(), wav) == header.size();
+}
+
+bool writeSamples(std::FILE* wav, const short* samples) {
+    std::uint8_t pcm[AmrFrame::kPcmBytesPerFrame];
+    for (int i = 0; i < AmrFrame::kSamplesPerFrame; ++i) {
+        putLe16(pcm + 2 * i, static_cast<std::uint16_t>(samples[i]));
+    }
+    return std::fwrite(pcm, 1, sizeof pcm, wav) == sizeof pcm;
+}
+
+// Decodes the frames behind the first header byte (already read) into wav. Every later frame must
+// begin with the same header byte and has the same size; other bytes before it are skipped.
+int decodeFrames(std::FILE* amr, std::uint8_t header, std::FILE* wav) {
+    if (!writeHeader(wav, 0)) {
+        return 0;
+    }
+    AmrDecoder decoder;
+    if (!decoder.isValid()) {
+        return 0;
+    }
+    const auto size = static_cast<std::size_t>(AmrFrame::sizeOf(header));
+    std::uint8_t frame[AmrFrame::kMaxFrameBytes] = {header};
+    short samples[AmrFrame::kSamplesPerFrame] = {};
+
+    // The first frame is decoded even when the file ends inside it (or holds none): its missing
+    // bytes stay zero.
+    [[maybe_unused]] const std::size_t firstBytes = std::fread(frame + 1, 1, size - 1, amr);
+    std::uint32_t frames = 0;
+    bool written = decoder.decode(frame, sizeof frame, samples) && writeSamples(wav, samples);
+    if (written) {
+        frames = 1;
+    }
+    while (written && frames < AmrDecoder::kMaxFrames) {
+        int byte;
+        while ((byte = std::fgetc(amr)) != EOF && byte != header) {
+        }
+        if (byte == EOF) {
+            break;
+        }
+        std::memset(frame, 0, sizeof frame);
+        frame[0] = header;
+        if (std::fread(frame + 1, 1, size - 1, amr) != size - 1) {
+            break;  // A truncated last frame is not decoded.
+        }
+        written = decoder.decode(frame, sizeof frame, samples) && writeSamples(wav, samples);
+        if (written) {
+            ++frames;
+        }
+    }
+    log("frame = " + std::to_string(frames));
+    if (!written) {
+        log("amr: cannot write the WAV file");
+        return 0;
+    }
+    if (std::fseek(wav, 0, SEEK_SET) != 0 || !writeHeader(wav, frames) || std::fflush(wav) != 0) {
+        log("amr: cannot write the WAV header");
+        return 0;
+    }
+    return static_cast<int>(frames);
+}
+
+}  // namespace
+
+AmrDecoder::AmrDecoder() : state_(Decoder_Interface_init(), &Decoder_Interface_exit) {}
+
+bool AmrDecoder::decode(const std::uint8_t* frame, std::size_t length, short* samples) {
+    if (!state_ || length == 0) {
+        return false;
+    }
+    const int size = AmrFrame::sizeOf(frame[0]);
+    if (size == 0 || length < static_cast<std::size_t>(size)) {
+        return false;
+    }
+    Decoder_Interface_Decode(state_.get(), frame, samples, 0);
+    return true;
+}
+
+std::array<std::uint8_t, AmrDecoder::kWavHeaderBytes> AmrDecoder::wavHeader(std::uint32_t frames) {
+    const std::uint32_t dataBytes =
+        frames * static_cast<std::uint32_t>(AmrFrame::kPcmBytesPerFrame);
+    std::array<std::uint8_t, kWavHeaderBytes> h{};
+    std::memcpy(h.data(), "RIFF", 4);
+    putLe32(h.data() + 4, dataBytes + 40);
+    std::memcpy(h.data() + 8, "WAVE", 4);
+    std::memcpy(h.data() + 12, "fmt ", 4);
+    putLe32(h.data() + 16, 20);     // format block size: 16 + a zero extension size and padding
+    putLe16(h.data() + 20, 1);      // PCM
+    putLe16(h.data() + 22, 1);      // channels
+    putLe32(h.data() + 24, 8000);   // samples per second
+    putLe32(h.data() + 28, 16000);  // bytes per second
+    putLe16(h.data() + 32, 2);      // bytes per sample frame
+    putLe16(h.data() + 34, 16);     // bits per sample
+    std::memcpy(h.data() + 40, "data", 4);
+    putLe32(h.data() + 44, dataBytes);
+    return h;
+}
+
+int AmrDecoder::decodeStream(std::FILE* amr, std::FILE* wav) {
+    const auto header = readFirstHeader(amr);
+    return header ? decodeFrames(amr, *header, wav) : 0;
+}
+
+int AmrDecoder::decodeFile(const std::string& amrPath, const std::string& wavPath) {
+    CFile amr = CFile::open(amrPath, "rb");
+    if (!amr) {
+        log("amr: cannot open " + amrPath);
+        return 0;
+    }
+    const auto header = readFirstHeader(amr.get());
+    if (!header) {
+        return 0;
+    }
+    if (CFile::sameFile(amrPath, wavPath)) {
+        log("amr: the WAV path names the AMR file itself: " + wavPath);
+        return 0;
+    }
+    CFile wav = CFile::open(wavPath, "wb");
+    if (!wav) {
+        log("amr: cannot create " + wavPath);
+        return 0;
+    }
+    const int frames = decodeFrames(amr.get(), *header, wav.get());
+    if (!wav.close()) {
+        log("amr: cannot write " + wavPath);
+        return 0;
+    }
+    return frames;
+}
+
+}  // namespace oa

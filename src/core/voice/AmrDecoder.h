@@ -1,0 +1,49 @@
+// AMR to WAV: reads the frames of an "#!AMR\n" file one at a time and writes their samples as
+// 8000 Hz 16-bit mono PCM behind a 48-byte WAV header.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "core/voice/AmrFrame.h"
+
+namespace oa {
+
+class AmrDecoder {
+public:
+    static constexpr std::size_t kWavHeaderBytes = 48;
+    // The most frames whose byte count still fits the header's 32-bit size fields.
+    static constexpr std::uint32_t kMaxFrames =
+        (UINT32_MAX - 40) / static_cast<std::uint32_t>(AmrFrame::kPcmBytesPerFrame);
+
+    AmrDecoder();
+
+    // False when the codec could not allocate its state.
+    bool isValid() const { return state_ != nullptr; }
+
+    // Decodes one frame (header byte first, length bytes available) into kSamplesPerFrame
+    // samples. The codec reads as many bytes as the frame type implies, so it is not called, and
+    // false is returned, for the types 8 to 15 and for a frame not wholly inside the buffer.
+    bool decode(const std::uint8_t* frame, std::size_t length, short* samples);
+
+    // Decodes the AMR file at amrPath into a new WAV file at wavPath (both UTF-8). Returns the
+    // number of frames written, at least 1 on success; 0 means failure: unreadable input, no
+    // magic, a first frame of type 8 to 15, an output that cannot be written or an output path
+    // naming the input file. No output is created when the input is rejected.
+    static int decodeFile(const std::string& amrPath, const std::string& wavPath);
+
+    // The same on open streams; wav must be seekable, its header is rewritten at the end.
+    static int decodeStream(std::FILE* amr, std::FILE* wav);
+
+    // The WAV header for a file of the given number of frames.
+    static std::array<std::uint8_t, kWavHeaderBytes> wavHeader(std::uint32_t frames);
+
+private:
+    std::unique_ptr<void, void (*)(void*)> state_;
+};
+
+}  // namespace oa
