@@ -1,0 +1,34 @@
+// Text operations shared by the reply parsers and the request builders: the integer value of a
+// server id, the cleaning of dialog replies, joined attachment lists and relative image sources.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace oa {
+
+// The integer at the start of a text, read the way the server's ids are compared: leading white
+// space is skipped, an optional sign is accepted, reading stops at the first non-digit. No digits
+// give 0; values beyond the 64-bit range saturate instead of wrapping.
+long long integerValue(std::string_view text);
+
+// The text without white space and line breaks at both ends (ASCII and Unicode spaces alike).
+std::string trimWhitespace(std::string_view text);
+
+// Every occurrence of `from` replaced by `to`, scanning left to right without rescanning.
+void replaceAll(std::string& text, std::string_view from, std::string_view to);
+
+// The pieces between separators, empty pieces kept: "a,b," gives "a", "b", "".
+std::vector<std::string> splitKeepingEmpty(std::string_view text, char separator);
+
+// The message server writes raw line breaks, "&nbsp" entities and semicolons into its JSON.
+// Trims, removes "\r" and "\n", turns "&nbsp" into a space and then drops every ";", in that
+// order (so "&nbsp;" becomes one space, and so does "&nb\nsp").
+std::string cleanDialogReply(std::string_view reply);
+
+// Puts `base` in front of every image source written as img src="..." that is not already an
+// absolute address (a scheme such as "http:" or "data:", or a "//" network path).
+std::string rewriteImageSources(std::string_view content, std::string_view base);
+
+}  // namespace oa
