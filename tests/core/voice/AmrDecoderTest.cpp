@@ -1,0 +1,180 @@
+// AMR to WAV: the WAV header, frame scanning, truncation, stray bytes and rejected inputs.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/platform/Log.h"
+#include "core/voice/AmrDecoder.h"
+#include "core/voice/VoiceFiles.h"
+#include "support/TempHome.h"
+
+namespace oa {
+namespace {
+
+using test::amrFile;
+using test::amrFrames;
+using test::Bytes;
+using test::le32;
+using test::readFile;
+using test::writeFile;
+
+class AmrDecoderTest : public ::testing::Test {
+protected:
+    // Decodes bytes written as an AMR file; returns the count and leaves the WAV in wav_.
+    int decode(const Bytes& amrBytes) {
+        writeFile(amr_, amrBytes);
+        return AmrDecoder::decodeFile(amr_.string(), wav_.string());
+    }
+
+    test::TempHome home_;
+    std::filesystem::path amr_ = home_.path() / "in.amr";
+    std::filesystem::path wav_ = home_.path() / "out.wav";
+};
+
+TEST_F(AmrDecoderTest, FiftyFramesGiveTheFullHeaderAndSamples) {
+    std::vector<std::string> lines;
+    const LogSink previous = setLogSink([&](std::string_view l) { lines.emplace_back(l); });
+    const int frames = decode(amrFile(amrFrames(50)));
+    setLogSink(previous);
+
+    EXPECT_EQ(frames, 50);
+    const Bytes wav = readFile(wav_);
+    ASSERT_EQ(wav.size(), 48u + 50 * 320);
+    const Bytes expectedHeader = {'R',  'I',  'F',  'F',  0xA8, 0x3E, 0x00, 0x00, 'W',  'A',
+                                  'V',  'E',  'f',  'm',  't',  ' ',  0x14, 0x00, 0x00, 0x00,
+                                  0x01, 0x00, 0x01, 0x00, 0x40, 0x1F, 0x00, 0x00, 0x80, 0x3E,
+                                  0x00, 0x00, 0x02, 0x00, 0x10, 0x00, 0x00, 0x00, 0x00, 0x00,
+                                  'd',  'a',  't',  'a',  0x80, 0x3E, 0x00, 0x00};
+    EXPECT_EQ(Bytes(wav.begin(), wav.begin() + 48), expectedHeader);
+    EXPECT_EQ(le32(wav, 4), 16040u);
+    EXPECT_EQ(le32(wav, 44), 16000u);
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "frame = 50"), lines.end());
+}
+
+TEST_F(AmrDecoderTest, MagicAloneStillGivesOneFrame) {
+    EXPECT_EQ(decode(amrFile({})), 1);
+    const Bytes wav = readFile(wav_);
+    EXPECT_EQ(wav.size(), 48u + 320);
+    EXPECT_EQ(le32(wav, 4), 360u);
+    EXPECT_EQ(le32(wav, 44), 320u);
+}
+
+// Counts for inputs whose frames end early: the first frame is decoded however short it is,
+// a later frame only when it is whole (also when it ends exactly at the end of the file).
+TEST_F(AmrDecoderTest, TruncatedFramesAfterTheFirstAreDropped) {
+    const Bytes three = amrFrames(3);
+    const Bytes fourth = amrFrames(4);
+    struct Case {
+        Bytes frames;
+        int expected;
+    };
+    const std::vector<Case> cases = {
+        {Bytes(three.begin(), three.begin() + 5), 1},
+        {Bytes(three.begin(), three.begin() + 32), 1},
+        {Bytes(three.begin(), three.begin() + 63), 1},
+        {Bytes(fourth.begin(), fourth.begin() + 96 + 20), 3},
+        {Bytes(fourth.begin(), fourth.begin() + 96 + 1), 3},
+        {three, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.frames.size());
+        EXPECT_EQ(decode(amrFile(c.frames)), c.expected);
+        const Bytes wav = readFile(wav_);
+        EXPECT_EQ(wav.size(), 48u + 320u * static_cast<unsigned>(c.expected));
+        EXPECT_EQ(le32(wav, 44), 320u * static_cast<unsigned>(c.expected));
+    }
+    // The whole frames decode to the same samples whether or not a partial one follows.
+    decode(amrFile(three));
+    const Bytes whole = readFile(wav_);
+    decode(amrFile(Bytes(fourth.begin(), fourth.begin() + 96 + 20)));
+    EXPECT_EQ(readFile(wav_), whole);
+}
+
+TEST_F(AmrDecoderTest, BytesBetweenFramesAreSkippedUntilTheFirstHeaderByte) {
+    const Bytes frames = amrFrames(4);
+    ASSERT_EQ(frames[0], 0x3C);
+    decode(amrFile(frames));
+    const Bytes clean = readFile(wav_);
+
+    auto frame = [&](int i) {
+        return Bytes(frames.begin() + 32 * i, frames.begin() + 32 * i + 32);
+    };
+    // Stray bytes, and a 13-byte frame of type 0 (no byte 0x3C in it), which does not match the
+    // file's first frame and is skipped as well.
+    const Bytes stray = {0x00, 0xFF, 0x3D, 0xBC, 0x3B};
+    Bytes typeZero = {0x04};
+    typeZero.resize(13, 0x55);
+    Bytes noisy;
+    for (const Bytes& part : {frame(0), stray, frame(1), typeZero, frame(2), stray, frame(3)}) {
+        noisy.insert(noisy.end(), part.begin(), part.end());
+    }
+    EXPECT_EQ(decode(amrFile(noisy)), 4);
+    EXPECT_EQ(readFile(wav_), clean);
+}
+
+TEST_F(AmrDecoderTest, LaterFramesTakeTheFirstFramesTypeAndSize) {
+    // A file of type-0 frames (13 bytes each, header 0x04).
+    Bytes frames;
+    for (int i = 0; i < 5; ++i) {
+        frames.push_back(0x04);
+        frames.insert(frames.end(), 12, static_cast<std::uint8_t>(0x10 + i));
+    }
+    EXPECT_EQ(decode(amrFile(frames)), 5);
+    EXPECT_EQ(readFile(wav_).size(), 48u + 5 * 320);
+}
+
+TEST_F(AmrDecoderTest, FirstFrameOfTypeEightToFifteenIsRejected) {
+    for (int type = 8; type <= 15; ++type) {
+        SCOPED_TRACE(type);
+        const auto header = static_cast<std::uint8_t>(type << 3 | 4);
+        // Alone at the end of the file, and followed by a whole 32-byte frame's worth of bytes.
+        for (std::size_t tail : {0u, 31u, 64u}) {
+            Bytes frames(1 + tail, header);
+            std::filesystem::remove(wav_);
+            EXPECT_EQ(decode(amrFile(frames)), 0);
+            EXPECT_FALSE(std::filesystem::exists(wav_));
+        }
+    }
+}
+
+TEST_F(AmrDecoderTest, InputsThatAreNotAmrFilesCreateNoWav) {
+    const std::vector<Bytes> inputs = {{},
+                                       {'#', '!', 'A', 'M', 'R'},
+                                       {'#', '!', 'A', 'M', 'R', '\r', 0x3C},
+                                       {'#', '!', 'a', 'm', 'r', '\n', 0x3C}};
+    for (const auto& input : inputs) {
+        EXPECT_EQ(decode(input), 0);
+        EXPECT_FALSE(std::filesystem::exists(wav_));
+    }
+    EXPECT_EQ(AmrDecoder::decodeFile((home_.path() / "missing.amr").string(), wav_.string()), 0);
+    EXPECT_FALSE(std::filesystem::exists(wav_));
+}
+
+TEST_F(AmrDecoderTest, OutputThatCannotBeCreatedOrIsTheInputFails) {
+    const Bytes input = amrFile(amrFrames(2));
+    writeFile(amr_, input);
+    EXPECT_EQ(AmrDecoder::decodeFile(amr_.string(), (home_.path() / "no/dir/x.wav").string()), 0);
+    // Writing the WAV over the AMR file would destroy what is being read.
+    const auto samePath = (home_.path() / "." / "in.amr").string();
+    EXPECT_EQ(AmrDecoder::decodeFile(amr_.string(), samePath), 0);
+    EXPECT_EQ(readFile(amr_), input);
+}
+
+TEST(AmrDecoderFrameTest, CodecIsOnlyCalledOnWholeFramesOfKnownType) {
+    AmrDecoder decoder;
+    ASSERT_TRUE(decoder.isValid());
+    short samples[160];
+    std::uint8_t frame[32] = {0x3C};
+    EXPECT_FALSE(decoder.decode(frame, 31, samples));
+    EXPECT_FALSE(decoder.decode(frame, 0, samples));
+    EXPECT_TRUE(decoder.decode(frame, 32, samples));
+    frame[0] = 0x04;  // type 0, 13 bytes
+    EXPECT_FALSE(decoder.decode(frame, 12, samples));
+    EXPECT_TRUE(decoder.decode(frame, 13, samples));
+    frame[0] = 0x4C;  // type 9
+    EXPECT_FALSE(decoder.decode(frame, 32, samples));
+}
+
+}  // namespace
+}  // namespace oa
