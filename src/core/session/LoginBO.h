@@ -16,6 +16,10 @@ public:
     bool saveInfo(const LoginVO& record) const;
     // The stored network environments, for the environment chooser.
     std::optional<SetDictionary> getSetPlistInfo() const;
+    std::string EncryptString(const std::string& password, const std::string& key) const;
+    void loginUdp() const;
+    void createHeartbeat() const;
+    void sendHeartbeat() const;
 };
 
 }  // namespace oa
