@@ -1,0 +1,56 @@
+// The datagram socket port: one unconnected UDP socket (IPv4 and IPv6) whose received datagrams
+// arrive on the main loop. Production: PosixDatagramSocket (core), QtDatagramSocket (ui).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace oa {
+
+class DatagramSocket {
+public:
+    struct Datagram {
+        std::string bytes;       // the payload, whole
+        std::string host;        // sender's address as text ("127.0.0.1", "::1")
+        std::uint16_t port = 0;  // sender's port
+    };
+    using ReceiveHandler = std::function<void(Datagram)>;
+    // Empty when the bind succeeded, otherwise why it failed.
+    using BindError = std::optional<std::string>;
+
+    DatagramSocket() = default;
+    DatagramSocket(const DatagramSocket&) = delete;
+    DatagramSocket& operator=(const DatagramSocket&) = delete;
+    // Destroy on the main thread: no handler runs once the destructor has returned.
+    virtual ~DatagramSocket() = default;
+
+    // Binds to `port` (0: any free one) on every local interface, IPv4 and IPv6. The address
+    // stays shareable (SO_REUSEADDR), so a program bound to one specific address on the same
+    // port, such as a local IM service on 127.0.0.2, can run beside this socket.
+    [[nodiscard]] BindError bind(std::uint16_t port) { return bindTo(port, {}); }
+    // Binds to `port` on one literal local address only, shareable as above.
+    [[nodiscard]] BindError bind(std::uint16_t port, const std::string& localAddress) {
+        return bindTo(port, localAddress);
+    }
+    // The local port of the socket: the bound one, or the one the system chose for the first
+    // send; 0 while it has none.
+    virtual std::uint16_t localPort() const = 0;
+
+    // Queues one datagram for `host` (a name, resolved, or a literal address) and `port`.
+    // Datagrams leave in the order they were queued. A failure (unknown host, network down) is
+    // logged and otherwise not reported.
+    virtual void send(const std::string& host, std::uint16_t port, std::string bytes) = 0;
+
+    // Starts one read: `handler` runs on the main loop (MainLoop::main()) with the next datagram
+    // (up to the largest UDP payload, never cut short). At most one read is outstanding; the
+    // handler starts the next one if it wants more. A call while a read is outstanding only
+    // replaces its handler. Datagrams that arrive in between wait in the socket's buffer.
+    virtual void receive(ReceiveHandler handler) = 0;
+
+private:
+    virtual BindError bindTo(std::uint16_t port, const std::string& localAddress) = 0;
+};
+
+}  // namespace oa

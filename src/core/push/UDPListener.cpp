@@ -1,0 +1,231 @@
+// UDPListener: the datagram formats of the IM service in both directions.
+#include "core/push/UDPListener.h"
+
+#include <charconv>
+#include <mutex>
+#include <string_view>
+#include <vector>
+
+#include "core/platform/Log.h"
+#include "core/platform/NotificationCenter.h"
+#include "core/platform/PosixDatagramSocket.h"
+#include "core/session/GlobalVar.h"
+
+namespace oa {
+namespace {
+
+std::mutex g_mutex;
+UDPListener::SocketFactory g_factory;  // Guarded by g_mutex.
+UDPListener* g_instance = nullptr;     // Guarded by g_mutex; never deleted outside tests.
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool isValidUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = 0;
+        unsigned char low = 0x80;
+        unsigned char high = 0xBF;
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            low = lead == 0xE0 ? 0xA0 : 0x80;
+            high = lead == 0xED ? 0x9F : 0xBF;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return false;
+        }
+        if (text.size() - i < length) {
+            return false;
+        }
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            const unsigned char min = k == 1 ? low : 0x80;
+            const unsigned char max = k == 1 ? high : 0xBF;
+            if (next < min || next > max) {
+                return false;
+            }
+        }
+        i += length;
+    }
+    return true;
+}
+
+// Every "^" splits; empty fields count, and a text without "^" is one field.
+std::vector<std::string_view> splitFields(std::string_view text) {
+    std::vector<std::string_view> fields;
+    std::size_t start = 0;
+    for (;;) {
+        const auto caret = text.find('^', start);
+        if (caret == std::string_view::npos) {
+            fields.push_back(text.substr(start));
+            return fields;
+        }
+        fields.push_back(text.substr(start, caret - start));
+        start = caret + 1;
+    }
+}
+
+// The port of the IM service: a decimal number from 1 to 65535, nothing else. A text that
+// would wrap around as a 16-bit number names no port.
+std::optional<std::uint16_t> parsePort(const std::optional<std::string>& text) {
+    if (!text || text->empty()) {
+        return std::nullopt;
+    }
+    unsigned value = 0;
+    const char* end = text->data() + text->size();
+    const auto [stop, error] = std::from_chars(text->data(), end, value);
+    if (error != std::errc() || stop != end || value == 0 || value > 65535) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint16_t>(value);
+}
+
+std::string lowerAscii(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return text;
+}
+
+void removeAll(std::string& text, std::string_view what) {
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at)) {
+        text.erase(at, what.size());
+    }
+}
+
+}  // namespace
+
+void UDPListener::setSocketFactory(SocketFactory factory) {
+    std::lock_guard lock(g_mutex);
+    g_factory = std::move(factory);
+}
+
+UDPListener& UDPListener::getInstance_udp() {
+    std::lock_guard lock(g_mutex);
+    if (!g_instance) {
+        auto socket = g_factory ? g_factory() : std::make_unique<PosixDatagramSocket>();
+        g_instance = new UDPListener(std::move(socket));
+    }
+    return *g_instance;
+}
+
+void UDPListener::resetForTesting() {
+    UDPListener* instance = nullptr;
+    {
+        std::lock_guard lock(g_mutex);
+        instance = std::exchange(g_instance, nullptr);
+    }
+    delete instance;
+}
+
+UDPListener::UDPListener(std::unique_ptr<DatagramSocket> socket) : udpSocket_(std::move(socket)) {
+    if (auto error = udpSocket_->bind(kLocalPort)) {
+        log("Error binding: " + *error);
+    }
+    startRead();
+}
+
+UDPListener::~UDPListener() {
+    heartbeat_.cancel();
+}
+
+void UDPListener::startRead() {
+    udpSocket_->receive([this](DatagramSocket::Datagram datagram) { didReceive(datagram.bytes); });
+}
+
+void UDPListener::didReceive(const std::string& bytes) {
+    // Whatever an observer does, exactly one read stays outstanding.
+    struct NextRead {
+        UDPListener* listener;
+        ~NextRead() { listener->startRead(); }
+    } nextRead{this};
+
+    if (!isValidUtf8(bytes)) {
+        return;
+    }
+    const auto fields = splitFields(bytes);
+    auto& center = NotificationCenter::defaultCenter();
+    if (fields[0] == "v") {
+        // An answer without a result field is taken as accepted.
+        center.post(kLoginUdpResult, std::string(fields.size() > 1 ? fields[1] : ""));
+    } else if (fields[0] == "n" && fields.size() > 1) {
+        if (fields[1] == "message") {
+            center.post(kMessageUdpResult);
+        } else {
+            center.post(kModulesUdpResult, std::string(fields[1]));
+        }
+    }
+}
+
+void UDPListener::sendData(const std::string& text) {
+    auto& session = GlobalVar::getInstance_global();
+    const std::string host = serverHost(session.oa().value_or(""));
+    const auto port = parsePort(session.ovix_zqim_port());
+    if (host.empty() || !port) {
+        log("udp: no IM service address (host \"" + host + "\", port \"" +
+            session.ovix_zqim_port().value_or("") + "\"); datagram dropped");
+        return;
+    }
+    udpSocket_->send(host, *port, text);
+}
+
+void UDPListener::sendMessageNotice() {
+    const auto uid = GlobalVar::getInstance_global().uid();
+    if (!uid) {
+        log("udp: no uid; message notice request not sent");
+        return;
+    }
+    sendData("C^n^message^" + *uid);
+}
+
+bool UDPListener::startHeartbeat(Duration interval, Task tick) {
+    if (heartbeat_.isValid() && !heartbeat_.isCancelled()) {
+        return false;
+    }
+    heartbeat_ = MainLoop::main().schedule(interval, std::move(tick), true);
+    return true;
+}
+
+std::string UDPListener::serverHost(const std::string& oa) {
+    std::string address = lowerAscii(oa);
+    static constexpr std::string_view kHttps = "https://";
+    if (address.compare(0, kHttps.size(), kHttps) == 0) {
+        address.erase(0, kHttps.size());
+    } else {
+        removeAll(address, "http://");
+    }
+    // A path, query or fragment, or user info before the host, is no part of the host.
+    if (const auto end = address.find_first_of("/?#"); end != std::string::npos) {
+        address.resize(end);
+    }
+    if (const auto at = address.rfind('@'); at != std::string::npos) {
+        address.erase(0, at + 1);
+    }
+    if (!address.empty() && address.front() == '[') {
+        // An IPv6 literal: its colons are not a port separator.
+        const auto close = address.find(']');
+        std::string host =
+            address.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+        if (close != std::string::npos && address.size() > close + 1) {
+            log("newip = " + host);
+        }
+        return host;
+    }
+    if (const auto colon = address.find(':'); colon != std::string::npos) {
+        address.resize(colon);
+        log("newip = " + address);
+    }
+    return address;
+}
+
+}  // namespace oa

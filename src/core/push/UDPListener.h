@@ -1,0 +1,74 @@
+// The push channel to the server's IM service: the process's one datagram socket, bound to local
+// port 1188. It sends the client's datagrams and turns each received one into a notification.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/platform/DatagramSocket.h"
+#include "core/platform/MainLoop.h"
+
+namespace oa {
+
+class UDPListener {
+public:
+    using SocketFactory = std::function<std::unique_ptr<DatagramSocket>()>;
+
+    static constexpr std::uint16_t kLocalPort = 1188;
+    // Posted on the main thread with the second field of a "v" answer (std::string; "" when
+    // the answer has none). "NO" means the server refused the login datagram.
+    static constexpr char kLoginUdpResult[] = "loginUdpResult";
+    // Posted without object when the server announces a new instant message.
+    static constexpr char kMessageUdpResult[] = "messageUdpResult";
+    // Posted with the module key (std::string) whose counters have changed.
+    static constexpr char kModulesUdpResult[] = "modulesUdpResult";
+
+    // Makes the socket of the listener: the client installs its Qt socket here before the
+    // first getInstance_udp(); without a factory the listener uses a PosixDatagramSocket.
+    static void setSocketFactory(SocketFactory factory);
+    // The one listener of the process; the first call creates it, binds local port 1188 and
+    // starts listening. Never released. Main thread.
+    static UDPListener& getInstance_udp();
+    // Stops the heartbeat and destroys the listener (closing its socket); the next
+    // getInstance_udp() makes a new one. For tests, and for a command-line process that must
+    // close the socket before its main loop goes away.
+    static void resetForTesting();
+
+    UDPListener(const UDPListener&) = delete;
+    UDPListener& operator=(const UDPListener&) = delete;
+    ~UDPListener();
+
+    // Sends `text` as one datagram to the IM service: the host taken from GlobalVar oa at this
+    // moment, the port from GlobalVar ovix_zqim_port. Nothing is reported to the caller; a
+    // datagram without a usable host or port is logged and dropped.
+    void sendData(const std::string& text);
+    // "C^n^message^<uid>": asks the IM service for notices of waiting messages. The main index
+    // sends it each time it is built. Dropped (and logged) while the session has no uid.
+    void sendMessageNotice();
+    // Runs `tick` every `interval` on the main loop. There is one heartbeat per process: once
+    // it runs, later calls leave it alone, and since the tick reads the session when it fires,
+    // a new sign-in's uid is picked up. Returns whether this call started it.
+    bool startHeartbeat(Duration interval, Task tick);
+
+    DatagramSocket& udpSocket() { return *udpSocket_; }
+
+    // The IM service's host for the OA address `oa`: lower case, without "http://" and without
+    // anything from the first ":" on (logging "newip = <host>" when a port was cut). An
+    // "https://" address or one with a path gives the URL's host, without port or path.
+    static std::string serverHost(const std::string& oa);
+
+private:
+    // Binds the socket and starts the first read; a failed bind is logged and the listener
+    // carries on without it.
+    explicit UDPListener(std::unique_ptr<DatagramSocket> socket);
+    void startRead();
+    void didReceive(const std::string& bytes);
+
+    std::unique_ptr<DatagramSocket> udpSocket_;
+    TimerHandle heartbeat_;  // Main thread only.
+};
+
+}  // namespace oa
