@@ -1,22 +1,130 @@
-// Placeholder start-up until the window and navigation stack exist.
+// AppDelegate: the start-up steps, and the process around them.
 #include "app/AppDelegate.h"
 
 #include <QApplication>
-#include <QLabel>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
+#include <QWindow>
+#include <iostream>
 
+#include "core/platform/AppPaths.h"
+#include "core/platform/Log.h"
 #include "core/platform/MainLoop.h"
+#include "ui/kit/Fonts.h"
+#include "ui/kit/Images.h"
+#include "ui/kit/NavigationBar.h"
+#include "ui/kit/NavigationController.h"
+#include "ui/kit/Window.h"
 #include "ui/platform/QtMainLoop.h"
+#include "ui/session/LoginController.h"
 
 namespace oa {
 
+namespace {
+// How long a screenshot waits for the window system to show the window before grabbing anyway.
+constexpr int kExposeTimeoutMs = 5000;
+constexpr int kExposePollMs = 20;
+}  // namespace
+
+AppDelegate::AppDelegate() = default;
+AppDelegate::~AppDelegate() = default;
+
+bool AppDelegate::application(const LaunchOptions& options) {
+    window_ = std::make_unique<Window>(options.screen);
+    window_->setWindowTitle(QStringLiteral("OA"));
+
+    // The phone's status bar is set to its black opaque style here; a desktop window has no
+    // status bar, so there is nothing to set.
+
+    auto* login = new LoginController;
+    auto* navigation = new NavigationController(login);
+    navigation->navigationBar()->setBackgroundImage(image(QStringLiteral("topbackground.png")));
+    navigation->setNavigationBarHidden(true);
+
+    window_->setRootViewController(navigation);
+    window_->makeKeyAndVisible();
+    return true;
+}
+
+void AppDelegate::takeScreenshot(const QString& path, std::function<void(bool)> done) {
+    if (!window_) {
+        done(false);
+        return;
+    }
+    auto* poll = new QTimer(window_.get());
+    poll->setInterval(kExposePollMs);
+    const QDeadlineTimer deadline(kExposeTimeoutMs);
+    QObject::connect(poll, &QTimer::timeout, window_.get(), [this, poll, deadline, path, done] {
+        const QWindow* handle = window_->windowHandle();
+        if (!(handle && handle->isExposed()) && !deadline.hasExpired()) {
+            return;
+        }
+        poll->stop();
+        poll->deleteLater();
+        const QFileInfo target(path);
+        QDir().mkpath(target.absolutePath());
+        const bool written = window_->grab().save(target.absoluteFilePath(), "PNG");
+        log((written ? "screenshot: " : "screenshot failed: ") +
+            target.absoluteFilePath().toStdString());
+        done(written);
+    });
+    poll->start();
+}
+
 int AppDelegate::run(int argc, char** argv) {
-    QApplication app(argc, argv);
+    const LaunchOptions options =
+        parseLaunchOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!options.error.empty()) {
+        std::cerr << "oa-client: " << options.error << "\n" << launchUsage();
+        return 2;
+    }
+    if (options.help) {
+        std::cout << launchUsage();
+        return 0;
+    }
+    // Before anything reads a file.
+    if (options.home) {
+        AppPaths::setCurrent(AppPaths::resolve(*options.home));
+    }
+    // Qt reads the scale factor when the application starts; it scales every widget, font and
+    // image alike, and images are then drawn at the higher density.
+    if (options.scale) {
+        qputenv("QT_SCALE_FACTOR", QByteArray::number(*options.scale));
+    }
+
+    std::vector<char*> qtArgs{argv[0]};
+    for (const std::string& arg : options.rest) {
+        qtArgs.push_back(const_cast<char*>(arg.c_str()));
+    }
+    qtArgs.push_back(nullptr);
+    int qtArgc = static_cast<int>(qtArgs.size()) - 1;
+    QApplication::setApplicationName(QStringLiteral(OA_APP_NAME));
+    QApplication::setApplicationVersion(QStringLiteral(OA_APP_VERSION));
+    QApplication app(qtArgc, qtArgs.data());
+    if (const QStringList unknown = app.arguments().mid(1); !unknown.isEmpty()) {
+        std::cerr << "oa-client: unknown argument " << unknown.first().toStdString() << "\n"
+                  << launchUsage();
+        return 2;
+    }
+
     QtMainLoop loop;
     MainLoop::setMain(&loop);
-    QLabel label(QString::fromUtf8("登录"));
-    label.resize(320, 480);
-    label.show();
-    return app.exec();
+    installDefaultFont();
+
+    int status = 0;
+    {
+        AppDelegate delegate;
+        delegate.application(options);
+        if (options.screenshot) {
+            delegate.takeScreenshot(QString::fromStdString(options.screenshot->string()),
+                                    [](bool written) { QCoreApplication::exit(written ? 0 : 1); });
+        }
+        status = QApplication::exec();
+    }
+    MainLoop::setMain(nullptr);
+    return status;
 }
 
 }  // namespace oa

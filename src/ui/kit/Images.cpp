@@ -1,0 +1,110 @@
+// Images: lookup by name, SVG rendering at the device pixel ratio, and a cache per scale.
+#include "ui/kit/Images.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHash>
+#include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <cmath>
+
+#include "core/platform/AppPaths.h"
+#include "core/platform/Log.h"
+
+namespace oa {
+
+namespace {
+
+QHash<QString, QPixmap>& cache() {
+    static QHash<QString, QPixmap> images;  // Main thread only.
+    return images;
+}
+
+QPixmap renderSvg(const QString& path, qreal scale) {
+    QSvgRenderer renderer(path);
+    if (!renderer.isValid()) {
+        return {};
+    }
+    const QSize points = renderer.defaultSize();
+    if (points.isEmpty()) {
+        return {};
+    }
+    const QSize pixels(static_cast<int>(std::ceil(points.width() * scale)),
+                       static_cast<int>(std::ceil(points.height() * scale)));
+    QImage canvas(pixels, QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::transparent);
+    {
+        QPainter painter(&canvas);
+        painter.setRenderHint(QPainter::Antialiasing);
+        renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(pixels)));
+    }
+    QPixmap pixmap = QPixmap::fromImage(canvas);
+    pixmap.setDevicePixelRatio(scale);
+    return pixmap;
+}
+
+QPixmap loadBitmap(const QString& path, qreal ratio) {
+    QPixmap pixmap(path);
+    if (!pixmap.isNull()) {
+        pixmap.setDevicePixelRatio(ratio);
+    }
+    return pixmap;
+}
+
+QPixmap load(const QDir& dir, const QString& name, qreal scale) {
+    const QFileInfo info(name);
+    const QString stem = info.completeBaseName();
+    const QString suffix = info.suffix().isEmpty() ? QStringLiteral("png") : info.suffix();
+    const QString svg = dir.filePath(stem + QStringLiteral(".svg"));
+    if (QFileInfo::exists(svg)) {
+        return renderSvg(svg, scale);
+    }
+    if (scale > 1) {
+        const QString doubled = dir.filePath(stem + QStringLiteral("@2x.") + suffix);
+        if (QFileInfo::exists(doubled)) {
+            return loadBitmap(doubled, 2);
+        }
+    }
+    for (const QString& file : {dir.filePath(name), dir.filePath(stem + QStringLiteral(".png"))}) {
+        if (QFileInfo(file).isFile()) {
+            return loadBitmap(file, 1);
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+QPixmap image(const QString& name, qreal scale) {
+    if (scale <= 0) {
+        scale = qGuiApp ? qGuiApp->devicePixelRatio() : 1;
+    }
+    // A name is a plain file name: anything that could leave the images folder finds nothing.
+    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
+        name.startsWith(QLatin1Char('.'))) {
+        log("image: no such image: " + name.toStdString());
+        return {};
+    }
+    const QDir dir(QString::fromStdString((AppPaths::current().resources() / "images").string()));
+    const QString key =
+        dir.path() + QLatin1Char('\n') + name + QLatin1Char('\n') + QString::number(scale);
+    auto& images = cache();
+    if (auto found = images.constFind(key); found != images.constEnd()) {
+        return *found;
+    }
+    QPixmap pixmap = load(dir, name, scale);
+    if (pixmap.isNull()) {
+        log("image: no such image: " + name.toStdString());
+        return {};
+    }
+    images.insert(key, pixmap);
+    return pixmap;
+}
+
+void clearImageCache() {
+    cache().clear();
+}
+
+}  // namespace oa

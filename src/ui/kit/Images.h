@@ -1,0 +1,22 @@
+// Images of the client by the names the screens use ("topbackground.png", "logo", ...), drawn
+// from the SVG sources in the resources' "images" folder at the screen's pixel density.
+#pragma once
+
+#include <QPixmap>
+#include <QString>
+
+namespace oa {
+
+// The image called `name`, looked up in AppPaths::current().resources()/images:
+//   1. "<stem>.svg", rendered at `scale` device pixels per point;
+//   2. "<stem>@2x.<ext>" when `scale` is above 1;
+//   3. "<name>" as given, then "<stem>.png".
+// The extension defaults to ".png"; `scale` 0 means the application's device pixel ratio. The
+// pixmap's device pixel ratio is set so that its logical size is the image's size in points.
+// A missing or unreadable image gives a null pixmap and a log line. Main thread only.
+QPixmap image(const QString& name, qreal scale = 0);
+
+// Forgets the rendered images, for instance after the resources folder changed.
+void clearImageCache();
+
+}  // namespace oa

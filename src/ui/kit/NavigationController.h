@@ -1,0 +1,81 @@
+// NavigationController: a stack of screens under a navigation bar. Pushing slides the new screen
+// in from the right, popping slides it back out; each screen can show or hide the bar.
+#pragma once
+
+#include <QList>
+#include <QPointer>
+#include <functional>
+
+#include "ui/kit/ViewController.h"
+
+class QParallelAnimationGroup;
+
+namespace oa {
+
+class NavigationBar;
+
+class NavigationController : public ViewController {
+    Q_OBJECT
+public:
+    // The root stays at the bottom of the stack until it is destroyed.
+    explicit NavigationController(ViewController* root, QObject* parent = nullptr);
+    ~NavigationController() override;
+
+    // The stack takes ownership of a pushed controller. Pushing one that is already on the
+    // stack, or nullptr, does nothing.
+    void pushViewController(ViewController* controller, bool animated);
+    // Removes the top controller (never the root) and returns it; it is deleted once it has
+    // disappeared, so the pointer only serves comparisons and QPointer guards.
+    ViewController* popViewController(bool animated);
+    // Removes every controller above `controller` and returns them, bottom first; they are
+    // deleted once the top one has disappeared. Nothing happens when `controller` is not on the
+    // stack.
+    QList<ViewController*> popToViewController(ViewController* controller, bool animated);
+    QList<ViewController*> popToRootViewController(bool animated);
+
+    QList<ViewController*> viewControllers() const;
+    ViewController* topViewController() const;
+    ViewController* rootViewController() const;
+
+    NavigationBar* navigationBar() const;
+    bool isNavigationBarHidden() const { return barHidden_; }
+    void setNavigationBarHidden(bool hidden, bool animated = false);
+
+    // Length of the slide animation; 0 makes animated changes immediate as well.
+    void setTransitionDuration(int milliseconds) { transitionDuration_ = milliseconds; }
+    int transitionDuration() const { return transitionDuration_; }
+    bool isTransitioning() const { return finishTransition_ != nullptr; }
+    // Ends a running slide at once, with every callback it owes.
+    void finishRunningTransition();
+
+signals:
+    // A push or pop has ended: the new top has appeared (when the stack is on screen).
+    void transitionFinished();
+
+protected:
+    void loadView() override;
+    QList<ViewController*> appearanceChildren() const override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    enum class Direction { Push, Pop };
+
+    void adopt(ViewController* controller);
+    void controllerDestroyed(QObject* object);
+    void transition(ViewController* from, ViewController* to, Direction direction, bool animated,
+                    QList<ViewController*> removed);
+    void installView(ViewController* controller);
+    void layoutContent();
+    void updateBar();
+
+    QList<ViewController*> stack_;  // bottom first
+    QWidget* content_ = nullptr;    // part of the view below the bar; holds the screens' views
+    QPointer<NavigationBar> bar_;   // created with the stack, placed in the view when it loads
+    bool barHidden_ = false;
+    int transitionDuration_ = 300;
+    QPointer<QParallelAnimationGroup> animation_;
+    std::function<void()> finishTransition_;
+    QMetaObject::Connection topConnection_;
+};
+
+}  // namespace oa

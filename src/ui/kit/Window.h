@@ -1,0 +1,36 @@
+// Window: the phone screen on the desktop, a fixed-size white window that shows one root
+// controller's view over its whole area.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+namespace oa {
+
+class ViewController;
+
+class Window : public QWidget {
+    Q_OBJECT
+public:
+    // `screenSize` in points (logical pixels).
+    explicit Window(QSize screenSize, QWidget* parent = nullptr);
+    ~Window() override;
+
+    // Takes ownership of the controller; a previous root is deleted.
+    void setRootViewController(ViewController* controller);
+    ViewController* rootViewController() const { return root_; }
+
+    // Shows the window in front and brings the root controller on screen.
+    void makeKeyAndVisible();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void installRootView();
+
+    QPointer<ViewController> root_;
+};
+
+}  // namespace oa
