@@ -1,0 +1,225 @@
+// ASIHTTPRequest: preparing the exchange, the results, and the asynchronous callbacks.
+#include "core/transport/ASIHTTPRequest.h"
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cmath>
+
+#include "core/platform/Log.h"
+#include "core/platform/MainLoop.h"
+#include "core/transport/CharsetDecoder.h"
+#include "core/transport/CurlPool.h"
+#include "core/transport/CurlTransfer.h"
+#include "core/transport/RequestQueue.h"
+
+namespace oa {
+
+std::shared_ptr<ASIHTTPRequest> ASIHTTPRequest::requestWithURL(std::string url) {
+    return std::make_shared<ASIHTTPRequest>(std::move(url));
+}
+
+ASIHTTPRequest::ASIHTTPRequest(std::string url)
+    : url_(std::move(url)), cancel_(std::make_unique<CancelToken>()) {}
+
+ASIHTTPRequest::~ASIHTTPRequest() = default;
+
+void ASIHTTPRequest::setDefaultResponseEncoding(std::string charset) {
+    if (!CharsetDecoder::isKnown(charset)) {
+        log("unknown response encoding \"" + charset + "\", replies will read as ISO-8859-1");
+    }
+    defaultResponseEncoding_ = std::move(charset);
+}
+
+void ASIHTTPRequest::setDelegate(ASIHTTPRequestDelegate* delegate) {
+    std::lock_guard lock(delegateMutex_);
+    delegate_ = delegate;
+    weakDelegate_.reset();
+    delegateIsWeak_ = false;
+}
+
+void ASIHTTPRequest::setDelegate(std::weak_ptr<ASIHTTPRequestDelegate> delegate) {
+    std::lock_guard lock(delegateMutex_);
+    delegate_ = nullptr;
+    weakDelegate_ = std::move(delegate);
+    delegateIsWeak_ = true;
+}
+
+ASIHTTPRequestDelegate* ASIHTTPRequest::currentDelegate(
+    std::shared_ptr<ASIHTTPRequestDelegate>& keep) {
+    std::lock_guard lock(delegateMutex_);
+    if (delegateIsWeak_) {
+        keep = weakDelegate_.lock();
+        return keep.get();
+    }
+    return delegate_;
+}
+
+bool ASIHTTPRequest::hasDelegate() const {
+    // Not weak_ptr::lock(): the last reference must never be dropped off the main thread.
+    std::lock_guard lock(delegateMutex_);
+    return delegateIsWeak_ ? !weakDelegate_.expired() : delegate_ != nullptr;
+}
+
+void ASIHTTPRequest::cancel() {
+    cancel_->cancel();
+}
+
+void ASIHTTPRequest::clearDelegatesAndCancel() {
+    {
+        std::lock_guard lock(delegateMutex_);
+        delegate_ = nullptr;
+        weakDelegate_.reset();
+        delegateIsWeak_ = false;
+    }
+    cancel();
+}
+
+bool ASIHTTPRequest::isCancelled() const {
+    return cancel_->isCancelled();
+}
+
+void ASIHTTPRequest::failWithError(RequestError error) {
+    if (!failedBeforeStart_) {
+        failedBeforeStart_ = error;
+        error_ = std::move(error);
+    }
+}
+
+std::optional<RequestError> ASIHTTPRequest::buildRequestBody(RequestBody&, std::string&) {
+    return std::nullopt;
+}
+
+void ASIHTTPRequest::startSynchronous() {
+    finished_ = false;
+    run();
+    finished_ = true;
+}
+
+void ASIHTTPRequest::run() {
+    error_.reset();
+    responseStatusCode_ = 0;
+    responseHeaders_.clear();
+    responseData_.clear();
+    if (failedBeforeStart_) {
+        error_ = failedBeforeStart_;
+        return;
+    }
+    if (cancel_->isCancelled()) {
+        error_ = RequestError::make(RequestErrorType::Cancelled);
+        return;
+    }
+    if (url_.empty() || CurlPool::originOf(url_).empty()) {
+        error_ = RequestError::make(RequestErrorType::UnableToCreateRequest);
+        return;
+    }
+    RequestBody body;
+    std::string contentType;
+    if (auto failure = buildRequestBody(body, contentType)) {
+        error_ = std::move(failure);
+        return;
+    }
+    TransferRequest request;
+    request.url = url_;
+    request.method = requestMethod_;
+    std::transform(request.method.begin(), request.method.end(), request.method.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    if (!body.empty() &&
+        (request.method == "GET" || request.method == "DELETE" || request.method == "HEAD")) {
+        request.method = "POST";
+    }
+    request.body = &body;
+    request.contentType = std::move(contentType);
+    if (timeOutSeconds_ > 0) {
+        request.timeout = std::chrono::milliseconds(
+            static_cast<long long>(std::ceil(std::min(timeOutSeconds_, 1e9) * 1000)));
+    }
+    request.maxInflatedSize = maxInflatedSize_;
+    request.cancel = cancel_.get();
+
+    TransferResponse response = CurlTransfer::perform(request);
+    error_ = std::move(response.error);
+    responseStatusCode_ = response.statusCode;
+    responseHeaders_ = std::move(response.headers);
+    responseData_ = std::move(response.body);
+}
+
+void ASIHTTPRequest::startAsynchronous() {
+    RequestQueue::shared().add(shared_from_this());
+}
+
+void ASIHTTPRequest::runQueued() {
+    if (failedBeforeStart_ || cancel_->isCancelled()) {
+        run();  // sets the error without sending
+        post(Callback::Failed);
+        finished_ = true;
+        return;
+    }
+    post(Callback::Started);
+    run();
+    post(error_ ? Callback::Failed : Callback::Finished);
+    finished_ = true;
+}
+
+void ASIHTTPRequest::post(Callback callback) {
+    if (!hasDelegate()) {
+        return;  // nobody listens; deliver() checks again on the main thread
+    }
+    if (!MainLoop::hasMain()) {
+        log("request callback dropped: no main loop");
+        return;
+    }
+    MainLoop::main().post([self = shared_from_this(), callback] { self->deliver(callback); });
+}
+
+void ASIHTTPRequest::deliver(Callback callback) {
+    std::shared_ptr<ASIHTTPRequestDelegate> keep;
+    ASIHTTPRequestDelegate* delegate = currentDelegate(keep);
+    if (!delegate) {
+        return;
+    }
+    switch (callback) {
+        case Callback::Started:
+            delegate->requestStarted(*this);
+            break;
+        case Callback::Finished:
+            delegate->requestFinished(*this);
+            break;
+        case Callback::Failed:
+            delegate->requestFailed(*this);
+            break;
+    }
+}
+
+std::optional<std::string> ASIHTTPRequest::responseHeader(std::string_view name) const {
+    for (auto it = responseHeaders_.rbegin(); it != responseHeaders_.rend(); ++it) {
+        if (it->first.size() == name.size() &&
+            std::equal(name.begin(), name.end(), it->first.begin(),
+                       [](unsigned char a, unsigned char b) {
+                           return std::tolower(a) == std::tolower(b);
+                       })) {
+            return it->second;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string ASIHTTPRequest::responseEncoding() const {
+    if (const auto type = responseHeader("Content-Type")) {
+        if (auto charset = CharsetDecoder::charsetOf(*type);
+            charset && CharsetDecoder::isKnown(*charset)) {
+            return *charset;
+        }
+    }
+    return defaultResponseEncoding_;
+}
+
+std::string ASIHTTPRequest::responseString() const {
+    return CharsetDecoder::toUtf8(responseData_, responseEncoding());
+}
+
+void ASIHTTPRequest::clearSession() {
+    CurlPool::shared().clearCookies();
+}
+
+}  // namespace oa

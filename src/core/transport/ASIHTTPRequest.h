@@ -1,0 +1,133 @@
+// The general HTTP request: a URL, a method, a time-out without progress, and the reply as
+// bytes or decoded text. Sent synchronously on the caller's thread or asynchronously on the
+// shared queue with callbacks on the main thread. Every request shares one cookie store and
+// reuses open connections.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/transport/ASIHTTPRequestDelegate.h"
+#include "core/transport/HeaderList.h"
+#include "core/transport/RequestBody.h"
+#include "core/transport/RequestError.h"
+
+namespace oa {
+
+class CancelToken;
+
+class ASIHTTPRequest : public std::enable_shared_from_this<ASIHTTPRequest> {
+public:
+    static constexpr double kDefaultTimeOutSeconds = 10;
+    // Largest reply that a compressed body may inflate to.
+    static constexpr std::size_t kDefaultMaxInflatedSize = 64u << 20;
+
+    // A plain "GET" request.
+    static std::shared_ptr<ASIHTTPRequest> requestWithURL(std::string url);
+    explicit ASIHTTPRequest(std::string url);
+    virtual ~ASIHTTPRequest();
+    ASIHTTPRequest(const ASIHTTPRequest&) = delete;
+    ASIHTTPRequest& operator=(const ASIHTTPRequest&) = delete;
+
+    // Set up before starting.
+    const std::string& url() const { return url_; }
+    const std::string& requestMethod() const { return requestMethod_; }
+    void setRequestMethod(std::string method) { requestMethod_ = std::move(method); }
+    // Seconds without a byte moving in either direction after which the request fails;
+    // zero or less waits for ever.
+    double timeOutSeconds() const { return timeOutSeconds_; }
+    void setTimeOutSeconds(double seconds) { timeOutSeconds_ = seconds; }
+    // The charset of the reply when its Content-Type names none (an iconv name such as
+    // "UTF-8", "GBK"); "ISO-8859-1" unless set.
+    const std::string& defaultResponseEncoding() const { return defaultResponseEncoding_; }
+    void setDefaultResponseEncoding(std::string charset);
+    std::size_t maxInflatedSize() const { return maxInflatedSize_; }
+    void setMaxInflatedSize(std::size_t bytes) { maxInflatedSize_ = bytes; }
+    int tag() const { return tag_; }
+    void setTag(int tag) { tag_ = tag; }
+    // The receiver of the asynchronous callbacks. A plain pointer must be cleared
+    // (clearDelegatesAndCancel) before the delegate dies, on the main thread; a weak one is
+    // checked on the main thread before every callback.
+    void setDelegate(ASIHTTPRequestDelegate* delegate);
+    void setDelegate(std::weak_ptr<ASIHTTPRequestDelegate> delegate);
+
+    // Sends the request and returns when it has finished or failed. A request that failed
+    // before it was started (a missing file) returns at once without sending anything.
+    void startSynchronous();
+    // Hands the request to the shared queue (at most 4 running at once) and returns at once.
+    // The request must be owned by a std::shared_ptr.
+    void startAsynchronous();
+    // Stops the request from any thread; a delegate still set hears requestFailed.
+    void cancel();
+    // Detaches the delegate and cancels; no callback follows.
+    void clearDelegatesAndCancel();
+    bool isCancelled() const;
+    // The request has run (or was skipped) and its result is in place.
+    bool isFinished() const { return finished_.load(); }
+
+    // Results, read once the request has ended.
+    const std::optional<RequestError>& error() const { return error_; }
+    int responseStatusCode() const { return responseStatusCode_; }
+    const HeaderList& responseHeaders() const { return responseHeaders_; }
+    // The last header of that name, compared without regard to case.
+    std::optional<std::string> responseHeader(std::string_view name) const;
+    // The reply body, inflated when it came compressed.
+    const std::string& responseData() const { return responseData_; }
+    // The charset responseString() decodes with: the one the reply names when this machine
+    // knows it, otherwise defaultResponseEncoding().
+    std::string responseEncoding() const;
+    // The reply body as UTF-8.
+    std::string responseString() const;
+
+    // Forgets every cookie of the shared store.
+    static void clearSession();
+
+protected:
+    // Builds the body just before the request is sent. The general request sends none; the
+    // form request overrides this. An error returned fails the request unsent.
+    virtual std::optional<RequestError> buildRequestBody(RequestBody& body,
+                                                         std::string& contentType);
+    // Fails the request before it starts; it will not be sent.
+    void failWithError(RequestError error);
+
+private:
+    friend class RequestQueue;
+    enum class Callback { Started, Finished, Failed };
+
+    void run();
+    // Runs on a queue thread: the exchange between the two callbacks.
+    void runQueued();
+    void post(Callback callback);
+    void deliver(Callback callback);
+    bool hasDelegate() const;
+    ASIHTTPRequestDelegate* currentDelegate(std::shared_ptr<ASIHTTPRequestDelegate>& keep);
+
+    std::string url_;
+    std::string requestMethod_ = "GET";
+    double timeOutSeconds_ = kDefaultTimeOutSeconds;
+    std::string defaultResponseEncoding_ = "ISO-8859-1";
+    std::size_t maxInflatedSize_ = kDefaultMaxInflatedSize;
+    int tag_ = 0;
+
+    mutable std::mutex delegateMutex_;
+    ASIHTTPRequestDelegate* delegate_ = nullptr;          // Guarded by delegateMutex_.
+    std::weak_ptr<ASIHTTPRequestDelegate> weakDelegate_;  // Guarded by delegateMutex_.
+    bool delegateIsWeak_ = false;                         // Guarded by delegateMutex_.
+
+    std::unique_ptr<CancelToken> cancel_;
+    std::atomic<bool> finished_{false};
+    std::optional<RequestError> failedBeforeStart_;
+
+    // Written by the thread that runs the request, read after it has ended.
+    std::optional<RequestError> error_;
+    int responseStatusCode_ = 0;
+    HeaderList responseHeaders_;
+    std::string responseData_;
+};
+
+}  // namespace oa

@@ -1,0 +1,194 @@
+// CharsetDecoder on iconv, with direct paths for UTF-8 and Latin-1.
+#include "core/transport/CharsetDecoder.h"
+
+#include <iconv.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+
+namespace oa {
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
+std::string lower(std::string_view text) {
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return out;
+}
+
+bool isUtf8(const std::string& name) {
+    return name == "utf-8" || name == "utf8";
+}
+
+bool isLatin1(const std::string& name) {
+    return name == "iso-8859-1" || name == "iso8859-1" || name == "latin1" ||
+           name == "iso_8859-1" || name == "l1";
+}
+
+// The length of the valid UTF-8 sequence at the start of `text`, or 0.
+std::size_t validUtf8Length(std::string_view text) {
+    const auto b0 = static_cast<unsigned char>(text[0]);
+    if (b0 < 0x80) {
+        return 1;
+    }
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        length = 2;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        length = 3;
+        low = b0 == 0xE0 ? 0xA0 : 0x80;
+        high = b0 == 0xED ? 0x9F : 0xBF;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        length = 4;
+        low = b0 == 0xF0 ? 0x90 : 0x80;
+        high = b0 == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (text.size() < length) {
+        return 0;
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b < (i == 1 ? low : 0x80) || b > (i == 1 ? high : 0xBF)) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+std::string fromUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    while (!bytes.empty()) {
+        const std::size_t length = validUtf8Length(bytes);
+        if (length == 0) {
+            out += kReplacement;
+            bytes.remove_prefix(1);
+        } else {
+            out.append(bytes.substr(0, length));
+            bytes.remove_prefix(length);
+        }
+    }
+    return out;
+}
+
+std::string fromLatin1(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80) {
+            out += c;
+        } else {
+            out += static_cast<char>(0xC0 | (b >> 6));
+            out += static_cast<char>(0x80 | (b & 0x3F));
+        }
+    }
+    return out;
+}
+
+class Iconv {
+public:
+    explicit Iconv(const std::string& from) : cd_(iconv_open("UTF-8", from.c_str())) {}
+    ~Iconv() {
+        if (ok()) {
+            iconv_close(cd_);
+        }
+    }
+    Iconv(const Iconv&) = delete;
+    Iconv& operator=(const Iconv&) = delete;
+    bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    iconv_t get() const { return cd_; }
+
+private:
+    iconv_t cd_;
+};
+
+}  // namespace
+
+std::optional<std::string> CharsetDecoder::charsetOf(std::string_view contentType) {
+    std::size_t pos = contentType.find(';');
+    while (pos != std::string_view::npos) {
+        std::string_view param = contentType.substr(pos + 1);
+        const std::size_t next = param.find(';');
+        param = param.substr(0, next);
+        pos = next == std::string_view::npos ? next : pos + 1 + next;
+        while (!param.empty() && (param.front() == ' ' || param.front() == '\t')) {
+            param.remove_prefix(1);
+        }
+        const std::size_t equals = param.find('=');
+        if (equals == std::string_view::npos) {
+            continue;
+        }
+        std::string_view name = param.substr(0, equals);
+        while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) {
+            name.remove_suffix(1);
+        }
+        if (lower(name) != "charset") {
+            continue;
+        }
+        std::string_view value = param.substr(equals + 1);
+        while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) {
+            value.remove_prefix(1);
+        }
+        while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) {
+            value.remove_suffix(1);
+        }
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+            value = value.substr(1, value.size() - 2);
+        }
+        if (value.empty()) {
+            return std::nullopt;
+        }
+        return std::string(value);
+    }
+    return std::nullopt;
+}
+
+bool CharsetDecoder::isKnown(const std::string& charset) {
+    const std::string name = lower(charset);
+    return isUtf8(name) || isLatin1(name) || Iconv(charset).ok();
+}
+
+std::string CharsetDecoder::toUtf8(std::string_view bytes, const std::string& charset) {
+    const std::string name = lower(charset);
+    if (isUtf8(name)) {
+        return fromUtf8(bytes);
+    }
+    Iconv converter(charset);
+    if (isLatin1(name) || !converter.ok()) {
+        return fromLatin1(bytes);
+    }
+    std::string out;
+    out.reserve(bytes.size() * 3 / 2 + 16);
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size();
+    char buffer[4096];
+    while (inLeft > 0) {
+        char* outPtr = buffer;
+        std::size_t outLeft = sizeof buffer;
+        const std::size_t result = iconv(converter.get(), &in, &inLeft, &outPtr, &outLeft);
+        out.append(buffer, sizeof buffer - outLeft);
+        if (result != static_cast<std::size_t>(-1) || errno == E2BIG) {
+            continue;
+        }
+        // EILSEQ (invalid) or EINVAL (cut short at the end): replace one byte and go on.
+        out += kReplacement;
+        ++in;
+        --inLeft;
+        iconv(converter.get(), nullptr, nullptr, nullptr, nullptr);
+    }
+    char* outPtr = buffer;
+    std::size_t outLeft = sizeof buffer;
+    iconv(converter.get(), nullptr, nullptr, &outPtr, &outLeft);
+    out.append(buffer, sizeof buffer - outLeft);
+    return out;
+}
+
+}  // namespace oa

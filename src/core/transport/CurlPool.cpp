@@ -1,0 +1,131 @@
+// CurlPool: the share handle and the easy-handle pool.
+#include "core/transport/CurlPool.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "core/transport/UserAgent.h"
+
+namespace oa {
+namespace {
+constexpr std::size_t kMaxIdleHandles = 8;
+}
+
+CurlPool& CurlPool::shared() {
+    static CurlPool* pool = new CurlPool;
+    return *pool;
+}
+
+CurlPool::CurlPool() {
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+    share_ = curl_share_init();
+    curl_share_setopt(share_, CURLSHOPT_LOCKFUNC, &CurlPool::lock);
+    curl_share_setopt(share_, CURLSHOPT_UNLOCKFUNC, &CurlPool::unlock);
+    curl_share_setopt(share_, CURLSHOPT_USERDATA, this);
+    curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+    curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+    curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
+    // Not CURL_LOCK_DATA_CONNECT: libcurl 7.88 cannot share a connection cache between
+    // threads safely. Each pooled handle keeps its own connections instead.
+}
+
+void CurlPool::lock(CURL*, curl_lock_data data, curl_lock_access, void* pool) {
+    static_cast<CurlPool*>(pool)->shareLocks_[data].lock();
+}
+
+void CurlPool::unlock(CURL*, curl_lock_data data, void* pool) {
+    static_cast<CurlPool*>(pool)->shareLocks_[data].unlock();
+}
+
+CurlEasyPtr CurlPool::newEasy() {
+    CurlEasyPtr easy(curl_easy_init());
+    if (!easy) {
+        return easy;
+    }
+    CURL* e = easy.get();
+    curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(e, CURLOPT_SHARE, share_);
+    curl_easy_setopt(e, CURLOPT_COOKIEFILE, "");  // cookie engine on, nothing to load
+    curl_easy_setopt(e, CURLOPT_USERAGENT, UserAgent::string().c_str());
+    curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(e, CURLOPT_MAXREDIRS, static_cast<long>(kMaxRedirects));
+    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    // Compressed replies are inflated by the transport itself, with a size cap.
+    curl_easy_setopt(e, CURLOPT_HTTP_CONTENT_DECODING, 0L);
+    curl_easy_setopt(e, CURLOPT_MAXAGE_CONN, kKeepAliveSeconds);
+    curl_easy_setopt(e, CURLOPT_TCP_NODELAY, 1L);
+    curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 2L);
+    curl_easy_setopt(e, CURLOPT_NOPROGRESS, 0L);
+    return easy;
+}
+
+std::unique_ptr<PooledHandle> CurlPool::acquire(const std::string& origin, Configure configure) {
+    {
+        std::lock_guard lock(mutex_);
+        if (!idle_.empty()) {
+            auto match = std::find_if(idle_.rbegin(), idle_.rend(),
+                                      [&](const auto& h) { return h->origin == origin; });
+            auto chosen = match != idle_.rend() ? std::prev(match.base()) : std::prev(idle_.end());
+            auto handle = std::move(*chosen);
+            idle_.erase(chosen);
+            return handle;
+        }
+    }
+    auto handle = std::make_unique<PooledHandle>();
+    handle->multi.reset(curl_multi_init());
+    handle->easy = newEasy();
+    if (!handle->multi || !handle->easy) {
+        return nullptr;
+    }
+    curl_easy_setopt(handle->easy.get(), CURLOPT_ERRORBUFFER, handle->errorBuffer);
+    configure(*handle);
+    return handle;
+}
+
+void CurlPool::release(std::unique_ptr<PooledHandle> handle) {
+    if (!handle) {
+        return;
+    }
+    handle->state = nullptr;
+    std::lock_guard lock(mutex_);
+    idle_.push_back(std::move(handle));
+    if (idle_.size() > kMaxIdleHandles) {
+        idle_.erase(idle_.begin());
+    }
+}
+
+long CurlPool::keepAliveFor(const std::string& origin) {
+    std::lock_guard lock(mutex_);
+    const auto found = keepAlive_.find(origin);
+    return found == keepAlive_.end() ? kKeepAliveSeconds : found->second;
+}
+
+void CurlPool::noteKeepAlive(const std::string& origin, long seconds) {
+    std::lock_guard lock(mutex_);
+    keepAlive_[origin] = std::clamp(seconds, 0L, kKeepAliveSeconds);
+}
+
+void CurlPool::clearCookies() {
+    CurlEasyPtr easy(curl_easy_init());
+    if (!easy) {
+        return;
+    }
+    curl_easy_setopt(easy.get(), CURLOPT_SHARE, share_);
+    curl_easy_setopt(easy.get(), CURLOPT_COOKIELIST, "ALL");
+}
+
+std::string CurlPool::originOf(const std::string& url) {
+    const auto scheme = url.find("://");
+    if (scheme == std::string::npos) {
+        return {};
+    }
+    const auto end = url.find_first_of("/?#", scheme + 3);
+    std::string origin = url.substr(0, end);
+    std::transform(origin.begin(), origin.end(), origin.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return origin;
+}
+
+}  // namespace oa

@@ -1,0 +1,389 @@
+// CurlTransfer: the per-request options, the callbacks and the wait loop of one exchange.
+#include "core/transport/CurlTransfer.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <memory>
+
+#include "core/platform/Log.h"
+#include "core/transport/CurlPool.h"
+#include "core/transport/FormBody.h"
+#include "core/transport/ResponseInflater.h"
+
+namespace oa {
+
+using Clock = std::chrono::steady_clock;
+
+struct TransferState {
+    const TransferRequest* request = nullptr;
+    TransferResponse* response = nullptr;
+    std::unique_ptr<ResponseInflater> inflater;
+    bool encodingKnown = false;
+    bool inflateFailed = false;
+    bool readFailed = false;
+    curl_off_t lastDown = 0;
+    curl_off_t lastUp = 0;
+    Clock::time_point lastProgress = Clock::now();
+};
+
+void CancelToken::cancel() {
+    cancelled_ = true;
+    std::lock_guard lock(mutex_);
+    if (multi_) {
+        curl_multi_wakeup(static_cast<CURLM*>(multi_));
+    }
+}
+
+void CancelToken::attach(void* multi) {
+    std::lock_guard lock(mutex_);
+    multi_ = multi;
+}
+
+void CancelToken::detach() {
+    std::lock_guard lock(mutex_);
+    multi_ = nullptr;
+}
+
+namespace {
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::tolower(x) == std::tolower(y);
+           });
+}
+
+std::string_view trim(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' ||
+                             text.back() == '\n')) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+const std::string* findHeader(const HeaderList& headers, std::string_view name) {
+    for (auto it = headers.rbegin(); it != headers.rend(); ++it) {
+        if (equalsIgnoringCase(it->first, name)) {
+            return &it->second;
+        }
+    }
+    return nullptr;
+}
+
+bool isCompressed(const HeaderList& headers) {
+    const std::string* encoding = findHeader(headers, "Content-Encoding");
+    if (!encoding) {
+        return false;
+    }
+    const std::string_view value = trim(*encoding);
+    return equalsIgnoringCase(value, "gzip") || equalsIgnoringCase(value, "x-gzip") ||
+           equalsIgnoringCase(value, "deflate");
+}
+
+// "timeout=N" of a Keep-Alive header, or -1.
+long keepAliveTimeout(const HeaderList& headers) {
+    const std::string* value = findHeader(headers, "Keep-Alive");
+    if (!value) {
+        return -1;
+    }
+    std::string lowered = *value;
+    std::transform(lowered.begin(), lowered.end(), lowered.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const auto at = lowered.find("timeout=");
+    if (at == std::string::npos) {
+        return -1;
+    }
+    long seconds = 0;
+    bool any = false;
+    for (std::size_t i = at + 8;
+         i < lowered.size() && std::isdigit(static_cast<unsigned char>(lowered[i])) &&
+         seconds < 100000;
+         ++i) {
+        seconds = seconds * 10 + (lowered[i] - '0');
+        any = true;
+    }
+    return any ? seconds : -1;
+}
+
+TransferState& stateOf(void* user) {
+    return *static_cast<PooledHandle*>(user)->state;
+}
+
+size_t onHeader(char* data, size_t size, size_t count, void* user) {
+    const size_t length = size * count;
+    TransferState& state = stateOf(user);
+    state.lastProgress = Clock::now();
+    const std::string_view line = trim(std::string_view(data, length));
+    if (line.substr(0, 5) == "HTTP/") {
+        // A new reply (after a redirect or an interim 1xx): forget the previous one.
+        state.response->headers.clear();
+        state.response->body.clear();
+        state.inflater.reset();
+        state.encodingKnown = false;
+        return length;
+    }
+    const auto colon = line.find(':');
+    if (colon != std::string_view::npos && colon > 0) {
+        state.response->headers.emplace_back(std::string(trim(line.substr(0, colon))),
+                                             std::string(trim(line.substr(colon + 1))));
+    }
+    return length;
+}
+
+size_t onBody(char* data, size_t size, size_t count, void* user) {
+    const size_t length = size * count;
+    TransferState& state = stateOf(user);
+    state.lastProgress = Clock::now();
+    if (!state.encodingKnown) {
+        state.encodingKnown = true;
+        if (isCompressed(state.response->headers)) {
+            state.inflater = std::make_unique<ResponseInflater>(state.request->maxInflatedSize);
+        }
+    }
+    if (state.inflater) {
+        if (!state.inflater->feed(std::string_view(data, length), state.response->body)) {
+            state.inflateFailed = true;
+            return 0;  // stops the transfer
+        }
+    } else {
+        state.response->body.append(data, length);
+    }
+    return length;
+}
+
+size_t onRead(char* buffer, size_t size, size_t count, void* user) {
+    TransferState& state = stateOf(user);
+    RequestBody* body = state.request->body;
+    if (!body) {
+        return 0;
+    }
+    const auto got = body->read(buffer, size * count);
+    if (!got) {
+        state.readFailed = true;
+        return CURL_READFUNC_ABORT;
+    }
+    return *got;
+}
+
+int onSeek(void* user, curl_off_t offset, int origin) {
+    RequestBody* body = stateOf(user).request->body;
+    if (!body || origin != SEEK_SET || offset < 0) {
+        return CURL_SEEKFUNC_CANTSEEK;
+    }
+    return body->seek(static_cast<std::uint64_t>(offset)) ? CURL_SEEKFUNC_OK : CURL_SEEKFUNC_FAIL;
+}
+
+int onProgress(void* user, curl_off_t, curl_off_t down, curl_off_t, curl_off_t up) {
+    TransferState& state = stateOf(user);
+    if (down != state.lastDown || up != state.lastUp) {
+        state.lastDown = down;
+        state.lastUp = up;
+        state.lastProgress = Clock::now();
+    }
+    return 0;
+}
+
+void configure(PooledHandle& handle) {
+    CURL* e = handle.easy.get();
+    curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &onHeader);
+    curl_easy_setopt(e, CURLOPT_HEADERDATA, &handle);
+    curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &onBody);
+    curl_easy_setopt(e, CURLOPT_WRITEDATA, &handle);
+    curl_easy_setopt(e, CURLOPT_READFUNCTION, &onRead);
+    curl_easy_setopt(e, CURLOPT_READDATA, &handle);
+    curl_easy_setopt(e, CURLOPT_SEEKFUNCTION, &onSeek);
+    curl_easy_setopt(e, CURLOPT_SEEKDATA, &handle);
+    curl_easy_setopt(e, CURLOPT_XFERINFOFUNCTION, &onProgress);
+    curl_easy_setopt(e, CURLOPT_XFERINFODATA, &handle);
+}
+
+curl_slist* appendAll(curl_slist* list, std::initializer_list<const char*> lines) {
+    for (const char* line : lines) {
+        list = curl_slist_append(list, line);
+    }
+    return list;
+}
+
+// Headers every request sends besides User-Agent and Cookie. "Expect:" keeps libcurl from
+// waiting for "100 Continue" before a large body; "Accept:" drops its default "*/*".
+curl_slist* commonHeaders() {
+    static const CurlSlistPtr list(
+        appendAll(nullptr, {"Accept:", "Accept-Encoding: gzip", "Expect:"}));
+    return list.get();
+}
+
+curl_slist* urlEncodedHeaders() {
+    static const CurlSlistPtr list(appendAll(
+        nullptr, {"Accept:", "Accept-Encoding: gzip",
+                  "Expect:", "Content-Type: application/x-www-form-urlencoded; charset=utf-8"}));
+    return list.get();
+}
+
+void setMethodAndBody(CURL* e, const TransferRequest& request) {
+    const RequestBody* body = request.body;
+    const std::string& method = request.method;
+    curl_easy_setopt(e, CURLOPT_NOBODY, 0L);
+    if (body && !body->empty()) {
+        if (body->inMemory()) {
+            curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
+            curl_easy_setopt(e, CURLOPT_POSTFIELDS, body->bytes().data());
+        } else {
+            curl_easy_setopt(e, CURLOPT_POSTFIELDS, static_cast<const char*>(nullptr));
+            curl_easy_setopt(e, CURLOPT_POST, 1L);
+            curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
+        }
+        curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, method == "POST" ? nullptr : method.c_str());
+    } else if (method == "POST") {
+        curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t{0});
+        curl_easy_setopt(e, CURLOPT_POSTFIELDS, "");
+        curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, static_cast<const char*>(nullptr));
+    } else {
+        curl_easy_setopt(e, CURLOPT_POSTFIELDS, static_cast<const char*>(nullptr));
+        curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t{-1});
+        if (method == "HEAD") {
+            curl_easy_setopt(e, CURLOPT_NOBODY, 1L);
+            curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, static_cast<const char*>(nullptr));
+        } else {
+            curl_easy_setopt(e, CURLOPT_HTTPGET, 1L);
+            curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, method == "GET" ? nullptr : method.c_str());
+        }
+    }
+}
+
+RequestError errorOf(CURLcode code, const TransferState& state, const RequestBody* body) {
+    if (code == CURLE_WRITE_ERROR && state.inflateFailed) {
+        return RequestError::make(RequestErrorType::DecompressionFailed);
+    }
+    if (state.readFailed && body) {
+        return RequestError::make(RequestErrorType::FileMissing, body->failedPath());
+    }
+    switch (code) {
+        case CURLE_TOO_MANY_REDIRECTS:
+            return RequestError::make(RequestErrorType::TooManyRedirects);
+        case CURLE_URL_MALFORMAT:
+        case CURLE_UNSUPPORTED_PROTOCOL:
+            return RequestError::make(RequestErrorType::UnableToCreateRequest);
+        case CURLE_OPERATION_TIMEDOUT:
+            return RequestError::make(RequestErrorType::TimedOut);
+        default:
+            return RequestError::make(RequestErrorType::ConnectionFailure);
+    }
+}
+
+}  // namespace
+
+TransferResponse CurlTransfer::perform(const TransferRequest& request) {
+    TransferResponse response;
+    CurlPool& pool = CurlPool::shared();
+    const std::string origin = CurlPool::originOf(request.url);
+    auto handle = pool.acquire(origin, &configure);
+    if (!handle) {
+        response.error = RequestError::make(RequestErrorType::UnableToCreateRequest);
+        return response;
+    }
+    TransferState state;
+    state.request = &request;
+    state.response = &response;
+    handle->state = &state;
+    handle->errorBuffer[0] = '\0';
+
+    CURL* e = handle->easy.get();
+    CURLM* m = handle->multi.get();
+    curl_easy_setopt(e, CURLOPT_URL, request.url.c_str());
+    setMethodAndBody(e, request);
+    CurlSlistPtr ownHeaders;
+    curl_slist* headers = commonHeaders();
+    if (request.contentType == FormBody::kUrlEncodedContentType) {
+        headers = urlEncodedHeaders();
+    } else if (!request.contentType.empty()) {
+        const std::string line = "Content-Type: " + request.contentType;
+        ownHeaders.reset(
+            appendAll(nullptr, {"Accept:", "Accept-Encoding: gzip", "Expect:", line.c_str()}));
+        headers = ownHeaders.get();
+    }
+    curl_easy_setopt(e, CURLOPT_HTTPHEADER, headers);
+    curl_easy_setopt(e, CURLOPT_MAXAGE_CONN, pool.keepAliveFor(origin));
+
+    bool cancelled = false;
+    bool timedOut = false;
+    CURLcode code = CURLE_OK;
+    if (curl_multi_add_handle(m, e) != CURLM_OK) {
+        code = CURLE_FAILED_INIT;
+    } else {
+        if (request.cancel) {
+            request.cancel->attach(m);
+        }
+        state.lastProgress = Clock::now();
+        int running = 1;
+        for (;;) {
+            if (curl_multi_perform(m, &running) != CURLM_OK) {
+                code = CURLE_FAILED_INIT;
+                break;
+            }
+            if (running == 0) {
+                break;
+            }
+            if (request.cancel && request.cancel->isCancelled()) {
+                cancelled = true;
+                break;
+            }
+            int waitMs = 1000;
+            if (request.timeout.count() > 0) {
+                const auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(
+                    Clock::now() - state.lastProgress);
+                if (idle >= request.timeout) {
+                    timedOut = true;
+                    break;
+                }
+                waitMs = static_cast<int>(
+                    std::min<long long>(waitMs, (request.timeout - idle).count() + 1));
+            }
+            curl_multi_poll(m, nullptr, 0, waitMs, nullptr);
+        }
+        if (request.cancel) {
+            request.cancel->detach();
+        }
+        int left = 0;
+        while (CURLMsg* message = curl_multi_info_read(m, &left)) {
+            if (message->msg == CURLMSG_DONE) {
+                code = message->data.result;
+            }
+        }
+        curl_multi_remove_handle(m, e);
+    }
+
+    long status = 0;
+    curl_easy_getinfo(e, CURLINFO_RESPONSE_CODE, &status);
+    response.statusCode = static_cast<int>(status);
+    char* effective = nullptr;
+    curl_easy_getinfo(e, CURLINFO_EFFECTIVE_URL, &effective);
+    handle->origin = effective ? CurlPool::originOf(effective) : origin;
+
+    if (cancelled) {
+        response.error = RequestError::make(RequestErrorType::Cancelled);
+    } else if (timedOut) {
+        response.error = RequestError::make(RequestErrorType::TimedOut);
+    } else if (code != CURLE_OK) {
+        response.error = errorOf(code, state, request.body);
+        log("HTTP " + request.method + " " + request.url + " failed: " +
+            (handle->errorBuffer[0] ? handle->errorBuffer : curl_easy_strerror(code)));
+    } else if (state.inflater && !state.inflater->finish()) {
+        response.error = RequestError::make(RequestErrorType::DecompressionFailed);
+    } else {
+        const long keepAlive = keepAliveTimeout(response.headers);
+        if (keepAlive >= 0) {
+            pool.noteKeepAlive(handle->origin, keepAlive);
+        }
+    }
+    if (response.error && response.error->type == RequestErrorType::DecompressionFailed) {
+        response.body.clear();
+    }
+    pool.release(std::move(handle));
+    return response;
+}
+
+}  // namespace oa

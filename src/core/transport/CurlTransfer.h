@@ -1,0 +1,58 @@
+// One HTTP exchange on a pooled libcurl handle: sends the prepared body, collects the reply
+// (inflating it when compressed) and enforces the no-progress time-out and cancellation.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "core/transport/HeaderList.h"
+#include "core/transport/RequestBody.h"
+#include "core/transport/RequestError.h"
+
+namespace oa {
+
+// Lets another thread stop a running exchange at once (the exchange waits in
+// curl_multi_poll, which the token wakes).
+class CancelToken {
+public:
+    void cancel();
+    bool isCancelled() const { return cancelled_.load(); }
+    void reset() { cancelled_ = false; }
+
+    // While an exchange runs, the multi handle it waits on.
+    void attach(void* multi);
+    void detach();
+
+private:
+    std::atomic<bool> cancelled_{false};
+    std::mutex mutex_;
+    void* multi_ = nullptr;  // Guarded by mutex_.
+};
+
+struct TransferRequest {
+    std::string url;
+    std::string method;
+    RequestBody* body = nullptr;           // nullptr or empty: no body
+    std::string contentType;               // of the body
+    std::chrono::milliseconds timeout{0};  // without progress; zero or less: none
+    std::size_t maxInflatedSize = 0;
+    CancelToken* cancel = nullptr;
+};
+
+struct TransferResponse {
+    std::optional<RequestError> error;
+    int statusCode = 0;
+    HeaderList headers;  // of the last reply, after redirects
+    std::string body;    // inflated when the reply was compressed
+};
+
+class CurlTransfer {
+public:
+    static TransferResponse perform(const TransferRequest& request);
+};
+
+}  // namespace oa

@@ -1,0 +1,26 @@
+// The fixed descriptions of the request errors.
+#include "core/transport/RequestError.h"
+
+namespace oa {
+
+RequestError RequestError::make(RequestErrorType type, const std::string& path) {
+    switch (type) {
+        case RequestErrorType::ConnectionFailure:
+            return {type, "A connection failure occurred"};
+        case RequestErrorType::TimedOut:
+            return {type, "The request timed out"};
+        case RequestErrorType::Cancelled:
+            return {type, "The request was cancelled"};
+        case RequestErrorType::UnableToCreateRequest:
+            return {type, "Unable to create request (bad url?)"};
+        case RequestErrorType::TooManyRedirects:
+            return {type, "The request failed because it redirected too many times"};
+        case RequestErrorType::FileMissing:
+            return {type, "No file exists at " + path};
+        case RequestErrorType::DecompressionFailed:
+            return {type, "The reply could not be decompressed"};
+    }
+    return {RequestErrorType::ConnectionFailure, "A connection failure occurred"};
+}
+
+}  // namespace oa

@@ -1,0 +1,30 @@
+// The error a failed HTTP request carries: one domain, a kind, and the description callers log.
+#pragma once
+
+#include <string>
+
+namespace oa {
+
+enum class RequestErrorType {
+    ConnectionFailure,      // "A connection failure occurred"
+    TimedOut,               // "The request timed out"
+    Cancelled,              // "The request was cancelled"
+    UnableToCreateRequest,  // "Unable to create request (bad url?)"
+    TooManyRedirects,       // "The request failed because it redirected too many times"
+    FileMissing,            // "No file exists at <path>"
+    DecompressionFailed,    // a compressed reply that is corrupt or inflates past the cap
+};
+
+struct RequestError {
+    static constexpr const char* kDomain = "ASIHTTPRequestErrorDomain";
+
+    RequestErrorType type = RequestErrorType::ConnectionFailure;
+    std::string description;
+
+    std::string domain() const { return kDomain; }
+
+    // The error of a kind with its fixed description; `path` fills in the missing-file text.
+    static RequestError make(RequestErrorType type, const std::string& path = {});
+};
+
+}  // namespace oa
