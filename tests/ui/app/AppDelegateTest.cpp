@@ -1,0 +1,173 @@
+// Start-up: the command line, the window and its navigation stack, the screenshot, Chinese text.
+#include <QRawFont>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/AppDelegate.h"
+#include "ui/kit/Fonts.h"
+#include "ui/kit/NavigationBar.h"
+#include "ui/kit/NavigationController.h"
+#include "ui/kit/Window.h"
+#include "ui/session/LoginController.h"
+
+Q_DECLARE_METATYPE(std::vector<std::string>)
+
+namespace oa {
+
+class AppDelegateTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(!installDefaultFont().isEmpty()); }
+
+    void commandLine_data() {
+        QTest::addColumn<std::vector<std::string>>("args");
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<double>("scale");  // 0: not given
+        QTest::addColumn<QString>("home");
+        QTest::addColumn<QString>("screenshot");
+        QTest::addColumn<QStringList>("rest");
+        QTest::addColumn<bool>("fails");
+
+        using Args = std::vector<std::string>;
+        QTest::newRow("defaults") << Args{} << QSize(320, 480) << 0.0 << ""
+                                  << "" << QStringList() << false;
+        QTest::newRow("all") << Args{"--home",  "/h", "--screen",     "320x568",
+                                     "--scale", "2",  "--screenshot", "s.png"}
+                             << QSize(320, 568) << 2.0 << "/h"
+                             << "s.png" << QStringList() << false;
+        QTest::newRow("equals form") << Args{"--screen=320x480", "--scale=1.5", "--home=/x"}
+                                     << QSize(320, 480) << 1.5 << "/x"
+                                     << "" << QStringList() << false;
+        QTest::newRow("qt options left for qt")
+            << Args{"-platform", "offscreen", "--scale", "3"} << QSize(320, 480) << 3.0 << ""
+            << "" << QStringList({"-platform", "offscreen"}) << false;
+        QTest::newRow("unknown screen") << Args{"--screen", "480x320"} << QSize() << 0.0 << ""
+                                        << "" << QStringList() << true;
+        QTest::newRow("scale not a number") << Args{"--scale", "2x"} << QSize() << 0.0 << ""
+                                            << "" << QStringList() << true;
+        QTest::newRow("scale out of range") << Args{"--scale", "0"} << QSize() << 0.0 << ""
+                                            << "" << QStringList() << true;
+        QTest::newRow("scale nan") << Args{"--scale", "nan"} << QSize() << 0.0 << ""
+                                   << "" << QStringList() << true;
+        QTest::newRow("missing value") << Args{"--home"} << QSize() << 0.0 << ""
+                                       << "" << QStringList() << true;
+        QTest::newRow("empty screenshot") << Args{"--screenshot="} << QSize() << 0.0 << ""
+                                          << "" << QStringList() << true;
+    }
+
+    void commandLine() {
+        QFETCH(std::vector<std::string>, args);
+        QFETCH(QSize, screen);
+        QFETCH(double, scale);
+        QFETCH(QString, home);
+        QFETCH(QString, screenshot);
+        QFETCH(QStringList, rest);
+        QFETCH(bool, fails);
+
+        const LaunchOptions options = parseLaunchOptions(args);
+        QCOMPARE(!options.error.empty(), fails);
+        if (fails) {
+            return;
+        }
+        QCOMPARE(options.screen, screen);
+        QCOMPARE(options.scale.value_or(0), scale);
+        QCOMPARE(QString::fromStdString(options.home.value_or("").string()), home);
+        QCOMPARE(QString::fromStdString(options.screenshot.value_or("").string()), screenshot);
+        QStringList leftover;
+        for (const auto& arg : options.rest) {
+            leftover << QString::fromStdString(arg);
+        }
+        QCOMPARE(leftover, rest);
+    }
+
+    void badCommandLineStopsBeforeStarting() {
+        char program[] = "oa-client";
+        char option[] = "--screen";
+        char value[] = "1x1";
+        char* argv[] = {program, option, value, nullptr};
+        QCOMPARE(AppDelegate::run(3, argv), 2);
+    }
+
+    void startUpShowsSignInAtRootWithHiddenBar_data() {
+        QTest::addColumn<QSize>("screen");
+        QTest::newRow("320x480") << QSize(320, 480);
+        QTest::newRow("320x568") << QSize(320, 568);
+    }
+
+    void startUpShowsSignInAtRootWithHiddenBar() {
+        QFETCH(QSize, screen);
+        LaunchOptions options;
+        options.screen = screen;
+        AppDelegate delegate;
+        QVERIFY(delegate.application(options));
+
+        Window* window = delegate.window();
+        QVERIFY(window);
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->size(), screen);
+        QCOMPARE(window->palette().color(QPalette::Window), QColor(Qt::white));
+
+        auto* nav = qobject_cast<NavigationController*>(window->rootViewController());
+        QVERIFY(nav);
+        QCOMPARE(nav->viewControllers().size(), 1);
+        auto* login = qobject_cast<LoginController*>(nav->rootViewController());
+        QVERIFY(login);
+        QCOMPARE(login->title(), QString("登录"));
+        QVERIFY(login->isAppeared());
+        QVERIFY(nav->isNavigationBarHidden());
+        QVERIFY(!nav->navigationBar()->isVisible());
+        QVERIFY(!nav->navigationBar()->backgroundImage().isNull());
+        // With the bar hidden the sign-in screen covers the whole window.
+        QCOMPARE(login->view()->geometry(), QRect(QPoint(0, 0), screen));
+    }
+
+    void screenshotShowsTheFirstScreen() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath("shots/start.png");  // the folder does not exist yet
+        AppDelegate delegate;
+        delegate.application(LaunchOptions{});
+        std::optional<bool> written;
+        delegate.takeScreenshot(path, [&](bool ok) { written = ok; });
+        QTRY_VERIFY_WITH_TIMEOUT(written.has_value(), 10000);
+        QVERIFY(*written);
+
+        QImage shot(path);
+        QVERIFY(!shot.isNull());
+        QCOMPARE(shot.size(), QSize(320, 480));
+        // White window, blue header behind the title, white title text in the header's middle.
+        QCOMPARE(shot.pixelColor(160, 300), QColor(Qt::white));
+        const QColor header = shot.pixelColor(10, 22);
+        QVERIFY(header.blue() > header.red() + 60);
+        int whiteInHeader = 0;
+        for (int x = 130; x < 190; ++x) {
+            for (int y = 8; y < 36; ++y) {
+                whiteInHeader += shot.pixelColor(x, y).lightness() > 240 ? 1 : 0;
+            }
+        }
+        QVERIFY(whiteInHeader > 20);
+    }
+
+    void screenshotWithoutWindowFails() {
+        AppDelegate delegate;
+        std::optional<bool> written;
+        delegate.takeScreenshot("unused.png", [&](bool ok) { written = ok; });
+        QCOMPARE(written, std::optional<bool>(false));
+    }
+
+    void defaultFontHasTheChineseGlyphs() {
+        const QRawFont font = QRawFont::fromFont(boldSystemFont(20));
+        QVERIFY(font.isValid());
+        for (char32_t c : QString("登录返回").toUcs4()) {
+            QVERIFY2(font.supportsCharacter(c), qPrintable(font.familyName()));
+        }
+        QCOMPARE(boldSystemFont(20).pixelSize(), 20);
+        QVERIFY(boldSystemFont(20).bold());
+    }
+};
+
+}  // namespace oa
+
+QTEST_MAIN(oa::AppDelegateTest)
+#include "AppDelegateTest.moc"

@@ -1,0 +1,114 @@
+// Images by name: the shipped SVGs at 1x and 2x, and the lookup order in a resources folder.
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "core/platform/AppPaths.h"
+#include "ui/kit/Images.h"
+
+namespace oa {
+
+class ImagesTest : public QObject {
+    Q_OBJECT
+
+private:
+    // Writes a square PNG of `side` pixels filled with `colour`.
+    static void writePng(const QString& path, int side, QColor colour) {
+        QImage img(side, side, QImage::Format_ARGB32);
+        img.fill(colour);
+        QVERIFY(img.save(path, "PNG"));
+    }
+
+    static void writeSvg(const QString& path, int width, int height) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QString("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%2\">"
+                           "<rect width=\"%1\" height=\"%2\" fill=\"#ff0000\"/></svg>")
+                       .arg(width)
+                       .arg(height)
+                       .toUtf8());
+    }
+
+private slots:
+    void cleanup() { clearImageCache(); }
+
+    void barBackgroundAtEachScale_data() {
+        QTest::addColumn<qreal>("scale");
+        QTest::addColumn<QSize>("pixels");
+        QTest::newRow("1x") << qreal(1) << QSize(320, 44);
+        QTest::newRow("2x") << qreal(2) << QSize(640, 88);
+        QTest::newRow("1.5x rounds up") << qreal(1.5) << QSize(480, 66);
+    }
+
+    void barBackgroundAtEachScale() {
+        QFETCH(qreal, scale);
+        QFETCH(QSize, pixels);
+        const QPixmap bar = image("topbackground.png", scale);
+        QVERIFY(!bar.isNull());
+        QCOMPARE(bar.size(), pixels);
+        QCOMPARE(bar.devicePixelRatio(), scale);
+        QCOMPARE(bar.deviceIndependentSize(), QSizeF(320, 44));
+        // Opaque and blue across the middle, not an empty canvas.
+        const QColor middle = bar.toImage().pixelColor(pixels.width() / 2, pixels.height() / 2);
+        QCOMPARE(middle.alpha(), 255);
+        QVERIFY(middle.blue() > middle.red() + 60);
+    }
+
+    void everyShippedSvgRenders() {
+        const QDir dir(
+            QString::fromStdString((AppPaths::current().resources() / "images").string()));
+        const auto sources = dir.entryList({"*.svg"}, QDir::Files);
+        QVERIFY(sources.contains("topbackground.svg"));
+        for (const QString& source : sources) {
+            for (qreal scale : {1.0, 2.0}) {
+                const QPixmap pixmap = image(QFileInfo(source).completeBaseName(), scale);
+                QVERIFY2(!pixmap.isNull(), qPrintable(source));
+                QCOMPARE(pixmap.devicePixelRatio(), scale);
+            }
+        }
+    }
+
+    void lookupOrderInResourcesFolder() {
+        QTemporaryDir resources;
+        QVERIFY(resources.isValid());
+        const QString images = resources.filePath("images");
+        QVERIFY(QDir().mkpath(images));
+        writePng(images + "/pair.png", 10, Qt::green);
+        writePng(images + "/pair@2x.png", 20, Qt::blue);
+        writePng(images + "/single.png", 12, Qt::green);
+        writePng(images + "/drawn.png", 7, Qt::green);
+        writeSvg(images + "/drawn.svg", 30, 15);
+        writePng(images + "/anim.gif.png", 5, Qt::green);  // decoy: not "anim.gif"
+        writePng(resources.filePath("outside.png"), 4, Qt::green);
+
+        const AppPaths previous = AppPaths::current();
+        AppPaths::setCurrent(AppPaths(previous.home(), resources.path().toStdString()));
+        clearImageCache();
+
+        // The 2x file serves the high density, the plain one the low; the name may omit ".png".
+        QCOMPARE(image("pair.png", 1).size(), QSize(10, 10));
+        QCOMPARE(image("pair", 2).size(), QSize(20, 20));
+        QCOMPARE(image("pair", 2).devicePixelRatio(), 2.0);
+        QCOMPARE(image("pair", 2).toImage().pixelColor(0, 0), QColor(Qt::blue));
+        // Without a 2x file the 1x one is used as it is.
+        QCOMPARE(image("single.png", 2).size(), QSize(12, 12));
+        QCOMPARE(image("single.png", 2).devicePixelRatio(), 1.0);
+        // An SVG wins over a PNG of the same name and is drawn at the density asked for.
+        QCOMPARE(image("drawn.png", 2).size(), QSize(60, 30));
+        QCOMPARE(image("drawn.png", 2).toImage().pixelColor(30, 15), QColor(Qt::red));
+        // Names that are missing or point outside the folder find nothing.
+        QVERIFY(image("missing.png", 1).isNull());
+        QVERIFY(image("../outside.png", 1).isNull());
+        QVERIFY(image("", 1).isNull());
+        QVERIFY(image("anim.gif", 1).isNull());
+
+        AppPaths::setCurrent(previous);
+    }
+};
+
+}  // namespace oa
+
+QTEST_MAIN(oa::ImagesTest)
+#include "ImagesTest.moc"
