@@ -38,7 +38,9 @@ QList<ViewController*> NavigationController::viewControllers() const {
     return stack_;
 }
 
-NavigationBar* NavigationController::navigationBar() const { return bar_; }
+NavigationBar* NavigationController::navigationBar() const {
+    return bar_;
+}
 
 ViewController* NavigationController::topViewController() const {
     return stack_.isEmpty() ? nullptr : stack_.last();
