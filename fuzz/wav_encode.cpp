@@ -1,0 +1,64 @@
+// Fuzz target: WAV file bytes through the encoder's chunk search and frame loop. The AMR file it
+// writes must hold exactly its frame count of 12.2 kbit/s frames and decode back into as many.
+#include <cstdint>
+#include <cstring>
+
+#include "FuzzFiles.h"
+#include "core/voice/AmrDecoder.h"
+#include "core/voice/AmrEncoder.h"
+
+namespace {
+
+std::uint64_t le32(const std::uint8_t* at) {
+    return static_cast<std::uint64_t>(at[0]) | static_cast<std::uint64_t>(at[1]) << 8 |
+           static_cast<std::uint64_t>(at[2]) << 16 | static_cast<std::uint64_t>(at[3]) << 24;
+}
+
+// The frame count the encoder must report, worked out on the bytes in memory: skip the RIFF
+// header and a format block of 16 or 20 bytes, walk the chunks to "data", count whole frames.
+int expectedFrames(const std::uint8_t* data, std::size_t size) {
+    if (size < 20) {
+        return 0;
+    }
+    std::uint64_t at = 20 + (le32(data + 16) > 16 ? 20 : 16);
+    for (;;) {
+        if (at + 8 > size) {
+            return 0;
+        }
+        if (std::memcmp(data + at, "data", 4) == 0) {
+            return static_cast<int>((size - (at + 8)) / oa::AmrFrame::kPcmBytesPerFrame);
+        }
+        at += 8 + le32(data + at + 4);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace oa;
+    fuzz::silenceLog();
+    CFile wav = fuzz::inputFile(data, size);
+    fuzz::require(static_cast<bool>(wav));
+    std::FILE* amr = fuzz::scratchFile(0);
+    const int frames = AmrEncoder::encodeStream(wav.get(), amr);
+
+    fuzz::require(frames == expectedFrames(data, size));
+    const long amrSize = fuzz::fileSize(amr);
+    if (frames == 0) {
+        fuzz::require(amrSize == static_cast<long>(AmrFrame::kMagic.size()));
+        return 0;
+    }
+    fuzz::require(amrSize == static_cast<long>(AmrFrame::kMagic.size()) +
+                                 static_cast<long>(frames) * AmrFrame::kMaxFrameBytes);
+    std::rewind(amr);
+    std::uint8_t bytes[AmrFrame::kMaxFrameBytes];
+    fuzz::require(std::fread(bytes, 1, AmrFrame::kMagic.size(), amr) == AmrFrame::kMagic.size());
+    fuzz::require(std::memcmp(bytes, AmrFrame::kMagic.data(), AmrFrame::kMagic.size()) == 0);
+    for (int i = 0; i < frames; ++i) {
+        fuzz::require(std::fread(bytes, 1, sizeof bytes, amr) == sizeof bytes && bytes[0] == 0x3C);
+    }
+
+    std::rewind(amr);
+    fuzz::require(AmrDecoder::decodeStream(amr, fuzz::scratchFile(1)) == frames);
+    return 0;
+}
