@@ -1,0 +1,290 @@
+// Reading replies: cookies kept between requests, compressed bodies, redirects, charsets and
+// the errors of failed exchanges.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include "core/transport/ASIFormDataRequest.h"
+#include "support/HttpTestServer.h"
+
+namespace oa {
+namespace {
+
+using test::CannedReply;
+using test::HttpTestServer;
+
+// Compresses with zlib framing (windowBits 15) or gzip framing (31).
+std::string compress(const std::string& data, int windowBits) {
+    z_stream z{};
+    deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, windowBits, 9, Z_DEFAULT_STRATEGY);
+    std::string out(deflateBound(&z, data.size()), '\0');
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    z.avail_in = static_cast<uInt>(data.size());
+    z.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.avail_out = static_cast<uInt>(out.size());
+    deflate(&z, Z_FINISH);
+    out.resize(z.total_out);
+    deflateEnd(&z);
+    return out;
+}
+
+// `megabytes` of zeros, gzip-compressed a megabyte at a time.
+std::string gzipBomb(int megabytes) {
+    z_stream z{};
+    deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, 31, 9, Z_DEFAULT_STRATEGY);
+    const std::string zeros(1 << 20, '\0');
+    std::string out;
+    char buffer[65536];
+    for (int i = 0; i < megabytes; ++i) {
+        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(zeros.data()));
+        z.avail_in = static_cast<uInt>(zeros.size());
+        const int flush = i + 1 == megabytes ? Z_FINISH : Z_NO_FLUSH;
+        do {
+            z.next_out = reinterpret_cast<Bytef*>(buffer);
+            z.avail_out = sizeof buffer;
+            deflate(&z, flush);
+            out.append(buffer, sizeof buffer - z.avail_out);
+        } while (z.avail_out == 0);
+    }
+    deflateEnd(&z);
+    return out;
+}
+
+class ReplyTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASIHTTPRequest::clearSession(); }
+
+    std::shared_ptr<ASIFormDataRequest> post(const std::string& path) {
+        auto request = ASIFormDataRequest::requestWithURL(server.url(path));
+        request->setPostValue("k", "v");
+        request->setTimeOutSeconds(10);
+        request->startSynchronous();
+        return request;
+    }
+
+    HttpTestServer server;
+};
+
+TEST_F(ReplyTest, CookiesSetByOneReplyGoWithTheNextRequest) {
+    server.setReply("/login", {200,
+                               {{"Set-Cookie", "PHPSESSID=abc123; path=/"},
+                                {"Set-Cookie", "lang=zh; path=/mobile"}},
+                               "ok"});
+    server.setReply("/mobile/data.php", {200, {}, "data"});
+    server.setReply("/other", {200, {}, "other"});
+    EXPECT_FALSE(post("/login")->error());
+    EXPECT_FALSE(post("/mobile/data.php")->error());
+    auto plain = ASIHTTPRequest::requestWithURL(server.url("/other"));
+    plain->startSynchronous();
+    const auto all = server.requests();
+    ASSERT_EQ(all.size(), 3u);
+    EXPECT_EQ(all[0].header("Cookie"), std::nullopt);
+    const std::string sent = all[1].header("Cookie").value_or("");
+    EXPECT_THAT(sent, ::testing::HasSubstr("PHPSESSID=abc123"));
+    EXPECT_THAT(sent, ::testing::HasSubstr("lang=zh"));
+    EXPECT_EQ(all[2].header("Cookie"), "PHPSESSID=abc123");  // path /mobile does not match
+}
+
+TEST_F(ReplyTest, CookiesAreSharedBetweenThreadsAndClearedBySession) {
+    server.setReply("/set", {200, {{"Set-Cookie", "sid=t1; path=/"}}, ""});
+    server.setReply("/get", {200, {}, ""});
+    std::thread([&] { post("/set"); }).join();
+    std::thread([&] { post("/get"); }).join();
+    ASIHTTPRequest::clearSession();
+    post("/get");
+    const auto all = server.requests();
+    ASSERT_EQ(all.size(), 3u);
+    EXPECT_EQ(all[1].header("Cookie"), "sid=t1");
+    EXPECT_EQ(all[2].header("Cookie"), std::nullopt);
+}
+
+TEST_F(ReplyTest, GzipAndZlibBodiesAreInflated) {
+    const std::string text = std::string(5000, 'a') + "中文 end";
+    const struct {
+        const char* encoding;
+        int windowBits;
+    } cases[] = {{"gzip", 31}, {"gzip", 15}, {"deflate", 15}, {"deflate", -15}, {"x-gzip", 31}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.encoding) + " " + std::to_string(c.windowBits));
+        server.setReply("/z", {200,
+                               {{"Content-Type", "text/plain; charset=utf-8"},
+                                {"Content-Encoding", c.encoding}},
+                               compress(text, c.windowBits)});
+        auto request = post("/z");
+        ASSERT_FALSE(request->error()) << request->error()->description;
+        EXPECT_EQ(request->responseData(), text);
+        EXPECT_EQ(request->responseString(), text);
+    }
+}
+
+TEST_F(ReplyTest, UncompressedBodyIsLeftAlone) {
+    const std::string gzipped = compress("x", 31);
+    server.setReply("/raw", {200, {{"Content-Type", "application/octet-stream"}}, gzipped});
+    auto request = post("/raw");
+    ASSERT_FALSE(request->error());
+    EXPECT_EQ(request->responseData(), gzipped);
+}
+
+TEST_F(ReplyTest, CorruptOrTruncatedCompressedBodyFails) {
+    const std::string good = compress(std::string(10000, 'q'), 31);
+    for (const std::string& body :
+         {std::string("not compressed at all"), good.substr(0, good.size() / 2)}) {
+        server.setReply("/bad", {200, {{"Content-Encoding", "gzip"}}, body});
+        auto request = post("/bad");
+        ASSERT_TRUE(request->error());
+        EXPECT_EQ(request->error()->type, RequestErrorType::DecompressionFailed);
+        EXPECT_TRUE(request->responseData().empty());
+    }
+}
+
+TEST_F(ReplyTest, GzipBombStopsAtTheInflatedSizeCap) {
+    const std::string bomb = gzipBomb(100);  // about 100 KB on the wire
+    ASSERT_LT(bomb.size(), 200u * 1024);
+    server.setReply("/bomb", {200, {{"Content-Encoding", "gzip"}}, bomb});
+    auto request = post("/bomb");
+    ASSERT_EQ(ASIHTTPRequest::kDefaultMaxInflatedSize, 64u << 20);
+    ASSERT_TRUE(request->error());
+    EXPECT_EQ(request->error()->type, RequestErrorType::DecompressionFailed);
+    EXPECT_EQ(request->error()->description, "The reply could not be decompressed");
+    EXPECT_TRUE(request->responseData().empty());
+
+    // Right at the cap is still fine.
+    auto exact = ASIFormDataRequest::requestWithURL(server.url("/bomb"));
+    exact->setMaxInflatedSize(100u << 20);
+    exact->startSynchronous();
+    ASSERT_FALSE(exact->error());
+    EXPECT_EQ(exact->responseData().size(), 100u << 20);
+}
+
+TEST_F(ReplyTest, RedirectIsFollowedToTheFinalBody) {
+    server.setReply("/old", {302, {{"Location", "/new"}}, "moved"});
+    server.setReply("/new", {200, {{"Content-Type", "text/plain"}}, "final"});
+    auto request = post("/old");
+    ASSERT_FALSE(request->error());
+    EXPECT_EQ(request->responseString(), "final");
+    EXPECT_EQ(request->responseStatusCode(), 200);
+    EXPECT_EQ(request->responseHeader("location"), std::nullopt);
+    const auto all = server.requests();
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[1].path, "/new");
+}
+
+TEST_F(ReplyTest, TemporaryRedirectResendsTheStreamedBody) {
+    server.setReply("/old", {307, {{"Location", "/new"}}, ""});
+    server.setReply("/new", {200, {}, "ok"});
+    auto request = ASIFormDataRequest::requestWithURL(server.url("/old"));
+    request->setPostValue("k", "v");
+    request->setData("f", std::string(100000, 'z'));
+    request->startSynchronous();
+    ASSERT_FALSE(request->error()) << request->error()->description;
+    const auto all = server.requests();
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[1].method, "POST");
+    EXPECT_EQ(all[1].body, all[0].body);
+}
+
+TEST_F(ReplyTest, TooManyRedirectsFail) {
+    server.setReply("/loop", {302, {{"Location", "/loop"}}, ""});
+    auto request = post("/loop");
+    ASSERT_TRUE(request->error());
+    EXPECT_EQ(request->error()->type, RequestErrorType::TooManyRedirects);
+    EXPECT_EQ(request->error()->description,
+              "The request failed because it redirected too many times");
+    EXPECT_LE(server.requests().size(), 7u);
+}
+
+TEST_F(ReplyTest, HttpErrorStatusIsAnOrdinaryReply) {
+    server.setReply("/broken", {500, {{"Content-Type", "text/html"}}, "<b>oops</b>"});
+    auto request = post("/broken");
+    EXPECT_FALSE(request->error());
+    EXPECT_EQ(request->responseStatusCode(), 500);
+    EXPECT_EQ(request->responseString(), "<b>oops</b>");
+}
+
+struct CharsetCase {
+    const char* name;
+    const char* contentType;    // nullptr: no Content-Type header
+    const char* callerDefault;  // nullptr: left at its default
+    std::string body;
+    std::string expected;
+};
+
+class CharsetTest : public ReplyTest, public ::testing::WithParamInterface<CharsetCase> {};
+
+TEST_P(CharsetTest, DecodesWithTheNamedOrTheDefaultCharset) {
+    const auto& c = GetParam();
+    CannedReply reply{200, {}, c.body};
+    if (c.contentType) {
+        reply.headers.emplace_back("Content-Type", c.contentType);
+    }
+    server.setReply("/text", reply);
+    auto request = ASIFormDataRequest::requestWithURL(server.url("/text"));
+    if (c.callerDefault) {
+        request->setDefaultResponseEncoding(c.callerDefault);
+    }
+    request->startSynchronous();
+    ASSERT_FALSE(request->error());
+    EXPECT_EQ(request->responseData(), c.body);
+    EXPECT_EQ(request->responseString(), c.expected);
+}
+
+const std::string kUtf8 = "中文é";
+const std::string kUtf8AsLatin1 =
+    "\xC3\xA4\xC2\xB8\xC2\xAD\xC3\xA6\xC2\x96\xC2\x87\xC3\x83\xC2\xA9";
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, CharsetTest,
+    ::testing::Values(
+        CharsetCase{"MediaTypeWithoutCharsetIsLatin1", "text/plain", nullptr, kUtf8, kUtf8AsLatin1},
+        CharsetCase{"NoContentTypeIsLatin1", nullptr, nullptr, "caf\xE9", "café"},
+        CharsetCase{"CallerDefaultUtf8", "text/plain", "UTF-8", kUtf8, kUtf8},
+        CharsetCase{"NamedCharsetWinsOverCallerDefault", "text/html; charset=GBK", "UTF-8",
+                    "\xD6\xD0\xCE\xC4", "中文"},
+        CharsetCase{"QuotedGb2312", "text/html; charset=\"gb2312\"", nullptr, "\xD6\xD0\xCE\xC4",
+                    "中文"},
+        CharsetCase{"NamedUtf8", "application/json;charset=UTF-8", nullptr, kUtf8, kUtf8},
+        CharsetCase{"UnknownNamedCharsetFallsBackToDefault", "text/plain; charset=x-none", "UTF-8",
+                    kUtf8, kUtf8},
+        CharsetCase{"InvalidUtf8BecomesReplacementCharacters", "text/plain; charset=utf-8", nullptr,
+                    "a\xFF"
+                    "b\xE4\xB8",
+                    "a\xEF\xBF\xBD"
+                    "b\xEF\xBF\xBD\xEF\xBF\xBD"},
+        CharsetCase{"InvalidGbkKeepsTheRest", "text/plain; charset=GBK", nullptr, "\xD6\xD0\xFF",
+                    "中\xEF\xBF\xBD"}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(ReplyTest, BadUrlsCannotBeCreated) {
+    for (const char* url : {"", "no-scheme", "ftp://127.0.0.1/x", "http://bad host/"}) {
+        SCOPED_TRACE(url);
+        auto request = ASIFormDataRequest::requestWithURL(url);
+        request->startSynchronous();
+        ASSERT_TRUE(request->error());
+        EXPECT_EQ(request->error()->description, "Unable to create request (bad url?)");
+    }
+}
+
+TEST_F(ReplyTest, RefusedConnectionIsAConnectionFailure) {
+    std::string url;
+    {
+        HttpTestServer gone;
+        url = gone.url("/x");
+    }
+    auto request = ASIFormDataRequest::requestWithURL(url);
+    request->startSynchronous();
+    ASSERT_TRUE(request->error());
+    EXPECT_EQ(request->error()->description, "A connection failure occurred");
+}
+
+TEST_F(ReplyTest, ServerClosingMidReplyIsAConnectionFailure) {
+    server.setHandler("/cut", [](const test::CapturedRequest&, HttpTestServer::Exchange& ex) {
+        ex.write("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nonly part");
+        ex.closeAfterwards();
+    });
+    auto request = post("/cut");
+    ASSERT_TRUE(request->error());
+    EXPECT_EQ(request->error()->type, RequestErrorType::ConnectionFailure);
+}
+
+}  // namespace
+}  // namespace oa

@@ -1,0 +1,85 @@
+// The no-progress time-out: a silent server fails the request, a slowly dripping one does not;
+// and cancelling a running synchronous request from another thread.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "core/transport/ASIFormDataRequest.h"
+#include "support/HttpTestServer.h"
+
+namespace oa {
+namespace {
+
+using namespace std::chrono_literals;
+using test::CapturedRequest;
+using test::HttpTestServer;
+
+TEST(TimeOutTest, DefaultIsTenSecondsForBothKinds) {
+    EXPECT_EQ(ASIHTTPRequest::requestWithURL("http://127.0.0.1/")->timeOutSeconds(), 10.0);
+    EXPECT_EQ(ASIFormDataRequest::requestWithURL("http://127.0.0.1/")->timeOutSeconds(), 10.0);
+}
+
+TEST(TimeOutTest, SilentServerFailsTheRequest) {
+    HttpTestServer server;
+    server.setHandler("/silent", [](const CapturedRequest&, HttpTestServer::Exchange& ex) {
+        ex.holdUntilClosed();
+    });
+    server.setHandler("/half", [](const CapturedRequest&, HttpTestServer::Exchange& ex) {
+        ex.write("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nhalf");
+        ex.holdUntilClosed();
+    });
+    for (const char* path : {"/silent", "/half"}) {
+        SCOPED_TRACE(path);
+        auto request = ASIFormDataRequest::requestWithURL(server.url(path));
+        request->setPostValue("k", "v");
+        request->setTimeOutSeconds(0.3);
+        request->startSynchronous();
+        ASSERT_TRUE(request->error());
+        EXPECT_EQ(request->error()->type, RequestErrorType::TimedOut);
+        EXPECT_EQ(request->error()->description, "The request timed out");
+    }
+}
+
+TEST(TimeOutTest, ReplyThatKeepsDrippingLongerThanTheTimeOutSucceeds) {
+    HttpTestServer server;
+    server.setHandler("/drip", [](const CapturedRequest&, HttpTestServer::Exchange& ex) {
+        ex.write("HTTP/1.1 200 OK\r\nContent-Length: 8\r\n\r\n");
+        for (int i = 0; i < 8; ++i) {
+            if (!ex.sleepFor(150ms)) {
+                return;
+            }
+            ex.write(std::string(1, static_cast<char>('a' + i)));
+        }
+    });
+    auto request = ASIFormDataRequest::requestWithURL(server.url("/drip"));
+    request->setTimeOutSeconds(0.4);  // the whole reply takes three times as long
+    request->startSynchronous();
+    ASSERT_FALSE(request->error()) << request->error()->description;
+    EXPECT_EQ(request->responseString(), "abcdefgh");
+}
+
+TEST(TimeOutTest, CancelFromAnotherThreadStopsARunningRequest) {
+    HttpTestServer server;
+    server.setHandler("/silent", [](const CapturedRequest&, HttpTestServer::Exchange& ex) {
+        ex.holdUntilClosed();
+    });
+    auto request = ASIFormDataRequest::requestWithURL(server.url("/silent"));
+    request->setTimeOutSeconds(0);  // no time-out: only the cancel can end it
+    std::thread canceller([&] {
+        server.waitForRequests(1);
+        request->cancel();
+    });
+    request->startSynchronous();
+    canceller.join();
+    ASSERT_TRUE(request->error());
+    EXPECT_EQ(request->error()->description, "The request was cancelled");
+    EXPECT_TRUE(request->isCancelled());
+
+    // Once cancelled, starting again does not send.
+    request->startSynchronous();
+    EXPECT_EQ(request->error()->type, RequestErrorType::Cancelled);
+    EXPECT_EQ(server.requests().size(), 1u);
+}
+
+}  // namespace
+}  // namespace oa
