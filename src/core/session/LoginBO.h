@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "core/session/LoginVO.h"
 #include "core/session/PlistManager.h"
@@ -10,12 +11,26 @@ namespace oa {
 
 class LoginBO {
 public:
+    // The notification that ends a sign-in attempt, and its two failure texts.
+    static constexpr char kLoginResult[] = "loginResult";
+    static constexpr char kAddressFailure[] = " [OA地址] 填写错误！";
+    static constexpr char kCredentialsFailure[] = " [用户名]或[密码] 填写错误！";
+
     // The stored sign-in record, to pre-fill the sign-in screen.
     LoginVO getPlistInfo() const;
     // Stores the record of a sign-in attempt; false when the file could not be written.
     bool saveInfo(const LoginVO& record) const;
     // The stored network environments, for the environment chooser.
     std::optional<SetDictionary> getSetPlistInfo() const;
+
+    // One sign-in attempt, run on a background thread: saveInfo, then login. Both are defined in
+    // core/protocol/LoginBOSignIn.cpp, beside the reply parser they hand over to.
+    void loginOperation(const LoginVO& record) const;
+    // Sets GlobalVar oa to the record's address and posts the form to "<oa>/mobile/login.php".
+    // The outcome arrives as the notification "loginResult", posted on the calling thread: a
+    // std::string with the failure text, or the module list (std::vector<std::string>).
+    void login(const LoginVO& record) const;
+
     std::string EncryptString(const std::string& password, const std::string& key) const;
     void loginUdp() const;
     void createHeartbeat() const;

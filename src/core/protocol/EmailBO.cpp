@@ -1,0 +1,12 @@
+// EmailBO: details with their attachment links.
+#include "core/protocol/EmailBO.h"
+
+#include "core/protocol/DetailRecords.h"
+
+namespace oa {
+
+std::shared_ptr<BaseVO> EmailBO::getDetailInfo(const Text& itemId) {
+    return withAttachmentLinks<EmailDetailVO>(BaseBO::getDetailInfo(itemId));
+}
+
+}  // namespace oa

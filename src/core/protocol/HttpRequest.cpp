@@ -1,0 +1,197 @@
+// The server requests: pages, field orders and the list flags.
+#include "core/protocol/HttpRequest.h"
+
+#include <limits>
+
+#include "core/platform/Log.h"
+#include "core/protocol/ReplyText.h"
+#include "core/session/GlobalVar.h"
+#include "core/transport/ASIFormDataRequest.h"
+
+namespace oa {
+namespace {
+
+constexpr char kFilePage[] = "/mobile/file_folder/data.php";
+constexpr char kDiaryPage[] = "/mobile/diary/data.php";
+constexpr char kSmsPage[] = "/mobile/sms/data.php";
+constexpr char kMessagePage[] = "/mobile/message/data.php";
+
+// A form request to the page of the session's server. Without a server address the URL has no
+// origin and the transport fails the request without sending it.
+std::shared_ptr<ASIFormDataRequest> form(std::string_view page, bool setTimeOut = true) {
+    auto request = ASIFormDataRequest::requestWithURL(
+        GlobalVar::getInstance_global().oa().value_or("") + std::string(page));
+    if (setTimeOut) {
+        request->setTimeOutSeconds(HttpRequest::kTimeOutSeconds);
+    }
+    return request;
+}
+
+Text sessionId() {
+    return GlobalVar::getInstance_global().session_id();
+}
+
+HttpRequest::Reply replyText(ASIFormDataRequest& request) {
+    request.startSynchronous();
+    if (request.error()) {
+        log("request to " + request.url() + " failed: " + request.error()->description);
+        return std::nullopt;
+    }
+    return request.responseString();
+}
+
+long long millisecondsOf(const Text& seconds) {
+    const long long value = integerValue(seconds.value_or(""));
+    constexpr long long kLimit = std::numeric_limits<long long>::max() / 1000;
+    if (value > kLimit) {
+        return kLimit * 1000;
+    }
+    if (value < -kLimit) {
+        return -kLimit * 1000;
+    }
+    return value * 1000;
+}
+
+}  // namespace
+
+HttpRequest::Reply HttpRequest::listRequest(std::string_view action,
+                                            const std::optional<std::string>& fieldName,
+                                            const std::string& fieldValue,
+                                            const std::string& page) const {
+    auto request = form(page);
+    request->setPostValue("ATYPE", "refreshList");
+    request->setPostValue("A", std::string(action));
+    if (fieldName) {
+        request->setPostValue(fieldName, fieldValue);
+    }
+    request->setPostValue("P", sessionId());
+    // Both cabinets share one page, and so do both diary kinds; the flag tells them apart.
+    if (page == kFilePage) {
+        request->setPostValue("FTYPE", isPublic ? "public" : "personal");
+    } else if (page == kDiaryPage) {
+        request->setPostValue("FTYPE", isDiary ? "share" : "diary");
+    }
+    return replyText(*request);
+}
+
+HttpRequest::Reply HttpRequest::getList(const std::string& page) const {
+    return listRequest("loadList", std::nullopt, {}, page);
+}
+
+HttpRequest::Reply HttpRequest::getNewList(const Text& latestId, const std::string& page) const {
+    return listRequest("getNew", "LATEST_ID", std::to_string(integerValue(latestId.value_or(""))),
+                       page);
+}
+
+HttpRequest::Reply HttpRequest::getMoreList(long long count, const std::string& page) const {
+    return listRequest("getMore", "CURRITERMS", std::to_string(count), page);
+}
+
+HttpRequest::Reply HttpRequest::getDetail(const Text& itemId, const std::string& page,
+                                          const Text& operation) const {
+    auto request = form(page);
+    request->setPostValue("ATYPE", operation);
+    request->setPostValue("P", sessionId());
+    request->setPostValue(tag_Public_floder ? "P_ID" : "Q_ID", itemId);
+    return replyText(*request);
+}
+
+HttpRequest::Reply HttpRequest::getAttachInfo(const std::string& /*modulePage*/,
+                                              const Text& attachmentId,
+                                              const Text& attachmentName) const {
+    auto request = form("/mobile/attach.php");
+    request->setPostValue("P", sessionId());
+    request->setPostValue("ATTACHMENT_ID", attachmentId);
+    request->setPostValue("ATTACHMENT_NAME", attachmentName);
+    return replyText(*request);
+}
+
+HttpRequest::Reply HttpRequest::getPushNotice(const Text& modules) const {
+    auto request = form("/mobile/services_count.php");
+    request->setPostValue("UID", GlobalVar::getInstance_global().uid());
+    request->setPostValue("MODULES", modules);
+    return replyText(*request);
+}
+
+HttpRequest::Reply HttpRequest::getSms() const {
+    auto request = form(kSmsPage);
+    request->setPostValue("ATYPE", "refreshList");
+    request->setPostValue("A", "loadList");
+    request->setPostValue("P", sessionId());
+    return replyText(*request);
+}
+
+void HttpRequest::readSms(const Text& smsId) const {
+    // Left at the transport's default time-out, which is also 10 seconds.
+    auto request = form(kSmsPage, /*setTimeOut=*/false);
+    request->setPostValue("ATYPE", "readsms");
+    request->setPostValue("SMS_ID", smsId);
+    request->setPostValue("P", sessionId());
+    replyText(*request);
+}
+
+HttpRequest::Reply HttpRequest::getMessage() const {
+    auto request = form(kMessagePage);
+    request->setPostValue("ATYPE", "refreshList");
+    request->setPostValue("A", "loadList");
+    request->setPostValue("P", sessionId());
+    return replyText(*request);
+}
+
+std::shared_ptr<ASIFormDataRequest> HttpRequest::messageDetailRequest(const Text& partnerId) {
+    auto request = form(kMessagePage);
+    request->setPostValue("Q_ID", partnerId);
+    request->setPostValue("ATYPE", "getDialogList");
+    request->setPostValue("P", sessionId());
+    return request;
+}
+
+HttpRequest::Reply HttpRequest::getMessageDetail(const Text& partnerId) const {
+    return replyText(*messageDetailRequest(partnerId));
+}
+
+HttpRequest::Reply HttpRequest::sendMsg(const Text& recipientUid, const Text& content) const {
+    auto request = form(kMessagePage);
+    request->setPostValue("Q_UID", recipientUid);
+    request->setPostValue("CONTENT", content);
+    request->setPostValue("ATYPE", "sendSignleMsg");
+    request->setPostValue("P", sessionId());
+    return replyText(*request);
+}
+
+HttpRequest::Reply HttpRequest::sendVoiceMsg(const Text& recipientUid, const Text& seconds,
+                                             const Text& path) const {
+    auto request = form("/corvane/im/upload.php");
+    request->setPostValue("UPLOAD_MODE", "1");
+    request->setPostValue("P_VER", "5");
+    request->setPostValue("DEST_UID", recipientUid);
+    request->setPostValue("DURATION", std::to_string(millisecondsOf(seconds)));
+    request->setPostValue("P", sessionId());
+    // A missing file fails the request before anything is sent.
+    request->setFile("ATTACHMENT", path);
+    return replyText(*request);
+}
+
+HttpRequest::Reply HttpRequest::getMeg(const Text& /*unused*/) const {
+    auto request = form(kMessagePage);
+    request->setPostValue("Q_ID", GlobalVar::getInstance_global().uid());
+    request->setPostValue("ATYPE", "getSingleNewMsg");
+    request->setPostValue("P", sessionId());
+    return replyText(*request);
+}
+
+HttpRequest::Reply HttpRequest::getVoiceMsgwithAttachment_id(const Text& attachmentId,
+                                                             const Text& attachmentName) const {
+    auto request = form("/corvane/im/down.php");
+    request->setPostValue("P", sessionId());
+    request->setPostValue("ATTACHMENT_ID", attachmentId);
+    request->setPostValue("ATTACHMENT_NAME", attachmentName);
+    request->startSynchronous();
+    if (request->error()) {
+        log("voice download failed: " + request->error()->description);
+        return std::nullopt;
+    }
+    return request->responseData();
+}
+
+}  // namespace oa

@@ -1,0 +1,73 @@
+// The server requests of the module lists, details, attachments, counters, reminders and instant
+// messages: each a form POST to the server address of the session, sent synchronously.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/protocol/BaseVO.h"
+
+namespace oa {
+
+class ASIFormDataRequest;
+
+// Made per call (or per screen) and not shared between threads. Every request posts to GlobalVar
+// oa followed by its page, with a 10-second time-out, and carries the session id as "P" unless
+// noted. A reply is the reply text, or absent when the transfer failed; the HTTP status is not
+// looked at.
+class HttpRequest {
+public:
+    using Reply = std::optional<std::string>;
+    static constexpr double kTimeOutSeconds = 10;
+
+    // Flags the caller sets before a request.
+    bool isPublic = false;           // list requests: the public file cabinet
+    bool isDiary = false;            // list requests: the shared diaries
+    bool tag_Public_floder = false;  // detail and folder requests: the public file cabinet
+    int tag = 0;                     // not sent
+
+    // The three list pages. The file-cabinet and diary pages carry the list flag "FTYPE".
+    Reply getList(const std::string& page) const;
+    // "LATEST_ID" is the integer value of `latestId`, 0 when it is absent or not a number.
+    Reply getNewList(const Text& latestId, const std::string& page) const;
+    // "CURRITERMS" is the number of items the list holds.
+    Reply getMoreList(long long count, const std::string& page) const;
+
+    // One item of a module (or one folder of a file cabinet): "P_ID" carries the id when
+    // tag_Public_floder is set, "Q_ID" otherwise.
+    Reply getDetail(const Text& itemId, const std::string& page, const Text& operation) const;
+    // The link of one attachment, always from "/mobile/attach.php"; `modulePage` is not sent.
+    Reply getAttachInfo(const std::string& modulePage, const Text& attachmentId,
+                        const Text& attachmentName) const;
+
+    // The module counters: "UID" and "MODULES", without the session id.
+    Reply getPushNotice(const Text& modules) const;
+
+    // The pending-affair reminders, and marking one of them read (its reply is ignored).
+    Reply getSms() const;
+    void readSms(const Text& smsId) const;
+
+    // Instant messages: the conversation list, the dialog with one partner, sending a text.
+    Reply getMessage() const;
+    Reply getMessageDetail(const Text& partnerId) const;
+    Reply sendMsg(const Text& recipientUid, const Text& content) const;
+    // A voice message: multipart, "DURATION" in milliseconds (the integer value of `seconds`
+    // times 1000), the AMR file at `path` as the part "ATTACHMENT". No file, no request.
+    Reply sendVoiceMsg(const Text& recipientUid, const Text& seconds, const Text& path) const;
+    // The newest message sent to the signed-in user; `unused` is not sent: "Q_ID" carries the
+    // session's own uid.
+    Reply getMeg(const Text& unused) const;
+    // The bytes of a voice file (an AMR file).
+    Reply getVoiceMsgwithAttachment_id(const Text& attachmentId, const Text& attachmentName) const;
+
+    // The form of getMessageDetail, unsent, for the dialog screen that sends it asynchronously.
+    static std::shared_ptr<ASIFormDataRequest> messageDetailRequest(const Text& partnerId);
+
+private:
+    Reply listRequest(std::string_view action, const std::optional<std::string>& fieldName,
+                      const std::string& fieldValue, const std::string& page) const;
+};
+
+}  // namespace oa

@@ -1,0 +1,40 @@
+// The requests of the instant messages: conversations, the dialog with one partner, sending
+// text and voice, the newest message after a push notice, and fetching a voice message.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/protocol/BaseVO.h"
+#include "core/protocol/MessageRecords.h"
+
+namespace oa {
+
+// Stateless: make one per call. Every request runs synchronously on the calling thread.
+class MessageBO {
+public:
+    // The conversations in reply order; empty when the request fails or the reply is not a list.
+    std::vector<std::shared_ptr<MessageListVO>> getMessageInfo() const;
+    // The messages of the dialog with `partnerId`, in reply order (oldest last).
+    std::vector<std::shared_ptr<MessageDetailVO>> getMessageDetail(const Text& partnerId) const;
+    // Sends a text message; true when the server answered (its answer is not examined).
+    bool sendSignleMsg(const Text& partnerId, const Text& content) const;
+    // The newest message sent to the signed-in user; null when there is none ("NONEWDATA") or
+    // the request failed. `partnerId` is not sent.
+    std::shared_ptr<MessageDetailVO> getSignleMsg(const Text& partnerId) const;
+
+    // Documents/voice, created when missing.
+    static std::string createFilePath();
+    // Downloads the voice file into the voice folder under `attachmentName`, replacing any file
+    // of that name, and converts it; the path of the playable WAV file, or nothing when the
+    // download, the name or the conversion is no good.
+    std::optional<std::string> getVoiceMessageAttachment_id(const Text& attachmentId,
+                                                            const Text& attachmentName) const;
+    // Uploads the AMR file at `amrPath` as a voice message of `seconds` to `partnerIds`
+    // (comma-separated); true when the server answered.
+    bool sendVoiceMsg(const Text& partnerIds, const Text& seconds, const Text& amrPath) const;
+};
+
+}  // namespace oa
