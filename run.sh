@@ -19,7 +19,7 @@ build() {
 }
 
 has_display() {
-  [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]
+  [ -n "${DISPLAY:-}" ]
 }
 
 # Runs the client on a virtual display (or Qt's offscreen platform when Xvfb is missing).
