@@ -206,7 +206,10 @@ bool writeAtomically(const fs::path& target, std::string_view bytes, bool replac
     const fs::path dir = target.parent_path();
     std::error_code ec;
     fs::create_directories(dir, ec);  // a fresh home has no Documents/ yet; mkstemp reports failure
-    std::string temp = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string name = ".";
+    name += target.filename().string();
+    name += ".XXXXXX";
+    std::string temp = (dir / name).string();
     UniqueFd fd(::mkostemp(temp.data(), O_CLOEXEC));
     if (fd.get() < 0) {
         log("cannot write " + target.string() + ": " + errnoText(errno));
