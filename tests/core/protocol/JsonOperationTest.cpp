@@ -78,6 +78,8 @@ struct ModuleListCase {
     std::string firstID;
 };
 
+void PrintTo(const ModuleListCase& c, std::ostream* out) { *out << c.key << " " << c.fixture; }
+
 class ModuleLists : public testing::TestWithParam<ModuleListCase> {};
 
 TEST_P(ModuleLists, EachKeyGetsItsModulesRecordsInReplyOrder) {
@@ -289,6 +291,8 @@ struct CleaningCase {
     std::string raw;
     std::string cleaned;
 };
+
+void PrintTo(const CleaningCase& c, std::ostream* out) { *out << testing::PrintToString(c.raw); }
 
 class DialogCleaning : public testing::TestWithParam<CleaningCase> {};
 

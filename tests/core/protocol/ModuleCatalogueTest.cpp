@@ -114,6 +114,8 @@ struct ReminderCase {
     std::optional<ReminderTarget> target;
 };
 
+void PrintTo(const ReminderCase& c, std::ostream* out) { *out << "sms_type " << c.smsType; }
+
 class ReminderKinds : public testing::TestWithParam<ReminderCase> {};
 
 TEST_P(ReminderKinds, OpenTheirModuleWithItsHomeTitle) {
