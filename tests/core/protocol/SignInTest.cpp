@@ -2,6 +2,7 @@
 // module list, the two failure texts, and the normalisation of typed addresses.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <any>
 #include <string>
 #include <thread>
