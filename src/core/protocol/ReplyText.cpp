@@ -13,12 +13,12 @@ bool isAsciiSpace(char c) {
 }
 
 // UTF-8 forms of the non-ASCII white space and line-break characters.
-constexpr std::array<std::string_view, 18> kUnicodeSpaces = {
-    "\xC2\x85",     "\xC2\xA0",     "\xE1\x9A\x80", "\xE2\x80\x80", "\xE2\x80\x81", "\xE2\x80\x82",
-    "\xE2\x80\x83", "\xE2\x80\x84", "\xE2\x80\x85", "\xE2\x80\x86", "\xE2\x80\x87", "\xE2\x80\x88",
-    "\xE2\x80\x89", "\xE2\x80\x8A", "\xE2\x80\xA8", "\xE2\x80\xA9", "\xE2\x80\xAF", "\xE2\x81\x9F",
+constexpr std::array<std::string_view, 19> kUnicodeSpaces = {
+    "\xC2\x85",     "\xC2\xA0",     "\xE1\x9A\x80", "\xE2\x80\x80", "\xE2\x80\x81",
+    "\xE2\x80\x82", "\xE2\x80\x83", "\xE2\x80\x84", "\xE2\x80\x85", "\xE2\x80\x86",
+    "\xE2\x80\x87", "\xE2\x80\x88", "\xE2\x80\x89", "\xE2\x80\x8A", "\xE2\x80\xA8",
+    "\xE2\x80\xA9", "\xE2\x80\xAF", "\xE2\x81\x9F", "\xE3\x80\x80",
 };
-constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";
 
 size_t spaceAtFront(std::string_view text) {
     if (text.empty()) {
@@ -32,7 +32,7 @@ size_t spaceAtFront(std::string_view text) {
             return space.size();
         }
     }
-    return text.starts_with(kIdeographicSpace) ? kIdeographicSpace.size() : 0;
+    return 0;
 }
 
 size_t spaceAtBack(std::string_view text) {
@@ -47,7 +47,7 @@ size_t spaceAtBack(std::string_view text) {
             return space.size();
         }
     }
-    return text.ends_with(kIdeographicSpace) ? kIdeographicSpace.size() : 0;
+    return 0;
 }
 
 bool isAsciiLetter(char c) {

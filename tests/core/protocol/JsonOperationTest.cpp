@@ -78,7 +78,9 @@ struct ModuleListCase {
     std::string firstID;
 };
 
-void PrintTo(const ModuleListCase& c, std::ostream* out) { *out << c.key << " " << c.fixture; }
+void PrintTo(const ModuleListCase& c, std::ostream* out) {
+    *out << c.key << " " << c.fixture;
+}
 
 class ModuleLists : public testing::TestWithParam<ModuleListCase> {};
 
@@ -292,7 +294,9 @@ struct CleaningCase {
     std::string cleaned;
 };
 
-void PrintTo(const CleaningCase& c, std::ostream* out) { *out << testing::PrintToString(c.raw); }
+void PrintTo(const CleaningCase& c, std::ostream* out) {
+    *out << testing::PrintToString(c.raw);
+}
 
 class DialogCleaning : public testing::TestWithParam<CleaningCase> {};
 

@@ -114,7 +114,9 @@ struct ReminderCase {
     std::optional<ReminderTarget> target;
 };
 
-void PrintTo(const ReminderCase& c, std::ostream* out) { *out << "sms_type " << c.smsType; }
+void PrintTo(const ReminderCase& c, std::ostream* out) {
+    *out << "sms_type " << c.smsType;
+}
 
 class ReminderKinds : public testing::TestWithParam<ReminderCase> {};
 
