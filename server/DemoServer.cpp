@@ -1,0 +1,227 @@
+// Assembling and running the demo server.
+#include "server/DemoServer.h"
+
+#include <filesystem>
+
+#include "core/platform/Log.h"
+#include "server/AccountPages.h"
+#include "server/AdminPages.h"
+#include "server/AttachmentPages.h"
+#include "server/BulletinPages.h"
+#include "server/Database.h"
+#include "server/Deliveries.h"
+#include "server/DirectoryPages.h"
+#include "server/FileCabinetPages.h"
+#include "server/HttpSupport.h"
+#include "server/ImService.h"
+#include "server/MailPages.h"
+#include "server/MessagePages.h"
+#include "server/PageRouter.h"
+#include "server/PlannerPages.h"
+#include "server/ReminderPages.h"
+#include "server/Schema.h"
+#include "server/SeedData.h"
+#include "server/ServerContext.h"
+#include "server/SessionStore.h"
+#include "server/WebPages.h"
+
+namespace oa {
+
+namespace {
+
+// Threads serving connections. A keep-alive connection holds its thread while idle, and the
+// client plus its web views keep several open.
+constexpr std::size_t kHttpThreads = 24;
+
+void removeDatabaseFiles(const std::string& path) {
+    std::error_code ignored;
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        std::filesystem::remove(path + suffix, ignored);
+    }
+}
+
+}  // namespace
+
+struct DemoServer::Pages {
+    explicit Pages(ServerContext& ctx, Deliveries& deliveries)
+        : account(ctx),
+          mail(ctx, deliveries),
+          bulletins(ctx),
+          planner(ctx),
+          cabinets(ctx),
+          messages(ctx, deliveries),
+          attachments(ctx),
+          reminders(ctx),
+          directory(ctx),
+          web(ctx, deliveries),
+          admin(ctx, deliveries) {}
+
+    void install(PageRouter& router) {
+        account.install(router);
+        mail.install(router);
+        bulletins.install(router);
+        planner.install(router);
+        cabinets.install(router);
+        messages.install(router);
+        attachments.install(router);
+        reminders.install(router);
+        directory.install(router);
+        web.install(router);
+        admin.install(router);
+    }
+
+    AccountPages account;
+    MailPages mail;
+    BulletinPages bulletins;
+    PlannerPages planner;
+    FileCabinetPages cabinets;
+    MessagePages messages;
+    AttachmentPages attachments;
+    ReminderPages reminders;
+    DirectoryPages directory;
+    WebPages web;
+    AdminPages admin;
+};
+
+DemoServer::DemoServer(ServerOptions options) : options_(std::move(options)) {
+    if (options_.dbPath.empty()) {
+        options_.dbPath = ServerOptions::defaultDatabasePath();
+    }
+}
+
+DemoServer::~DemoServer() {
+    stop();
+}
+
+bool DemoServer::openDatabase(std::string* error) {
+    try {
+        const std::filesystem::path path(options_.dbPath);
+        if (path.has_parent_path()) {
+            std::filesystem::create_directories(path.parent_path());
+        }
+        if (options_.reset) {
+            removeDatabaseFiles(options_.dbPath);
+        }
+        db_ = std::make_unique<Database>(options_.dbPath);
+        int version = Schema::version(*db_);
+        if (version != 0 && version != Schema::kVersion) {
+            log("database " + options_.dbPath + " has schema version " + std::to_string(version) +
+                ", rebuilding it");
+            db_.reset();
+            removeDatabaseFiles(options_.dbPath);
+            db_ = std::make_unique<Database>(options_.dbPath);
+            version = 0;
+        }
+        if (version == 0) {
+            auto lock = db_->lock();
+            Schema::create(*db_);
+            SeedData::load(*db_, options_.seedDate);
+            seeded_ = true;
+        }
+        return true;
+    } catch (const std::exception& e) {
+        *error = std::string("database: ") + e.what();
+        return false;
+    }
+}
+
+void DemoServer::configureHttp() {
+    http_.new_task_queue = [] { return new httplib::ThreadPool(kHttpThreads); };
+    // Without it every keep-alive request waits for the peer's delayed ACK (about 40 ms).
+    http_.set_tcp_nodelay(true);
+    http_.set_keep_alive_max_count(1000);
+    http_.set_keep_alive_timeout(10);
+    http_.set_read_timeout(20);
+    http_.set_payload_max_length(options_.maxRequestBytes);
+    http_.set_exception_handler(
+        [](const httplib::Request& req, httplib::Response& res, std::exception_ptr error) {
+            std::string what = "unknown";
+            try {
+                std::rethrow_exception(error);
+            } catch (const std::exception& e) {
+                what = e.what();
+            } catch (...) {
+            }
+            log("error in " + req.path + ": " + what);
+            HttpSupport::error(res, 500, "internal server error");
+        });
+    const std::size_t limitMb = options_.maxRequestBytes / (1024 * 1024);
+    http_.set_error_handler(httplib::Server::HandlerWithResponse([limitMb](const httplib::Request&,
+                                                                           httplib::Response& res) {
+        if (!res.body.empty()) {
+            return httplib::Server::HandlerResponse::Unhandled;
+        }
+        if (res.status == 413) {
+            HttpSupport::error(res, 413, "request larger than " + std::to_string(limitMb) + " MB");
+        } else if (res.status == 404) {
+            HttpSupport::error(res, 404, "no such page");
+        } else {
+            HttpSupport::error(res, res.status, "request refused");
+        }
+        return httplib::Server::HandlerResponse::Handled;
+    }));
+    http_.set_post_routing_handler(HttpSupport::compressJson);
+    const bool verbose = options_.verbose;
+    http_.set_logger([verbose](const httplib::Request& req, const httplib::Response& res) {
+        std::string line = req.remote_addr + " " + req.method + " " + req.path + " " +
+                           std::to_string(res.status) + " " + std::to_string(res.body.size());
+        if (verbose) {
+            line += " [";
+            for (const auto& [key, value] : req.params) {
+                line += " " + key + "=" + (key == "PASSWORD" ? "***" : value.substr(0, 60));
+            }
+            for (const auto& [key, part] : req.files) {
+                line += " " + key +
+                        (part.filename.empty() ? "=" + part.content.substr(0, 60)
+                                               : "<" + part.filename + ">");
+            }
+            line += " ]";
+        }
+        log(line);
+    });
+}
+
+bool DemoServer::start(std::string* error) {
+    if (!openDatabase(error)) {
+        return false;
+    }
+    sessions_ = std::make_unique<SessionStore>(*db_);
+    im_ = std::make_unique<ImService>(*db_, *sessions_, options_.verbose);
+    if (!im_->start(options_.host, static_cast<std::uint16_t>(options_.imPort), error)) {
+        return false;
+    }
+    imPort_ = im_->port();
+    deliveries_ = std::make_unique<Deliveries>(*db_, *im_);
+    context_ = std::make_unique<ServerContext>(ServerContext{
+        *db_, *sessions_, *im_, options_.appTitle, options_.webVersion, imPort_, options_.verbose});
+    router_ = std::make_unique<PageRouter>(http_, *sessions_);
+    pages_ = std::make_unique<Pages>(*context_, *deliveries_);
+    pages_->install(*router_);
+    configureHttp();
+
+    const int port =
+        options_.httpPort == 0
+            ? http_.bind_to_any_port(options_.host)
+            : (http_.bind_to_port(options_.host, options_.httpPort) ? options_.httpPort : -1);
+    if (port <= 0) {
+        *error = "cannot listen on " + options_.host + ":" + std::to_string(options_.httpPort);
+        im_->stop();
+        return false;
+    }
+    httpPort_ = static_cast<std::uint16_t>(port);
+    httpThread_ = std::thread([this] { http_.listen_after_bind(); });
+    return true;
+}
+
+void DemoServer::stop() {
+    if (httpThread_.joinable()) {
+        http_.stop();
+        httpThread_.join();
+    }
+    // After HTTP, so that no page pushes through a closed socket.
+    if (im_) {
+        im_->stop();
+    }
+}
+
+}  // namespace oa

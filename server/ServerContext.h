@@ -1,0 +1,23 @@
+// What every page family shares: the database, the sessions, the IM service's push channel and
+// the settings of this run.
+#pragma once
+
+#include <string>
+
+#include "server/Database.h"
+#include "server/PushChannel.h"
+#include "server/SessionStore.h"
+
+namespace oa {
+
+struct ServerContext {
+    Database& db;
+    SessionStore& sessions;
+    PushChannel& pushes;
+    std::string appTitle;
+    std::string webVersion;
+    int imPort = 1188;
+    bool verbose = false;
+};
+
+}  // namespace oa

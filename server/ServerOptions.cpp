@@ -1,0 +1,92 @@
+// Command-line parsing.
+#include "server/ServerOptions.h"
+
+#include <charconv>
+#include <cstdlib>
+
+#include "server/TimeText.h"
+
+namespace oa {
+
+namespace {
+
+std::optional<int> port(const std::string& text) {
+    int value = -1;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < 0 || value > 65535) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+}  // namespace
+
+std::string ServerOptions::defaultDatabasePath() {
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) {
+        return std::string(xdg) + "/oa-demo-server/demo.sqlite3";
+    }
+    if (const char* home = std::getenv("HOME"); home && *home) {
+        return std::string(home) + "/.local/share/oa-demo-server/demo.sqlite3";
+    }
+    return "oa-demo-server.sqlite3";
+}
+
+std::string ServerOptions::usage() {
+    return "usage: oa-demo-server [--host ADDR] [--http-port N] [--im-port N] [--db PATH]\n"
+           "                      [--reset] [--seed-date YYYY-MM-DD|today] [--verbose]\n"
+           "       oa-demo-server event KIND [--to LOGIN] [--from LOGIN] [--subject TEXT]\n"
+           "                      [--content TEXT] [--sms-type N] [--host ADDR] [--http-port N]\n"
+           "\n"
+           "Serves the OA server's HTTP pages and its UDP IM service on ADDR (127.0.0.2).\n"
+           "Port 0 picks a free port; the chosen ports are printed on one line at start.\n"
+           "--reset (or a new database) loads the demo data, dated back from --seed-date\n"
+           "(2013-06-28). KIND of an event: email, notify, news, reminder or message.\n";
+}
+
+ParsedOptions ServerOptions::parse(const std::vector<std::string>& args) {
+    ServerOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&]() -> std::optional<std::string> {
+            if (i + 1 >= args.size()) {
+                return std::nullopt;
+            }
+            return args[++i];
+        };
+        if (arg == "--help" || arg == "-h") {
+            return {std::nullopt, 0, usage()};
+        } else if (arg == "--reset") {
+            options.reset = true;
+        } else if (arg == "--verbose") {
+            options.verbose = true;
+        } else if (arg == "--host" || arg == "--db" || arg == "--seed-date") {
+            const auto v = value();
+            if (!v || v->empty()) {
+                return {std::nullopt, 2, arg + " needs a value\n" + usage()};
+            }
+            (arg == "--host" ? options.host
+             : arg == "--db" ? options.dbPath
+                             : options.seedDate) = *v;
+        } else if (arg == "--http-port" || arg == "--im-port") {
+            const auto v = value();
+            const auto p = v ? port(*v) : std::nullopt;
+            if (!p) {
+                return {std::nullopt, 2, arg + " needs a port number (0 to 65535)\n" + usage()};
+            }
+            (arg == "--http-port" ? options.httpPort : options.imPort) = *p;
+        } else {
+            return {std::nullopt, 2, "unknown argument: " + arg + "\n" + usage()};
+        }
+    }
+    if (options.seedDate == "today") {
+        options.seedDate.clear();
+    } else if (!TimeText::isDate(options.seedDate)) {
+        return {std::nullopt, 2, "--seed-date needs a date YYYY-MM-DD or today\n" + usage()};
+    }
+    if (options.dbPath.empty()) {
+        options.dbPath = defaultDatabasePath();
+    }
+    return {options, 0, {}};
+}
+
+}  // namespace oa

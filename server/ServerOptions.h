@@ -1,0 +1,42 @@
+// The settings of one run of the demo server, and the command line that sets them.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace oa {
+
+struct ServerOptions {
+    // Loopback, so that a client on the same machine can bind its own IM port (1188) on the
+    // wildcard address next to the server's.
+    std::string host = "127.0.0.2";
+    int httpPort = 8080;  // 0 picks a free port
+    int imPort = 1188;    // 0 picks a free port
+    std::string dbPath;   // empty: defaultDatabasePath()
+    bool reset = false;
+    bool verbose = false;
+    // The day the demo data counts back from ("YYYY-MM-DD"; empty means today). A fixed day
+    // keeps the data the same on every reset, and its texts speak of that season.
+    std::string seedDate = "2013-06-28";
+    std::size_t maxRequestBytes = 8 * 1024 * 1024;
+    std::string appTitle = "青禾协同办公";
+    std::string webVersion = "2013.06.18";
+
+    // $XDG_DATA_HOME/oa-demo-server/demo.sqlite3, else ~/.local/share/oa-demo-server/...,
+    // else ./oa-demo-server.sqlite3.
+    static std::string defaultDatabasePath();
+
+    // Parses the arguments after the program name.
+    static struct ParsedOptions parse(const std::vector<std::string>& args);
+    static std::string usage();
+};
+
+struct ParsedOptions {
+    std::optional<ServerOptions> options;  // absent when the program should exit
+    int exitCode = 0;
+    std::string message;  // usage or error text
+};
+
+}  // namespace oa
