@@ -396,9 +396,9 @@ void ScrollView::mouseMoveEvent(QMouseEvent* event) {
             return;
         }
         dragging_ = true;
-        pressPos_ = pos;  // the content follows from here on, without a jump
-        // Content caught beyond an end (springing back, or held open) goes on from where it is:
-        // undo the resistance to find where the finger would have put it.
+        // The content follows the whole way from the press, so a drag of n points moves it by
+        // n. Content caught beyond an end (springing back, or held open) goes on from where it
+        // is: undo the resistance to find where the finger would have put it.
         dragStartOffset_ = offset_;
         if (bounces_ && offset_ < minimumContentOffset()) {
             dragStartOffset_ =

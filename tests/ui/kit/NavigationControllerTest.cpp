@@ -6,6 +6,7 @@
 #include <QtTest>
 #include <optional>
 
+#include "KitTest.h"
 #include "ui/kit/NavigationBar.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/Window.h"
@@ -280,5 +281,5 @@ private slots:
 
 }  // namespace oa
 
-QTEST_MAIN(oa::NavigationControllerTest)
+OA_KIT_TEST(NavigationControllerTest)
 #include "NavigationControllerTest.moc"
