@@ -1,6 +1,7 @@
 // Assembling and running the demo server.
 #include "server/DemoServer.h"
 
+#include <chrono>
 #include <filesystem>
 
 #include "core/platform/Log.h"
@@ -114,8 +115,10 @@ bool DemoServer::openDatabase(std::string* error) {
         }
         if (version == 0) {
             auto lock = db_->lock();
+            Transaction tx(*db_);
             Schema::create(*db_);
             SeedData::load(*db_, options_.seedDate);
+            tx.commit();
             seeded_ = true;
         }
         return true;
@@ -209,7 +212,19 @@ bool DemoServer::start(std::string* error) {
         return false;
     }
     httpPort_ = static_cast<std::uint16_t>(port);
-    httpThread_ = std::thread([this] { http_.listen_after_bind(); });
+    httpThread_ = std::thread([this] {
+        http_.listen_after_bind();
+        httpEnded_ = true;
+    });
+    // stop() only reaches a server that is already listening, so wait for that.
+    while (!http_.is_running() && !httpEnded_) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    if (httpEnded_) {
+        *error = "HTTP server ended at once";
+        stop();
+        return false;
+    }
     return true;
 }
 

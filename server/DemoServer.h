@@ -5,6 +5,7 @@
 
 #include <httplib.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -55,6 +56,7 @@ private:
     std::unique_ptr<Pages> pages_;
     httplib::Server http_;
     std::thread httpThread_;
+    std::atomic<bool> httpEnded_ = false;
     std::uint16_t httpPort_ = 0;
     std::uint16_t imPort_ = 0;
     bool seeded_ = false;

@@ -155,6 +155,9 @@ void HttpSupport::compressJson(const httplib::Request& req, httplib::Response& r
         return;
     }
     res.body = std::move(packed);
+    // cpp-httplib has counted the body before this handler runs.
+    res.headers.erase("Content-Length");
+    res.set_header("Content-Length", std::to_string(res.body.size()));
     res.set_header("Content-Encoding", "gzip");
     res.set_header("Vary", "Accept-Encoding");
 }

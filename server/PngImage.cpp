@@ -119,7 +119,7 @@ std::string PngImage::encode() const {
     std::string packed(packedSize, '\0');
     compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
               reinterpret_cast<const Bytef*>(raw.data()), static_cast<uLong>(raw.size()),
-              Z_BEST_COMPRESSION);
+              Z_DEFAULT_COMPRESSION);
     packed.resize(packedSize);
 
     std::string header;

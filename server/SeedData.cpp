@@ -1,4 +1,4 @@
-// Loading the demo data in one transaction, and the generated attachment files.
+// Loading the demo data, and the generated attachment files.
 #include "server/SeedData.h"
 
 #include "server/AttachmentStore.h"
@@ -84,7 +84,6 @@ std::int64_t SeedData::attach(Database& db, std::string_view module, std::int64_
 
 void SeedData::load(Database& db, const std::string& today) {
     const Clock clock(TimeText::isDate(today) ? today : TimeText::today());
-    Transaction tx(db);
     people(db);
     directory(db);
     mail(db, clock);
@@ -94,7 +93,6 @@ void SeedData::load(Database& db, const std::string& today) {
     conversations(db, clock);
     reminders(db, clock);
     workflow(db, clock);
-    tx.commit();
 }
 
 }  // namespace oa

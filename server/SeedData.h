@@ -14,8 +14,8 @@ namespace oa {
 
 class SeedData {
 public:
-    // Fills an empty database (the tables must exist). `today` is "YYYY-MM-DD"; empty means
-    // the current day.
+    // Fills an empty database (the tables must exist); call it inside a transaction, which
+    // makes the load one write. `today` is "YYYY-MM-DD"; empty means the current day.
     static void load(Database& db, const std::string& today);
 
     // The content of a generated attachment file of the seed items.
