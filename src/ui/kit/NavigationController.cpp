@@ -2,6 +2,7 @@
 #include "ui/kit/NavigationController.h"
 
 #include <QEvent>
+#include <QLabel>
 #include <QParallelAnimationGroup>
 #include <QPropertyAnimation>
 #include <QPushButton>
@@ -236,6 +237,55 @@ void NavigationController::finishRunningTransition() {
     }
 }
 
+void NavigationController::revealTransition(int milliseconds, Qt::Edge towards) {
+    if (milliseconds <= 0 || !isViewLoaded() || !view()->isVisible()) {
+        return;
+    }
+    finishRunningTransition();
+    delete revealCover_;
+    QWidget* container = view();
+    auto* cover = new QLabel(container);
+    cover->setObjectName(QStringLiteral("revealCover"));
+    cover->setPixmap(container->grab());
+    cover->setGeometry(container->rect());
+    cover->setAttribute(Qt::WA_TransparentForMouseEvents);
+    cover->show();
+    cover->raise();
+    revealCover_ = cover;
+
+    QPoint end;
+    switch (towards) {
+        case Qt::LeftEdge:
+            end = {-container->width(), 0};
+            break;
+        case Qt::RightEdge:
+            end = {container->width(), 0};
+            break;
+        case Qt::TopEdge:
+            end = {0, -container->height()};
+            break;
+        case Qt::BottomEdge:
+            end = {0, container->height()};
+            break;
+    }
+    auto* slide = new QPropertyAnimation(cover, "pos", cover);
+    slide->setDuration(milliseconds);
+    slide->setEasingCurve(QEasingCurve::InOutQuad);
+    slide->setStartValue(QPoint(0, 0));
+    slide->setEndValue(end);
+    connect(slide, &QAbstractAnimation::finished, cover, &QObject::deleteLater);
+    slide->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+ViewController* NavigationController::popViewControllerWithReveal(int milliseconds,
+                                                                  Qt::Edge towards) {
+    if (stack_.size() < 2) {
+        return nullptr;
+    }
+    revealTransition(milliseconds, towards);
+    return popViewController(false);
+}
+
 void NavigationController::loadView() {
     auto* container = new QWidget;
     container->setObjectName(QStringLiteral("navigationView"));
@@ -322,7 +372,11 @@ void NavigationController::updateBar() {
     }
     QWidget* left = top->leftBarButtonItem();
     if (!left && stack_.size() > 1 && !top->hidesBackButton()) {
-        const QString previous = stack_.at(stack_.size() - 2)->title();
+        const ViewController* below = stack_.at(stack_.size() - 2);
+        QString previous = below->backButtonTitle();
+        if (previous.isEmpty()) {
+            previous = below->title();
+        }
         bar_->setBackButtonTitle(previous.isEmpty() ? QStringLiteral("返回") : previous);
         left = bar_->backButton();
     }

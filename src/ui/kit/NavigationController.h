@@ -48,6 +48,15 @@ public:
     // Ends a running slide at once, with every callback it owes.
     void finishRunningTransition();
 
+    // Covers the stack with a picture of what it shows now, which then slides off towards
+    // `towards` over `milliseconds`, uncovering whatever the stack shows by then. Called right
+    // before a change made without animation, it turns that change into a reveal; the change
+    // and its callbacks happen at once, only the picture moves. Taps reach the screen beneath.
+    void revealTransition(int milliseconds, Qt::Edge towards = Qt::RightEdge);
+    // A pop without slide, revealed as above.
+    ViewController* popViewControllerWithReveal(int milliseconds, Qt::Edge towards = Qt::RightEdge);
+    bool isRevealing() const { return !revealCover_.isNull(); }
+
 signals:
     // A push or pop has ended: the new top has appeared (when the stack is on screen).
     void transitionFinished();
@@ -74,6 +83,7 @@ private:
     bool barHidden_ = false;
     int transitionDuration_ = 300;
     QPointer<QParallelAnimationGroup> animation_;
+    QPointer<QWidget> revealCover_;
     std::function<void()> finishTransition_;
     QMetaObject::Connection topConnection_;
 };

@@ -6,9 +6,13 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <functional>
+
+class QVariantAnimation;
 
 namespace oa {
 
+class BarButton;
 class NavigationController;
 
 class ViewController : public QObject {
@@ -40,8 +44,35 @@ public:
     void setRightBarButtonItem(QWidget* item);
     bool hidesBackButton() const { return hidesBackButton_; }
     void setHidesBackButton(bool hides);
+    // Title of the default back button of the screens pushed above this one; empty means this
+    // screen's title.
+    QString backButtonTitle() const { return backButtonTitle_; }
+    void setBackButtonTitle(const QString& title);
 
-    // The container holding this controller (a navigation stack, a window's root holder, ...).
+    // The custom back button of the pushed screens ("  返回" on "btnback1.png", 50 x 25) as the
+    // left item. A click runs `action`, by default popping this screen, animated.
+    BarButton* setCustomBackButton(std::function<void()> action = {});
+    // A right item in the same style: `title` on "btn_background1", 50 x 25; a click runs
+    // `action`.
+    BarButton* setRightBarButton(const QString& title, std::function<void()> action);
+
+    // Modal presentation: `controller` covers the whole window, sliding up from the bottom when
+    // animated, over the outermost container of this screen (its navigation stack, say), which
+    // disappears meanwhile and appears again on dismissal. The presenter owns the presented
+    // controller until it is dismissed; it is deleted after that. One at a time: presenting
+    // while something is presented does nothing. `completion` runs when the slide is over.
+    void presentViewController(ViewController* controller, bool animated,
+                               std::function<void()> completion = {});
+    // Dismisses what this screen (or its outermost container) presented, or, called on a
+    // presented screen, that screen itself.
+    void dismissViewController(bool animated, std::function<void()> completion = {});
+    ViewController* presentedViewController() const { return presented_; }
+    ViewController* presentingViewController() const { return presenting_; }
+    // Length of the presentation slide; 0 makes animated changes immediate.
+    static constexpr int kPresentationMs = 300;
+
+    // The container holding this controller (a navigation stack, a window's root holder, ...);
+    // none for a presented controller.
     ViewController* parentViewController() const;
     // The nearest navigation stack among the containers, or nullptr.
     NavigationController* navigationController() const;
@@ -76,6 +107,9 @@ protected:
 
 private:
     void replaceItem(QPointer<QWidget>& slot, QWidget* item);
+    ViewController* outermostContainer();
+    void finishModalTransition();
+    void presentedDestroyed();
 
     QPointer<QWidget> view_;
     QString title_;
@@ -83,6 +117,13 @@ private:
     QPointer<QWidget> leftItem_;
     QPointer<QWidget> rightItem_;
     bool hidesBackButton_ = false;
+    QString backButtonTitle_;
+    QPointer<ViewController> presented_;
+    QPointer<ViewController> presenting_;
+    QPointer<QVariantAnimation> modalSlide_;
+    std::function<void()> finishModal_;
+    QMetaObject::Connection presentedConnection_;
+    bool coveredByPresentation_ = false;
     Appearance appearance_ = Appearance::Disappeared;
     bool transitionAnimated_ = false;
     bool loadingView_ = false;
