@@ -1,4 +1,5 @@
-// Images by name: the shipped SVGs at 1x and 2x, and the lookup order in a resources folder.
+// Images by name: the shipped SVGs at 1x and 2x, the images of the shell under the names the
+// screens use, and the lookup order in a resources folder.
 #include <QDir>
 #include <QImage>
 #include <QPainter>
@@ -9,6 +10,21 @@
 #include "ui/kit/Images.h"
 
 namespace oa {
+
+namespace {
+
+// Share of pixels that are not fully transparent.
+double coverage(const QImage& img) {
+    qsizetype painted = 0;
+    for (int y = 0; y < img.height(); ++y) {
+        for (int x = 0; x < img.width(); ++x) {
+            painted += qAlpha(img.pixel(x, y)) > 0 ? 1 : 0;
+        }
+    }
+    return double(painted) / double(img.width() * img.height());
+}
+
+}  // namespace
 
 class ImagesTest : public QObject {
     Q_OBJECT
@@ -105,6 +121,78 @@ private slots:
         QVERIFY(image("anim.gif", 1).isNull());
 
         AppPaths::setCurrent(previous);
+    }
+
+    void rendersAtBothScales_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QSize>("points");
+        const QList<QPair<QString, QSize>> images = {
+            {"background", {320, 480}},       {"logo", {160, 56}},
+            {"login_area", {300, 210}},       {"search", {30, 30}},
+            {"settingicon.png", {30, 30}},    {"11.png", {24, 24}},
+            {"topbackground.png", {320, 44}}, {"btnback1.png", {50, 25}},
+            {"btn_background1", {100, 46}},   {"mainbackground.png", {320, 480}},
+            {"footer_bg", {320, 50}},
+        };
+        for (const auto& [name, size] : images) {
+            QTest::newRow(qPrintable(name)) << name << size;
+        }
+        // The home grid's module icons.
+        for (const char* icon : {"email", "notify", "news", "work", "calendar", "blog", "file",
+                                 "public_file", "contact", "youbian", "hr", "weather"}) {
+            QTest::newRow(icon) << QString(icon) << QSize(52, 52);
+        }
+        // The tab bar's items, selected (1) and not (2).
+        for (const char* tab : {"home", "message", "remind", "affairs"}) {
+            for (const char* state : {"1", "2"}) {
+                const QString name = QString(tab) + state;
+                QTest::newRow(qPrintable(name)) << name << QSize(80, 49);
+            }
+        }
+    }
+
+    void rendersAtBothScales() {
+        QFETCH(QString, name);
+        QFETCH(QSize, points);
+        const QPixmap single = image(name, 1);
+        const QPixmap doubled = image(name, 2);
+        QVERIFY2(!single.isNull() && !doubled.isNull(), qPrintable(name));
+        QCOMPARE(single.size(), points);
+        QCOMPARE(doubled.size(), points * 2);
+        QCOMPARE(doubled.deviceIndependentSize(), QSizeF(points));
+        // Something is drawn at both densities, and about as much of the canvas at each.
+        const double one = coverage(single.toImage());
+        const double two = coverage(doubled.toImage());
+        QVERIFY2(one > 0.05, qPrintable(QString("%1 covers %2").arg(name).arg(one)));
+        QVERIFY2(std::abs(one - two) < 0.1,
+                 qPrintable(QString("%1: %2 vs %3").arg(name).arg(one).arg(two)));
+    }
+
+    void moduleIconsAreOpaqueTilesOfTheirOwnColour() {
+        // Same shape for all, told apart by colour: the tile centres differ pairwise.
+        QList<QColor> seen;
+        for (const char* icon : {"email", "notify", "news", "work", "calendar", "blog", "file",
+                                 "public_file", "contact", "youbian", "hr", "weather"}) {
+            const QImage img = image(icon, 1).toImage();
+            const QColor corner = img.pixelColor(5, 47);  // tile, below the glyph area
+            QCOMPARE(corner.alpha(), 255);
+            QCOMPARE(img.pixelColor(0, 0).alpha(), 0);  // rounded corner stays clear
+            for (const QColor& other : seen) {
+                const int distance = std::abs(other.red() - corner.red()) +
+                                     std::abs(other.green() - corner.green()) +
+                                     std::abs(other.blue() - corner.blue());
+                QVERIFY2(distance > 30, icon);
+            }
+            seen.append(corner);
+        }
+    }
+
+    void selectedTabsDifferFromTheOthers() {
+        for (const char* tab : {"home", "message", "remind", "affairs"}) {
+            const QImage on = image(QString(tab) + "1", 1).toImage();
+            const QImage off = image(QString(tab) + "2", 1).toImage();
+            QVERIFY2(on != off, tab);
+        }
     }
 };
 
