@@ -18,18 +18,20 @@ namespace oa {
 
 namespace {
 
-bool sameHost(const sockaddr_storage& a, const sockaddr_storage& b) {
+bool sameEndpoint(const sockaddr_storage& a, const sockaddr_storage& b) {
     if (a.ss_family != b.ss_family) {
         return false;
     }
     if (a.ss_family == AF_INET) {
-        return reinterpret_cast<const sockaddr_in&>(a).sin_addr.s_addr ==
-               reinterpret_cast<const sockaddr_in&>(b).sin_addr.s_addr;
+        const auto& x = reinterpret_cast<const sockaddr_in&>(a);
+        const auto& y = reinterpret_cast<const sockaddr_in&>(b);
+        return x.sin_addr.s_addr == y.sin_addr.s_addr && x.sin_port == y.sin_port;
     }
     if (a.ss_family == AF_INET6) {
-        return std::memcmp(&reinterpret_cast<const sockaddr_in6&>(a).sin6_addr,
-                           &reinterpret_cast<const sockaddr_in6&>(b).sin6_addr,
-                           sizeof(in6_addr)) == 0;
+        const auto& x = reinterpret_cast<const sockaddr_in6&>(a);
+        const auto& y = reinterpret_cast<const sockaddr_in6&>(b);
+        return std::memcmp(&x.sin6_addr, &y.sin6_addr, sizeof(in6_addr)) == 0 &&
+               x.sin6_port == y.sin6_port;
     }
     return false;
 }
@@ -199,7 +201,9 @@ std::int64_t ImService::knownSender(const std::string& uidText, const Address& f
     }
     std::lock_guard lock(mutex_);
     const auto it = presence_.find(*uid);
-    if (it == presence_.end() || !sameHost(it->second.address.addr, from.addr)) {
+    // Only the socket that logged in speaks for the user; on one machine many sockets share
+    // the host address.
+    if (it == presence_.end() || !sameEndpoint(it->second.address.addr, from.addr)) {
         return 0;
     }
     it->second = {from, Clock::now()};

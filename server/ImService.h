@@ -55,7 +55,7 @@ private:
     void handle(const std::string& datagram, const Address& from);
     void handleLogin(const std::string& rest, const Address& from);
     // The uid of a heartbeat or notice request, when that user logged in from the sender's
-    // host; refreshes the stored address.
+    // address; refreshes the user's presence.
     std::int64_t knownSender(const std::string& uidText, const Address& from);
     void send(const std::string& text, const Address& to);
 

@@ -50,7 +50,7 @@ const Person kPeople[] = {
      "Stay hungry, stay foolish.", kStaffModules},
     {11, "wanghao", "123456", "王浩", 4, "软件工程师", 0, 0, "18657110011", "", "701552021", "专注",
      kStaffModules},
-    {12, "yangfan", "oa2013", "杨帆", 4, "测试工程师", 0, 0, "18757110012", "88760304", "",
+    {12, "yangfan", "Lucky2013", "杨帆", 4, "测试工程师", 0, 0, "18757110012", "88760304", "",
      "新人报到，请多指教！", kNewcomerModules},
 };
 

@@ -218,7 +218,7 @@ TEST_F(ListTest, DetailAttachmentsLeadToTheFileThroughMessageLinks) {
         EXPECT_EQ(file->body.rfind(c.magic, 0), 0u);
     }
     // An attachment of someone else's mail, or with the wrong name, is not handed out.
-    const std::string other = signIn("yangfan", "oa2013");
+    const std::string other = signIn("yangfan", "Lucky2013");
     for (const auto& [who, id, name] :
          std::vector<std::tuple<std::string, std::string, std::string>>{
              {other, "5", "六月资金预算.xls"}, {session, "5", "other.xls"}}) {
@@ -274,7 +274,7 @@ TEST_F(ListTest, DiaryKindsAndSharing) {
     EXPECT_EQ(
         listPage("/mobile/diary/data.php", signIn("zhouhong"), "loadList", {{"FTYPE", "share"}}),
         "NOMOREDATA");
-    EXPECT_EQ(listPage("/mobile/diary/data.php", signIn("yangfan", "oa2013"), "loadList",
+    EXPECT_EQ(listPage("/mobile/diary/data.php", signIn("yangfan", "Lucky2013"), "loadList",
                        {{"FTYPE", "diary"}}),
               "NOMOREDATA");
     const auto detail =

@@ -33,7 +33,7 @@ TEST_F(SessionTest, SignInAnswersTheSessionAndTheUsersModules) {
 
     // A newcomer's account grants fewer modules.
     const auto newcomer = postJson(
-        "/mobile/login.php", {{"USERNAME", "yangfan"}, {"PASSWORD", "oa2013"}, {"P_VER", "5"}});
+        "/mobile/login.php", {{"USERNAME", "yangfan"}, {"PASSWORD", "Lucky2013"}, {"P_VER", "5"}});
     EXPECT_EQ(newcomer["login_func_str"], "email,notify,news,diary");
 }
 
@@ -135,7 +135,7 @@ TEST_F(SessionTest, UnknownSessionChangesNothing) {
 }
 
 TEST_F(SessionTest, ModulesNotGrantedAreRefused) {
-    const std::string newcomer = signIn("yangfan", "oa2013");
+    const std::string newcomer = signIn("yangfan", "Lucky2013");
     ASSERT_FALSE(newcomer.empty());
     for (const std::string page : {"/mobile/calendar/data.php", "/mobile/address/data.php"}) {
         const auto reply =
