@@ -1,6 +1,5 @@
-// Registers the server's pages with cpp-httplib: every page answers GET and POST, checks the
-// session (and the module grant) before its handler runs, and turns exceptions into an error
-// reply instead of a dropped connection.
+// Registers the server's pages with cpp-httplib: every page answers GET and POST and checks the
+// session (and the module grant) before its handler runs.
 #pragma once
 
 #include <httplib.h>
