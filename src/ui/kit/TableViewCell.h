@@ -3,11 +3,10 @@
 #pragma once
 
 #include <QColor>
+#include <QLabel>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
-
-class QLabel;
 
 namespace oa {
 

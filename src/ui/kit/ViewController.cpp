@@ -248,11 +248,20 @@ void ViewController::dismissViewController(bool animated, std::function<void()> 
     if (!gone) {
         return;
     }
-    if (gone->presented_) {
-        gone->dismissViewController(false);  // what the presented screen presented goes first
+    // Screens that `gone` presented in turn leave with it: the one on top is what the user sees
+    // and gets the callbacks; those in between stay covered and leave without any.
+    ViewController* top = gone;
+    while (top->presented_) {
+        top->finishModalTransition();
+        top = top->presented_;
+    }
+    for (ViewController* between = gone; between != top; between = between->presented_) {
+        if (between->isViewLoaded()) {
+            between->view()->hide();
+        }
     }
     QWidget* under = presenter->isViewLoaded() ? presenter->view() : nullptr;
-    QWidget* cover = gone->isViewLoaded() ? gone->view() : nullptr;
+    QWidget* cover = top->isViewLoaded() ? top->view() : nullptr;
     const bool onScreen = presenter->coveredByPresentation_;
     presenter->coveredByPresentation_ = false;
     if (under) {
@@ -262,25 +271,26 @@ void ViewController::dismissViewController(bool animated, std::function<void()> 
         }
     }
     if (onScreen) {
-        gone->beginAppearanceTransition(false, animated);
+        top->beginAppearanceTransition(false, animated);
         presenter->beginAppearanceTransition(true, animated);
     }
 
     const QPointer<ViewController> leaving(gone);
+    const QPointer<ViewController> seen(top);
     const QPointer<QWidget> coverGuard(cover);
-    presenter->finishModal_ = [presenter, leaving, coverGuard, onScreen, completion] {
+    presenter->finishModal_ = [presenter, leaving, seen, coverGuard, onScreen, completion] {
         presenter->finishModal_ = nullptr;
         disconnect(presenter->presentedConnection_);
         presenter->presented_ = nullptr;
         if (coverGuard) {
             coverGuard->hide();
         }
+        if (seen && onScreen) {
+            seen->endAppearanceTransition();
+        }
         if (leaving) {
-            if (onScreen) {
-                leaving->endAppearanceTransition();
-            }
             leaving->presenting_ = nullptr;
-            leaving->deleteLater();
+            leaving->deleteLater();  // with whatever it presented
         }
         if (onScreen) {
             presenter->endAppearanceTransition();
