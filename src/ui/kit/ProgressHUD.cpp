@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPropertyAnimation>
+#include <QThread>
 #include <QTimer>
 #include <algorithm>
 
@@ -20,7 +21,7 @@ namespace oa {
 namespace {
 
 constexpr int kMinimumSide = 100;
-constexpr int kMaximumTextWidth = 200;
+constexpr int kMaximumTextWidth = 240;
 constexpr int kPadding = 12;
 constexpr int kIconSide = 28;
 constexpr int kSpinnerSpokes = 12;
@@ -40,12 +41,22 @@ Shared& shared() {
     return value;
 }
 
-// Runs `task` on the main thread: now when already there, else through the main loop.
+// Runs `task` on the main thread: now when already there, else through the main loop (or,
+// before one is set, through the application's event queue).
 void onMainThread(Task task) {
-    if (MainLoop::hasMain() && !MainLoop::main().isMainThread()) {
-        MainLoop::main().post(std::move(task));
-    } else {
+    if (MainLoop::hasMain()) {
+        if (MainLoop::main().isMainThread()) {
+            task();
+        } else {
+            MainLoop::main().post(std::move(task));
+        }
+        return;
+    }
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() == app->thread()) {
         task();
+    } else {
+        QMetaObject::invokeMethod(app, std::move(task), Qt::QueuedConnection);
     }
 }
 
