@@ -1,5 +1,5 @@
 // View tags: small integers attached to widgets so that a screen (or a test) can find a control
-// or a badge in a widget tree by number, the way the screens are specified.
+// or a badge in a widget tree by number, as the screens identify their controls.
 #pragma once
 
 class QWidget;
