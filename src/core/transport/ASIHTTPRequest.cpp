@@ -2,7 +2,6 @@
 #include "core/transport/ASIHTTPRequest.h"
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <cmath>
 
@@ -109,7 +108,7 @@ void ASIHTTPRequest::run() {
         error_ = RequestError::make(RequestErrorType::Cancelled);
         return;
     }
-    if (url_.empty() || CurlPool::originOf(url_).empty()) {
+    if (url_.find("://") == std::string::npos) {
         error_ = RequestError::make(RequestErrorType::UnableToCreateRequest);
         return;
     }
@@ -122,8 +121,9 @@ void ASIHTTPRequest::run() {
     TransferRequest request;
     request.url = url_;
     request.method = requestMethod_;
-    std::transform(request.method.begin(), request.method.end(), request.method.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    for (char& c : request.method) {
+        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+    }
     if (!body.empty() &&
         (request.method == "GET" || request.method == "DELETE" || request.method == "HEAD")) {
         request.method = "POST";
@@ -192,16 +192,8 @@ void ASIHTTPRequest::deliver(Callback callback) {
 }
 
 std::optional<std::string> ASIHTTPRequest::responseHeader(std::string_view name) const {
-    for (auto it = responseHeaders_.rbegin(); it != responseHeaders_.rend(); ++it) {
-        if (it->first.size() == name.size() &&
-            std::equal(name.begin(), name.end(), it->first.begin(),
-                       [](unsigned char a, unsigned char b) {
-                           return std::tolower(a) == std::tolower(b);
-                       })) {
-            return it->second;
-        }
-    }
-    return std::nullopt;
+    const std::string* value = findHeader(responseHeaders_, name);
+    return value ? std::optional<std::string>(*value) : std::nullopt;
 }
 
 std::string ASIHTTPRequest::responseEncoding() const {

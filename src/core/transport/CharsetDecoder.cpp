@@ -4,8 +4,9 @@
 #include <iconv.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
+
+#include "core/transport/HeaderList.h"
 
 namespace oa {
 namespace {
@@ -14,8 +15,7 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
 std::string lower(std::string_view text) {
     std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(out.begin(), out.end(), out.begin(), asciiLower);
     return out;
 }
 
@@ -161,8 +161,11 @@ std::string CharsetDecoder::toUtf8(std::string_view bytes, const std::string& ch
     if (isUtf8(name)) {
         return fromUtf8(bytes);
     }
+    if (isLatin1(name)) {
+        return fromLatin1(bytes);
+    }
     Iconv converter(charset);
-    if (isLatin1(name) || !converter.ok()) {
+    if (!converter.ok()) {
         return fromLatin1(bytes);
     }
     std::string out;

@@ -2,14 +2,18 @@
 #include "core/transport/CurlPool.h"
 
 #include <algorithm>
-#include <cctype>
 
+#include "core/transport/HeaderList.h"
+#include "core/transport/ResponseInflater.h"
 #include "core/transport/UserAgent.h"
 
 namespace oa {
 namespace {
 constexpr std::size_t kMaxIdleHandles = 8;
 }
+
+PooledHandle::PooledHandle() = default;
+PooledHandle::~PooledHandle() = default;
 
 CurlPool& CurlPool::shared() {
     static CurlPool* pool = new CurlPool;
@@ -123,8 +127,7 @@ std::string CurlPool::originOf(const std::string& url) {
     }
     const auto end = url.find_first_of("/?#", scheme + 3);
     std::string origin = url.substr(0, end);
-    std::transform(origin.begin(), origin.end(), origin.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(origin.begin(), origin.end(), origin.begin(), asciiLower);
     return origin;
 }
 

@@ -15,6 +15,7 @@
 namespace oa {
 
 struct TransferState;
+class ResponseInflater;
 
 struct CurlEasyDeleter {
     void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
@@ -31,10 +32,14 @@ using CurlSlistPtr = std::unique_ptr<curl_slist, CurlSlistDeleter>;
 
 // One reusable easy handle. Its callbacks receive the PooledHandle and work on `state`.
 struct PooledHandle {
+    PooledHandle();
+    ~PooledHandle();
+
     CurlMultiPtr multi;
     CurlEasyPtr easy;
-    std::string origin;              // scheme://host:port of its last request
-    TransferState* state = nullptr;  // the exchange in progress; owned by the caller
+    std::string origin;                          // scheme://host:port of its last request
+    TransferState* state = nullptr;              // the exchange in progress; owned by the caller
+    std::unique_ptr<ResponseInflater> inflater;  // kept for the next compressed reply
     char errorBuffer[CURL_ERROR_SIZE] = {};
 };
 

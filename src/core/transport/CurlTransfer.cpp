@@ -2,7 +2,6 @@
 #include "core/transport/CurlTransfer.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <memory>
 
@@ -18,7 +17,8 @@ using Clock = std::chrono::steady_clock;
 struct TransferState {
     const TransferRequest* request = nullptr;
     TransferResponse* response = nullptr;
-    std::unique_ptr<ResponseInflater> inflater;
+    PooledHandle* handle = nullptr;
+    ResponseInflater* inflater = nullptr;  // the handle's, while the reply is compressed
     bool encodingKnown = false;
     bool inflateFailed = false;
     bool readFailed = false;
@@ -47,13 +47,6 @@ void CancelToken::detach() {
 
 namespace {
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
-
 std::string_view trim(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
         text.remove_prefix(1);
@@ -63,15 +56,6 @@ std::string_view trim(std::string_view text) {
         text.remove_suffix(1);
     }
     return text;
-}
-
-const std::string* findHeader(const HeaderList& headers, std::string_view name) {
-    for (auto it = headers.rbegin(); it != headers.rend(); ++it) {
-        if (equalsIgnoringCase(it->first, name)) {
-            return &it->second;
-        }
-    }
-    return nullptr;
 }
 
 bool isCompressed(const HeaderList& headers) {
@@ -90,23 +74,22 @@ long keepAliveTimeout(const HeaderList& headers) {
     if (!value) {
         return -1;
     }
-    std::string lowered = *value;
-    std::transform(lowered.begin(), lowered.end(), lowered.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    const auto at = lowered.find("timeout=");
-    if (at == std::string::npos) {
-        return -1;
+    constexpr std::string_view kKey = "timeout=";
+    for (std::size_t at = 0; at + kKey.size() <= value->size(); ++at) {
+        if (!equalsIgnoringCase(std::string_view(*value).substr(at, kKey.size()), kKey)) {
+            continue;
+        }
+        long seconds = 0;
+        bool any = false;
+        for (std::size_t i = at + kKey.size();
+             i < value->size() && (*value)[i] >= '0' && (*value)[i] <= '9' && seconds < 100000;
+             ++i) {
+            seconds = seconds * 10 + ((*value)[i] - '0');
+            any = true;
+        }
+        return any ? seconds : -1;
     }
-    long seconds = 0;
-    bool any = false;
-    for (std::size_t i = at + 8;
-         i < lowered.size() && std::isdigit(static_cast<unsigned char>(lowered[i])) &&
-         seconds < 100000;
-         ++i) {
-        seconds = seconds * 10 + (lowered[i] - '0');
-        any = true;
-    }
-    return any ? seconds : -1;
+    return -1;
 }
 
 TransferState& stateOf(void* user) {
@@ -122,7 +105,7 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
         // A new reply (after a redirect or an interim 1xx): forget the previous one.
         state.response->headers.clear();
         state.response->body.clear();
-        state.inflater.reset();
+        state.inflater = nullptr;
         state.encodingKnown = false;
         return length;
     }
@@ -141,7 +124,12 @@ size_t onBody(char* data, size_t size, size_t count, void* user) {
     if (!state.encodingKnown) {
         state.encodingKnown = true;
         if (isCompressed(state.response->headers)) {
-            state.inflater = std::make_unique<ResponseInflater>(state.request->maxInflatedSize);
+            auto& inflater = state.handle->inflater;
+            if (!inflater) {
+                inflater = std::make_unique<ResponseInflater>(state.request->maxInflatedSize);
+            }
+            inflater->reset(state.request->maxInflatedSize);
+            state.inflater = inflater.get();
         }
     }
     if (state.inflater) {
@@ -288,6 +276,7 @@ TransferResponse CurlTransfer::perform(const TransferRequest& request) {
     TransferState state;
     state.request = &request;
     state.response = &response;
+    state.handle = handle.get();
     handle->state = &state;
     handle->errorBuffer[0] = '\0';
 
@@ -306,7 +295,8 @@ TransferResponse CurlTransfer::perform(const TransferRequest& request) {
         headers = ownHeaders.get();
     }
     curl_easy_setopt(e, CURLOPT_HTTPHEADER, headers);
-    curl_easy_setopt(e, CURLOPT_MAXAGE_CONN, pool.keepAliveFor(origin));
+    const long maxAge = pool.keepAliveFor(origin);
+    curl_easy_setopt(e, CURLOPT_MAXAGE_CONN, maxAge);
 
     bool cancelled = false;
     bool timedOut = false;
@@ -361,7 +351,7 @@ TransferResponse CurlTransfer::perform(const TransferRequest& request) {
     response.statusCode = static_cast<int>(status);
     char* effective = nullptr;
     curl_easy_getinfo(e, CURLINFO_EFFECTIVE_URL, &effective);
-    handle->origin = effective ? CurlPool::originOf(effective) : origin;
+    handle->origin = effective && request.url != effective ? CurlPool::originOf(effective) : origin;
 
     if (cancelled) {
         response.error = RequestError::make(RequestErrorType::Cancelled);
@@ -375,7 +365,7 @@ TransferResponse CurlTransfer::perform(const TransferRequest& request) {
         response.error = RequestError::make(RequestErrorType::DecompressionFailed);
     } else {
         const long keepAlive = keepAliveTimeout(response.headers);
-        if (keepAlive >= 0) {
+        if (keepAlive >= 0 && (keepAlive != maxAge || handle->origin != origin)) {
             pool.noteKeepAlive(handle->origin, keepAlive);
         }
     }

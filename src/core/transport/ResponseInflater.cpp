@@ -22,15 +22,32 @@ ResponseInflater::ResponseInflater(std::size_t maxOutput)
 
 ResponseInflater::~ResponseInflater() = default;
 
+void ResponseInflater::reset(std::size_t maxOutput) {
+    maxOutput_ = maxOutput;
+    produced_ = 0;
+    started_ = false;
+    triedRaw_ = false;
+    ended_ = false;
+    failed_ = false;
+    capExceeded_ = false;
+    firstInput_.clear();
+}
+
 bool ResponseInflater::start(bool raw) {
+    // 15 + 32 reads either a zlib or a gzip header; -15 is headerless deflate, which some
+    // servers send under "deflate".
+    const int windowBits = raw ? -15 : 15 + 32;
     if (stream_->open) {
+        // Resetting keeps zlib's window allocated from one reply to the next.
+        if (inflateReset2(&stream_->z, windowBits) == Z_OK) {
+            started_ = true;
+            return true;
+        }
         inflateEnd(&stream_->z);
         stream_->open = false;
     }
     stream_->z = z_stream{};
-    // 15 + 32 reads either a zlib or a gzip header; -15 is headerless deflate, which some
-    // servers send under "deflate".
-    if (inflateInit2(&stream_->z, raw ? -15 : 15 + 32) != Z_OK) {
+    if (inflateInit2(&stream_->z, windowBits) != Z_OK) {
         return false;
     }
     stream_->open = true;

@@ -24,6 +24,9 @@ public:
 
     bool capExceeded() const { return capExceeded_; }
 
+    // Ready for the next reply, keeping zlib's buffers.
+    void reset(std::size_t maxOutput);
+
 private:
     bool start(bool raw);
 
