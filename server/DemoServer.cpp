@@ -166,19 +166,25 @@ void DemoServer::configureHttp() {
     http_.set_post_routing_handler(HttpSupport::compressJson);
     const bool verbose = options_.verbose;
     http_.set_logger([verbose](const httplib::Request& req, const httplib::Response& res) {
-        std::string line = req.remote_addr + " " + req.method + " " + req.path + " " +
-                           std::to_string(res.status) + " " + std::to_string(res.body.size());
+        std::string line = req.remote_addr;
+        line.append(" ").append(req.method).append(" ").append(req.path);
+        line.append(" ").append(std::to_string(res.status));
+        line.append(" ").append(std::to_string(res.body.size()));
         if (verbose) {
-            line += " [";
+            line.append(" [");
             for (const auto& [key, value] : req.params) {
-                line += " " + key + "=" + (key == "PASSWORD" ? "***" : value.substr(0, 60));
+                line.append(" ").append(key).append("=");
+                line.append(key == "PASSWORD" ? std::string("***") : value.substr(0, 60));
             }
             for (const auto& [key, part] : req.files) {
-                line += " " + key +
-                        (part.filename.empty() ? "=" + part.content.substr(0, 60)
-                                               : "<" + part.filename + ">");
+                line.append(" ").append(key);
+                if (part.filename.empty()) {
+                    line.append("=").append(part.content.substr(0, 60));
+                } else {
+                    line.append("<").append(part.filename).append(">");
+                }
             }
-            line += " ]";
+            line.append(" ]");
         }
         log(line);
     });

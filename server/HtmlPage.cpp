@@ -135,7 +135,7 @@ std::string HtmlPage::readPage(std::string_view title, const std::vector<Meta>& 
     if (!titleColour.empty()) {
         body += " style=\"color:" + escape(titleColour) + "\"";
     }
-    body += ">" + escape(title) + "</h1>";
+    body.append(">").append(escape(title)).append("</h1>");
     for (const Meta& line : meta) {
         if (!line.value.empty()) {
             body += "<p class=\"meta\">" + escape(line.label) + "：" + escape(line.value) + "</p>";

@@ -21,7 +21,7 @@ std::string lower(std::string text) {
 std::string withSession(std::string path, const std::string& sessionId) {
     const auto query = path.find('?');
     if (query != std::string::npos) {
-        const std::string params = "&" + path.substr(query + 1);
+        const std::string params = std::string("&").append(path, query + 1);
         if (params.find("&P=") != std::string::npos) {
             return path;
         }
