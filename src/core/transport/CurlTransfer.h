@@ -21,7 +21,6 @@ class CancelToken {
 public:
     void cancel();
     bool isCancelled() const { return cancelled_.load(); }
-    void reset() { cancelled_ = false; }
 
     // While an exchange runs, the multi handle it waits on.
     void attach(void* multi);

@@ -4,8 +4,12 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <fstream>
+#include <thread>
+
 #include "core/transport/ASIFormDataRequest.h"
 #include "support/HttpTestServer.h"
+#include "support/TempHome.h"
 
 namespace oa {
 namespace {
@@ -170,17 +174,22 @@ TEST_F(ReplyTest, RedirectIsFollowedToTheFinalBody) {
 }
 
 TEST_F(ReplyTest, TemporaryRedirectResendsTheStreamedBody) {
+    test::TempHome home;
+    const auto path = home.path() / "voice.amr";
+    std::ofstream(path, std::ios::binary) << std::string(200000, 'z');
     server.setReply("/old", {307, {{"Location", "/new"}}, ""});
     server.setReply("/new", {200, {}, "ok"});
     auto request = ASIFormDataRequest::requestWithURL(server.url("/old"));
     request->setPostValue("k", "v");
-    request->setData("f", std::string(100000, 'z'));
+    request->setFile("f", path.string());
     request->startSynchronous();
     ASSERT_FALSE(request->error()) << request->error()->description;
     const auto all = server.requests();
     ASSERT_EQ(all.size(), 2u);
     EXPECT_EQ(all[1].method, "POST");
-    EXPECT_EQ(all[1].body, all[0].body);
+    EXPECT_EQ(all[1].body.size(), all[0].body.size());
+    EXPECT_TRUE(all[1].body == all[0].body);
+    EXPECT_EQ(request->responseString(), "ok");
 }
 
 TEST_F(ReplyTest, TooManyRedirectsFail) {
