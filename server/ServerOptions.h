@@ -20,7 +20,7 @@ struct ServerOptions {
     // The day the demo data counts back from ("YYYY-MM-DD"; empty means today). A fixed day
     // keeps the data the same on every reset, and its texts speak of that season.
     std::string seedDate = "2013-06-28";
-    std::size_t maxRequestBytes = 8 * 1024 * 1024;
+    std::size_t maxRequestBytes = 16 * 1024 * 1024;
     std::string appTitle = "青禾协同办公";
     std::string webVersion = "2013.06.18";
 

@@ -38,24 +38,30 @@ inline std::filesystem::path freshDirectory(const std::string& stem) {
 }
 
 // The seeded database all tests of the program start from (seeding takes longer than
-// copying a file).
+// copying a file). Removed when the program ends.
 inline const std::filesystem::path& seededTemplate() {
-    static const std::filesystem::path path = [] {
-        const auto dir = freshDirectory("oa-server-template");
-        ServerOptions options;
-        options.httpPort = 0;
-        options.imPort = 0;
-        options.dbPath = (dir / "template.sqlite3").string();
-        options.reset = true;
-        DemoServer server(options);
-        std::string error;
-        if (!server.start(&error)) {
-            ADD_FAILURE() << "template server: " << error;
+    struct Template {
+        Template() : dir(freshDirectory("oa-server-template")), file(dir / "template.sqlite3") {
+            ServerOptions options;
+            options.httpPort = 0;
+            options.imPort = 0;
+            options.dbPath = file.string();
+            options.reset = true;
+            DemoServer server(options);
+            std::string error;
+            if (!server.start(&error)) {
+                ADD_FAILURE() << "template server: " << error;
+            }
         }
-        server.stop();
-        return dir / "template.sqlite3";
-    }();
-    return path;
+        ~Template() {
+            std::error_code ignored;
+            std::filesystem::remove_all(dir, ignored);
+        }
+        std::filesystem::path dir;
+        std::filesystem::path file;
+    };
+    static const Template seeded;
+    return seeded.file;
 }
 
 // The client's password scrambler: every byte at an even position XORed with all key bytes, at

@@ -164,11 +164,11 @@ TEST_F(RobustnessTest, OversizedUploadsAreRefusedWithAClearError) {
         {"P", session, "", ""},
         {"to_id", "zhangwei", "", ""},
         {"subject", "大附件", "", ""},
-        {"uploadedfile_0", std::string(9 * 1024 * 1024, 'x'), "uploadedfile0.png", "image/png"}};
+        {"uploadedfile_0", std::string(17 * 1024 * 1024, 'x'), "uploadedfile0.png", "image/png"}};
     const auto reply = client()->Post("/mobile/email/submit.php", items);
     ASSERT_TRUE(reply);
     EXPECT_EQ(reply->status, 413);
-    EXPECT_EQ(reply->body, "ERROR: request larger than 8 MB");
+    EXPECT_EQ(reply->body, "ERROR: request larger than 16 MB");
     EXPECT_EQ(listPage("/mobile/email/data.php", signIn("zhangwei"), "loadList").find("大附件"),
               std::string::npos);
 }
