@@ -77,11 +77,6 @@ void Statement::run() {
     }
 }
 
-void Statement::reset() {
-    sqlite3_reset(stmt_.get());
-    sqlite3_clear_bindings(stmt_.get());
-}
-
 std::int64_t Statement::integer(int column) const {
     return sqlite3_column_int64(stmt_.get(), column);
 }
@@ -91,13 +86,6 @@ std::string Statement::text(int column) const {
     const int size = sqlite3_column_bytes(stmt_.get(), column);
     return data ? std::string(reinterpret_cast<const char*>(data), static_cast<std::size_t>(size))
                 : std::string();
-}
-
-std::optional<std::string> Statement::optionalText(int column) const {
-    if (isNull(column)) {
-        return std::nullopt;
-    }
-    return text(column);
 }
 
 std::string Statement::blob(int column) const {

@@ -50,11 +50,9 @@ public:
     bool step();
     // Runs a statement that returns no rows.
     void run();
-    void reset();
 
     std::int64_t integer(int column) const;
     std::string text(int column) const;
-    std::optional<std::string> optionalText(int column) const;
     std::string blob(int column) const;
     bool isNull(int column) const;
 

@@ -73,10 +73,6 @@ std::string TimeText::today() {
     return now().substr(0, 10);
 }
 
-std::string TimeText::fromNow(long long seconds) {
-    return format(std::time(nullptr) + static_cast<std::time_t>(seconds));
-}
-
 std::string TimeText::at(std::string_view date, int dayOffset, int hour, int minute) {
     std::tm when{};
     if (!isDate(date) || !parse(date, when)) {
@@ -111,10 +107,6 @@ bool TimeText::isClockTime(std::string_view text) {
 
 std::string TimeText::date(std::string_view stored) {
     return std::string(cut(stored, 0, 10));
-}
-
-std::string TimeText::clock(std::string_view stored) {
-    return std::string(cut(stored, 11, 5));
 }
 
 std::string TimeText::monthDay(std::string_view stored) {

@@ -13,8 +13,6 @@ public:
     static std::string now();
     // Today's local date, "YYYY-MM-DD".
     static std::string today();
-    // The local time `seconds` from now, stored form.
-    static std::string fromNow(long long seconds);
 
     // A stored time moved by whole days and set to the given clock time; `date` is
     // "YYYY-MM-DD" (anything shorter gives today).
@@ -26,7 +24,6 @@ public:
 
     // Parts of a stored time; short input gives what it has.
     static std::string date(std::string_view stored);           // "YYYY-MM-DD"
-    static std::string clock(std::string_view stored);          // "HH:MM"
     static std::string monthDay(std::string_view stored);       // "MM-DD"
     static std::string monthDayClock(std::string_view stored);  // "MM-DD HH:MM"
     static std::string minutes(std::string_view stored);        // "YYYY-MM-DD HH:MM"
