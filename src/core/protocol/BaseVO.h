@@ -1,6 +1,9 @@
-// The root of the server records: the item id, plus the text types every record field uses.
+// The root of the server records: the item id, the text types every record field uses, and the
+// field tables through which the parsers and oa-cli walk a record's fields.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,6 +15,37 @@ namespace oa {
 using Text = std::optional<std::string>;
 // A list the parser cut out of a joined text (attachment ids and names).
 using TextList = std::optional<std::vector<std::string>>;
+
+// One entry of a record's field table: the field's name (also what oa-cli prints), the member, and
+// the key of the server's JSON object it is read from. The key is the name unless given; a null
+// key marks a field that no parser fills.
+template <class Record>
+struct TextField {
+    const char* name = nullptr;
+    Text Record::*member = nullptr;
+    const char* key = name;
+};
+
+// A list a parser derives from other fields; never read from a key.
+template <class Record>
+struct TextListField {
+    const char* name = nullptr;
+    TextList Record::*member = nullptr;
+};
+
+// Two field tables as one, `first` before `second`.
+template <class Field, std::size_t N, std::size_t M>
+constexpr std::array<Field, N + M> joinFields(const std::array<Field, N>& first,
+                                              const std::array<Field, M>& second) {
+    std::array<Field, N + M> all{};
+    for (std::size_t i = 0; i < N; ++i) {
+        all[i] = first[i];
+    }
+    for (std::size_t i = 0; i < M; ++i) {
+        all[N + i] = second[i];
+    }
+    return all;
+}
 
 struct BaseVO {
     BaseVO() = default;

@@ -2,6 +2,8 @@
 // JSON becomes a discarded value, and values are taken out of the parsed document as texts.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -25,6 +27,18 @@ public:
     // The value of `key` of an object taken as above; absent when `object` is not an object or
     // lacks the key.
     static Text take(nlohmann::json& object, const char* key);
+
+    // Every field of the table that has a key, taken from `object` as above: absent when `object`
+    // is not an object or lacks the key. Fields without a key are left as they are.
+    template <class Record, std::size_t N>
+    static void takeFields(nlohmann::json& object, Record& record,
+                           const std::array<TextField<Record>, N>& fields) {
+        for (const TextField<Record>& field : fields) {
+            if (field.key != nullptr) {
+                record.*field.member = take(object, field.key);
+            }
+        }
+    }
 };
 
 }  // namespace oa

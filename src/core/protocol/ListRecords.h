@@ -18,6 +18,19 @@ struct NotifyVO : BaseVO {
     Text send_time;
     Text from_name;
     Text has_attachment;  // "1": has attachments
+
+    static constexpr auto fields() {
+        return std::to_array<TextField<NotifyVO>>({
+            {"q_id", &NotifyVO::q_id},
+            {"read_flag", &NotifyVO::read_flag},
+            {"subject", &NotifyVO::subject},
+            {"subject_color", &NotifyVO::subject_color},
+            {"top", &NotifyVO::top},
+            {"send_time", &NotifyVO::send_time},
+            {"from_name", &NotifyVO::from_name},
+            {"has_attachment", &NotifyVO::has_attachment},
+        });
+    }
 };
 
 struct EmailVO : BaseVO {
@@ -29,6 +42,18 @@ struct EmailVO : BaseVO {
     Text send_time;
     Text from_name;
     Text has_attachment;
+
+    static constexpr auto fields() {
+        return std::to_array<TextField<EmailVO>>({
+            {"q_id", &EmailVO::q_id},
+            {"read_flag", &EmailVO::read_flag},
+            {"subject", &EmailVO::subject},
+            {"important_desc", &EmailVO::important_desc},
+            {"send_time", &EmailVO::send_time},
+            {"from_name", &EmailVO::from_name},
+            {"has_attachment", &EmailVO::has_attachment},
+        });
+    }
 };
 
 struct NewsVO : BaseVO {
@@ -41,6 +66,19 @@ struct NewsVO : BaseVO {
     Text from_name;
     Text click_count;
     Text has_attachment;
+
+    static constexpr auto fields() {
+        return std::to_array<TextField<NewsVO>>({
+            {"q_id", &NewsVO::q_id},
+            {"read_flag", &NewsVO::read_flag},
+            {"subject", &NewsVO::subject},
+            {"subject_color", &NewsVO::subject_color},
+            {"send_time", &NewsVO::send_time},
+            {"from_name", &NewsVO::from_name},
+            {"click_count", &NewsVO::click_count},
+            {"has_attachment", &NewsVO::has_attachment},
+        });
+    }
 };
 
 struct CalendarVO : BaseVO {
@@ -52,6 +90,18 @@ struct CalendarVO : BaseVO {
     Text cal_level_color;  // "#rrggbb"
     Text cal_type;
     Text content;
+
+    static constexpr auto fields() {
+        return std::to_array<TextField<CalendarVO>>({
+            {"q_id", &CalendarVO::q_id},
+            {"cal_time", &CalendarVO::cal_time},
+            {"end_time", &CalendarVO::end_time},
+            {"cal_level_desc", &CalendarVO::cal_level_desc},
+            {"cal_level_color", &CalendarVO::cal_level_color},
+            {"cal_type", &CalendarVO::cal_type},
+            {"content", &CalendarVO::content},
+        });
+    }
 };
 
 struct DiaryVO : BaseVO {
@@ -60,6 +110,15 @@ struct DiaryVO : BaseVO {
     Text subject;
     Text content;
     Text has_attachment;
+
+    static constexpr auto fields() {
+        return std::to_array<TextField<DiaryVO>>({
+            {"q_id", &DiaryVO::q_id},
+            {"subject", &DiaryVO::subject},
+            {"content", &DiaryVO::content},
+            {"has_attachment", &DiaryVO::has_attachment},
+        });
+    }
 };
 
 struct FileVO : BaseVO {
@@ -72,6 +131,19 @@ struct FileVO : BaseVO {
     Text has_attachment;
     Text now_id;     // from the server's "now_sort"
     Text parent_id;  // from the server's "parent_sort"
+
+    static constexpr auto fields() {
+        return std::to_array<TextField<FileVO>>({
+            {"q_id", &FileVO::q_id},
+            {"file_type", &FileVO::file_type},
+            {"name", &FileVO::name},
+            {"file_ext", &FileVO::file_ext},
+            {"send_time", &FileVO::send_time},
+            {"has_attachment", &FileVO::has_attachment},
+            {"now_id", &FileVO::now_id, "now_sort"},
+            {"parent_id", &FileVO::parent_id, "parent_sort"},
+        });
+    }
 };
 
 }  // namespace oa
