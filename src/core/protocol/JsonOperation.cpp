@@ -11,117 +11,20 @@ namespace {
 
 using nlohmann::json;
 
-Text take(json& object, const char* key) {
-    return JsonReply::take(object, key);
-}
-
-void fill(NotifyVO& vo, json& o) {
-    vo.read_flag = take(o, "read_flag");
-    vo.subject = take(o, "subject");
-    vo.subject_color = take(o, "subject_color");
-    vo.top = take(o, "top");
-    vo.send_time = take(o, "send_time");
-    vo.from_name = take(o, "from_name");
-    vo.has_attachment = take(o, "has_attachment");
-}
-
-void fill(EmailVO& vo, json& o) {
-    vo.read_flag = take(o, "read_flag");
-    vo.subject = take(o, "subject");
-    vo.important_desc = take(o, "important_desc");
-    vo.send_time = take(o, "send_time");
-    vo.from_name = take(o, "from_name");
-    vo.has_attachment = take(o, "has_attachment");
-}
-
-void fill(NewsVO& vo, json& o) {
-    vo.read_flag = take(o, "read_flag");
-    vo.subject = take(o, "subject");
-    vo.subject_color = take(o, "subject_color");
-    vo.send_time = take(o, "send_time");
-    vo.from_name = take(o, "from_name");
-    vo.click_count = take(o, "click_count");
-    vo.has_attachment = take(o, "has_attachment");
-}
-
-void fill(CalendarVO& vo, json& o) {
-    vo.cal_time = take(o, "cal_time");
-    vo.end_time = take(o, "end_time");
-    vo.cal_level_desc = take(o, "cal_level_desc");
-    vo.cal_level_color = take(o, "cal_level_color");
-    vo.cal_type = take(o, "cal_type");
-    vo.content = take(o, "content");
-}
-
-void fill(DiaryVO& vo, json& o) {
-    vo.subject = take(o, "subject");
-    vo.content = take(o, "content");
-    vo.has_attachment = take(o, "has_attachment");
-}
-
-void fill(FileVO& vo, json& o) {
-    vo.file_type = take(o, "file_type");
-    vo.name = take(o, "name");
-    vo.file_ext = take(o, "file_ext");
-    vo.send_time = take(o, "send_time");
-    vo.has_attachment = take(o, "has_attachment");
-    vo.now_id = take(o, "now_sort");
-    vo.parent_id = take(o, "parent_sort");
-}
-
-void fill(SmsVO& vo, json& o) {
-    vo.q_id = take(o, "q_id");
-    vo.sms_url = take(o, "sms_url");
-    vo.sms_type = take(o, "sms_type");
-    vo.time = take(o, "time");
-    vo.from_name = take(o, "from_name");
-    vo.content = take(o, "content");
-}
-
-void fill(MessageListVO& vo, json& o) {
-    vo.q_id = take(o, "q_id");
-    vo.q_name = take(o, "q_name");
-    vo.avatar = take(o, "avatar");
-    vo.send_time = take(o, "send_time");
-    vo.read_flag = take(o, "read_flag");
-    vo.content = take(o, "content");
-    vo.unread_num = take(o, "unread_num");
-    vo.online = take(o, "online");
-}
-
-// The text part of a message; a single message carries no voice fields.
-void fillText(MessageDetailVO& vo, json& o) {
-    vo.q_id = take(o, "q_id");
-    vo.q_uid = take(o, "q_uid");
-    vo.q_name = take(o, "q_name");
-    vo.avatar = take(o, "avatar");
-    vo.send_time = take(o, "send_time");
-    vo.content = take(o, "content");
-    vo.msg_from = take(o, "msg_from");
-    vo.msg_type_name = take(o, "msg_type_name");
-}
-
-void fill(MessageDetailVO& vo, json& o) {
-    fillText(vo, o);
-    vo.isvoicemsg = take(o, "isvoicemsg");
-    vo.attachment_id = take(o, "attachment_id");
-    vo.attachment_name = take(o, "attachment_name");
-    vo.duration = take(o, "duration");
-}
-
-// One record per element of a JSON array reply, in reply order; an element that is not an object
-// gives a record with every field absent.
-template <class Record>
-std::vector<std::shared_ptr<Record>> parseArray(const std::optional<std::string>& reply) {
-    std::vector<std::shared_ptr<Record>> records;
+// One record per element of a JSON array reply, in reply order, held as `Held` (the record or its
+// base); an element that is not an object gives a record with every field absent.
+template <class Record, class Held = Record>
+std::vector<std::shared_ptr<Held>> parseArray(const std::optional<std::string>& reply) {
+    std::vector<std::shared_ptr<Held>> records;
     json doc = JsonReply::parse(reply);
     if (!doc.is_array()) {
         return records;
     }
+    static constexpr auto fields = Record::fields();
     records.reserve(doc.size());
     for (json& element : doc) {
         auto record = std::make_shared<Record>();
-        fill(*record, element);
+        JsonReply::takeFields(element, *record, fields);
         records.push_back(std::move(record));
     }
     return records;
@@ -161,22 +64,11 @@ std::optional<RecordList> JsonOperation::splitString(const Reply& reply, std::st
 
 template <class Record>
 RecordList JsonOperation::parseList(const Reply& reply, std::string_view type) {
-    RecordList records;
-    json doc = JsonReply::parse(reply);
-    if (!doc.is_array()) {
-        return records;
-    }
-    records.reserve(doc.size());
-    for (json& element : doc) {
-        auto record = std::make_shared<Record>();
-        record->q_id = take(element, "q_id");
-        // The server sends the newest item first; its id is what the next request for newer
-        // items starts from.
-        if (records.empty()) {
-            raiseFirstID(type, record->q_id);
-        }
-        fill(*record, element);
-        records.push_back(std::move(record));
+    RecordList records = parseArray<Record, BaseVO>(reply);
+    // The server sends the newest item first; its id is what the next request for newer items
+    // starts from.
+    if (!records.empty()) {
+        raiseFirstID(type, records.front()->q_id);
     }
     return records;
 }
@@ -277,7 +169,7 @@ std::vector<std::shared_ptr<MessageDetailVO>> JsonOperation::getMessageDetail(
 std::shared_ptr<MessageDetailVO> JsonOperation::getSignleDetail(const Reply& reply) const {
     auto message = std::make_shared<MessageDetailVO>();
     json doc = JsonReply::parse(reply);
-    fillText(*message, doc);
+    JsonReply::takeFields(doc, *message, MessageDetailVO::textFields());
     return message;
 }
 
