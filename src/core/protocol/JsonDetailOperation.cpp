@@ -12,10 +12,6 @@ namespace {
 
 using nlohmann::json;
 
-Text take(json& object, const char* key) {
-    return JsonReply::take(object, key);
-}
-
 // The lists follow the id text: without ids there are no lists, whatever the names say.
 template <class Record>
 void splitAttachments(Record& vo) {
@@ -33,15 +29,32 @@ void splitAttachments(Record& vo) {
 }
 
 // The server writes image sources relative to its root; the detail web view needs them absolute.
-void rewriteContent(Text& content) {
-    if (!content) {
-        return;
+template <class Record>
+std::shared_ptr<Record> withAbsoluteImages(std::shared_ptr<Record> vo) {
+    if (!vo->content) {
+        return vo;
     }
     Text base = GlobalVar::getInstance_global().oa();
-    if (!base) {
-        return;
+    if (base) {
+        *vo->content = rewriteImageSources(*vo->content, *base);
     }
-    *content = rewriteImageSources(*content, *base);
+    return vo;
+}
+
+// The record's fields from one object of the reply, the attachment lists cut from them.
+template <class Record>
+void readDetail(Record& vo, json& object) {
+    static constexpr auto fields = Record::fields();
+    JsonReply::takeFields(object, vo, fields);
+    splitAttachments(vo);
+}
+
+template <class Record>
+std::shared_ptr<Record> parseDetail(const std::optional<std::string>& reply) {
+    auto vo = std::make_shared<Record>();
+    json o = JsonReply::parse(reply);
+    readDetail(*vo, o);
+    return vo;
 }
 
 }  // namespace
@@ -76,69 +89,19 @@ std::shared_ptr<BaseVO> JsonDetailOperation::splitString(const Reply& reply,
 }
 
 std::shared_ptr<EmailDetailVO> JsonDetailOperation::emailDetail(const Reply& reply) const {
-    auto vo = std::make_shared<EmailDetailVO>();
-    json o = JsonReply::parse(reply);
-    vo->q_id = take(o, "q_id");
-    vo->from_uid = take(o, "from_uid");
-    vo->from_user_id = take(o, "from_user_id");
-    vo->is_webmail = take(o, "is_webmail");
-    vo->content = take(o, "content");
-    vo->has_attachment = take(o, "has_attachment");
-    vo->attachment_id = take(o, "attachment_id");
-    vo->attachment_name = take(o, "attachment_name");
-    rewriteContent(vo->content);
-    splitAttachments(*vo);
-    return vo;
+    return withAbsoluteImages(parseDetail<EmailDetailVO>(reply));
 }
 
 std::shared_ptr<NotifyDetailVO> JsonDetailOperation::notifyDetail(const Reply& reply) const {
-    auto vo = std::make_shared<NotifyDetailVO>();
-    json o = JsonReply::parse(reply);
-    vo->q_id = take(o, "q_id");
-    vo->type_name = take(o, "type_name");
-    vo->from_name = take(o, "from_name");
-    vo->send_time = take(o, "send_time");
-    vo->subject = take(o, "subject");
-    vo->subject_color = take(o, "subject_color");
-    vo->begin_date = take(o, "begin_date");
-    vo->content = take(o, "content");
-    vo->has_attachment = take(o, "has_attachment");
-    vo->attachment_id = take(o, "attachment_id");
-    vo->attachment_name = take(o, "attachment_name");
-    rewriteContent(vo->content);
-    splitAttachments(*vo);
-    return vo;
+    return withAbsoluteImages(parseDetail<NotifyDetailVO>(reply));
 }
 
 std::shared_ptr<NewsDetailVO> JsonDetailOperation::newsDetail(const Reply& reply) const {
-    auto vo = std::make_shared<NewsDetailVO>();
-    json o = JsonReply::parse(reply);
-    vo->send_time = take(o, "send_time");
-    vo->content = take(o, "content");
-    vo->click_count = take(o, "click_count");
-    vo->has_attachment = take(o, "has_attachment");
-    vo->attachment_id = take(o, "attachment_id");
-    vo->attachment_name = take(o, "attachment_name");
-    splitAttachments(*vo);
-    return vo;
+    return parseDetail<NewsDetailVO>(reply);
 }
 
 std::shared_ptr<DiaryDetailVO> JsonDetailOperation::DiaryDetail(const Reply& reply) const {
-    auto vo = std::make_shared<DiaryDetailVO>();
-    json o = JsonReply::parse(reply);
-    vo->q_id = take(o, "q_id");
-    vo->subject = take(o, "subject");
-    vo->dia_type_desc = take(o, "dia_type_desc");
-    vo->dia_date = take(o, "dia_date");
-    vo->dia_time = take(o, "dia_time");
-    vo->content = take(o, "content");
-    vo->editable = take(o, "editable");
-    vo->has_attachment = take(o, "has_attachment");
-    vo->attachment_id = take(o, "attachment_id");
-    vo->attachment_name = take(o, "attachment_name");
-    rewriteContent(vo->content);
-    splitAttachments(*vo);
-    return vo;
+    return withAbsoluteImages(parseDetail<DiaryDetailVO>(reply));
 }
 
 std::shared_ptr<FileDetailVO> JsonDetailOperation::fileDetail(const Reply& reply) const {
@@ -149,14 +112,7 @@ std::shared_ptr<FileDetailVO> JsonDetailOperation::fileDetail(const Reply& reply
     }
     // Each element is filled in full over the previous one, so the record shows the last.
     for (json& o : doc) {
-        vo->q_id = take(o, "q_id");
-        vo->subject = take(o, "subject");
-        vo->send_time = take(o, "send_time");
-        vo->content = take(o, "content");
-        vo->has_attachment = take(o, "has_attachment");
-        vo->attachment_id = take(o, "attachment_id");
-        vo->attachment_name = take(o, "attachment_name");
-        splitAttachments(*vo);
+        readDetail(*vo, o);
     }
     return vo;
 }
