@@ -1,0 +1,242 @@
+// Runs the demo server in-process on loopback, on a fresh copy of its seeded database, and signs
+// the client's core in to it the way the sign-in screen does. Each test gets its own application
+// home, session state and server.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <algorithm>
+#include <any>
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "core/platform/Log.h"
+#include "core/platform/NotificationCenter.h"
+#include "core/protocol/BaseVO.h"
+#include "core/session/GlobalVar.h"
+#include "core/session/LoginBO.h"
+#include "server/DemoServer.h"
+#include "server/ServerFixture.h"
+#include "support/TempHome.h"
+
+namespace oa::test {
+
+// Not 127.0.0.2, where a demo server started by run.sh may be listening on the default ports.
+inline constexpr char kServerHost[] = "127.0.0.3";
+inline constexpr std::chrono::seconds kWaitLimit{30};
+
+// Every diagnostic line of the process (the server logs one per request and, when verbose, one
+// per IM datagram), so that tests can wait for one without sleeping.
+class LogCapture {
+public:
+    LogCapture() {
+        previous_ = setLogSink([this](std::string_view line) {
+            {
+                std::lock_guard lock(mutex_);
+                lines_.emplace_back(line);
+            }
+            changed_.notify_all();
+        });
+    }
+    ~LogCapture() { setLogSink(previous_); }
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+
+    bool contains(std::string_view text) const {
+        std::lock_guard lock(mutex_);
+        return anyContains(text);
+    }
+
+    // Waits until a line containing `text` has been logged; false after `limit`.
+    bool waitFor(std::string_view text, std::chrono::milliseconds limit = kWaitLimit) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, limit, [&] { return anyContains(text); });
+    }
+
+private:
+    bool anyContains(std::string_view text) const {
+        return std::any_of(lines_.begin(), lines_.end(), [&](const std::string& line) {
+            return line.find(text) != std::string::npos;
+        });
+    }
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<std::string> lines_;  // Guarded by mutex_.
+    LogSink previous_;
+};
+
+// What a sign-in attempt posted as "loginResult": the module list or a failure text.
+struct SignInOutcome {
+    std::optional<std::vector<std::string>> modules;
+    std::optional<std::string> failure;
+};
+
+// One attempt as the sign-in screen's background work makes it (the record is stored, then the
+// form is sent), observed through the default notification centre.
+inline SignInOutcome attemptSignIn(const std::string& address, const std::string& user,
+                                   const std::string& password) {
+    SignInOutcome outcome;
+    int posts = 0;
+    {
+        ObserverToken token = NotificationCenter::defaultCenter().addObserver(
+            LoginBO::kLoginResult, [&](const Notification& note) {
+                ++posts;
+                if (const auto* modules = std::any_cast<std::vector<std::string>>(&note.object)) {
+                    outcome.modules = *modules;
+                } else if (const auto* text = std::any_cast<std::string>(&note.object)) {
+                    outcome.failure = *text;
+                }
+            });
+        LoginVO record;
+        record.name = user;
+        record.pwd = password;
+        record.oa = address;
+        LoginBO().loginOperation(record);
+    }
+    EXPECT_EQ(posts, 1) << "one attempt posts one loginResult";
+    return outcome;
+}
+
+// Stopping a server waits for its idle keep-alive connections, which the core's transport keeps
+// open, until the server's keep-alive time-out. So a test's server stops on a thread of its own
+// while the next test runs, and the program waits for all of them when it ends.
+class ServerRetirement {
+public:
+    static void retire(std::unique_ptr<DemoServer> server, std::filesystem::path dir) {
+        static ServerRetirement instance;
+        std::lock_guard lock(instance.mutex_);
+        instance.threads_.emplace_back(
+            [server = std::move(server), dir = std::move(dir)]() mutable {
+                server.reset();
+                std::error_code ignored;
+                std::filesystem::remove_all(dir, ignored);
+            });
+    }
+
+    ~ServerRetirement() {
+        std::lock_guard lock(mutex_);
+        for (auto& thread : threads_) {
+            thread.join();
+        }
+    }
+
+private:
+    ServerRetirement() = default;
+    std::mutex mutex_;
+    std::vector<std::thread> threads_;  // Guarded by mutex_.
+};
+
+class ClientServerTest : public ::testing::Test {
+protected:
+    // A test class changes the server's options here (ports, verbosity).
+    virtual void configure(ServerOptions& /*options*/) {}
+
+    void SetUp() override {
+        GlobalVar::getInstance_global().resetForTesting();
+        dir_ = freshDirectory("oa-integration");
+        std::filesystem::copy_file(seededTemplate(), dir_ / "demo.sqlite3");
+        ServerOptions options;
+        options.host = kServerHost;
+        options.httpPort = 0;
+        options.imPort = 0;
+        options.dbPath = (dir_ / "demo.sqlite3").string();
+        configure(options);
+        server_ = std::make_unique<DemoServer>(options);
+        std::string error;
+        ASSERT_TRUE(server_->start(&error)) << error;
+    }
+
+    void TearDown() override {
+        ServerRetirement::retire(std::move(server_), dir_);
+        GlobalVar::getInstance_global().resetForTesting();
+    }
+
+    std::string serverUrl() const {
+        return std::string("http://") + kServerHost + ":" + std::to_string(server_->httpPort());
+    }
+
+    SignInOutcome signIn(const std::string& user, const std::string& password = "123456") {
+        return attemptSignIn(serverUrl(), user, password);
+    }
+
+    // Signs in and reports a refusal as a test failure; true when signed in.
+    bool signInAs(const std::string& user, const std::string& password = "123456") {
+        const auto outcome = signIn(user, password);
+        EXPECT_TRUE(outcome.modules) << user << ": " << outcome.failure.value_or("no result");
+        return outcome.modules.has_value();
+    }
+
+    // The demo server's admin interface (not part of the client): a new item for a user, with
+    // its pushes. Returns the new item's id.
+    std::string adminEvent(const Fields& fields) const {
+        httplib::Client http(kServerHost, server_->httpPort());
+        http.set_read_timeout(10);
+        const auto result =
+            http.Post("/demo/admin/event", httplib::Params(fields.begin(), fields.end()));
+        if (!result) {
+            ADD_FAILURE() << "admin event got no answer";
+            return {};
+        }
+        const auto reply = nlohmann::json::parse(result->body, nullptr, false);
+        if (!reply.is_object() || reply.value("status", "") != "OK") {
+            ADD_FAILURE() << "admin event refused: " << result->body;
+            return {};
+        }
+        return reply.value("q_id", "");
+    }
+
+    // A plain GET of a server path (as the attachment viewer downloads a file).
+    httplib::Result get(const std::string& path) const {
+        httplib::Client http(kServerHost, server_->httpPort());
+        http.set_read_timeout(10);
+        return http.Get(path);
+    }
+
+    TempHome home_;
+    std::filesystem::path dir_;
+    std::unique_ptr<DemoServer> server_;
+};
+
+// Record helpers: every list record is a BaseVO subclass; tests look at them through these.
+template <class Record>
+std::vector<std::shared_ptr<Record>> recordsOf(const RecordList& list) {
+    std::vector<std::shared_ptr<Record>> out;
+    for (const auto& item : list) {
+        auto record = std::dynamic_pointer_cast<Record>(item);
+        EXPECT_TRUE(record) << "a record of another class in the list";
+        if (record) {
+            out.push_back(std::move(record));
+        }
+    }
+    return out;
+}
+
+inline std::vector<std::string> idsOf(const RecordList& list) {
+    std::vector<std::string> ids;
+    for (const auto& item : list) {
+        ids.push_back(item->q_id.value_or("(absent)"));
+    }
+    return ids;
+}
+
+inline long long idValue(const Text& id) {
+    try {
+        return id ? std::stoll(*id) : -1;
+    } catch (const std::exception&) {
+        return -1;
+    }
+}
+
+}  // namespace oa::test
