@@ -99,12 +99,27 @@ const Module* find(std::string_view key) {
     return it == kModules.end() ? nullptr : &*it;
 }
 
+// A text column: absent for an unknown key or an empty cell.
 std::optional<std::string> column(std::string_view key, std::string_view Module::*field) {
     const Module* m = find(key);
     if (m == nullptr || (m->*field).empty()) {
         return std::nullopt;
     }
     return std::string(m->*field);
+}
+
+// A column every module fills: absent only for an unknown key.
+template <class Value>
+std::optional<Value> column(std::string_view key, Value Module::*field) {
+    const Module* m = find(key);
+    return m == nullptr ? std::nullopt : std::optional<Value>(m->*field);
+}
+
+// A column some modules leave empty.
+template <class Value>
+std::optional<Value> column(std::string_view key, std::optional<Value> Module::*field) {
+    const Module* m = find(key);
+    return m == nullptr ? std::nullopt : m->*field;
 }
 
 }  // namespace
@@ -129,13 +144,11 @@ std::optional<std::string> ModuleCatalogue::listPage(std::string_view key) {
 }
 
 bool ModuleCatalogue::isPublicList(std::string_view key) {
-    const Module* m = find(key);
-    return m != nullptr && m->publicList;
+    return column(key, &Module::publicList).value_or(false);
 }
 
 std::optional<ListParserKind> ModuleCatalogue::listParser(std::string_view key) {
-    const Module* m = find(key);
-    return m == nullptr ? std::nullopt : m->listParser;
+    return column(key, &Module::listParser);
 }
 
 std::optional<std::string> ModuleCatalogue::detailType(std::string_view key) {
@@ -143,8 +156,7 @@ std::optional<std::string> ModuleCatalogue::detailType(std::string_view key) {
 }
 
 std::optional<DetailParserKind> ModuleCatalogue::detailParser(std::string_view key) {
-    const Module* m = find(key);
-    return m == nullptr ? std::nullopt : m->detailParser;
+    return column(key, &Module::detailParser);
 }
 
 std::optional<std::string> ModuleCatalogue::readPage(std::string_view key) {
@@ -168,13 +180,11 @@ std::optional<std::string> ModuleCatalogue::homeIcon(std::string_view key) {
 }
 
 std::optional<int> ModuleCatalogue::badgeTag(std::string_view key) {
-    const Module* m = find(key);
-    return m == nullptr ? std::nullopt : std::optional<int>(m->badgeTag);
+    return column(key, &Module::badgeTag);
 }
 
 std::optional<ScreenKind> ModuleCatalogue::screenKind(std::string_view key) {
-    const Module* m = find(key);
-    return m == nullptr ? std::nullopt : std::optional<ScreenKind>(m->screen);
+    return column(key, &Module::screen);
 }
 
 std::optional<std::string> ModuleCatalogue::listLogicClass(std::string_view key) {
