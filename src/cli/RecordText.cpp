@@ -33,14 +33,14 @@ private:
     json object_ = json::object();
 };
 
-// Every field of the record's table, and the lists of a detail record.
+// Every field of the record's table, and the attachment lists of a detail record.
 template <class Record>
 void describe(Fields& fields, const Record& r) {
     for (const TextField<Record>& field : Record::fields()) {
         fields.add(field.name, r.*field.member);
     }
     if constexpr (requires { Record::lists(); }) {
-        for (const TextListField<Record>& list : Record::lists()) {
+        for (const auto& list : Record::lists()) {
             fields.add(list.name, r.*list.member);
         }
     }

@@ -6,11 +6,29 @@
 
 namespace oa {
 
-// In the field tables below, a null key marks a field the detail parser leaves absent.
+// The attachments every detail record has: attachment_id is joined by ",", attachment_name by "*",
+// and the parser cuts them into the lists, where entry i of the two describes one attachment.
+// attachment_url_arr is never filled by the parser.
+struct Attachments {
+    bool operator==(const Attachments&) const = default;
 
-// The attachment fields every detail record has: attachment_id is joined by ",", attachment_name
-// by "*", and the parser cuts them into the lists, where entry i of the two describes one
-// attachment. attachment_url_arr is never filled by the parser.
+    Text has_attachment;
+    Text attachment_id;
+    Text attachment_name;
+    TextList attachment_id_arr;
+    TextList attachment_name_arr;
+    TextList attachment_url_arr;
+
+    static constexpr auto lists() {
+        return std::to_array<TextListField<Attachments>>({
+            {"attachment_id_arr", &Attachments::attachment_id_arr},
+            {"attachment_name_arr", &Attachments::attachment_name_arr},
+            {"attachment_url_arr", &Attachments::attachment_url_arr},
+        });
+    }
+};
+
+// The texts of Attachments, in the field table of the detail record `Record`.
 template <class Record>
 constexpr auto attachmentFields() {
     return std::to_array<TextField<Record>>({
@@ -20,28 +38,15 @@ constexpr auto attachmentFields() {
     });
 }
 
-template <class Record>
-constexpr auto attachmentLists() {
-    return std::to_array<TextListField<Record>>({
-        {"attachment_id_arr", &Record::attachment_id_arr},
-        {"attachment_name_arr", &Record::attachment_name_arr},
-        {"attachment_url_arr", &Record::attachment_url_arr},
-    });
-}
+// In the field tables below, a null key marks a field the detail parser leaves absent.
 
-struct EmailDetailVO : BaseVO {
+struct EmailDetailVO : BaseVO, Attachments {
     bool operator==(const EmailDetailVO&) const = default;
 
     Text from_uid;
     Text from_user_id;
     Text is_webmail;  // "0": a mail of the internal mail system, which can be answered
     Text content;
-    Text has_attachment;
-    Text attachment_id;
-    Text attachment_name;
-    TextList attachment_id_arr;
-    TextList attachment_name_arr;
-    TextList attachment_url_arr;
 
     static constexpr auto fields() {
         const auto own = std::to_array<TextField<EmailDetailVO>>({
@@ -53,10 +58,9 @@ struct EmailDetailVO : BaseVO {
         });
         return joinFields(own, attachmentFields<EmailDetailVO>());
     }
-    static constexpr auto lists() { return attachmentLists<EmailDetailVO>(); }
 };
 
-struct NotifyDetailVO : BaseVO {
+struct NotifyDetailVO : BaseVO, Attachments {
     bool operator==(const NotifyDetailVO&) const = default;
 
     Text type_name;
@@ -68,12 +72,6 @@ struct NotifyDetailVO : BaseVO {
     Text subject_color;
     Text time;
     Text content;
-    Text has_attachment;
-    Text attachment_id;
-    Text attachment_name;
-    TextList attachment_id_arr;
-    TextList attachment_name_arr;
-    TextList attachment_url_arr;
 
     static constexpr auto fields() {
         const auto own = std::to_array<TextField<NotifyDetailVO>>({
@@ -90,10 +88,9 @@ struct NotifyDetailVO : BaseVO {
         });
         return joinFields(own, attachmentFields<NotifyDetailVO>());
     }
-    static constexpr auto lists() { return attachmentLists<NotifyDetailVO>(); }
 };
 
-struct NewsDetailVO : BaseVO {
+struct NewsDetailVO : BaseVO, Attachments {
     bool operator==(const NewsDetailVO&) const = default;
 
     Text read_flag;
@@ -102,13 +99,7 @@ struct NewsDetailVO : BaseVO {
     Text send_time;
     Text from_name;
     Text click_count;
-    Text has_attachment;
-    Text attachment_id;
-    Text attachment_name;
     Text content;
-    TextList attachment_id_arr;
-    TextList attachment_name_arr;
-    TextList attachment_url_arr;
 
     static constexpr auto fields() {
         const auto own = std::to_array<TextField<NewsDetailVO>>({
@@ -123,10 +114,9 @@ struct NewsDetailVO : BaseVO {
         });
         return joinFields(own, attachmentFields<NewsDetailVO>());
     }
-    static constexpr auto lists() { return attachmentLists<NewsDetailVO>(); }
 };
 
-struct DiaryDetailVO : BaseVO {
+struct DiaryDetailVO : BaseVO, Attachments {
     bool operator==(const DiaryDetailVO&) const = default;
 
     Text subject;
@@ -135,12 +125,6 @@ struct DiaryDetailVO : BaseVO {
     Text dia_time;
     Text content;
     Text editable;
-    Text has_attachment;
-    Text attachment_id;
-    Text attachment_name;
-    TextList attachment_id_arr;
-    TextList attachment_name_arr;
-    TextList attachment_url_arr;
 
     static constexpr auto fields() {
         const auto own = std::to_array<TextField<DiaryDetailVO>>({
@@ -154,21 +138,14 @@ struct DiaryDetailVO : BaseVO {
         });
         return joinFields(own, attachmentFields<DiaryDetailVO>());
     }
-    static constexpr auto lists() { return attachmentLists<DiaryDetailVO>(); }
 };
 
-struct FileDetailVO : BaseVO {
+struct FileDetailVO : BaseVO, Attachments {
     bool operator==(const FileDetailVO&) const = default;
 
     Text subject;
     Text send_time;
     Text content;
-    Text has_attachment;
-    Text attachment_id;
-    Text attachment_name;
-    TextList attachment_id_arr;
-    TextList attachment_name_arr;
-    TextList attachment_url_arr;
 
     static constexpr auto fields() {
         const auto own = std::to_array<TextField<FileDetailVO>>({
@@ -179,7 +156,6 @@ struct FileDetailVO : BaseVO {
         });
         return joinFields(own, attachmentFields<FileDetailVO>());
     }
-    static constexpr auto lists() { return attachmentLists<FileDetailVO>(); }
 };
 
 }  // namespace oa

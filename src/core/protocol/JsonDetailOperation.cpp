@@ -13,8 +13,7 @@ namespace {
 using nlohmann::json;
 
 // The lists follow the id text: without ids there are no lists, whatever the names say.
-template <class Record>
-void splitAttachments(Record& vo) {
+void splitAttachments(Attachments& vo) {
     if (!vo.attachment_id) {
         vo.attachment_id_arr.reset();
         vo.attachment_name_arr.reset();
