@@ -36,6 +36,7 @@ private:
 // Every field of the record's table, and the attachment lists of a detail record.
 template <class Record>
 void describe(Fields& fields, const Record& r) {
+    static_assert(distinctFields(Record::fields()));
     for (const TextField<Record>& field : Record::fields()) {
         fields.add(field.name, r.*field.member);
     }

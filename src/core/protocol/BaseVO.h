@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace oa {
@@ -32,6 +33,23 @@ struct TextListField {
     const char* name = nullptr;
     TextList Record::*member = nullptr;
 };
+
+// Whether no two entries of the table share a name, a member or a server key (a repeated key would
+// find the value already moved out of the reply).
+template <class Record, std::size_t N>
+constexpr bool distinctFields(const std::array<TextField<Record>, N>& fields) {
+    for (std::size_t i = 0; i < N; ++i) {
+        for (std::size_t j = i + 1; j < N; ++j) {
+            const TextField<Record>& a = fields[i];
+            const TextField<Record>& b = fields[j];
+            if (std::string_view(a.name) == b.name || a.member == b.member ||
+                (a.key != nullptr && b.key != nullptr && std::string_view(a.key) == b.key)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
 
 // Two field tables as one, `first` before `second`.
 template <class Field, std::size_t N, std::size_t M>

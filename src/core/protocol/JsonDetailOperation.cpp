@@ -44,6 +44,7 @@ std::shared_ptr<Record> withAbsoluteImages(std::shared_ptr<Record> vo) {
 template <class Record>
 void readDetail(Record& vo, json& object) {
     static constexpr auto fields = Record::fields();
+    static_assert(distinctFields(fields));
     JsonReply::takeFields(object, vo, fields);
     splitAttachments(vo);
 }

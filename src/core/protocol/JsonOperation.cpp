@@ -21,6 +21,7 @@ std::vector<std::shared_ptr<Held>> parseArray(const std::optional<std::string>& 
         return records;
     }
     static constexpr auto fields = Record::fields();
+    static_assert(distinctFields(fields));
     records.reserve(doc.size());
     for (json& element : doc) {
         auto record = std::make_shared<Record>();
