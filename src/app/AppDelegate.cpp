@@ -9,14 +9,18 @@
 #include <QWindow>
 #include <iostream>
 
+#include "app/Tour.h"
+
 #include "core/platform/AppPaths.h"
 #include "core/platform/Log.h"
 #include "core/platform/MainLoop.h"
+#include "core/push/UDPListener.h"
 #include "ui/kit/Fonts.h"
 #include "ui/kit/Images.h"
 #include "ui/kit/NavigationBar.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/Window.h"
+#include "ui/platform/QtDatagramSocket.h"
 #include "ui/platform/QtMainLoop.h"
 #include "ui/session/LoginController.h"
 
@@ -111,6 +115,8 @@ int AppDelegate::run(int argc, char** argv) {
 
     QtMainLoop loop;
     MainLoop::setMain(&loop);
+    // The push channel's socket delivers in the Qt event loop, like every other callback.
+    UDPListener::setSocketFactory([] { return std::make_unique<QtDatagramSocket>(); });
     installDefaultFont();
 
     int status = 0;
@@ -121,7 +127,15 @@ int AppDelegate::run(int argc, char** argv) {
             delegate.takeScreenshot(QString::fromStdString(options.screenshot->string()),
                                     [](bool written) { QCoreApplication::exit(written ? 0 : 1); });
         }
+        std::unique_ptr<Tour> tour;
+        if (options.tour) {
+            tour = std::make_unique<Tour>(delegate.window(),
+                                          QString::fromStdString(options.tour->string()));
+            tour->start([](bool ok) { QCoreApplication::exit(ok ? 0 : 1); });
+        }
         status = QApplication::exec();
+        // Loads still running report to the main loop; let them end while it exists.
+        joinBackgroundThreads();
     }
     MainLoop::setMain(nullptr);
     return status;

@@ -33,8 +33,8 @@ LaunchOptions parseLaunchOptions(const std::vector<std::string>& args) {
             value = name.substr(eq + 1);
             name.resize(eq);
         }
-        const bool takesValue =
-            name == "--home" || name == "--screen" || name == "--scale" || name == "--screenshot";
+        const bool takesValue = name == "--home" || name == "--screen" || name == "--scale" ||
+                                name == "--screenshot" || name == "--tour";
         if (takesValue && !value) {
             if (i + 1 >= args.size()) {
                 options.error = name + " needs a value";
@@ -65,6 +65,11 @@ LaunchOptions parseLaunchOptions(const std::vector<std::string>& args) {
                 options.error = "--screenshot needs a file";
             }
             options.screenshot = *value;
+        } else if (name == "--tour") {
+            if (value->empty()) {
+                options.error = "--tour needs a folder";
+            }
+            options.tour = *value;
         } else if (name == "--help" || name == "-h") {
             options.help = true;
         } else {
@@ -76,11 +81,14 @@ LaunchOptions parseLaunchOptions(const std::vector<std::string>& args) {
 
 std::string launchUsage() {
     return "usage: oa-client [--home DIR] [--screen 320x480|320x568] [--scale N] "
-           "[--screenshot PATH]\n"
+           "[--screenshot PATH] [--tour DIR]\n"
            "  --home DIR         application home (settings in DIR/Documents)\n"
            "  --screen WxH       phone screen in points: 320x480 (default) or 320x568\n"
            "  --scale N          enlarge the whole window N times (0.5 to 8)\n"
-           "  --screenshot PATH  write a PNG of the first screen to PATH and quit\n";
+           "  --screenshot PATH  write a PNG of the first screen to PATH and quit\n"
+           "  --tour DIR         walk through sign-in, environments, settings, home grid and\n"
+           "                     the \"more\" page, signing in with the stored record; write a\n"
+           "                     PNG of each into DIR and quit\n";
 }
 
 }  // namespace oa

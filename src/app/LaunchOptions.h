@@ -14,6 +14,7 @@ struct LaunchOptions {
     QSize screen{320, 480};                           // --screen 320x480|320x568, in points
     std::optional<double> scale;                      // --scale N: device pixels per point
     std::optional<std::filesystem::path> screenshot;  // --screenshot PATH
+    std::optional<std::filesystem::path> tour;        // --tour DIR
     bool help = false;                                // --help, -h
     std::vector<std::string> rest;  // arguments left for Qt (-platform, -style, ...)
     std::string error;              // set when the command line is unusable

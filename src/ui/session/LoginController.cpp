@@ -1,37 +1,61 @@
-// LoginController: the title header of the sign-in screen.
+// LoginController: the sign-in attempt across threads, and the notifications around it.
 #include "ui/session/LoginController.h"
 
-#include <QLabel>
-#include <QPainter>
-#include <QVBoxLayout>
+#include <QPointer>
+#include <any>
 
-#include "ui/kit/Fonts.h"
-#include "ui/kit/Images.h"
-#include "ui/kit/NavigationBar.h"
+#include "core/platform/MainLoop.h"
+#include "core/push/UDPListener.h"
+#include "core/session/LoginBO.h"
+#include "ui/controller/main/IndexController.h"
+#include "ui/kit/NavigationController.h"
+#include "ui/kit/ProgressHUD.h"
+#include "ui/kit/TableView.h"
+#include "ui/session/LoginView.h"
+#include "ui/session/SetController.h"
 
 namespace oa {
 
 namespace {
 
-// The bar image stretched over the widget, as the navigation bar draws it.
-class HeaderBackground : public QWidget {
-public:
-    HeaderBackground() : image_(image(QStringLiteral("topbackground.png"))) {}
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        if (image_.isNull()) {
-            painter.fillRect(rect(), QColor(0x32, 0x73, 0xbb));
-        } else {
-            painter.setRenderHint(QPainter::SmoothPixmapTransform);
-            painter.drawPixmap(rect(), image_);
+// Runs `task` on the main thread while the controller lives: at once when already there.
+void onMainThread(const QPointer<LoginController>& guard, std::function<void()> task) {
+    if (MainLoop::main().isMainThread()) {
+        if (guard) {
+            task();
         }
+        return;
     }
+    MainLoop::main().post([guard, task = std::move(task)] {
+        if (guard) {
+            task();
+        }
+    });
+}
 
-private:
-    QPixmap image_;
-};
+// The end of an attempt, on the thread that posted it (the attempt's own). Only the progress
+// indicator, which any thread may drive, is touched here; the rest goes to the main thread.
+void loginResult(const Notification& notification, const QPointer<LoginController>& guard) {
+    if (const auto* failure = std::any_cast<std::string>(&notification.object)) {
+        const QString text = QString::fromStdString(*failure);
+        ProgressHUD::dismissWithError(text);
+        MainLoop::main().post([guard, text] {
+            if (guard) {
+                emit guard->loginFinished(text);
+            }
+        });
+    } else if (const auto* modules =
+                   std::any_cast<std::vector<std::string>>(&notification.object)) {
+        ProgressHUD::dismissWithSuccess(QString::fromUtf8(LoginController::kSucceeded));
+        // Posted rather than waited for: the main thread may be tearing the screen down, and
+        // it waits for this observer to return.
+        MainLoop::main().post([guard, list = *modules] {
+            if (guard) {
+                guard->returnMainThread(list);
+            }
+        });
+    }
+}
 
 }  // namespace
 
@@ -39,28 +63,83 @@ LoginController::LoginController(QObject* parent) : ViewController(parent) {
     setTitle(QStringLiteral("登录"));
 }
 
+LoginController::~LoginController() {
+    // Unregister before the members go: a handler may be running on another thread.
+    loginResultToken_.reset();
+    loginUdpResultToken_.reset();
+    refreshToken_.reset();
+}
+
 void LoginController::loadView() {
-    auto* view = new QWidget;
-    view->setObjectName(QStringLiteral("loginView"));
-    auto* layout = new QVBoxLayout(view);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-
-    // The stack's bar is hidden on this screen, so the screen draws its own header.
-    auto* header = new HeaderBackground;
-    header->setFixedHeight(NavigationBar::kHeight);
-    auto* headerLayout = new QVBoxLayout(header);
-    headerLayout->setContentsMargins(0, 0, 0, 0);
-    auto* titleLabel = new QLabel(title());
-    titleLabel->setObjectName(QStringLiteral("loginTitle"));
-    titleLabel->setAlignment(Qt::AlignCenter);
-    titleLabel->setFont(boldSystemFont(20));
-    titleLabel->setStyleSheet(QStringLiteral("color: white;"));
-    headerLayout->addWidget(titleLabel);
-
-    layout->addWidget(header);
-    layout->addStretch();
+    auto* view = new LoginView;
+    view->setLogin_service(this);
+    loginView_ = view;
     setView(view);
+
+    const QPointer<LoginController> guard(this);
+    auto& center = NotificationCenter::defaultCenter();
+    loginResultToken_ = center.addObserver(
+        LoginBO::kLoginResult, [guard](const Notification& n) { loginResult(n, guard); });
+    loginUdpResultToken_ =
+        center.addObserver(UDPListener::kLoginUdpResult, [guard](const Notification& n) {
+            const auto* result = std::any_cast<std::string>(&n.object);
+            const std::string text = result ? *result : std::string();
+            onMainThread(guard, [guard, text] { guard->loginUdpResult(text); });
+        });
+    refreshToken_ = center.addObserver(SetController::kRefresh, [guard](const Notification&) {
+        onMainThread(guard, [guard] { guard->refreshIp(); });
+    });
+
+    view->createView();
+}
+
+void LoginController::viewWillAppear(bool animated) {
+    if (NavigationController* nav = navigationController()) {
+        nav->setNavigationBarHidden(true, animated);
+    }
+}
+
+LoginVO LoginController::getLoginInfo() {
+    return LoginBO().getPlistInfo();
+}
+
+void LoginController::loginServer(const LoginVO& record) {
+    ProgressHUD::showWithStatus(QString::fromUtf8(kLoggingIn));
+    runInBackground([record] { operBO(record); });
+}
+
+void LoginController::operBO(const LoginVO& record) {
+    LoginBO().loginOperation(record);
+}
+
+void LoginController::returnMainThread(const std::vector<std::string>& modules) {
+    LoginBO().loginUdp();
+    auto* index = new IndexController;
+    index->setFunc_array(modules);
+    if (NavigationController* nav = navigationController()) {
+        nav->pushViewController(index, true);
+    } else {
+        delete index;
+    }
+    emit loginFinished(QString());
+}
+
+void LoginController::loginUdpResult(const std::string& result) {
+    if (result != "NO") {
+        LoginBO().createHeartbeat();
+    }
+}
+
+void LoginController::refreshIp() {
+    if (loginView_) {
+        loginView_->refreshSetValue(LoginBO().getSetPlistInfo());
+    }
+}
+
+void LoginController::enterSetController() {
+    if (NavigationController* nav = navigationController()) {
+        nav->pushViewController(new SetController(TableView::Style::Grouped), true);
+    }
 }
 
 }  // namespace oa

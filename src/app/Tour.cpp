@@ -1,0 +1,159 @@
+// Tour: the stops of the walk: sign-in, environment chooser, settings, home grid with its
+// badges after a real sign-in, and the "more" page.
+#include "app/Tour.h"
+
+#include <QDir>
+#include <QGraphicsEffect>
+#include <QTimer>
+#include <QWindow>
+
+#include "core/platform/Log.h"
+#include "ui/controller/main/BottomView.h"
+#include "ui/controller/main/IndexController.h"
+#include "ui/kit/LeveyPopListView.h"
+#include "ui/kit/NavigationController.h"
+#include "ui/kit/ProgressHUD.h"
+#include "ui/kit/Window.h"
+#include "ui/session/LoginController.h"
+#include "ui/session/LoginView.h"
+#include "ui/session/SetController.h"
+
+namespace oa {
+
+namespace {
+
+NavigationController* stackOf(Window* window) {
+    return window ? qobject_cast<NavigationController*>(window->rootViewController()) : nullptr;
+}
+
+// Nothing moves: no slide, reveal, fade or progress indicator under way.
+bool settled(NavigationController* nav) {
+    if (!nav || nav->isTransitioning() || nav->isRevealing()) {
+        return false;
+    }
+    const ProgressHUD* hud = ProgressHUD::instance();
+    return ProgressHUD::state() == ProgressHUD::State::Hidden && !(hud && hud->isVisible());
+}
+
+template <typename T>
+T* top(NavigationController* nav) {
+    return nav ? qobject_cast<T*>(nav->topViewController()) : nullptr;
+}
+
+}  // namespace
+
+Tour::Tour(Window* window, QString folder, QObject* parent)
+    : QObject(parent), window_(window), folder_(std::move(folder)), timer_(new QTimer(this)) {
+    timer_->setInterval(kPollMs);
+    connect(timer_, &QTimer::timeout, this, &Tour::poll);
+}
+
+void Tour::start(std::function<void(bool)> done) {
+    done_ = std::move(done);
+    if (!window_ || !QDir().mkpath(folder_)) {
+        log("tour: no window or no folder " + folder_.toStdString());
+        finish(false);
+        return;
+    }
+    buildStops();
+    timer_->start();
+}
+
+void Tour::buildStops() {
+    Window* window = window_;
+    auto login = [window] { return top<LoginController>(stackOf(window)); };
+
+    stops_.push_back({"01-sign-in",
+                      [window, login] {
+                          const QWindow* handle = window->windowHandle();
+                          return handle && handle->isExposed() && login() &&
+                                 settled(stackOf(window));
+                      },
+                      true, [login] { login()->loginView()->openChoiceView(); }});
+    stops_.push_back({"02-environments",
+                      [login] {
+                          LeveyPopListView* list =
+                              login() ? login()->loginView()->choiceView() : nullptr;
+                          return list && list->isVisible() && !list->graphicsEffect();
+                      },
+                      true, [login] { login()->loginView()->choiceView()->select(0); }});
+    stops_.push_back({"environment chosen",
+                      [login] { return login() && !login()->loginView()->choiceView(); }, false,
+                      [login] { login()->enterSetController(); }});
+    stops_.push_back({"03-settings",
+                      [window] {
+                          NavigationController* nav = stackOf(window);
+                          return top<SetController>(nav) && settled(nav);
+                      },
+                      true, [window] { top<SetController>(stackOf(window))->clickToBack(); }});
+    stops_.push_back(
+        {"back at sign-in", [window, login] { return login() && settled(stackOf(window)); }, false,
+         [this, login] {
+             connect(login(), &LoginController::loginFinished, this, [](const QString& failure) {
+                 if (!failure.isEmpty()) {
+                     log("tour: sign-in failed: " + failure.toStdString());
+                 }
+             });
+             login()->loginView()->loginEvent();
+         }});
+    stops_.push_back({"index shown",
+                      [window] {
+                          NavigationController* nav = stackOf(window);
+                          return top<IndexController>(nav) && settled(nav);
+                      },
+                      false,
+                      [this, window] {
+                          // The first counters may have arrived already; ask again and wait
+                          // for that answer.
+                          auto* index = top<IndexController>(stackOf(window));
+                          connect(index, &IndexController::countersApplied, this,
+                                  [this] { ++countersApplied_; });
+                          index->modulesChange();
+                      }});
+    stops_.push_back({"04-home", [this] { return countersApplied_ > 0; }, true,
+                      [window] {
+                          auto* index = top<IndexController>(stackOf(window));
+                          BottomView* bar = index->bottom_view();
+                          bar->changeState(bar->item("affairs"));
+                      }});
+    stops_.push_back({"05-more", [] { return true; }, true, [] {}});
+}
+
+void Tour::poll() {
+    if (next_ >= stops_.size()) {
+        finish(true);
+        return;
+    }
+    Stop& stop = stops_[next_];
+    if (!stop.ready()) {
+        waitedMs_ += kPollMs;
+        if (waitedMs_ > kStepTimeoutMs) {
+            log("tour: gave up waiting at \"" + stop.name.toStdString() + "\"");
+            finish(false);
+        }
+        return;
+    }
+    waitedMs_ = 0;
+    ++next_;
+    if (stop.shot) {
+        const QString path = QDir(folder_).absoluteFilePath(stop.name + ".png");
+        if (!window_->grab().save(path, "PNG")) {
+            log("tour: could not write " + path.toStdString());
+            finish(false);
+            return;
+        }
+        written_.append(path);
+        log("screenshot: " + path.toStdString());
+    }
+    stop.then();
+}
+
+void Tour::finish(bool ok) {
+    timer_->stop();
+    if (done_) {
+        auto done = std::move(done_);
+        done(ok);
+    }
+}
+
+}  // namespace oa

@@ -1,0 +1,56 @@
+// Tour: a scripted walk through the client's first screens for headless runs: it drives the
+// screens through their own operations, waits for each state it needs (server replies
+// included) and writes a screenshot of each stop into a folder.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+class QTimer;
+
+namespace oa {
+
+class Window;
+
+class Tour : public QObject {
+    Q_OBJECT
+public:
+    // How long one stop may wait for its state before the tour gives up.
+    static constexpr int kStepTimeoutMs = 30000;
+    static constexpr int kPollMs = 50;
+
+    Tour(Window* window, QString folder, QObject* parent = nullptr);
+
+    // Starts the walk; `done` runs once with whether every stop was reached and written.
+    void start(std::function<void(bool)> done);
+
+    // The screenshots written so far, in order.
+    QStringList written() const { return written_; }
+
+private:
+    struct Stop {
+        QString name;                 // for the log; also the file name when `shot` is set
+        std::function<bool()> ready;  // the state to wait for
+        bool shot = false;            // write a screenshot once ready
+        std::function<void()> then;   // what to do next
+    };
+
+    void buildStops();
+    void poll();
+    void finish(bool ok);
+
+    Window* window_;
+    QString folder_;
+    std::vector<Stop> stops_;
+    std::size_t next_ = 0;
+    int waitedMs_ = 0;
+    int countersApplied_ = 0;
+    QTimer* timer_;
+    QStringList written_;
+    std::function<void(bool)> done_;
+};
+
+}  // namespace oa

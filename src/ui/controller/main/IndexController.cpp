@@ -1,0 +1,286 @@
+// IndexController: building the index, switching its pages, opening screens, the counters and
+// sign-out.
+#include "ui/controller/main/IndexController.h"
+
+#include <QByteArray>
+#include <QEvent>
+#include <any>
+
+#include "core/platform/Log.h"
+#include "core/platform/MainLoop.h"
+#include "core/protocol/ModuleCatalogue.h"
+#include "core/push/UDPListener.h"
+#include "core/session/GlobalVar.h"
+#include "core/session/PlistManager.h"
+#include "ui/controller/lookup/OtherFuncController.h"
+#include "ui/controller/main/AttachmentViewController.h"
+#include "ui/controller/main/BottomView.h"
+#include "ui/controller/main/FuncController.h"
+#include "ui/controller/main/HomeTips.h"
+#include "ui/controller/main/HomeView.h"
+#include "ui/controller/main/OtherView.h"
+#include "ui/controller/main/WorkflowController.h"
+#include "ui/controller/message/MessageController.h"
+#include "ui/controller/message/MessageView.h"
+#include "ui/controller/reminder/SmsView.h"
+#include "ui/controller/write/WriteController.h"
+#include "ui/kit/BarButton.h"
+#include "ui/kit/Images.h"
+#include "ui/kit/NavigationBar.h"
+#include "ui/kit/NavigationController.h"
+#include "ui/kit/TableView.h"
+#include "ui/session/CheckOnline.h"
+#include "ui/session/MainScreen.h"
+#include "ui/session/SetController.h"
+
+namespace oa {
+
+namespace {
+
+// The "发微讯" button: 55 points wide, as high as its picture divided by 1.85.
+constexpr int kSendAllWidth = 55;
+constexpr double kSendAllHeightDivisor = 1.85;
+
+QString appTitle() {
+    return QString::fromStdString(GlobalVar::getInstance_global().app_title().value_or(""));
+}
+
+std::string describe(const IndexController::CounterDic& counters) {
+    std::string text = "{";
+    for (const auto& [key, value] : counters) {
+        text += (text.size() > 1 ? ", " : " ") + key + " = " + value;
+    }
+    return text + (counters.empty() ? "}" : " }");
+}
+
+// Starts a counter fetch whose result reaches the index behind `guard`, if it still exists.
+void fetchCounters(const std::string& module, const QPointer<IndexController>& guard) {
+    runInBackground([module, guard] { IndexController::backPushInfo(module, guard); });
+}
+
+}  // namespace
+
+IndexController::IndexController(QObject* parent) : ViewController(parent) {
+    // No way back to the sign-in screen but signing out.
+    setHidesBackButton(true);
+}
+
+IndexController::~IndexController() {
+    modulesToken_.reset();
+}
+
+void IndexController::loadView() {
+    auto* view = new QWidget;
+    view->setObjectName(QStringLiteral("indexView"));
+    const QSize screen = mainScreenSize();
+    view->resize(screen.width(), screen.height() - NavigationBar::kHeight);
+    const QRect page(0, 0, view->width(), view->height() - BottomView::kHeight);
+
+    message_view_ = new MessageView(view);
+    message_view_->setMessage_delegate(this);
+    message_view_->setGeometry(page);
+    message_view_->createTableView();
+    message_view_->hide();
+
+    sms_view_ = new SmsView(view);
+    sms_view_->setGeometry(page);
+    sms_view_->hide();
+    sms_view_->setSms_delegate(this);
+    sms_view_->createTableView();
+
+    other_view_ = new OtherView(view);
+    other_view_->setOther_delegate(this);
+    other_view_->setGeometry(page);
+    other_view_->hide();
+    other_view_->createView();
+
+    home_view_ = new HomeView(view);
+    home_view_->setHome_service(this);
+    home_view_->setGeometry(page);
+    home_view_->createView(func_array_);
+
+    bottom_view_ = new BottomView(view);
+    bottom_view_->setBottom_delegate(this);
+    bottom_view_->setGeometry(0, page.height(), view->width(), BottomView::kHeight);
+    bottom_view_->createView();
+
+    setBackButtonTitle(QStringLiteral("首页"));
+    setTitle(appTitle());
+
+    UDPListener::getInstance_udp().sendMessageNotice();
+
+    const QPointer<IndexController> guard(this);
+    modulesToken_ = NotificationCenter::defaultCenter().addObserver(
+        UDPListener::kModulesUdpResult, [guard](const Notification& notification) {
+            const auto* key = std::any_cast<std::string>(&notification.object);
+            fetchCounters(key ? *key : std::string(kAllModules), guard);
+        });
+
+    CheckOnline::shar();
+
+    view->installEventFilter(this);
+    setView(view);
+}
+
+void IndexController::viewWillAppear(bool animated) {
+    setHidesBackButton(true);
+    if (NavigationController* nav = navigationController()) {
+        nav->setNavigationBarHidden(false, animated);
+    }
+}
+
+void IndexController::viewDidAppear(bool) {
+    modulesChange();
+}
+
+bool IndexController::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && isViewLoaded() && watched == view()) {
+        layoutPages();
+    }
+    return ViewController::eventFilter(watched, event);
+}
+
+void IndexController::layoutPages() {
+    // The pages fill the view above the tab bar; the bar sits at the bottom.
+    const QSize size = view()->size();
+    const QRect page(0, 0, size.width(), std::max(0, size.height() - BottomView::kHeight));
+    for (QWidget* widget :
+         {static_cast<QWidget*>(message_view_), static_cast<QWidget*>(sms_view_),
+          static_cast<QWidget*>(other_view_), static_cast<QWidget*>(home_view_)}) {
+        widget->setGeometry(page);
+    }
+    bottom_view_->setGeometry(0, page.height(), size.width(), BottomView::kHeight);
+}
+
+void IndexController::changeView(const std::string& key) {
+    if (!isViewLoaded()) {
+        return;
+    }
+    QWidget* shown = sms_view_;
+    QString title = QStringLiteral("事务提醒");
+    if (key == "home") {
+        shown = home_view_;
+        title = appTitle();
+    } else if (key == "message") {
+        shown = message_view_;
+        title = QStringLiteral("微讯");
+    } else if (key == "affairs") {
+        shown = other_view_;
+        title = QStringLiteral("更多");
+    }
+    for (QWidget* page : {static_cast<QWidget*>(home_view_), static_cast<QWidget*>(message_view_),
+                          static_cast<QWidget*>(sms_view_), static_cast<QWidget*>(other_view_)}) {
+        page->setVisible(page == shown);
+    }
+    currentTab_ = shown == sms_view_ ? std::string("remind") : key;
+    setTitle(title);
+    if (shown == message_view_) {
+        const QPixmap background = image(QStringLiteral("btn_background1"));
+        const int height =
+            qRound((background.isNull() ? 46.0 : background.deviceIndependentSize().height()) /
+                   kSendAllHeightDivisor);
+        auto* button = new BarButton(QStringLiteral("发微讯"), QStringLiteral("btn_background1"),
+                                     QSize(kSendAllWidth, height));
+        connect(button, &QPushButton::clicked, this, &IndexController::allSendView);
+        setRightBarButtonItem(button);
+    } else {
+        setRightBarButtonItem(nullptr);
+    }
+}
+
+void IndexController::ChoiceFunc(const std::string& key, const std::string& title) {
+    const auto kind = ModuleCatalogue::screenKind(key);
+    if (kind == ScreenKind::workflowPage) {
+        presentViewController(new WorkflowController, false);
+        return;
+    }
+    NavigationController* nav = navigationController();
+    if (!nav) {
+        return;
+    }
+    if (kind == ScreenKind::lookupScreen) {
+        auto* lookup = new OtherFuncController;
+        lookup->setFunc_title(title);
+        lookup->setFunc_type(key);
+        nav->pushViewController(lookup, true);
+        return;
+    }
+    auto* list = new FuncController;
+    list->setFunc_type(key);
+    list->setFunc_title(title);
+    nav->pushViewController(list, true);
+}
+
+void IndexController::enterMessage(const std::string& personId, const std::string& personName) {
+    if (NavigationController* nav = navigationController()) {
+        auto* dialog = new MessageController;
+        dialog->setQ_id(personId);
+        dialog->setQ_name(personName);
+        nav->pushViewController(dialog, true);
+    }
+}
+
+void IndexController::enterSetController() {
+    if (NavigationController* nav = navigationController()) {
+        nav->pushViewController(new SetController(TableView::Style::Grouped), true);
+    }
+}
+
+void IndexController::returnRootController() {
+    PlistManager().relogin();
+    if (NavigationController* nav = navigationController()) {
+        nav->popToRootViewController(true);
+    }
+}
+
+void IndexController::allSendView() {
+    if (NavigationController* nav = navigationController()) {
+        auto* write = new WriteController;
+        write->setFunc_type("message");
+        write->setHidesBackButton(true);
+        nav->pushViewController(write, true);
+    }
+}
+
+std::string IndexController::base64Encode(const std::string& bytes) {
+    return QByteArray::fromStdString(bytes).toBase64().toStdString();
+}
+
+std::string IndexController::reminderAddress(const std::string& address) {
+    const auto& session = GlobalVar::getInstance_global();
+    return session.oa().value_or("") + "/mobile/go.php?P=" + session.session_id().value_or("") +
+           "&MobileWebViewURL=" + base64Encode(address);
+}
+
+void IndexController::showSmsViewWith(const std::string& address) {
+    if (NavigationController* nav = navigationController()) {
+        auto* page = new AttachmentViewController;
+        page->setAttachmentCategory(0);
+        page->setAttachmentURL(reminderAddress(address));
+        nav->pushViewController(page, true);
+    }
+}
+
+void IndexController::modulesChange(const std::optional<std::string>& module) {
+    fetchCounters(module.value_or(kAllModules), QPointer<IndexController>(this));
+}
+
+void IndexController::backPushInfo(const std::string& module,
+                                   const QPointer<IndexController>& guard) {
+    CounterDic counters = homeTipInfo(module);
+    log("dic::" + describe(counters));
+    MainLoop::main().post([guard, counters = std::move(counters)] {
+        if (guard) {
+            guard->pushReturnMain(counters);
+        }
+    });
+}
+
+void IndexController::pushReturnMain(const CounterDic& counters) {
+    if (home_view_) {
+        home_view_->addPushFlag(counters);
+    }
+    emit countersApplied();
+}
+
+}  // namespace oa

@@ -1,0 +1,51 @@
+// MyView: taps and the pressed look of a grid cell.
+#include "ui/controller/main/MyView.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace oa {
+
+MyView::MyView(QWidget* parent) : QWidget(parent) {
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void MyView::paintEvent(QPaintEvent*) {
+    if (!pressed_ && !hasFocus()) {
+        return;
+    }
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(hasFocus() ? QPen(QColor(0x8f, 0xd0, 0xff), 1.5) : Qt::NoPen);
+    painter.setBrush(pressed_ ? QColor(255, 255, 255, 50) : Qt::transparent);
+    painter.drawRoundedRect(QRectF(rect()).adjusted(2, -2, -2, -2), 10, 10);
+}
+
+void MyView::mousePressEvent(QMouseEvent* event) {
+    pressed_ = event->button() == Qt::LeftButton;
+    update();
+    event->accept();
+}
+
+void MyView::mouseReleaseEvent(QMouseEvent* event) {
+    const bool tap = pressed_ && rect().contains(event->position().toPoint());
+    pressed_ = false;
+    update();
+    event->accept();
+    if (tap) {
+        emit tapped();
+    }
+}
+
+void MyView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
+        event->key() == Qt::Key_Enter) {
+        emit tapped();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+}  // namespace oa

@@ -1,0 +1,100 @@
+// OtherView: the rows of the "more" page and the sign-out button.
+#include "ui/controller/main/OtherView.h"
+
+#include <QPushButton>
+
+#include "core/session/GlobalVar.h"
+#include "ui/controller/main/OtherService.h"
+#include "ui/kit/Fonts.h"
+
+namespace oa {
+
+namespace {
+// The table holds three rows in two groups; the button sits under it.
+constexpr int kTableHeight = 190;
+constexpr int kButtonHeight = 44;
+}  // namespace
+
+OtherView::OtherView(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("otherView"));
+}
+
+OtherView::~OtherView() {
+    if (table_) {
+        table_->setDataSource(nullptr);
+        table_->setDelegate(nullptr);
+    }
+}
+
+void OtherView::createView() {
+    if (table_) {
+        return;
+    }
+    table_ = new TableView(TableView::Style::Grouped, this);
+    table_->setScrollEnabled(false);
+    table_->setDataSource(this);
+    table_->setDelegate(this);
+
+    signOut_ = new QPushButton(QString::fromUtf8(kSignOut), this);
+    signOut_->setObjectName(QStringLiteral("signOutButton"));
+    signOut_->setFont(boldSystemFont(17));
+    signOut_->setCursor(Qt::PointingHandCursor);
+    signOut_->setStyleSheet(QStringLiteral(
+        "QPushButton { color: white; border: 1px solid #8e1f1b; border-radius: 8px;"
+        " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ec6a5e, stop:1 #c0392b); }"
+        "QPushButton:pressed { background: #a93226; }"
+        "QPushButton:focus { border: 2px solid #8fd0ff; }"));
+    connect(signOut_, &QPushButton::clicked, this, &OtherView::returnRoot);
+    resizeEvent(nullptr);
+}
+
+void OtherView::returnRoot() {
+    if (other_delegate_) {
+        other_delegate_->returnRootController();
+    }
+}
+
+int OtherView::numberOfSectionsInTableView(TableView*) {
+    return 2;
+}
+
+int OtherView::numberOfRowsInSection(TableView*, int section) {
+    return section == 0 ? 1 : 2;
+}
+
+TableViewCell* OtherView::cellForRowAtIndexPath(TableView*, const IndexPath& path) {
+    auto* cell = new TableViewCell(TableViewCell::Style::Value1);
+    if (path.section == 0) {
+        cell->textLabel()->setText(QStringLiteral("网络环境设置"));
+        cell->setAccessoryType(TableViewCell::AccessoryType::DisclosureIndicator);
+        return cell;
+    }
+    cell->setSelectionStyle(TableViewCell::SelectionStyle::None);
+    if (path.row == 0) {
+        cell->textLabel()->setText(QStringLiteral("客户端版本号"));
+        cell->detailTextLabel()->setText(QString::fromUtf8(kClientVersion));
+    } else {
+        cell->textLabel()->setText(QStringLiteral("Web版本号"));
+        cell->detailTextLabel()->setText(
+            QString::fromStdString(GlobalVar::getInstance_global().zq_ovix_version().value_or("")));
+    }
+    return cell;
+}
+
+void OtherView::didSelectRowAtIndexPath(TableView* tableView, const IndexPath& path) {
+    tableView->deselectRowAtIndexPath(path, true);
+    if (path.section == 0 && path.row == 0 && other_delegate_) {
+        other_delegate_->enterSetController();
+    }
+}
+
+void OtherView::resizeEvent(QResizeEvent*) {
+    if (table_) {
+        table_->setGeometry(0, 0, width(), kTableHeight);
+    }
+    if (signOut_) {
+        signOut_->setGeometry(20, kTableHeight + 10, std::max(0, width() - 40), kButtonHeight);
+    }
+}
+
+}  // namespace oa

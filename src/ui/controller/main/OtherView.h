@@ -1,0 +1,51 @@
+// OtherView: the "more" page of the main index: the network environments row, the client and
+// server versions, and the sign-out button "注      销".
+#pragma once
+
+#include <QWidget>
+
+#include "ui/kit/TableView.h"
+
+class QPushButton;
+
+namespace oa {
+
+class OtherService;
+
+class OtherView : public QWidget, public TableViewDataSource, public TableViewDelegate {
+    Q_OBJECT
+public:
+    static constexpr char kClientVersion[] = "2013.07.01";
+    static constexpr char kSignOut[] = "注      销";
+
+    explicit OtherView(QWidget* parent = nullptr);
+    ~OtherView() override;
+
+    // The main index; not owned.
+    OtherService* other_delegate() const { return other_delegate_; }
+    void setOther_delegate(OtherService* delegate) { other_delegate_ = delegate; }
+
+    // Builds the table and the button.
+    void createView();
+    // The sign-out button.
+    void returnRoot();
+
+    TableView* tableView() const { return table_; }
+    QPushButton* signOutButton() const { return signOut_; }
+
+    int numberOfSectionsInTableView(TableView* tableView) override;
+    int numberOfRowsInSection(TableView* tableView, int section) override;
+    TableViewCell* cellForRowAtIndexPath(TableView* tableView, const IndexPath& path) override;
+    // The first row opens the network environments screen; the others do nothing.
+    void didSelectRowAtIndexPath(TableView* tableView, const IndexPath& path) override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    OtherService* other_delegate_ = nullptr;
+    TableView* table_ = nullptr;
+    QPushButton* signOut_ = nullptr;
+};
+
+}  // namespace oa

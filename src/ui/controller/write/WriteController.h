@@ -1,0 +1,27 @@
+// WriteController: the write screen that hosts one editor chosen by module key ("diary",
+// "email", "message", "calendar"). For now it shows which editor it was opened for.
+#pragma once
+
+#include <string>
+
+#include "ui/kit/ViewController.h"
+
+namespace oa {
+
+class WriteController : public ViewController {
+    Q_OBJECT
+public:
+    explicit WriteController(QObject* parent = nullptr);
+
+    const std::string& func_type() const { return func_type_; }
+    void setFunc_type(const std::string& key) { func_type_ = key; }
+
+protected:
+    void loadView() override;
+    void viewWillAppear(bool animated) override;
+
+private:
+    std::string func_type_;
+};
+
+}  // namespace oa
