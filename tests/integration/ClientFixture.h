@@ -49,7 +49,15 @@ public:
             changed_.notify_all();
         });
     }
-    ~LogCapture() { setLogSink(previous_); }
+    ~LogCapture() {
+        setLogSink(previous_);
+        if (::testing::Test::HasFailure()) {
+            std::lock_guard lock(mutex_);
+            for (const auto& line : lines_) {
+                log(line);
+            }
+        }
+    }
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;
 
@@ -58,17 +66,24 @@ public:
         return anyContains(text);
     }
 
-    // Waits until a line containing `text` has been logged; false after `limit`.
-    bool waitFor(std::string_view text, std::chrono::milliseconds limit = kWaitLimit) {
+    // Waits until `times` lines containing `text` have been logged; false after `limit`.
+    bool waitFor(std::string_view text, std::size_t times = 1,
+                 std::chrono::milliseconds limit = kWaitLimit) {
         std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, limit, [&] { return anyContains(text); });
+        return changed_.wait_for(lock, limit, [&] { return countOf(text) >= times; });
+    }
+
+    std::size_t count(std::string_view text) const {
+        std::lock_guard lock(mutex_);
+        return countOf(text);
     }
 
 private:
-    bool anyContains(std::string_view text) const {
-        return std::any_of(lines_.begin(), lines_.end(), [&](const std::string& line) {
-            return line.find(text) != std::string::npos;
-        });
+    bool anyContains(std::string_view text) const { return countOf(text) > 0; }
+    std::size_t countOf(std::string_view text) const {
+        return static_cast<std::size_t>(std::count_if(
+            lines_.begin(), lines_.end(),
+            [&](const std::string& line) { return line.find(text) != std::string::npos; }));
     }
 
     mutable std::mutex mutex_;
