@@ -1,12 +1,27 @@
 #!/usr/bin/env bash
-# Installs dependencies, builds the release preset and starts oa-client with the arguments given.
-# Without a display the client runs under Xvfb and writes a screenshot whose path is printed.
+# Installs dependencies, builds the release preset, starts oa-demo-server with fresh demo data and
+# oa-client set up to sign in to it (environment 1 points at the server, the account is filled
+# in: press "确  认"). Without a display the client runs under Xvfb and takes a tour of its
+# first screens, writing screenshots to a folder it prints. Arguments go to oa-client.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 root=$(pwd)
-client="$root/build/release/src/app/oa-client"
+bin="$root/build/release"
+client="$bin/src/app/oa-client"
+server="$bin/server/oa-demo-server"
+cli="$bin/src/cli/oa-cli"
 screenshots="$root/build/screenshots"
+
+# The demo account the client is set up with (see server/README.md).
+demo_user="wangjianguo"
+demo_password="123456"
+demo_host="127.0.0.2"
+# The client sends its push-channel datagrams to port 1188 of the server's host.
+demo_im_port=1188
+
+work=""
+server_pid=""
 
 install_deps() {
   ./scripts/install-deps.sh
@@ -15,11 +30,75 @@ install_deps() {
 build() {
   echo "== release build"
   cmake --preset release
-  cmake --build --preset release
+  cmake --build --preset release --target oa-client oa-demo-server oa-cli
 }
 
 has_display() {
   [ -n "${DISPLAY:-}" ]
+}
+
+cleanup() {
+  if [ -n "$server_pid" ] && kill -0 "$server_pid" 2>/dev/null; then
+    kill "$server_pid" 2>/dev/null || true
+    wait "$server_pid" 2>/dev/null || true
+  fi
+  if [ -n "$work" ]; then
+    rm -rf "$work"
+  fi
+}
+
+# Starts the demo server on a free HTTP port with fresh demo data in the work folder and sets
+# server_url once it listens.
+start_server() {
+  local log="$work/server.log"
+  local im_port=$demo_im_port
+  local attempt
+  for attempt in 1 2; do
+    : >"$log"
+    "$server" --host "$demo_host" --http-port 0 --im-port "$im_port" \
+      --db "$work/demo.sqlite3" --reset >"$log" 2>&1 &
+    server_pid=$!
+    local waited=0
+    while [ $waited -lt 300 ]; do
+      if grep -q "^oa-demo-server: http " "$log"; then
+        local address
+        address=$(sed -n 's/^oa-demo-server: http \([^ ]*\) .*/\1/p' "$log" | head -n 1)
+        server_url="http://$address"
+        echo "== demo server at $server_url ($(head -n 1 "$log"))"
+        return 0
+      fi
+      if ! kill -0 "$server_pid" 2>/dev/null; then
+        break
+      fi
+      sleep 0.1
+      waited=$((waited + 1))
+    done
+    cat "$log" >&2
+    server_pid=""
+    if [ "$attempt" = 1 ]; then
+      echo "run.sh: the IM port $demo_im_port is taken; the push channel will not reach the server" >&2
+      im_port=0
+    fi
+  done
+  echo "run.sh: the demo server did not start" >&2
+  return 1
+}
+
+# Environment 1 is the demo server; the sign-in record holds the demo account, remembered, with
+# automatic sign-in off.
+write_settings() {
+  "$cli" settings --home "$home" env 1 "演示服务器" "$server_url" >/dev/null
+  "$cli" settings --home "$home" login "$demo_user" "$demo_password" "$server_url" name1 >/dev/null
+}
+
+wants_own_output() {
+  local arg
+  for arg in "$@"; do
+    case "$arg" in
+      --screenshot | --screenshot=* | --tour | --tour=* | --help | -h) return 0 ;;
+    esac
+  done
+  return 1
 }
 
 # Runs the client on a virtual display (or Qt's offscreen platform when Xvfb is missing).
@@ -31,34 +110,30 @@ run_headless() {
   fi
 }
 
-# Headless: the first screen as a PNG, unless the caller asked for a screenshot of their own.
-screenshot_first_screen() {
-  local shot=""
-  local arg
-  for arg in "$@"; do
-    case "$arg" in
-      --screenshot | --screenshot=*) shot="given" ;;
-    esac
-  done
-  if [ -n "$shot" ]; then
-    run_headless "$@"
-    return
-  fi
-  mkdir -p "$screenshots"
-  shot="$screenshots/01-start.png"
-  rm -f "$shot"
-  run_headless "$@" --screenshot "$shot"
-  echo "screenshot: $shot"
-}
-
 main() {
   install_deps
   build
+  work=$(mktemp -d "${TMPDIR:-/tmp}/oa-run-XXXXXX")
+  trap cleanup EXIT
+  trap 'exit 130' INT TERM
+  home="$work/home"
+  start_server
+  write_settings
   if has_display; then
-    exec "$client" "$@"
+    echo "== oa-client (sign in as $demo_user: press 确  认)"
+    "$client" --home "$home" "$@"
+    return
   fi
   echo "== no display: running oa-client under Xvfb"
-  screenshot_first_screen "$@"
+  if wants_own_output "$@"; then
+    run_headless --home "$home" "$@"
+    return
+  fi
+  rm -rf "$screenshots"
+  mkdir -p "$screenshots"
+  run_headless --home "$home" --tour "$screenshots" "$@"
+  echo "screenshots: $screenshots"
+  ls -1 "$screenshots"
 }
 
 main "$@"

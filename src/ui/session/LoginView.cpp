@@ -90,9 +90,8 @@ void LoginView::createView() {
     created_ = true;
     createBGView();
     createComponent();
-    // No field is being edited when the screen first shows (the form would move up).
+    // A tap beside the fields takes the keyboard focus away from them.
     canvas_->setFocusPolicy(Qt::ClickFocus);
-    canvas_->setFocus();
     setLoginValue();
 }
 
@@ -339,13 +338,22 @@ void LoginView::moveContent(int offset) {
     move->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
+void LoginView::showEvent(QShowEvent*) {
+    if (!shown_) {
+        shown_ = true;
+        // No field is being edited when the screen first shows (the form would move up).
+        canvas_->setFocus();
+    }
+}
+
 void LoginView::resizeEvent(QResizeEvent*) {
-    canvas_->setGeometry(0, move_ ? canvas_->y() : targetOffset_, width(), height());
+    // Taller than the view by the keyboard move, so no gap shows below while it is up.
+    canvas_->setGeometry(0, move_ ? canvas_->y() : targetOffset_, width(),
+                         height() + kKeyboardShift);
     for (QWidget* child :
          canvas_->findChildren<PictureView*>(QString(), Qt::FindDirectChildrenOnly)) {
         if (child->objectName() == QLatin1String("loginBackground")) {
-            // Taller than the form by the keyboard move, so no gap shows while it is up.
-            child->setGeometry(0, 0, width(), height() + kKeyboardShift);
+            child->setGeometry(canvas_->rect());
         }
     }
 }

@@ -100,6 +100,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void moveContent(int offset);
@@ -115,6 +116,7 @@ private:
     std::vector<ChoiceOption> options_;  // of the open chooser
     QPointer<LeveyPopListView> choiceView_;
     bool created_ = false;
+    bool shown_ = false;
 };
 
 }  // namespace oa

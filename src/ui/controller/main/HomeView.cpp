@@ -2,6 +2,7 @@
 #include "ui/controller/main/HomeView.h"
 
 #include <QLabel>
+#include <QRegion>
 
 #include "core/protocol/ModuleCatalogue.h"
 #include "ui/controller/main/HomeService.h"
@@ -53,7 +54,16 @@ void HomeView::createView(const std::vector<std::string>& keys) {
         cell->setObjectName(QString::fromStdString(key));
         cell->setFunc_name(key);
         cell->setFunc_title(*title);
-        cell->setGeometry(cellFrame(static_cast<int>(i), three));
+        // On three columns the icon and the title reach beyond the 80-point cell; the cell's
+        // widget grows to hold them (a widget cannot paint outside itself), and its mask keeps
+        // taps in the empty part from landing on this cell rather than its neighbour.
+        const QRect frame = cellFrame(static_cast<int>(i), three);
+        const QRect content = QRect(QPoint(), frame.size()) | iconFrame(three) | labelFrame(three);
+        cell->setGeometry(QRect(frame.topLeft(), content.size()));
+        if (content.size() != frame.size()) {
+            cell->setMask(QRegion(QRect(QPoint(), frame.size())) + iconFrame(three) +
+                          labelFrame(three));
+        }
         cell->setToolTip(QString::fromStdString(*title));
 
         // A missing picture leaves the icon empty; the badge and title still show.

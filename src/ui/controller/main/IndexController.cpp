@@ -2,8 +2,10 @@
 // sign-out.
 #include "ui/controller/main/IndexController.h"
 
+#include <QApplication>
 #include <QByteArray>
 #include <QEvent>
+#include <QLineEdit>
 #include <any>
 
 #include "core/platform/Log.h"
@@ -118,6 +120,7 @@ void IndexController::loadView() {
 
     CheckOnline::shar();
 
+    view->setFocusPolicy(Qt::ClickFocus);
     view->installEventFilter(this);
     setView(view);
 }
@@ -130,6 +133,12 @@ void IndexController::viewWillAppear(bool animated) {
 }
 
 void IndexController::viewDidAppear(bool) {
+    // Keyboard focus starts on the index itself, not on whatever cell the focus chain reached
+    // while the screen before went away; a field being edited keeps it.
+    QWidget* focused = QApplication::focusWidget();
+    if (!qobject_cast<QLineEdit*>(focused) || !view()->isAncestorOf(focused)) {
+        view()->setFocus(Qt::OtherFocusReason);
+    }
     modulesChange();
 }
 

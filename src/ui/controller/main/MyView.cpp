@@ -1,6 +1,7 @@
 // MyView: taps and the pressed look of a grid cell.
 #include "ui/controller/main/MyView.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -12,13 +13,27 @@ MyView::MyView(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::TabFocus);
 }
 
+void MyView::focusInEvent(QFocusEvent* event) {
+    // A ring only for focus that came from the keyboard, not for whatever the window hands on.
+    keyboardFocus_ =
+        event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void MyView::focusOutEvent(QFocusEvent* event) {
+    keyboardFocus_ = false;
+    QWidget::focusOutEvent(event);
+    update();
+}
+
 void MyView::paintEvent(QPaintEvent*) {
-    if (!pressed_ && !hasFocus()) {
+    if (!pressed_ && !keyboardFocus_) {
         return;
     }
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(hasFocus() ? QPen(QColor(0x8f, 0xd0, 0xff), 1.5) : Qt::NoPen);
+    painter.setPen(keyboardFocus_ ? QPen(QColor(0x8f, 0xd0, 0xff), 1.5) : Qt::NoPen);
     painter.setBrush(pressed_ ? QColor(255, 255, 255, 50) : Qt::transparent);
     painter.drawRoundedRect(QRectF(rect()).adjusted(2, -2, -2, -2), 10, 10);
 }

@@ -25,11 +25,14 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     std::string func_name_;
     std::string func_title_;
     bool pressed_ = false;
+    bool keyboardFocus_ = false;
 };
 
 }  // namespace oa

@@ -46,6 +46,7 @@ void OtherView::createView() {
         "QPushButton:focus { border: 2px solid #8fd0ff; }"));
     connect(signOut_, &QPushButton::clicked, this, &OtherView::returnRoot);
     resizeEvent(nullptr);
+    table_->reloadData();
 }
 
 void OtherView::returnRoot() {
