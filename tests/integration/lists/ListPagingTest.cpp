@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+#include <mutex>
 #include <set>
 
+#include "core/platform/MainLoop.h"
 #include "core/protocol/FileBO.h"
 #include "core/protocol/HomeBO.h"
 #include "core/protocol/ModuleLogicFactory.h"
@@ -61,6 +64,42 @@ TEST_F(ListPagingTest, EmailPagesReachTheEndWithoutGapsOrRepeats) {
     EXPECT_EQ(email->getNewList(email->firstID()), RecordList{});
     EXPECT_EQ(email->firstID(), newest);
     EXPECT_EQ(pageToEnd(*email).size(), 22u);
+}
+
+// Screens load on background threads, several at once: every load gets the page a lone load
+// gets, and each module keeps its own newest id.
+TEST_F(ListPagingTest, ConcurrentLoadsGetWhatALoneLoadGets) {
+    ASSERT_TRUE(signInAs("wangjianguo"));
+    const std::vector<std::string> keys = {"email",    "notify", "news",        "calendar",
+                                           "workflow", "diary",  "file_folder", "public_folder"};
+    std::map<std::string, std::vector<std::string>> alone;
+    for (const auto& key : keys) {
+        const auto page = ModuleLogicFactory::createListLogic(key)->getList();
+        ASSERT_TRUE(page && !page->empty()) << key;
+        alone[key] = idsOf(*page);
+    }
+
+    std::mutex mutex;
+    std::vector<std::string> mismatches;  // Guarded by mutex.
+    for (int thread = 0; thread < 6; ++thread) {
+        runInBackground([&, thread] {
+            for (int round = 0; round < 3; ++round) {
+                for (std::size_t k = 0; k < keys.size(); ++k) {
+                    const auto& key = keys[(k + static_cast<std::size_t>(thread)) % keys.size()];
+                    auto logic = ModuleLogicFactory::createListLogic(key);
+                    const auto page = logic->getList();
+                    const auto ids = page ? idsOf(*page) : std::vector<std::string>{};
+                    const bool newestKept = !ids.empty() && logic->firstID() == ids.back();
+                    if (ids != alone.at(key) || !newestKept) {
+                        std::lock_guard lock(mutex);
+                        mismatches.push_back(key);
+                    }
+                }
+            }
+        });
+    }
+    joinBackgroundThreads();
+    EXPECT_EQ(mismatches, std::vector<std::string>{});
 }
 
 struct EventCase {
