@@ -2,6 +2,7 @@
 #include "ui/session/LoginController.h"
 
 #include <QPointer>
+#include <algorithm>
 #include <any>
 
 #include "core/platform/MainLoop.h"
@@ -114,12 +115,16 @@ void LoginController::operBO(const LoginVO& record) {
 
 void LoginController::returnMainThread(const std::vector<std::string>& modules) {
     LoginBO().loginUdp();
-    auto* index = new IndexController;
-    index->setFunc_array(modules);
-    if (NavigationController* nav = navigationController()) {
+    NavigationController* nav = navigationController();
+    const auto stack = nav ? nav->viewControllers() : QList<ViewController*>();
+    // Two attempts may both succeed (a double click on "确  认"): one index is enough.
+    const bool signedIn = std::any_of(stack.begin(), stack.end(), [](ViewController* c) {
+        return qobject_cast<IndexController*>(c) != nullptr;
+    });
+    if (nav && !signedIn) {
+        auto* index = new IndexController;
+        index->setFunc_array(modules);
         nav->pushViewController(index, true);
-    } else {
-        delete index;
     }
     emit loginFinished(QString());
 }

@@ -99,6 +99,12 @@ private slots:
         QCOMPARE(sent[0].port, std::uint16_t(1188));
         QCOMPARE(sent[1].bytes, std::string("C^n^message^1"));
 
+        // A second attempt that succeeds while the index shows does not stack another one.
+        form->loginEvent();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, kReplyMs);
+        QCOMPARE(screen.nav()->viewControllers().size(), 2);
+        QCOMPARE(screen.top(), index);
+
         // The attempt stored what the form held.
         const LoginVO stored = LoginBO().getPlistInfo();
         QCOMPARE(stored.name, std::optional<std::string>("wangjianguo"));
