@@ -86,7 +86,6 @@ void SetController::loadView() {
         const Row& row = rowAt(i < 6 ? IndexPath{0, i} : IndexPath{1, 0});
         auto* field = new TextField(stash_);
         setTag(field, row.tag);
-        field->setClearButtonEnabled(true);
         if (settings_) {
             if (const auto it = settings_->find(row.key); it != settings_->end()) {
                 field->setText(QString::fromStdString(it->second));
