@@ -37,7 +37,7 @@ private:
 template <class Record>
 void describe(Fields& fields, const Record& r) {
     static_assert(distinctFields(Record::fields()));
-    for (const TextField<Record>& field : Record::fields()) {
+    for (const RecordField<Record>& field : Record::fields()) {
         fields.add(field.name, r.*field.member);
     }
     if constexpr (requires { Record::lists(); }) {

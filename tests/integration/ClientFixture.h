@@ -3,11 +3,18 @@
 // home, session state and server.
 #pragma once
 
+#include <arpa/inet.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <netinet/in.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <any>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
@@ -17,7 +24,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -92,6 +98,32 @@ private:
     LogSink previous_;
 };
 
+// Held by tests that bind UDP port 1188 (the client's fixed local port, and the IM port of a
+// server run as a real one): test programs of other build folders on this machine take turns.
+// CTest's RESOURCE_LOCK does the same within one run.
+class Port1188Lock {
+public:
+    Port1188Lock() {
+        const auto path = std::filesystem::temp_directory_path() / "oa-client-udp-1188.lock";
+        fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        EXPECT_GE(fd_, 0) << "cannot open " << path;
+        if (fd_ >= 0) {
+            while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+            }
+        }
+    }
+    ~Port1188Lock() {
+        if (fd_ >= 0) {
+            ::close(fd_);  // releases the lock
+        }
+    }
+    Port1188Lock(const Port1188Lock&) = delete;
+    Port1188Lock& operator=(const Port1188Lock&) = delete;
+
+private:
+    int fd_ = -1;
+};
+
 // What a sign-in attempt posted as "loginResult": the module list or a failure text.
 struct SignInOutcome {
     std::optional<std::vector<std::string>> modules;
@@ -124,34 +156,36 @@ inline SignInOutcome attemptSignIn(const std::string& address, const std::string
     return outcome;
 }
 
-// Stopping a server waits for its idle keep-alive connections, which the core's transport keeps
-// open, until the server's keep-alive time-out. So a test's server stops on a thread of its own
-// while the next test runs, and the program waits for all of them when it ends.
-class ServerRetirement {
-public:
-    static void retire(std::unique_ptr<DemoServer> server, std::filesystem::path dir) {
-        static ServerRetirement instance;
-        std::lock_guard lock(instance.mutex_);
-        instance.threads_.emplace_back(
-            [server = std::move(server), dir = std::move(dir)]() mutable {
-                server.reset();
-                std::error_code ignored;
-                std::filesystem::remove_all(dir, ignored);
-            });
-    }
-
-    ~ServerRetirement() {
-        std::lock_guard lock(mutex_);
-        for (auto& thread : threads_) {
-            thread.join();
+// Ends this process's TCP connections to host:port. The core's transport keeps its connections
+// open between requests, and a stopping server waits for idle keep-alive connections until its
+// keep-alive time-out; a client process that exits closes them, and so does this, in place of
+// the exit. The descriptors stay the transport's: a shut-down connection reads as closed, and the
+// transport opens a new one for its next request.
+inline void endConnectionsTo(const std::string& host, std::uint16_t port) {
+    in_addr address{};
+    ::inet_pton(AF_INET, host.c_str(), &address);
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+        int fd = -1;
+        try {
+            fd = std::stoi(entry.path().filename().string());
+        } catch (const std::exception&) {
+            continue;
+        }
+        int type = 0;
+        socklen_t typeLength = sizeof type;
+        sockaddr_in peer{};
+        socklen_t peerLength = sizeof peer;
+        if (::getsockopt(fd, SOL_SOCKET, SO_TYPE, &type, &typeLength) != 0 || type != SOCK_STREAM ||
+            ::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &peerLength) != 0 ||
+            peer.sin_family != AF_INET) {
+            continue;
+        }
+        if (peer.sin_addr.s_addr == address.s_addr && ntohs(peer.sin_port) == port) {
+            ::shutdown(fd, SHUT_RDWR);
         }
     }
-
-private:
-    ServerRetirement() = default;
-    std::mutex mutex_;
-    std::vector<std::thread> threads_;  // Guarded by mutex_.
-};
+}
 
 class ClientServerTest : public ::testing::Test {
 protected:
@@ -174,8 +208,13 @@ protected:
     }
 
     void TearDown() override {
-        ServerRetirement::retire(std::move(server_), dir_);
+        if (server_) {
+            endConnectionsTo(kServerHost, server_->httpPort());
+            server_.reset();
+        }
         GlobalVar::getInstance_global().resetForTesting();
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
     }
 
     std::string serverUrl() const {

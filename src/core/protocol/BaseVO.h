@@ -21,7 +21,7 @@ using TextList = std::optional<std::vector<std::string>>;
 // the key of the server's JSON object it is read from. The key is the name unless given; a null
 // key marks a field that no parser fills.
 template <class Record>
-struct TextField {
+struct RecordField {
     const char* name = nullptr;
     Text Record::*member = nullptr;
     const char* key = name;
@@ -37,11 +37,11 @@ struct TextListField {
 // Whether no two entries of the table share a name, a member or a server key (a repeated key would
 // find the value already moved out of the reply).
 template <class Record, std::size_t N>
-constexpr bool distinctFields(const std::array<TextField<Record>, N>& fields) {
+constexpr bool distinctFields(const std::array<RecordField<Record>, N>& fields) {
     for (std::size_t i = 0; i < N; ++i) {
         for (std::size_t j = i + 1; j < N; ++j) {
-            const TextField<Record>& a = fields[i];
-            const TextField<Record>& b = fields[j];
+            const RecordField<Record>& a = fields[i];
+            const RecordField<Record>& b = fields[j];
             if (std::string_view(a.name) == b.name || a.member == b.member ||
                 (a.key != nullptr && b.key != nullptr && std::string_view(a.key) == b.key)) {
                 return false;

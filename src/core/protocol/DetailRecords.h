@@ -31,7 +31,7 @@ struct Attachments {
 // The texts of Attachments, in the field table of the detail record `Record`.
 template <class Record>
 constexpr auto attachmentFields() {
-    return std::to_array<TextField<Record>>({
+    return std::to_array<RecordField<Record>>({
         {"has_attachment", &Record::has_attachment},
         {"attachment_id", &Record::attachment_id},
         {"attachment_name", &Record::attachment_name},
@@ -49,7 +49,7 @@ struct EmailDetailVO : BaseVO, Attachments {
     Text content;
 
     static constexpr auto fields() {
-        const auto own = std::to_array<TextField<EmailDetailVO>>({
+        const auto own = std::to_array<RecordField<EmailDetailVO>>({
             {"q_id", &EmailDetailVO::q_id},
             {"from_uid", &EmailDetailVO::from_uid},
             {"from_user_id", &EmailDetailVO::from_user_id},
@@ -74,7 +74,7 @@ struct NotifyDetailVO : BaseVO, Attachments {
     Text content;
 
     static constexpr auto fields() {
-        const auto own = std::to_array<TextField<NotifyDetailVO>>({
+        const auto own = std::to_array<RecordField<NotifyDetailVO>>({
             {"q_id", &NotifyDetailVO::q_id},
             {"type_name", &NotifyDetailVO::type_name},
             {"from_name", &NotifyDetailVO::from_name},
@@ -102,7 +102,7 @@ struct NewsDetailVO : BaseVO, Attachments {
     Text content;
 
     static constexpr auto fields() {
-        const auto own = std::to_array<TextField<NewsDetailVO>>({
+        const auto own = std::to_array<RecordField<NewsDetailVO>>({
             {"q_id", &NewsDetailVO::q_id, nullptr},
             {"read_flag", &NewsDetailVO::read_flag, nullptr},
             {"subject", &NewsDetailVO::subject, nullptr},
@@ -127,7 +127,7 @@ struct DiaryDetailVO : BaseVO, Attachments {
     Text editable;
 
     static constexpr auto fields() {
-        const auto own = std::to_array<TextField<DiaryDetailVO>>({
+        const auto own = std::to_array<RecordField<DiaryDetailVO>>({
             {"q_id", &DiaryDetailVO::q_id},
             {"subject", &DiaryDetailVO::subject},
             {"dia_type_desc", &DiaryDetailVO::dia_type_desc},
@@ -148,7 +148,7 @@ struct FileDetailVO : BaseVO, Attachments {
     Text content;
 
     static constexpr auto fields() {
-        const auto own = std::to_array<TextField<FileDetailVO>>({
+        const auto own = std::to_array<RecordField<FileDetailVO>>({
             {"q_id", &FileDetailVO::q_id},
             {"subject", &FileDetailVO::subject},
             {"send_time", &FileDetailVO::send_time},

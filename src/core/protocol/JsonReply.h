@@ -32,8 +32,8 @@ public:
     // is not an object or lacks the key. Fields without a key are left as they are.
     template <class Record, std::size_t N>
     static void takeFields(nlohmann::json& object, Record& record,
-                           const std::array<TextField<Record>, N>& fields) {
-        for (const TextField<Record>& field : fields) {
+                           const std::array<RecordField<Record>, N>& fields) {
+        for (const RecordField<Record>& field : fields) {
             if (field.key != nullptr) {
                 record.*field.member = take(object, field.key);
             }

@@ -20,7 +20,7 @@ struct NotifyVO : BaseVO {
     Text has_attachment;  // "1": has attachments
 
     static constexpr auto fields() {
-        return std::to_array<TextField<NotifyVO>>({
+        return std::to_array<RecordField<NotifyVO>>({
             {"q_id", &NotifyVO::q_id},
             {"read_flag", &NotifyVO::read_flag},
             {"subject", &NotifyVO::subject},
@@ -44,7 +44,7 @@ struct EmailVO : BaseVO {
     Text has_attachment;
 
     static constexpr auto fields() {
-        return std::to_array<TextField<EmailVO>>({
+        return std::to_array<RecordField<EmailVO>>({
             {"q_id", &EmailVO::q_id},
             {"read_flag", &EmailVO::read_flag},
             {"subject", &EmailVO::subject},
@@ -68,7 +68,7 @@ struct NewsVO : BaseVO {
     Text has_attachment;
 
     static constexpr auto fields() {
-        return std::to_array<TextField<NewsVO>>({
+        return std::to_array<RecordField<NewsVO>>({
             {"q_id", &NewsVO::q_id},
             {"read_flag", &NewsVO::read_flag},
             {"subject", &NewsVO::subject},
@@ -92,7 +92,7 @@ struct CalendarVO : BaseVO {
     Text content;
 
     static constexpr auto fields() {
-        return std::to_array<TextField<CalendarVO>>({
+        return std::to_array<RecordField<CalendarVO>>({
             {"q_id", &CalendarVO::q_id},
             {"cal_time", &CalendarVO::cal_time},
             {"end_time", &CalendarVO::end_time},
@@ -112,7 +112,7 @@ struct DiaryVO : BaseVO {
     Text has_attachment;
 
     static constexpr auto fields() {
-        return std::to_array<TextField<DiaryVO>>({
+        return std::to_array<RecordField<DiaryVO>>({
             {"q_id", &DiaryVO::q_id},
             {"subject", &DiaryVO::subject},
             {"content", &DiaryVO::content},
@@ -133,7 +133,7 @@ struct FileVO : BaseVO {
     Text parent_id;  // from the server's "parent_sort"
 
     static constexpr auto fields() {
-        return std::to_array<TextField<FileVO>>({
+        return std::to_array<RecordField<FileVO>>({
             {"q_id", &FileVO::q_id},
             {"file_type", &FileVO::file_type},
             {"name", &FileVO::name},

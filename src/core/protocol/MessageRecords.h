@@ -19,7 +19,7 @@ struct MessageListVO : BaseVO {
     Text online;
 
     static constexpr auto fields() {
-        return std::to_array<TextField<MessageListVO>>({
+        return std::to_array<RecordField<MessageListVO>>({
             {"q_id", &MessageListVO::q_id},
             {"q_name", &MessageListVO::q_name},
             {"avatar", &MessageListVO::avatar},
@@ -50,7 +50,7 @@ struct MessageDetailVO : BaseVO {
 
     // The text part, which is all a single message carries.
     static constexpr auto textFields() {
-        return std::to_array<TextField<MessageDetailVO>>({
+        return std::to_array<RecordField<MessageDetailVO>>({
             {"q_id", &MessageDetailVO::q_id},
             {"q_uid", &MessageDetailVO::q_uid},
             {"q_name", &MessageDetailVO::q_name},
@@ -63,7 +63,7 @@ struct MessageDetailVO : BaseVO {
     }
 
     static constexpr auto voiceFields() {
-        return std::to_array<TextField<MessageDetailVO>>({
+        return std::to_array<RecordField<MessageDetailVO>>({
             {"isvoicemsg", &MessageDetailVO::isvoicemsg},
             {"attachment_id", &MessageDetailVO::attachment_id},
             {"attachment_name", &MessageDetailVO::attachment_name},
@@ -86,7 +86,7 @@ struct SmsVO {
     Text content;
 
     static constexpr auto fields() {
-        return std::to_array<TextField<SmsVO>>({
+        return std::to_array<RecordField<SmsVO>>({
             {"q_id", &SmsVO::q_id},
             {"sms_url", &SmsVO::sms_url},
             {"sms_type", &SmsVO::sms_type},

@@ -25,6 +25,8 @@ class OaCliTest : public ClientServerTest {
 protected:
     void configure(ServerOptions& options) override { options.imPort = 1188; }
 
+    Port1188Lock portLock_;
+
     std::string cliHome(const std::string& name) const { return (home_.path() / name).string(); }
 
     std::vector<std::string> command(std::vector<std::string> args) const {

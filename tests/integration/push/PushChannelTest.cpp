@@ -85,6 +85,7 @@ protected:
         return waitForPush(UDPListener::kLoginUdpResult);
     }
 
+    Port1188Lock portLock_;
     ManualLoop loop_;
     LogCapture logs_;
     std::vector<ObserverToken> tokens_;
