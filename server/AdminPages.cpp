@@ -76,7 +76,7 @@ void AdminPages::event(const httplib::Request& req, httplib::Response& res) {
     } else if (kind == "news") {
         id = deliveries_.postNews(from, subject, colour, HtmlPage::fromPlainText(content));
     } else if (kind == "reminder") {
-        const auto type = HttpSupport::parseId(HttpSupport::fieldOr(req, "sms_type", "0"));
+        const auto type = HttpSupport::idField(req, "sms_type", "0");
         if (!type || *type > 1000) {
             HttpSupport::error(res, 400, "sms_type must be a small number");
             return;

@@ -41,15 +41,15 @@ void AttachmentPages::install(PageRouter& router) {
 
 void AttachmentPages::snippet(const httplib::Request& req, httplib::Response& res,
                               const SessionUser& user) {
-    const auto id = HttpSupport::parseId(HttpSupport::fieldOr(req, "ATTACHMENT_ID"));
+    const auto id = HttpSupport::idField(req, "ATTACHMENT_ID");
     const std::string name = HttpSupport::fieldOr(req, "ATTACHMENT_NAME");
     if (!id) {
         HttpSupport::error(res, 400, "ATTACHMENT_ID must be a number");
         return;
     }
     auto lock = ctx_.db.lock();
-    const auto file = AttachmentStore::load(ctx_.db, *id);
-    if (!file || file->name != name || !AttachmentStore::visibleTo(ctx_.db, *id, user.uid)) {
+    const auto file = AttachmentStore::loadVisible(ctx_.db, *id, name, user.uid);
+    if (!file) {
         HttpSupport::error(res, 404, "no such attachment");
         return;
     }
@@ -59,15 +59,15 @@ void AttachmentPages::snippet(const httplib::Request& req, httplib::Response& re
 
 void AttachmentPages::download(const httplib::Request& req, httplib::Response& res,
                                const SessionUser& user) {
-    const auto id = HttpSupport::parseId(HttpSupport::fieldOr(req, "ATTACHMENT_ID"));
+    const auto id = HttpSupport::idField(req, "ATTACHMENT_ID");
     const std::string name = HttpSupport::fieldOr(req, "ATTACHMENT_NAME");
     if (!id) {
         HttpSupport::htmlError(res, 400, "缺少附件编号。");
         return;
     }
     auto lock = ctx_.db.lock();
-    auto file = AttachmentStore::load(ctx_.db, *id);
-    if (!file || file->name != name || !AttachmentStore::visibleTo(ctx_.db, *id, user.uid)) {
+    auto file = AttachmentStore::loadVisible(ctx_.db, *id, name, user.uid);
+    if (!file) {
         HttpSupport::htmlError(res, 404, "附件不存在或无权查看。");
         return;
     }
@@ -80,7 +80,7 @@ void AttachmentPages::download(const httplib::Request& req, httplib::Response& r
 
 void AttachmentPages::avatar(const httplib::Request& req, httplib::Response& res,
                              const SessionUser&) {
-    const auto uid = HttpSupport::parseId(HttpSupport::fieldOr(req, "UID"));
+    const auto uid = HttpSupport::idField(req, "UID");
     if (!uid) {
         HttpSupport::error(res, 400, "UID must be a number");
         return;

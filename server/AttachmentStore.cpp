@@ -80,6 +80,15 @@ std::optional<StoredFile> AttachmentStore::load(Database& db, std::int64_t attac
     return StoredFile{stmt.integer(0), stmt.text(1), stmt.text(2), stmt.blob(3)};
 }
 
+std::optional<StoredFile> AttachmentStore::loadVisible(Database& db, std::int64_t attachId,
+                                                       const std::string& name, std::int64_t uid) {
+    auto file = load(db, attachId);
+    if (!file || file->name != name || !visibleTo(db, attachId, uid)) {
+        return std::nullopt;
+    }
+    return file;
+}
+
 int AttachmentStore::category(const std::string& name) {
     const std::string ext = DocumentMaker::extension(name);
     return (ext == "png" || ext == "jpg" || ext == "jpeg" || ext == "gif") ? 1 : 0;
@@ -102,6 +111,15 @@ std::string AttachmentStore::snippet(const std::string& sessionId, const Attachm
                 "\">";
     }
     html += "</div>";
+    return html;
+}
+
+std::string AttachmentStore::snippets(Database& db, std::string_view module, std::int64_t itemId,
+                                      const std::string& sessionId) {
+    std::string html;
+    for (const AttachmentRef& ref : of(db, module, itemId)) {
+        html += snippet(sessionId, ref);
+    }
     return html;
 }
 

@@ -45,6 +45,9 @@ public:
     // Whether the user may fetch the file: it belongs to an item the user can read.
     static bool visibleTo(Database& db, std::int64_t attachId, std::int64_t uid);
     static std::optional<StoredFile> load(Database& db, std::int64_t attachId);
+    // The file when it exists, carries the given name and the user may fetch it.
+    static std::optional<StoredFile> loadVisible(Database& db, std::int64_t attachId,
+                                                 const std::string& name, std::int64_t uid);
 
     // 1 for pictures, 0 for documents: the category the client's attachment viewer expects.
     static int category(const std::string& name);
@@ -53,6 +56,9 @@ public:
     static std::string downloadPath(const std::string& sessionId, const AttachmentRef& ref);
     // One attachment as HTML: a "message:" link, and the picture itself for pictures.
     static std::string snippet(const std::string& sessionId, const AttachmentRef& ref);
+    // The snippets of all attachments of an item, in order.
+    static std::string snippets(Database& db, std::string_view module, std::int64_t itemId,
+                                const std::string& sessionId);
 };
 
 }  // namespace oa

@@ -22,17 +22,18 @@ constexpr const char* kNews =
     "n.base_clicks + (SELECT COUNT(*) FROM news_reads r WHERE r.news_id = n.news_id) "
     "FROM news n JOIN users u ON u.uid = n.from_uid WHERE n.news_id = ?";
 
-std::string attachmentsHtml(Database& db, const char* module, std::int64_t id,
-                            const std::string& sessionId) {
-    std::string html;
-    for (const AttachmentRef& ref : AttachmentStore::of(db, module, id)) {
-        html += AttachmentStore::snippet(sessionId, ref);
-    }
-    return html;
+// Reading a notice or news item marks it read and settles its reminders.
+void markNoticeRead(Database& db, std::int64_t uid, std::int64_t id) {
+    db.run("INSERT OR IGNORE INTO notice_reads (notify_id, uid) VALUES (?, ?)", id, uid);
+    ReminderPages::settle(db, uid, "/mobile/notify/read.php?NOTIFY_ID=" + std::to_string(id));
 }
 
-std::optional<std::int64_t> itemId(const httplib::Request& req, const char* field) {
-    return HttpSupport::parseId(HttpSupport::fieldOr(req, field));
+void markNewsRead(Database& db, std::int64_t uid, std::int64_t id) {
+    db.run(
+        "INSERT OR IGNORE INTO news_reads (news_id, uid) SELECT news_id, ? FROM news "
+        "WHERE news_id = ?",
+        uid, id);
+    ReminderPages::settle(db, uid, "/mobile/news/read.php?NEWS_ID=" + std::to_string(id));
 }
 
 }  // namespace
@@ -79,7 +80,7 @@ void BulletinPages::notifyData(const httplib::Request& req, httplib::Response& r
         HttpSupport::error(res, 400, "unknown ATYPE");
         return;
     }
-    const auto id = itemId(req, "Q_ID");
+    const auto id = HttpSupport::idField(req, "Q_ID");
     if (!id) {
         HttpSupport::error(res, 400, "Q_ID must be a number");
         return;
@@ -100,16 +101,14 @@ void BulletinPages::notifyData(const httplib::Request& req, httplib::Response& r
                         {"begin_date", stmt.text(6)},
                         {"content", stmt.text(7)}};
     AttachmentStore::describe(item, AttachmentStore::of(ctx_.db, "notify", *id));
-    ctx_.db.run("INSERT OR IGNORE INTO notice_reads (notify_id, uid) VALUES (?, ?)", *id, user.uid);
-    ReminderPages::settle(ctx_.db, user.uid,
-                          "/mobile/notify/read.php?NOTIFY_ID=" + std::to_string(*id));
+    markNoticeRead(ctx_.db, user.uid, *id);
     lock.unlock();
     HttpSupport::json(res, item);
 }
 
 void BulletinPages::notifyRead(const httplib::Request& req, httplib::Response& res,
                                const SessionUser& user) {
-    const auto id = itemId(req, "NOTIFY_ID");
+    const auto id = HttpSupport::idField(req, "NOTIFY_ID");
     if (!id) {
         HttpSupport::htmlError(res, 400, "缺少公告编号。");
         return;
@@ -127,10 +126,9 @@ void BulletinPages::notifyRead(const httplib::Request& req, httplib::Response& r
          {"发布人", stmt.text(2)},
          {"发布时间", TimeText::minutes(stmt.text(3))},
          {"生效日期", stmt.text(6)}},
-        stmt.text(7), attachmentsHtml(ctx_.db, "notify", *id, user.sessionId), stmt.text(5));
-    ctx_.db.run("INSERT OR IGNORE INTO notice_reads (notify_id, uid) VALUES (?, ?)", *id, user.uid);
-    ReminderPages::settle(ctx_.db, user.uid,
-                          "/mobile/notify/read.php?NOTIFY_ID=" + std::to_string(*id));
+        stmt.text(7), AttachmentStore::snippets(ctx_.db, "notify", *id, user.sessionId),
+        stmt.text(5));
+    markNoticeRead(ctx_.db, user.uid, *id);
     lock.unlock();
     HttpSupport::html(res, page);
 }
@@ -163,18 +161,13 @@ void BulletinPages::newsData(const httplib::Request& req, httplib::Response& res
         HttpSupport::error(res, 400, "unknown ATYPE");
         return;
     }
-    const auto id = itemId(req, "Q_ID");
+    const auto id = HttpSupport::idField(req, "Q_ID");
     if (!id) {
         HttpSupport::error(res, 400, "Q_ID must be a number");
         return;
     }
     auto lock = ctx_.db.lock();
-    ctx_.db.run(
-        "INSERT OR IGNORE INTO news_reads (news_id, uid) SELECT news_id, ? FROM news "
-        "WHERE news_id = ?",
-        user.uid, *id);
-    ReminderPages::settle(ctx_.db, user.uid,
-                          "/mobile/news/read.php?NEWS_ID=" + std::to_string(*id));
+    markNewsRead(ctx_.db, user.uid, *id);
     Statement stmt = ctx_.db.prepare(kNews);
     stmt.bindAll(*id);
     if (!stmt.step()) {
@@ -196,18 +189,13 @@ void BulletinPages::newsData(const httplib::Request& req, httplib::Response& res
 
 void BulletinPages::newsRead(const httplib::Request& req, httplib::Response& res,
                              const SessionUser& user) {
-    const auto id = itemId(req, "NEWS_ID");
+    const auto id = HttpSupport::idField(req, "NEWS_ID");
     if (!id) {
         HttpSupport::htmlError(res, 400, "缺少新闻编号。");
         return;
     }
     auto lock = ctx_.db.lock();
-    ctx_.db.run(
-        "INSERT OR IGNORE INTO news_reads (news_id, uid) SELECT news_id, ? FROM news "
-        "WHERE news_id = ?",
-        user.uid, *id);
-    ReminderPages::settle(ctx_.db, user.uid,
-                          "/mobile/news/read.php?NEWS_ID=" + std::to_string(*id));
+    markNewsRead(ctx_.db, user.uid, *id);
     Statement stmt = ctx_.db.prepare(kNews);
     stmt.bindAll(*id);
     if (!stmt.step()) {
@@ -219,7 +207,8 @@ void BulletinPages::newsRead(const httplib::Request& req, httplib::Response& res
         {{"发布人", stmt.text(4)},
          {"发布时间", TimeText::minutes(stmt.text(3))},
          {"点击次数", std::to_string(stmt.integer(6))}},
-        stmt.text(5), attachmentsHtml(ctx_.db, "news", *id, user.sessionId), stmt.text(2));
+        stmt.text(5), AttachmentStore::snippets(ctx_.db, "news", *id, user.sessionId),
+        stmt.text(2));
     lock.unlock();
     HttpSupport::html(res, page);
 }

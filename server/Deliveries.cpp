@@ -95,6 +95,16 @@ std::int64_t Deliveries::insertReminder(std::int64_t toUid, std::int64_t fromUid
     return id;
 }
 
+void Deliveries::remindUsersWithModule(const std::string& module, std::int64_t fromUid, int smsType,
+                                       std::string_view what, std::string_view subject,
+                                       const std::string& url, const std::string& time,
+                                       Pushes& pushes) {
+    for (auto uid : usersWithModule(module)) {
+        insertReminder(uid, fromUid, smsType, reminderText(what, subject), url, time);
+        pushes.emplace_back(uid, "n^" + module);
+    }
+}
+
 void Deliveries::flush(const Pushes& pushes) {
     for (const auto& [uid, text] : pushes) {
         pushes_.push(uid, text);
@@ -153,11 +163,9 @@ std::int64_t Deliveries::postNotice(std::int64_t fromUid, const std::string& typ
             "send_time, begin_date) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
             fromUid, typeName, subject, colour, top ? 1 : 0, contentHtml, now, TimeText::date(now));
         id = db_.lastInsertId();
-        for (auto uid : usersWithModule("notify")) {
-            insertReminder(uid, fromUid, 1, reminderText("公告通知", subject),
-                           "/mobile/notify/read.php?NOTIFY_ID=" + std::to_string(id), now);
-            pushes.emplace_back(uid, "n^notify");
-        }
+        remindUsersWithModule("notify", fromUid, 1, "公告通知", subject,
+                              "/mobile/notify/read.php?NOTIFY_ID=" + std::to_string(id), now,
+                              pushes);
         tx.commit();
     }
     flush(pushes);
@@ -177,11 +185,8 @@ std::int64_t Deliveries::postNews(std::int64_t fromUid, const std::string& subje
             "VALUES (?, ?, ?, ?, ?)",
             fromUid, subject, colour, contentHtml, now);
         id = db_.lastInsertId();
-        for (auto uid : usersWithModule("news")) {
-            insertReminder(uid, fromUid, 14, reminderText("内部新闻", subject),
-                           "/mobile/news/read.php?NEWS_ID=" + std::to_string(id), now);
-            pushes.emplace_back(uid, "n^news");
-        }
+        remindUsersWithModule("news", fromUid, 14, "内部新闻", subject,
+                              "/mobile/news/read.php?NEWS_ID=" + std::to_string(id), now, pushes);
         tx.commit();
     }
     flush(pushes);

@@ -70,6 +70,10 @@ private:
                                 const std::string& content, const std::string& url,
                                 const std::string& time);
     std::vector<std::int64_t> usersWithModule(std::string_view module);
+    // A reminder of a new item for every user with the module, and their "n^<module>" pushes.
+    void remindUsersWithModule(const std::string& module, std::int64_t fromUid, int smsType,
+                               std::string_view what, std::string_view subject,
+                               const std::string& url, const std::string& time, Pushes& pushes);
     void flush(const Pushes& pushes);
 
     Database& db_;

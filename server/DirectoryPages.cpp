@@ -103,7 +103,7 @@ void DirectoryPages::userInfo(const httplib::Request& req, httplib::Response& re
         HttpSupport::error(res, 400, "unknown ATYPE");
         return;
     }
-    const auto uid = HttpSupport::parseId(HttpSupport::fieldOr(req, "Q_ID"));
+    const auto uid = HttpSupport::idField(req, "Q_ID");
     if (!uid) {
         HttpSupport::error(res, 400, "Q_ID must be a user_uid");
         return;
@@ -171,7 +171,7 @@ void DirectoryPages::address(const httplib::Request& req, httplib::Response& res
         lock.unlock();
         HttpSupport::json(res, list);
     } else if (atype == "getDetail") {
-        const auto id = HttpSupport::parseId(HttpSupport::fieldOr(req, "Q_ID"));
+        const auto id = HttpSupport::idField(req, "Q_ID");
         if (!id) {
             HttpSupport::error(res, 400, "Q_ID must be a number");
             return;

@@ -6,32 +6,11 @@
 #include <cstdio>
 #include <map>
 
+#include "server/HtmlPage.h"
+
 namespace oa {
 
 namespace {
-
-std::string xmlEscape(const std::string& in) {
-    std::string out;
-    for (char c : in) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
 
 // Decodes UTF-8 into code points; invalid bytes become U+FFFD.
 std::vector<char32_t> codePoints(const std::string& in) {
@@ -166,13 +145,13 @@ std::string DocumentMaker::spreadsheet(const std::string& sheetName,
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<?mso-application progid=\"Excel.Sheet\"?>\n"
         "<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
         "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">\n<Worksheet ss:Name=\"" +
-        xmlEscape(sheetName) + "\">\n<Table>\n";
+        HtmlPage::escape(sheetName, false) + "\">\n<Table>\n";
     for (const auto& row : rows) {
         out += "<Row>";
         for (const std::string& cell : row) {
             out += std::string("<Cell><Data ss:Type=\"") +
-                   (looksNumeric(cell) ? "Number" : "String") + "\">" + xmlEscape(cell) +
-                   "</Data></Cell>";
+                   (looksNumeric(cell) ? "Number" : "String") + "\">" +
+                   HtmlPage::escape(cell, false) + "</Data></Cell>";
         }
         out += "</Row>\n";
     }

@@ -33,7 +33,7 @@ std::optional<std::int64_t> itemId(const httplib::Request& req) {
     if (auto p = HttpSupport::field(req, "P_ID")) {
         return HttpSupport::parseId(*p);
     }
-    return HttpSupport::parseId(HttpSupport::fieldOr(req, "Q_ID"));
+    return HttpSupport::idField(req, "Q_ID");
 }
 
 // Whether the row (selected with kColumns) is in a cabinet the user may open.
@@ -142,7 +142,7 @@ void FileCabinetPages::detail(const httplib::Request& req, httplib::Response& re
 
 void FileCabinetPages::read(const httplib::Request& req, httplib::Response& res,
                             const SessionUser& user) {
-    const auto id = HttpSupport::parseId(HttpSupport::fieldOr(req, "CONTENT_ID"));
+    const auto id = HttpSupport::idField(req, "CONTENT_ID");
     if (!id) {
         HttpSupport::htmlError(res, 400, "缺少文件编号。");
         return;
@@ -154,10 +154,7 @@ void FileCabinetPages::read(const httplib::Request& req, httplib::Response& res,
         HttpSupport::htmlError(res, 404, "文件不存在或无权查看。");
         return;
     }
-    std::string attachments;
-    for (const AttachmentRef& ref : AttachmentStore::of(ctx_.db, "file", *id)) {
-        attachments += AttachmentStore::snippet(user.sessionId, ref);
-    }
+    const std::string attachments = AttachmentStore::snippets(ctx_.db, "file", *id, user.sessionId);
     const std::string page =
         HtmlPage::readPage(stmt.text(2),
                            {{"文件柜", stmt.isNull(8) ? "公共文件柜" : "个人文件柜"},

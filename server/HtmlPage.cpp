@@ -28,7 +28,7 @@ ul.list li a{color:#333;text-decoration:none;display:block}
 
 }  // namespace
 
-std::string HtmlPage::escape(std::string_view text) {
+std::string HtmlPage::escape(std::string_view text, bool apostrophe) {
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
@@ -46,7 +46,11 @@ std::string HtmlPage::escape(std::string_view text) {
                 out += "&quot;";
                 break;
             case '\'':
-                out += "&#39;";
+                if (apostrophe) {
+                    out += "&#39;";
+                } else {
+                    out += c;
+                }
                 break;
             default:
                 out += c;

@@ -15,7 +15,8 @@ public:
         std::string value;
     };
 
-    static std::string escape(std::string_view text);
+    // Escapes &, <, > and ", and ' unless told not to (the spreadsheet XML keeps it as is).
+    static std::string escape(std::string_view text, bool apostrophe = true);
     // Plain text as HTML: escaped, line breaks as <br>.
     static std::string fromPlainText(std::string_view text);
     // HTML content as one line of plain text: tags dropped, the common entities decoded,

@@ -162,6 +162,11 @@ void HttpSupport::compressJson(const httplib::Request& req, httplib::Response& r
     res.set_header("Vary", "Accept-Encoding");
 }
 
+std::optional<std::int64_t> HttpSupport::idField(const httplib::Request& req,
+                                                 const std::string& name, std::string fallback) {
+    return parseId(fieldOr(req, name, std::move(fallback)));
+}
+
 std::optional<std::int64_t> HttpSupport::parseId(std::string_view text) {
     if (text.empty() || text.size() > 18) {
         return std::nullopt;

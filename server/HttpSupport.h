@@ -47,6 +47,9 @@ public:
 
     // Decimal integer without sign, spaces or other characters; absent otherwise or on overflow.
     static std::optional<std::int64_t> parseId(std::string_view text);
+    // parseId of a field (or of the fallback when the request has no such field).
+    static std::optional<std::int64_t> idField(const httplib::Request& req, const std::string& name,
+                                               std::string fallback = {});
     // Splits at every separator, keeping empty pieces.
     static std::vector<std::string> split(std::string_view text, char separator);
     // Percent-encodes everything but unreserved characters.

@@ -14,7 +14,7 @@ void ListPaging::reply(const httplib::Request& req, httplib::Response& res, Data
     if (action == "loadList") {
         sql += " ORDER BY " + query.idColumn + " DESC LIMIT " + std::to_string(kPageSize);
     } else if (action == "getNew") {
-        const auto latest = HttpSupport::parseId(HttpSupport::fieldOr(req, "LATEST_ID"));
+        const auto latest = HttpSupport::idField(req, "LATEST_ID");
         if (!latest) {
             HttpSupport::error(res, 400, "LATEST_ID must be a number");
             return;
@@ -24,7 +24,7 @@ void ListPaging::reply(const httplib::Request& req, httplib::Response& res, Data
         params.push_back(*latest);
         empty = "NONEWDATA";
     } else if (action == "getMore") {
-        const auto held = HttpSupport::parseId(HttpSupport::fieldOr(req, "CURRITERMS"));
+        const auto held = HttpSupport::idField(req, "CURRITERMS");
         if (!held) {
             HttpSupport::error(res, 400, "CURRITERMS must be a number");
             return;

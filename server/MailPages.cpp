@@ -90,7 +90,7 @@ void MailPages::data(const httplib::Request& req, httplib::Response& res, const 
 
 void MailPages::detail(const httplib::Request& req, httplib::Response& res,
                        const SessionUser& user) {
-    const auto id = HttpSupport::parseId(HttpSupport::fieldOr(req, "Q_ID"));
+    const auto id = HttpSupport::idField(req, "Q_ID");
     if (!id) {
         HttpSupport::error(res, 400, "Q_ID must be a number");
         return;
@@ -120,7 +120,7 @@ void MailPages::detail(const httplib::Request& req, httplib::Response& res,
 }
 
 void MailPages::read(const httplib::Request& req, httplib::Response& res, const SessionUser& user) {
-    const auto id = HttpSupport::parseId(HttpSupport::fieldOr(req, "EMAIL_ID"));
+    const auto id = HttpSupport::idField(req, "EMAIL_ID");
     if (!id) {
         HttpSupport::htmlError(res, 400, "缺少邮件编号。");
         return;
@@ -134,10 +134,8 @@ void MailPages::read(const httplib::Request& req, httplib::Response& res, const 
     }
     static const char* importance[] = {"", "重要", "非常重要"};
     const auto level = std::clamp<std::int64_t>(stmt.integer(8), 0, 2);
-    std::string attachments;
-    for (const AttachmentRef& ref : AttachmentStore::of(ctx_.db, "email", *id)) {
-        attachments += AttachmentStore::snippet(user.sessionId, ref);
-    }
+    const std::string attachments =
+        AttachmentStore::snippets(ctx_.db, "email", *id, user.sessionId);
     const std::string page = HtmlPage::readPage(stmt.text(4),
                                                 {{"发件人", stmt.text(7)},
                                                  {"收件人", recipients(ctx_.db, *id, "to")},

@@ -112,7 +112,7 @@ void MessagePages::conversations(httplib::Response& res, const SessionUser& user
 
 void MessagePages::dialog(const httplib::Request& req, httplib::Response& res,
                           const SessionUser& user) {
-    const auto partner = HttpSupport::parseId(HttpSupport::fieldOr(req, "Q_ID"));
+    const auto partner = HttpSupport::idField(req, "Q_ID");
     if (!partner) {
         HttpSupport::error(res, 400, "Q_ID must be a number");
         return;
@@ -195,7 +195,7 @@ void MessagePages::sendMany(const httplib::Request& req, httplib::Response& res,
 void MessagePages::newest(const httplib::Request& req, httplib::Response& res,
                           const SessionUser& user) {
     // The client names itself; someone else's messages are not handed out.
-    const auto uid = HttpSupport::parseId(HttpSupport::fieldOr(req, "Q_ID"));
+    const auto uid = HttpSupport::idField(req, "Q_ID");
     if (!uid || *uid != user.uid) {
         HttpSupport::error(res, 403, "Q_ID must be the signed-in user");
         return;
@@ -233,7 +233,7 @@ void MessagePages::uploadVoice(const httplib::Request& req, httplib::Response& r
         HttpSupport::error(res, 415, "ATTACHMENT is not an AMR file");
         return;
     }
-    const auto ms = HttpSupport::parseId(HttpSupport::fieldOr(req, "DURATION"));
+    const auto ms = HttpSupport::idField(req, "DURATION");
     if (!ms) {
         HttpSupport::error(res, 400, "DURATION must be a number of milliseconds");
         return;
@@ -261,15 +261,15 @@ void MessagePages::uploadVoice(const httplib::Request& req, httplib::Response& r
 
 void MessagePages::downloadVoice(const httplib::Request& req, httplib::Response& res,
                                  const SessionUser& user) {
-    const auto id = HttpSupport::parseId(HttpSupport::fieldOr(req, "ATTACHMENT_ID"));
+    const auto id = HttpSupport::idField(req, "ATTACHMENT_ID");
     const std::string name = HttpSupport::fieldOr(req, "ATTACHMENT_NAME");
     if (!id) {
         HttpSupport::error(res, 400, "ATTACHMENT_ID must be a number");
         return;
     }
     auto lock = ctx_.db.lock();
-    auto file = AttachmentStore::load(ctx_.db, *id);
-    if (!file || file->name != name || !AttachmentStore::visibleTo(ctx_.db, *id, user.uid)) {
+    auto file = AttachmentStore::loadVisible(ctx_.db, *id, name, user.uid);
+    if (!file) {
         HttpSupport::error(res, 404, "no such voice file");
         return;
     }

@@ -80,7 +80,7 @@ void PlannerPages::calendarSubmit(const httplib::Request& req, httplib::Response
                                   const SessionUser& user) {
     const std::string start = HttpSupport::fieldOr(req, "cal_time");
     const std::string end = HttpSupport::fieldOr(req, "end_time");
-    const auto level = HttpSupport::parseId(HttpSupport::fieldOr(req, "cal_level", "0"));
+    const auto level = HttpSupport::idField(req, "cal_level", "0");
     const std::string type = HttpSupport::fieldOr(req, "cal_type", "1");
     if (!TimeText::isClockTime(start) || !TimeText::isClockTime(end)) {
         HttpSupport::error(res, 400, "cal_time and end_time must be HH:MM");
@@ -159,7 +159,7 @@ void PlannerPages::diaryData(const httplib::Request& req, httplib::Response& res
 
 void PlannerPages::diaryDetail(const httplib::Request& req, httplib::Response& res,
                                const SessionUser& user) {
-    const auto id = HttpSupport::parseId(HttpSupport::fieldOr(req, "Q_ID"));
+    const auto id = HttpSupport::idField(req, "Q_ID");
     if (!id) {
         HttpSupport::error(res, 400, "Q_ID must be a number");
         return;
@@ -186,7 +186,7 @@ void PlannerPages::diaryDetail(const httplib::Request& req, httplib::Response& r
 
 void PlannerPages::diaryRead(const httplib::Request& req, httplib::Response& res,
                              const SessionUser& user) {
-    const auto id = HttpSupport::parseId(HttpSupport::fieldOr(req, "DIA_ID"));
+    const auto id = HttpSupport::idField(req, "DIA_ID");
     if (!id) {
         HttpSupport::htmlError(res, 400, "缺少日志编号。");
         return;
@@ -198,10 +198,8 @@ void PlannerPages::diaryRead(const httplib::Request& req, httplib::Response& res
         HttpSupport::htmlError(res, 404, "日志不存在或未共享。");
         return;
     }
-    std::string attachments;
-    for (const AttachmentRef& ref : AttachmentStore::of(ctx_.db, "diary", *id)) {
-        attachments += AttachmentStore::snippet(user.sessionId, ref);
-    }
+    const std::string attachments =
+        AttachmentStore::snippets(ctx_.db, "diary", *id, user.sessionId);
     const std::string page = HtmlPage::readPage(stmt.text(1),
                                                 {{"作者", stmt.text(7)},
                                                  {"类型", diaryKind(stmt.integer(2))},

@@ -57,7 +57,7 @@ void ReminderPages::install(PageRouter& router) {
 void ReminderPages::count(const httplib::Request& req, httplib::Response& res) {
     // The counter request carries "UID" and "MODULES" but no "P": the session cookie, or a
     // session that the user holds, vouches for the uid.
-    const auto uid = HttpSupport::parseId(HttpSupport::fieldOr(req, "UID"));
+    const auto uid = HttpSupport::idField(req, "UID");
     if (!uid) {
         HttpSupport::error(res, 400, "UID must be a number");
         return;
@@ -92,7 +92,7 @@ void ReminderPages::data(const httplib::Request& req, httplib::Response& res,
                          const SessionUser& user) {
     const std::string atype = HttpSupport::fieldOr(req, "ATYPE");
     if (atype == "readsms") {
-        const auto id = HttpSupport::parseId(HttpSupport::fieldOr(req, "SMS_ID"));
+        const auto id = HttpSupport::idField(req, "SMS_ID");
         if (!id) {
             HttpSupport::error(res, 400, "SMS_ID must be a number");
             return;
@@ -134,7 +134,7 @@ void ReminderPages::data(const httplib::Request& req, httplib::Response& res,
 
 void ReminderPages::show(const httplib::Request& req, httplib::Response& res,
                          const SessionUser& user) {
-    const auto id = HttpSupport::parseId(HttpSupport::fieldOr(req, "SMS_ID"));
+    const auto id = HttpSupport::idField(req, "SMS_ID");
     if (!id) {
         HttpSupport::htmlError(res, 400, "缺少提醒编号。");
         return;

@@ -90,7 +90,7 @@ void WebPages::workflowList(const httplib::Request&, httplib::Response& res,
 
 void WebPages::workflowStep(const httplib::Request& req, httplib::Response& res,
                             const SessionUser& user) {
-    const auto id = HttpSupport::parseId(HttpSupport::fieldOr(req, "RUN_ID"));
+    const auto id = HttpSupport::idField(req, "RUN_ID");
     if (!id) {
         HttpSupport::htmlError(res, 400, "缺少工作编号。");
         return;
@@ -136,7 +136,7 @@ void WebPages::workflowHandle(const httplib::Request& req, httplib::Response& re
         HttpSupport::htmlError(res, 405, "请通过表单办理。");
         return;
     }
-    const auto id = HttpSupport::parseId(HttpSupport::fieldOr(req, "RUN_ID"));
+    const auto id = HttpSupport::idField(req, "RUN_ID");
     const std::string decision = HttpSupport::fieldOr(req, "DECISION");
     std::string opinion = HttpSupport::fieldOr(req, "OPINION");
     if (!id || (decision != "agree" && decision != "reject") || opinion.size() > 2000) {
