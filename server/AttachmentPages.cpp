@@ -41,12 +41,11 @@ void AttachmentPages::install(PageRouter& router) {
 
 void AttachmentPages::snippet(const httplib::Request& req, httplib::Response& res,
                               const SessionUser& user) {
-    const auto id = HttpSupport::idField(req, "ATTACHMENT_ID");
-    const std::string name = HttpSupport::fieldOr(req, "ATTACHMENT_NAME");
+    const auto id = HttpSupport::requireId(req, res, "ATTACHMENT_ID");
     if (!id) {
-        HttpSupport::error(res, 400, "ATTACHMENT_ID must be a number");
         return;
     }
+    const std::string name = HttpSupport::fieldOr(req, "ATTACHMENT_NAME");
     auto lock = ctx_.db.lock();
     const auto file = AttachmentStore::loadVisible(ctx_.db, *id, name, user.uid);
     if (!file) {
@@ -80,9 +79,8 @@ void AttachmentPages::download(const httplib::Request& req, httplib::Response& r
 
 void AttachmentPages::avatar(const httplib::Request& req, httplib::Response& res,
                              const SessionUser&) {
-    const auto uid = HttpSupport::idField(req, "UID");
+    const auto uid = HttpSupport::requireId(req, res, "UID");
     if (!uid) {
-        HttpSupport::error(res, 400, "UID must be a number");
         return;
     }
     std::int64_t sex = 0;

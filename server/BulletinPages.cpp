@@ -80,9 +80,8 @@ void BulletinPages::notifyData(const httplib::Request& req, httplib::Response& r
         HttpSupport::error(res, 400, "unknown ATYPE");
         return;
     }
-    const auto id = HttpSupport::idField(req, "Q_ID");
+    const auto id = HttpSupport::requireId(req, res, "Q_ID");
     if (!id) {
-        HttpSupport::error(res, 400, "Q_ID must be a number");
         return;
     }
     auto lock = ctx_.db.lock();
@@ -161,9 +160,8 @@ void BulletinPages::newsData(const httplib::Request& req, httplib::Response& res
         HttpSupport::error(res, 400, "unknown ATYPE");
         return;
     }
-    const auto id = HttpSupport::idField(req, "Q_ID");
+    const auto id = HttpSupport::requireId(req, res, "Q_ID");
     if (!id) {
-        HttpSupport::error(res, 400, "Q_ID must be a number");
         return;
     }
     auto lock = ctx_.db.lock();

@@ -171,9 +171,8 @@ void DirectoryPages::address(const httplib::Request& req, httplib::Response& res
         lock.unlock();
         HttpSupport::json(res, list);
     } else if (atype == "getDetail") {
-        const auto id = HttpSupport::idField(req, "Q_ID");
+        const auto id = HttpSupport::requireId(req, res, "Q_ID");
         if (!id) {
-            HttpSupport::error(res, 400, "Q_ID must be a number");
             return;
         }
         Statement stmt = ctx_.db.prepare(select + "AND q_id = ?");

@@ -167,6 +167,16 @@ std::optional<std::int64_t> HttpSupport::idField(const httplib::Request& req,
     return parseId(fieldOr(req, name, std::move(fallback)));
 }
 
+std::optional<std::int64_t> HttpSupport::requireId(const httplib::Request& req,
+                                                   httplib::Response& res,
+                                                   const std::string& name) {
+    auto id = idField(req, name);
+    if (!id) {
+        error(res, 400, name + " must be a number");
+    }
+    return id;
+}
+
 std::optional<std::int64_t> HttpSupport::parseId(std::string_view text) {
     if (text.empty() || text.size() > 18) {
         return std::nullopt;

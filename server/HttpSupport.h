@@ -50,6 +50,9 @@ public:
     // parseId of a field (or of the fallback when the request has no such field).
     static std::optional<std::int64_t> idField(const httplib::Request& req, const std::string& name,
                                                std::string fallback = {});
+    // idField of a field that must be there; otherwise replies 400 "<name> must be a number".
+    static std::optional<std::int64_t> requireId(const httplib::Request& req,
+                                                 httplib::Response& res, const std::string& name);
     // Splits at every separator, keeping empty pieces.
     static std::vector<std::string> split(std::string_view text, char separator);
     // Percent-encodes everything but unreserved characters.

@@ -14,9 +14,8 @@ void ListPaging::reply(const httplib::Request& req, httplib::Response& res, Data
     if (action == "loadList") {
         sql += " ORDER BY " + query.idColumn + " DESC LIMIT " + std::to_string(kPageSize);
     } else if (action == "getNew") {
-        const auto latest = HttpSupport::idField(req, "LATEST_ID");
+        const auto latest = HttpSupport::requireId(req, res, "LATEST_ID");
         if (!latest) {
-            HttpSupport::error(res, 400, "LATEST_ID must be a number");
             return;
         }
         sql += " AND " + query.idColumn + " > ? ORDER BY " + query.idColumn + " DESC LIMIT " +
@@ -24,9 +23,8 @@ void ListPaging::reply(const httplib::Request& req, httplib::Response& res, Data
         params.push_back(*latest);
         empty = "NONEWDATA";
     } else if (action == "getMore") {
-        const auto held = HttpSupport::idField(req, "CURRITERMS");
+        const auto held = HttpSupport::requireId(req, res, "CURRITERMS");
         if (!held) {
-            HttpSupport::error(res, 400, "CURRITERMS must be a number");
             return;
         }
         sql += " ORDER BY " + query.idColumn + " DESC LIMIT " + std::to_string(kPageSize) +

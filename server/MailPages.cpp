@@ -90,9 +90,8 @@ void MailPages::data(const httplib::Request& req, httplib::Response& res, const 
 
 void MailPages::detail(const httplib::Request& req, httplib::Response& res,
                        const SessionUser& user) {
-    const auto id = HttpSupport::idField(req, "Q_ID");
+    const auto id = HttpSupport::requireId(req, res, "Q_ID");
     if (!id) {
-        HttpSupport::error(res, 400, "Q_ID must be a number");
         return;
     }
     auto lock = ctx_.db.lock();

@@ -112,9 +112,8 @@ void MessagePages::conversations(httplib::Response& res, const SessionUser& user
 
 void MessagePages::dialog(const httplib::Request& req, httplib::Response& res,
                           const SessionUser& user) {
-    const auto partner = HttpSupport::idField(req, "Q_ID");
+    const auto partner = HttpSupport::requireId(req, res, "Q_ID");
     if (!partner) {
-        HttpSupport::error(res, 400, "Q_ID must be a number");
         return;
     }
     auto lock = ctx_.db.lock();
@@ -261,12 +260,11 @@ void MessagePages::uploadVoice(const httplib::Request& req, httplib::Response& r
 
 void MessagePages::downloadVoice(const httplib::Request& req, httplib::Response& res,
                                  const SessionUser& user) {
-    const auto id = HttpSupport::idField(req, "ATTACHMENT_ID");
-    const std::string name = HttpSupport::fieldOr(req, "ATTACHMENT_NAME");
+    const auto id = HttpSupport::requireId(req, res, "ATTACHMENT_ID");
     if (!id) {
-        HttpSupport::error(res, 400, "ATTACHMENT_ID must be a number");
         return;
     }
+    const std::string name = HttpSupport::fieldOr(req, "ATTACHMENT_NAME");
     auto lock = ctx_.db.lock();
     auto file = AttachmentStore::loadVisible(ctx_.db, *id, name, user.uid);
     if (!file) {

@@ -159,9 +159,8 @@ void PlannerPages::diaryData(const httplib::Request& req, httplib::Response& res
 
 void PlannerPages::diaryDetail(const httplib::Request& req, httplib::Response& res,
                                const SessionUser& user) {
-    const auto id = HttpSupport::idField(req, "Q_ID");
+    const auto id = HttpSupport::requireId(req, res, "Q_ID");
     if (!id) {
-        HttpSupport::error(res, 400, "Q_ID must be a number");
         return;
     }
     auto lock = ctx_.db.lock();

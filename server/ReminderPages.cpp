@@ -57,9 +57,8 @@ void ReminderPages::install(PageRouter& router) {
 void ReminderPages::count(const httplib::Request& req, httplib::Response& res) {
     // The counter request carries "UID" and "MODULES" but no "P": the session cookie, or a
     // session that the user holds, vouches for the uid.
-    const auto uid = HttpSupport::idField(req, "UID");
+    const auto uid = HttpSupport::requireId(req, res, "UID");
     if (!uid) {
-        HttpSupport::error(res, 400, "UID must be a number");
         return;
     }
     std::optional<SessionUser> user = ctx_.sessions.authenticate(req);
@@ -92,9 +91,8 @@ void ReminderPages::data(const httplib::Request& req, httplib::Response& res,
                          const SessionUser& user) {
     const std::string atype = HttpSupport::fieldOr(req, "ATYPE");
     if (atype == "readsms") {
-        const auto id = HttpSupport::idField(req, "SMS_ID");
+        const auto id = HttpSupport::requireId(req, res, "SMS_ID");
         if (!id) {
-            HttpSupport::error(res, 400, "SMS_ID must be a number");
             return;
         }
         auto lock = ctx_.db.lock();
