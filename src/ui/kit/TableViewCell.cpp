@@ -35,41 +35,24 @@ bool roundsBottom(TableViewCell::GroupPosition position) {
            position == TableViewCell::GroupPosition::Bottom;
 }
 
-// The background shape: a rectangle whose top and/or bottom corners are rounded.
-QPainterPath fillPath(const QRectF& r, bool top, bool bottom) {
-    const qreal k = kCornerRadius;
-    QPainterPath path;
-    path.moveTo(r.left(), r.top() + (top ? k : 0));
-    if (top) {
-        path.arcTo(QRectF(r.left(), r.top(), 2 * k, 2 * k), 180, -90);
-        path.lineTo(r.right() - k, r.top());
-        path.arcTo(QRectF(r.right() - 2 * k, r.top(), 2 * k, 2 * k), 90, -90);
-    } else {
-        path.lineTo(r.right(), r.top());
-    }
-    if (bottom) {
-        path.lineTo(r.right(), r.bottom() - k);
-        path.arcTo(QRectF(r.right() - 2 * k, r.bottom() - 2 * k, 2 * k, 2 * k), 0, -90);
-        path.lineTo(r.left() + k, r.bottom());
-        path.arcTo(QRectF(r.left(), r.bottom() - 2 * k, 2 * k, 2 * k), 270, -90);
-    } else {
-        path.lineTo(r.right(), r.bottom());
-        path.lineTo(r.left(), r.bottom());
-    }
-    path.closeSubpath();
-    return path;
-}
+// The shape of a grouped cell: a rectangle whose top and/or bottom corners are rounded where
+// the section begins or ends. The fill is the closed shape; the outline keeps the sides and the
+// rounded ends but leaves out straight top and bottom edges, since between rows a light
+// separator is drawn instead.
+enum class Shape { Fill, Outline };
 
-// The outline of a grouped cell: its sides always, the top and bottom edges only where the
-// section begins or ends (between rows a light separator is drawn instead).
-QPainterPath borderPath(const QRectF& r, bool top, bool bottom) {
+QPainterPath cellPath(const QRectF& r, bool top, bool bottom, Shape shape) {
     const qreal k = kCornerRadius;
+    const bool fill = shape == Shape::Fill;
     QPainterPath path;
     if (top) {
         path.moveTo(r.left(), r.top() + k);
         path.arcTo(QRectF(r.left(), r.top(), 2 * k, 2 * k), 180, -90);
         path.lineTo(r.right() - k, r.top());
         path.arcTo(QRectF(r.right() - 2 * k, r.top(), 2 * k, 2 * k), 90, -90);
+    } else if (fill) {
+        path.moveTo(r.left(), r.top());
+        path.lineTo(r.right(), r.top());
     } else {
         path.moveTo(r.right(), r.top());
     }
@@ -80,9 +63,17 @@ QPainterPath borderPath(const QRectF& r, bool top, bool bottom) {
         path.arcTo(QRectF(r.left(), r.bottom() - 2 * k, 2 * k, 2 * k), 270, -90);
     } else {
         path.lineTo(r.right(), r.bottom());
-        path.moveTo(r.left(), r.bottom());
+        if (fill) {
+            path.lineTo(r.left(), r.bottom());
+        } else {
+            path.moveTo(r.left(), r.bottom());
+        }
     }
-    path.lineTo(r.left(), r.top() + (top ? k : 0));
+    if (fill) {
+        path.closeSubpath();
+    } else {
+        path.lineTo(r.left(), r.top() + (top ? k : 0));
+    }
     return path;
 }
 
@@ -351,7 +342,7 @@ void TableViewCell::paintEvent(QPaintEvent*) {
     const bool top = roundsTop(groupPosition_);
     const bool bottom = roundsBottom(groupPosition_);
     const QRectF box = backgroundRect();
-    const QPainterPath shape = grouped ? fillPath(box, top, bottom) : QPainterPath();
+    const QPainterPath shape = grouped ? cellPath(box, top, bottom, Shape::Fill) : QPainterPath();
 
     auto fill = [&](const QBrush& brush) {
         if (grouped) {
@@ -384,7 +375,7 @@ void TableViewCell::paintEvent(QPaintEvent*) {
         }
         painter.setPen(QPen(kGroupBorder, 1));
         painter.setBrush(Qt::NoBrush);
-        painter.drawPath(borderPath(box, top, bottom));
+        painter.drawPath(cellPath(box, top, bottom, Shape::Outline));
     } else if (separator_.isValid() && separator_.alpha() > 0) {
         painter.setPen(QPen(separator_, 1));
         painter.drawLine(QPointF(0, height() - 0.5), QPointF(width(), height() - 0.5));

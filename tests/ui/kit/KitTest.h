@@ -1,23 +1,8 @@
-// The test classes of the kit share one executable: each registers itself here and main() runs
-// them in turn.
+// The test classes of the kit share one executable: each registers itself with OA_KIT_TEST and
+// main() runs them in turn.
 #pragma once
 
-#include <QObject>
-#include <functional>
-#include <memory>
-#include <vector>
+#include "ui/support/QtTestRegistry.h"
 
-namespace oa {
-
-using KitTestFactory = std::function<std::unique_ptr<QObject>()>;
-
-std::vector<KitTestFactory>& kitTests();
-
-}  // namespace oa
-
-// Registers the QtTest class `Class` (default-constructible) with the kit's test runner.
-#define OA_KIT_TEST(Class)                                                              \
-    namespace {                                                                         \
-    const bool kRegistered##Class =                                                     \
-        (oa::kitTests().push_back([] { return std::make_unique<oa::Class>(); }), true); \
-    }
+// Registers the QtTest class `oa::Class` (default-constructible) with the kit's test runner.
+#define OA_KIT_TEST(Class) OA_QT_TEST(Class)

@@ -19,11 +19,6 @@
 
 namespace oa {
 
-std::vector<ShellTestFactory>& shellTests() {
-    static std::vector<ShellTestFactory> tests;
-    return tests;
-}
-
 namespace shell {
 
 namespace {

@@ -7,7 +7,6 @@
 #include <QSize>
 #include <QString>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,6 +16,7 @@
 #include "core/session/PlistManager.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/Window.h"
+#include "ui/support/QtTestRegistry.h"
 
 namespace oa {
 
@@ -26,9 +26,6 @@ namespace test {
 class FakeDatagramSocket;
 class TempHome;
 }  // namespace test
-
-using ShellTestFactory = std::function<std::unique_ptr<QObject>()>;
-std::vector<ShellTestFactory>& shellTests();
 
 namespace shell {
 
@@ -90,9 +87,5 @@ std::string scrambled(const std::string& password);
 }  // namespace shell
 }  // namespace oa
 
-// Registers the QtTest class `Class` (default-constructible) with the runner.
-#define OA_SHELL_TEST(Class)                                                              \
-    namespace {                                                                           \
-    const bool kRegistered##Class =                                                       \
-        (oa::shellTests().push_back([] { return std::make_unique<oa::Class>(); }), true); \
-    }
+// Registers the QtTest class `oa::Class` (default-constructible) with the runner.
+#define OA_SHELL_TEST(Class) OA_QT_TEST(Class)
