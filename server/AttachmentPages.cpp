@@ -86,8 +86,8 @@ void AttachmentPages::avatar(const httplib::Request& req, httplib::Response& res
     std::int64_t sex = 0;
     {
         auto lock = ctx_.db.lock();
-        Statement stmt = ctx_.db.prepare("SELECT sex FROM users WHERE uid = ? AND has_photo = 1");
-        stmt.bindAll(*uid);
+        Statement stmt =
+            ctx_.db.query("SELECT sex FROM users WHERE uid = ? AND has_photo = 1", *uid);
         if (!stmt.step()) {
             HttpSupport::error(res, 404, "no photo");
             return;

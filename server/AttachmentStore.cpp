@@ -30,10 +30,10 @@ void AttachmentStore::link(Database& db, std::string_view module, std::int64_t i
 
 std::vector<AttachmentRef> AttachmentStore::of(Database& db, std::string_view module,
                                                std::int64_t itemId) {
-    Statement stmt = db.prepare(
+    Statement stmt = db.query(
         "SELECT a.attach_id, a.name FROM item_attachments ia JOIN attachments a "
-        "ON a.attach_id = ia.attach_id WHERE ia.module = ? AND ia.item_id = ? ORDER BY ia.pos");
-    stmt.bindAll(module, itemId);
+        "ON a.attach_id = ia.attach_id WHERE ia.module = ? AND ia.item_id = ? ORDER BY ia.pos",
+        module, itemId);
     std::vector<AttachmentRef> refs;
     while (stmt.step()) {
         refs.push_back({stmt.integer(0), stmt.text(1)});
@@ -71,9 +71,8 @@ bool AttachmentStore::visibleTo(Database& db, std::int64_t attachId, std::int64_
 }
 
 std::optional<StoredFile> AttachmentStore::load(Database& db, std::int64_t attachId) {
-    Statement stmt =
-        db.prepare("SELECT attach_id, name, mime, data FROM attachments WHERE attach_id = ?");
-    stmt.bindAll(attachId);
+    Statement stmt = db.query(
+        "SELECT attach_id, name, mime, data FROM attachments WHERE attach_id = ?", attachId);
     if (!stmt.step()) {
         return std::nullopt;
     }

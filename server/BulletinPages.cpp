@@ -85,8 +85,7 @@ void BulletinPages::notifyData(const httplib::Request& req, httplib::Response& r
         return;
     }
     auto lock = ctx_.db.lock();
-    Statement stmt = ctx_.db.prepare(kNotice);
-    stmt.bindAll(*id);
+    Statement stmt = ctx_.db.query(kNotice, *id);
     if (!stmt.step()) {
         HttpSupport::error(res, 404, "no such notice");
         return;
@@ -113,8 +112,7 @@ void BulletinPages::notifyRead(const httplib::Request& req, httplib::Response& r
         return;
     }
     auto lock = ctx_.db.lock();
-    Statement stmt = ctx_.db.prepare(kNotice);
-    stmt.bindAll(*id);
+    Statement stmt = ctx_.db.query(kNotice, *id);
     if (!stmt.step()) {
         HttpSupport::htmlError(res, 404, "公告不存在或已被删除。");
         return;
@@ -166,8 +164,7 @@ void BulletinPages::newsData(const httplib::Request& req, httplib::Response& res
     }
     auto lock = ctx_.db.lock();
     markNewsRead(ctx_.db, user.uid, *id);
-    Statement stmt = ctx_.db.prepare(kNews);
-    stmt.bindAll(*id);
+    Statement stmt = ctx_.db.query(kNews, *id);
     if (!stmt.step()) {
         HttpSupport::error(res, 404, "no such news");
         return;
@@ -194,8 +191,7 @@ void BulletinPages::newsRead(const httplib::Request& req, httplib::Response& res
     }
     auto lock = ctx_.db.lock();
     markNewsRead(ctx_.db, user.uid, *id);
-    Statement stmt = ctx_.db.prepare(kNews);
-    stmt.bindAll(*id);
+    Statement stmt = ctx_.db.query(kNews, *id);
     if (!stmt.step()) {
         HttpSupport::htmlError(res, 404, "新闻不存在或已被删除。");
         return;

@@ -73,6 +73,13 @@ public:
     [[nodiscard]] std::unique_lock<std::mutex> lock() { return std::unique_lock(mutex_); }
 
     Statement prepare(std::string_view sql) { return Statement(db_.get(), sql); }
+    // A prepared statement with its parameters bound, ready to step.
+    template <typename... Args>
+    Statement query(std::string_view sql, const Args&... args) {
+        Statement stmt = prepare(sql);
+        stmt.bindAll(args...);
+        return stmt;
+    }
     // Runs one or more statements without parameters (schema, pragmas).
     void exec(const std::string& sql);
     std::int64_t lastInsertId() const;
@@ -81,15 +88,12 @@ public:
     // A single integer from a query with its parameters, or the fallback when there is no row.
     template <typename... Args>
     std::int64_t scalar(std::string_view sql, std::int64_t fallback, const Args&... args) {
-        Statement stmt = prepare(sql);
-        stmt.bindAll(args...);
+        Statement stmt = query(sql, args...);
         return stmt.step() ? stmt.integer(0) : fallback;
     }
     template <typename... Args>
     void run(std::string_view sql, const Args&... args) {
-        Statement stmt = prepare(sql);
-        stmt.bindAll(args...);
-        stmt.run();
+        query(sql, args...).run();
     }
 
 private:

@@ -71,9 +71,9 @@ std::vector<std::int64_t> Deliveries::usersByUids(Database& db, std::string_view
 
 std::vector<std::int64_t> Deliveries::usersWithModule(std::string_view module) {
     std::vector<std::int64_t> out;
-    Statement stmt = db_.prepare(
-        "SELECT uid FROM users WHERE ',' || func_str || ',' LIKE '%,' || ? || ',%' ORDER BY uid");
-    stmt.bindAll(module);
+    Statement stmt = db_.query(
+        "SELECT uid FROM users WHERE ',' || func_str || ',' LIKE '%,' || ? || ',%' ORDER BY uid",
+        module);
     while (stmt.step()) {
         out.push_back(stmt.integer(0));
     }

@@ -109,11 +109,11 @@ void DirectoryPages::userInfo(const httplib::Request& req, httplib::Response& re
         return;
     }
     auto lock = ctx_.db.lock();
-    Statement stmt = ctx_.db.prepare(
+    Statement stmt = ctx_.db.query(
         "SELECT u.sex, u.user_id, u.user_name, u.priv_name, d.dept_long_name, u.oicq_no, "
         "u.tel_no_dept, u.mobil_no, u.email, u.remark, u.uid, d.dept_name FROM users u JOIN depts "
-        "d ON d.dept_id = u.dept_id WHERE u.uid = ?");
-    stmt.bindAll(*uid);
+        "d ON d.dept_id = u.dept_id WHERE u.uid = ?",
+        *uid);
     if (!stmt.step()) {
         HttpSupport::error(res, 404, "no such user");
         return;
@@ -154,8 +154,7 @@ void DirectoryPages::address(const httplib::Request& req, httplib::Response& res
     if (atype == "getPsnList") {
         const std::string name = HttpSupport::fieldOr(req, "PSN_NAME");
         const std::string organisation = HttpSupport::fieldOr(req, "DEPT_NAM");
-        Statement stmt = ctx_.db.prepare(select + "ORDER BY group_name, q_id");
-        stmt.bindAll(user.uid);
+        Statement stmt = ctx_.db.query(select + "ORDER BY group_name, q_id", user.uid);
         nlohmann::json list = nlohmann::json::array();
         while (stmt.step()) {
             // Columns: 0 q_id, 1 group, 2 name, 3 sex, 4 dept_long_name, 5 dept_name.
@@ -175,8 +174,7 @@ void DirectoryPages::address(const httplib::Request& req, httplib::Response& res
         if (!id) {
             return;
         }
-        Statement stmt = ctx_.db.prepare(select + "AND q_id = ?");
-        stmt.bindAll(user.uid, *id);
+        Statement stmt = ctx_.db.query(select + "AND q_id = ?", user.uid, *id);
         if (!stmt.step()) {
             HttpSupport::error(res, 404, "no such contact");
             return;

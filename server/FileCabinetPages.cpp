@@ -98,16 +98,15 @@ void FileCabinetPages::folder(const httplib::Request& req, httplib::Response& re
         return;
     }
     auto lock = ctx_.db.lock();
-    Statement self = ctx_.db.prepare(std::string(kColumns) + "WHERE f.file_id = ?");
-    self.bindAll(*id);
+    Statement self = ctx_.db.query(std::string(kColumns) + "WHERE f.file_id = ?", *id);
     if (!self.step() || !self.integer(1) || !mayOpen(self, user)) {
         HttpSupport::error(res, 404, "no such folder");
         return;
     }
-    Statement stmt = ctx_.db.prepare(std::string(kColumns) +
-                                     "WHERE f.parent_id = ? ORDER BY f.is_folder DESC, "
-                                     "f.file_id DESC");
-    stmt.bindAll(*id);
+    Statement stmt = ctx_.db.query(std::string(kColumns) +
+                                       "WHERE f.parent_id = ? ORDER BY f.is_folder DESC, "
+                                       "f.file_id DESC",
+                                   *id);
     nlohmann::json items = nlohmann::json::array();
     while (stmt.step()) {
         items.push_back(entry(stmt));
@@ -124,8 +123,7 @@ void FileCabinetPages::detail(const httplib::Request& req, httplib::Response& re
         return;
     }
     auto lock = ctx_.db.lock();
-    Statement stmt = ctx_.db.prepare(std::string(kColumns) + "WHERE f.file_id = ?");
-    stmt.bindAll(*id);
+    Statement stmt = ctx_.db.query(std::string(kColumns) + "WHERE f.file_id = ?", *id);
     if (!stmt.step() || !mayOpen(stmt, user)) {
         HttpSupport::error(res, 404, "no such file");
         return;
@@ -148,8 +146,7 @@ void FileCabinetPages::read(const httplib::Request& req, httplib::Response& res,
         return;
     }
     auto lock = ctx_.db.lock();
-    Statement stmt = ctx_.db.prepare(std::string(kColumns) + "WHERE f.file_id = ?");
-    stmt.bindAll(*id);
+    Statement stmt = ctx_.db.query(std::string(kColumns) + "WHERE f.file_id = ?", *id);
     if (!stmt.step() || !mayOpen(stmt, user)) {
         HttpSupport::htmlError(res, 404, "文件不存在或无权查看。");
         return;

@@ -24,10 +24,10 @@ constexpr const char* kEmailOfUser =
     "OR e.from_uid = ?2)";
 
 std::string recipients(Database& db, std::int64_t emailId, const char* kind) {
-    Statement stmt = db.prepare(
+    Statement stmt = db.query(
         "SELECT u.user_name FROM email_boxes b JOIN users u ON u.uid = b.uid "
-        "WHERE b.email_id = ? AND b.kind = ? ORDER BY u.uid");
-    stmt.bindAll(emailId, kind);
+        "WHERE b.email_id = ? AND b.kind = ? ORDER BY u.uid",
+        emailId, kind);
     std::string names;
     while (stmt.step()) {
         names += (names.empty() ? "" : "，") + stmt.text(0);
@@ -95,8 +95,7 @@ void MailPages::detail(const httplib::Request& req, httplib::Response& res,
         return;
     }
     auto lock = ctx_.db.lock();
-    Statement stmt = ctx_.db.prepare(kEmailOfUser);
-    stmt.bindAll(*id, user.uid);
+    Statement stmt = ctx_.db.query(kEmailOfUser, *id, user.uid);
     if (!stmt.step()) {
         HttpSupport::error(res, 404, "no such e-mail");
         return;
@@ -125,8 +124,7 @@ void MailPages::read(const httplib::Request& req, httplib::Response& res, const 
         return;
     }
     auto lock = ctx_.db.lock();
-    Statement stmt = ctx_.db.prepare(kEmailOfUser);
-    stmt.bindAll(*id, user.uid);
+    Statement stmt = ctx_.db.query(kEmailOfUser, *id, user.uid);
     if (!stmt.step()) {
         HttpSupport::htmlError(res, 404, "邮件不存在或已被删除。");
         return;

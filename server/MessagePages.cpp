@@ -80,15 +80,15 @@ void MessagePages::conversations(httplib::Response& res, const SessionUser& user
     std::vector<Row> rows;
     {
         auto lock = ctx_.db.lock();
-        Statement stmt = ctx_.db.prepare(
+        Statement stmt = ctx_.db.query(
             "WITH mine AS (SELECT msg_id, CASE WHEN from_uid = ?1 THEN to_uid ELSE from_uid END "
             "AS partner, content, send_time FROM messages WHERE from_uid = ?1 OR to_uid = ?1) "
             "SELECT m.partner, u.user_name, u.sex, u.has_photo, m.content, m.send_time, "
             "(SELECT COUNT(*) FROM messages x WHERE x.from_uid = m.partner AND x.to_uid = ?1 AND "
             "x.read_flag = 0) FROM mine m JOIN users u ON u.uid = m.partner WHERE m.msg_id = "
             "(SELECT MAX(msg_id) FROM mine m2 WHERE m2.partner = m.partner) ORDER BY m.msg_id "
-            "DESC");
-        stmt.bindAll(user.uid);
+            "DESC",
+            user.uid);
         while (stmt.step()) {
             const auto unread = stmt.integer(6);
             rows.push_back(
@@ -121,12 +121,12 @@ void MessagePages::dialog(const httplib::Request& req, httplib::Response& res,
         HttpSupport::error(res, 404, "no such user");
         return;
     }
-    Statement stmt = ctx_.db.prepare(
+    Statement stmt = ctx_.db.query(
         std::string(kMessageColumns) +
-        "WHERE (m.from_uid = ?1 AND m.to_uid = ?2) OR (m.from_uid = ?2 AND m.to_uid = ?1) "
-        "ORDER BY m.msg_id DESC LIMIT " +
-        std::to_string(kDialogLength));
-    stmt.bindAll(user.uid, *partner);
+            "WHERE (m.from_uid = ?1 AND m.to_uid = ?2) OR (m.from_uid = ?2 AND m.to_uid = ?1) "
+            "ORDER BY m.msg_id DESC LIMIT " +
+            std::to_string(kDialogLength),
+        user.uid, *partner);
     nlohmann::json list = nlohmann::json::array();
     while (stmt.step()) {
         list.push_back(message(stmt, user.uid));
@@ -200,10 +200,10 @@ void MessagePages::newest(const httplib::Request& req, httplib::Response& res,
         return;
     }
     auto lock = ctx_.db.lock();
-    Statement stmt = ctx_.db.prepare(std::string(kMessageColumns) +
-                                     "WHERE m.to_uid = ? AND m.read_flag = 0 "
-                                     "ORDER BY m.msg_id DESC LIMIT 1");
-    stmt.bindAll(user.uid);
+    Statement stmt = ctx_.db.query(std::string(kMessageColumns) +
+                                       "WHERE m.to_uid = ? AND m.read_flag = 0 "
+                                       "ORDER BY m.msg_id DESC LIMIT 1",
+                                   user.uid);
     if (!stmt.step()) {
         lock.unlock();
         HttpSupport::text(res, "NONEWDATA");

@@ -164,8 +164,7 @@ void PlannerPages::diaryDetail(const httplib::Request& req, httplib::Response& r
         return;
     }
     auto lock = ctx_.db.lock();
-    Statement stmt = ctx_.db.prepare(kDiaryOfUser);
-    stmt.bindAll(*id, user.uid);
+    Statement stmt = ctx_.db.query(kDiaryOfUser, *id, user.uid);
     if (!stmt.step()) {
         HttpSupport::error(res, 404, "no such diary");
         return;
@@ -191,8 +190,7 @@ void PlannerPages::diaryRead(const httplib::Request& req, httplib::Response& res
         return;
     }
     auto lock = ctx_.db.lock();
-    Statement stmt = ctx_.db.prepare(kDiaryOfUser);
-    stmt.bindAll(*id, user.uid);
+    Statement stmt = ctx_.db.query(kDiaryOfUser, *id, user.uid);
     if (!stmt.step()) {
         HttpSupport::htmlError(res, 404, "日志不存在或未共享。");
         return;

@@ -73,8 +73,7 @@ void ReminderPages::count(const httplib::Request& req, httplib::Response& res) {
         }
         auto lock = ctx_.db.lock();
         Statement stmt =
-            ctx_.db.prepare("SELECT user_id, user_name, func_str FROM users WHERE uid = ?");
-        stmt.bindAll(*uid);
+            ctx_.db.query("SELECT user_id, user_name, func_str FROM users WHERE uid = ?", *uid);
         if (!stmt.step()) {
             HttpSupport::error(res, 401, "session");
             return;
@@ -112,12 +111,12 @@ void ReminderPages::data(const httplib::Request& req, httplib::Response& res,
     }
     nlohmann::json list = nlohmann::json::array();
     auto lock = ctx_.db.lock();
-    Statement stmt = ctx_.db.prepare(
+    Statement stmt = ctx_.db.query(
         "SELECT r.sms_id, r.sms_url, r.sms_type, r.time, u.user_name, r.content FROM reminders r "
         "JOIN users u ON u.uid = r.from_uid WHERE r.to_uid = ? AND r.read_flag = 0 "
         "ORDER BY r.sms_id DESC LIMIT " +
-        std::to_string(kMaxReminders));
-    stmt.bindAll(user.uid);
+            std::to_string(kMaxReminders),
+        user.uid);
     while (stmt.step()) {
         list.push_back({{"q_id", std::to_string(stmt.integer(0))},
                         {"sms_url", stmt.text(1)},
@@ -138,10 +137,10 @@ void ReminderPages::show(const httplib::Request& req, httplib::Response& res,
         return;
     }
     auto lock = ctx_.db.lock();
-    Statement stmt = ctx_.db.prepare(
+    Statement stmt = ctx_.db.query(
         "SELECT r.content, r.time, u.user_name FROM reminders r JOIN users u ON u.uid = "
-        "r.from_uid WHERE r.sms_id = ? AND r.to_uid = ?");
-    stmt.bindAll(*id, user.uid);
+        "r.from_uid WHERE r.sms_id = ? AND r.to_uid = ?",
+        *id, user.uid);
     if (!stmt.step()) {
         HttpSupport::htmlError(res, 404, "提醒不存在。");
         return;

@@ -51,8 +51,7 @@ std::optional<std::int64_t> SessionStore::checkPassword(const std::string& userI
         return std::nullopt;
     }
     auto lock = db_.lock();
-    Statement stmt = db_.prepare("SELECT uid, password FROM users WHERE user_id = ?");
-    stmt.bindAll(userId);
+    Statement stmt = db_.query("SELECT uid, password FROM users WHERE user_id = ?", userId);
     if (!stmt.step() || !sameText(stmt.text(1), password)) {
         return std::nullopt;
     }
@@ -81,10 +80,10 @@ std::optional<SessionUser> SessionStore::find(const std::string& sessionId) {
         return std::nullopt;
     }
     auto lock = db_.lock();
-    Statement stmt = db_.prepare(
+    Statement stmt = db_.query(
         "SELECT u.uid, u.user_id, u.user_name, u.func_str, s.last_seen FROM sessions s "
-        "JOIN users u ON u.uid = s.uid WHERE s.session_id = ?");
-    stmt.bindAll(sessionId);
+        "JOIN users u ON u.uid = s.uid WHERE s.session_id = ?",
+        sessionId);
     if (!stmt.step()) {
         return std::nullopt;
     }

@@ -59,11 +59,11 @@ void WebPages::workflowList(const httplib::Request&, httplib::Response& res,
     int pendingCount = 0;
     {
         auto lock = ctx_.db.lock();
-        Statement stmt = ctx_.db.prepare(
+        Statement stmt = ctx_.db.query(
             "SELECT r.run_id, r.flow_name, r.title, u.user_name, r.begin_time, r.done FROM "
             "workflow_runs r JOIN users u ON u.uid = r.begin_uid WHERE r.uid = ? "
-            "ORDER BY r.run_id DESC");
-        stmt.bindAll(user.uid);
+            "ORDER BY r.run_id DESC",
+            user.uid);
         while (stmt.step()) {
             const std::string item = "<li><a href=\"/mobile/workflow/view.php?P=" +
                                      HtmlPage::escape(HttpSupport::urlEncode(user.sessionId)) +
@@ -96,11 +96,11 @@ void WebPages::workflowStep(const httplib::Request& req, httplib::Response& res,
         return;
     }
     auto lock = ctx_.db.lock();
-    Statement stmt = ctx_.db.prepare(
+    Statement stmt = ctx_.db.query(
         "SELECT r.flow_name, r.title, r.detail, u.user_name, r.begin_time, r.done, r.opinion "
         "FROM workflow_runs r JOIN users u ON u.uid = r.begin_uid WHERE r.run_id = ? AND "
-        "r.uid = ?");
-    stmt.bindAll(*id, user.uid);
+        "r.uid = ?",
+        *id, user.uid);
     if (!stmt.step()) {
         HttpSupport::htmlError(res, 404, "工作不存在或不由您办理。");
         return;
@@ -149,10 +149,10 @@ void WebPages::workflowHandle(const httplib::Request& req, httplib::Response& re
     std::string what;
     {
         auto lock = ctx_.db.lock();
-        Statement stmt = ctx_.db.prepare(
+        Statement stmt = ctx_.db.query(
             "SELECT begin_uid, flow_name, title FROM workflow_runs WHERE run_id = ? AND uid = ? "
-            "AND done = 0");
-        stmt.bindAll(*id, user.uid);
+            "AND done = 0",
+            *id, user.uid);
         if (!stmt.step()) {
             HttpSupport::htmlError(res, 404, "工作不存在或已办结。");
             return;
