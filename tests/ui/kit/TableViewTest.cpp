@@ -90,6 +90,28 @@ QString text(TableViewCell* cell) {
     return cell ? cell->textLabel()->text() : QString();
 }
 
+// A page that lays out its table itself, the way the client's pages do: the table is built,
+// then given its data source, then sized by the page's resizeEvent.
+class Page : public QWidget {
+public:
+    using QWidget::QWidget;
+    void build(Rows* rows) {
+        table = new TableView(TableView::Style::Grouped, this);
+        table->setScrollEnabled(false);
+        table->setDataSource(rows);
+        table->setDelegate(rows);
+        resizeEvent(nullptr);
+    }
+    TableView* table = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent*) override {
+        if (table) {
+            table->setGeometry(0, 0, width(), 190);
+        }
+    }
+};
+
 }  // namespace
 
 class TableViewTest : public QObject {
@@ -367,6 +389,53 @@ private slots:
         t.table->reloadData();
         const QList<QObject*> children = t.table->children();
         QVERIFY(children.indexOf(header) > children.indexOf(t.table->visibleCells().first()));
+    }
+
+    // A page builds its table while it is hidden and before it has its final size: the table
+    // gets its data source first, its size from the page's resizeEvent, and is shown only with
+    // the page. It must show its rows then without anyone calling reloadData.
+    void tableBuiltOnAHiddenPageLoadsWhenShown_data() {
+        QTest::addColumn<bool>("windowShownFirst");
+        QTest::addColumn<bool>("viewInWindowFirst");
+        QTest::newRow("view built apart") << false << false;
+        QTest::newRow("view built apart, window shown") << true << false;
+        QTest::newRow("view in hidden window") << false << true;
+        QTest::newRow("view in shown window") << true << true;
+    }
+    void tableBuiltOnAHiddenPageLoadsWhenShown() {
+        QFETCH(bool, windowShownFirst);
+        QFETCH(bool, viewInWindowFirst);
+        Rows rows({1, 2});
+        QWidget window;
+        window.resize(320, 416);
+        if (windowShownFirst) {
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+        }
+        auto* view = new QWidget(viewInWindowFirst ? &window : nullptr);
+        view->resize(320, 416);
+        auto* page = new Page(view);
+        page->setGeometry(0, 0, 320, 367);
+        page->hide();
+        page->build(&rows);
+        if (!viewInWindowFirst) {
+            view->setParent(&window);
+        }
+        view->show();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        page->show();
+        QCoreApplication::processEvents();
+
+        TableView* table = page->table;
+        QCOMPARE(table->size(), QSize(320, 190));
+        QCOMPARE(table->numberOfSections(), 2);
+        QCOMPARE(table->indexPathsForVisibleRows(), (QList<IndexPath>{{0, 0}, {1, 0}, {1, 1}}));
+        for (TableViewCell* cell : table->visibleCells()) {
+            QVERIFY(cell->isVisible());
+            QCOMPARE(cell->width(), 320);
+        }
+        QCOMPARE(text(table->cellForRowAtIndexPath({1, 1})), QStringLiteral("1-1"));
     }
 };
 
