@@ -111,18 +111,27 @@ void Deliveries::flush(const Pushes& pushes) {
     }
 }
 
-std::int64_t Deliveries::sendEmail(const EmailDraft& draft) {
+std::int64_t Deliveries::storeAndPush(
+    const std::function<std::int64_t(const std::string& now, Pushes& pushes)>& work) {
     Pushes pushes;
     std::int64_t id = 0;
     {
         auto lock = db_.lock();
         Transaction tx(db_);
-        const std::string now = TimeText::now();
+        id = work(TimeText::now(), pushes);
+        tx.commit();
+    }
+    flush(pushes);
+    return id;
+}
+
+std::int64_t Deliveries::sendEmail(const EmailDraft& draft) {
+    return storeAndPush([&](const std::string& now, Pushes& pushes) {
         db_.run(
             "INSERT INTO emails (from_uid, subject, content, important, is_webmail, webmail, "
             "send_time) VALUES (?, ?, ?, ?, 0, ?, ?)",
             draft.fromUid, draft.subject, draft.contentHtml, draft.important, draft.webmail, now);
-        id = db_.lastInsertId();
+        const std::int64_t id = db_.lastInsertId();
         std::vector<std::pair<std::int64_t, const char*>> boxes;
         for (auto uid : draft.to) {
             boxes.emplace_back(uid, "to");
@@ -143,54 +152,38 @@ std::int64_t Deliveries::sendEmail(const EmailDraft& draft) {
             AttachmentStore::link(db_, "email", id,
                                   AttachmentStore::add(db_, file.name, file.mime, file.data));
         }
-        tx.commit();
-    }
-    flush(pushes);
-    return id;
+        return id;
+    });
 }
 
 std::int64_t Deliveries::postNotice(std::int64_t fromUid, const std::string& typeName,
                                     const std::string& subject, const std::string& colour, bool top,
                                     const std::string& contentHtml) {
-    Pushes pushes;
-    std::int64_t id = 0;
-    {
-        auto lock = db_.lock();
-        Transaction tx(db_);
-        const std::string now = TimeText::now();
+    return storeAndPush([&](const std::string& now, Pushes& pushes) {
         db_.run(
             "INSERT INTO notices (from_uid, type_name, subject, subject_color, top, content, "
             "send_time, begin_date) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
             fromUid, typeName, subject, colour, top ? 1 : 0, contentHtml, now, TimeText::date(now));
-        id = db_.lastInsertId();
+        const std::int64_t id = db_.lastInsertId();
         remindUsersWithModule("notify", fromUid, 1, "公告通知", subject,
                               "/mobile/notify/read.php?NOTIFY_ID=" + std::to_string(id), now,
                               pushes);
-        tx.commit();
-    }
-    flush(pushes);
-    return id;
+        return id;
+    });
 }
 
 std::int64_t Deliveries::postNews(std::int64_t fromUid, const std::string& subject,
                                   const std::string& colour, const std::string& contentHtml) {
-    Pushes pushes;
-    std::int64_t id = 0;
-    {
-        auto lock = db_.lock();
-        Transaction tx(db_);
-        const std::string now = TimeText::now();
+    return storeAndPush([&](const std::string& now, Pushes& pushes) {
         db_.run(
             "INSERT INTO news (from_uid, subject, subject_color, content, send_time) "
             "VALUES (?, ?, ?, ?, ?)",
             fromUid, subject, colour, contentHtml, now);
-        id = db_.lastInsertId();
+        const std::int64_t id = db_.lastInsertId();
         remindUsersWithModule("news", fromUid, 14, "内部新闻", subject,
                               "/mobile/news/read.php?NEWS_ID=" + std::to_string(id), now, pushes);
-        tx.commit();
-    }
-    flush(pushes);
-    return id;
+        return id;
+    });
 }
 
 std::int64_t Deliveries::addReminder(std::int64_t toUid, std::int64_t fromUid, int smsType,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -75,6 +76,10 @@ private:
                                std::string_view what, std::string_view subject,
                                const std::string& url, const std::string& time, Pushes& pushes);
     void flush(const Pushes& pushes);
+    // Runs the work (given the current time) in one transaction under the lock, then sends the
+    // pushes it collected; returns the work's item id.
+    std::int64_t storeAndPush(
+        const std::function<std::int64_t(const std::string& now, Pushes& pushes)>& work);
 
     Database& db_;
     PushChannel& pushes_;
