@@ -721,6 +721,15 @@ void TableView::showEvent(QShowEvent*) {
     if (!loaded_ && dataSource_) {
         reloadData();
     }
+    // Qt turns updates off while it renders a tree that is not shown (a picture of a screen
+    // sliding or fading in); rows and headers added then keep them off and would never paint.
+    if (updatesEnabled()) {
+        for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (!child->updatesEnabled()) {
+                child->setUpdatesEnabled(true);
+            }
+        }
+    }
 }
 
 void TableView::touchBegan(QPointF pos, bool onMovingContent) {

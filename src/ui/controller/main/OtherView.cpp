@@ -45,10 +45,8 @@ void OtherView::createView() {
         "QPushButton:pressed { background: #a93226; }"
         "QPushButton:focus { border: 2px solid #8fd0ff; }"));
     connect(signOut_, &QPushButton::clicked, this, &OtherView::returnRoot);
+    // The table loads its rows itself when the page is first shown.
     resizeEvent(nullptr);
-    // In the running client the table's first (hidden) load does not leave its rows on screen
-    // when the page is shown later; loading here, while the page is hidden, does.
-    table_->reloadData();
 }
 
 void OtherView::returnRoot() {
