@@ -405,7 +405,8 @@ private slots:
         QTest::newRow("view in shown window") << true << true << false;
         // A picture of a view that is not shown yet (a screen fading in) sends the pending
         // resizes through its whole tree, hidden pages included.
-        QTest::newRow("view rendered before it is shown") << true << false << true;
+        QTest::newRow("view painted through an effect while the page is hidden")
+            << true << false << true;
     }
     void tableBuiltOnAHiddenPageLoadsWhenShown() {
         QFETCH(bool, windowShownFirst);
@@ -424,18 +425,19 @@ private slots:
         page->setGeometry(0, 0, 320, 367);
         page->hide();
         page->build(&rows);
-        if (grabbedWhileHidden) {
-            // Rendering through an effect sends the pending resizes with updates turned off.
-            view->setGraphicsEffect(new QGraphicsOpacityEffect);
-            view->grab();
-            view->setGraphicsEffect(nullptr);
-        }
         if (!viewInWindowFirst) {
             view->setParent(&window);
         }
         view->show();
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
+        if (grabbedWhileHidden) {
+            // Painting through an effect renders the view's whole tree, hidden page included,
+            // and Qt sends the pending resizes there with updates turned off.
+            view->setGraphicsEffect(new QGraphicsOpacityEffect);
+            view->grab();
+            view->setGraphicsEffect(nullptr);
+        }
         page->show();
         QCoreApplication::processEvents();
 
