@@ -403,8 +403,8 @@ private slots:
         QTest::newRow("view built apart, window shown") << true << false << false;
         QTest::newRow("view in hidden window") << false << true << false;
         QTest::newRow("view in shown window") << true << true << false;
-        // A picture of a view that is not shown yet (a screen fading in) sends the pending
-        // resizes through its whole tree, hidden pages included.
+        // Painting a view through an effect (a screen fading) sends the pending resizes
+        // through its whole tree, hidden pages included, with updates turned off.
         QTest::newRow("view painted through an effect while the page is hidden")
             << true << false << true;
     }
