@@ -3,12 +3,14 @@
 #pragma once
 
 #include <QPixmap>
-#include <QWidget>
 #include <string>
+
+#include "ui/session/PictureView.h"
 
 namespace oa {
 
-class MyImageView : public QWidget {
+// The drawing and the taps are those of PictureView; this adds the two pictures and the tab key.
+class MyImageView : public PictureView {
     Q_OBJECT
 public:
     explicit MyImageView(QWidget* parent = nullptr);
@@ -25,20 +27,11 @@ public:
     void setHighlighted(bool highlighted);
     QPixmap image() const { return highlighted_ ? light_img_ : normal_img_; }
 
-signals:
-    void tapped();
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
 private:
     QPixmap normal_img_;
     QPixmap light_img_;
     std::string type_name_;
     bool highlighted_ = false;
-    bool pressed_ = false;
 };
 
 }  // namespace oa
