@@ -28,6 +28,9 @@ int run(const Args& args) {
         return code;
     }
     const auto counters = HomeBO().getHomeTipInfo(modules);
+    if (int code = session.checkExchange()) {
+        return code;
+    }
     for (const auto& [key, count] : counters) {
         std::cout << key << " " << count << "\n";
     }

@@ -36,6 +36,9 @@ int run(const Args& args) {
     if (!detail) {
         return session.fail("no detail for \"" + key + "\"");
     }
+    if (int code = session.checkExchange()) {
+        return code;
+    }
     std::cout << recordText(*detail) << "\n";
     return 0;
 }

@@ -27,6 +27,9 @@ int run(const Args& args) {
         return code;
     }
     const auto messages = MessageBO().getMessageDetail(positional[0]);
+    if (int code = session.checkExchange()) {
+        return code;
+    }
     printRecords(messages);
     std::cerr << messages.size() << " messages\n";
     return 0;

@@ -38,6 +38,9 @@ int run(const Args& args) {
     if (!records) {
         return session.fail("no folder list for \"" + key + "\"");
     }
+    if (int code = session.checkExchange()) {
+        return code;
+    }
     printRecords(*records);
     std::cerr << records->size() << " entries\n";
     return 0;

@@ -1,4 +1,5 @@
-// oa-cli http: sends one form or plain request through the transport and prints the reply.
+// oa-cli http: sends one form or plain request through the transport and prints the reply; a
+// status outside 200-299 fails the command.
 #include <iostream>
 #include <memory>
 #include <string>
@@ -6,6 +7,7 @@
 #include <vector>
 
 #include "cli/Command.h"
+#include "core/protocol/ExchangeFailure.h"
 #include "core/transport/ASIFormDataRequest.h"
 
 namespace oa::cli {
@@ -80,7 +82,11 @@ int runHttp(const Args& arguments) {
         std::cerr << request->error()->description << "\n";
         return 1;
     }
+    // The body of a status outside 200-299 is printed all the same: it is the server's explanation.
     std::cout << request->responseString();
+    if (const auto failure = ExchangeFailure::of(*request)) {
+        return fail("http: " + failure->reason());
+    }
     return 0;
 }
 

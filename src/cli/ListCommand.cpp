@@ -59,6 +59,9 @@ int run(const Args& args) {
     if (!records) {
         return session.fail("\"" + key + "\" has no list parser");
     }
+    if (int code = session.checkExchange()) {
+        return code;
+    }
     printRecords(*records);
     std::cerr << records->size() << " items; firstID " << logic->firstID().value_or("(absent)")
               << "\n";

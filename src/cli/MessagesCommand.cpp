@@ -27,6 +27,9 @@ int run(const Args& args) {
         return code;
     }
     const auto conversations = MessageBO().getMessageInfo();
+    if (int code = session.checkExchange()) {
+        return code;
+    }
     printRecords(conversations);
     std::cerr << conversations.size() << " conversations\n";
     return 0;

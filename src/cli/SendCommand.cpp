@@ -12,7 +12,8 @@ namespace {
 constexpr const char* kUsage =
     "PARTNER_UID TEXT | --voice SECONDS PARTNER_UID FILE.amr  SESSION-OPTIONS\n"
     "      Sends TEXT to user PARTNER_UID, or the AMR file as a voice message of SECONDS.\n"
-    "      The server's answer is not examined; only a failed transfer is an error.";
+    "      Fails when no answer came or the server answered with a status outside 200-299; the\n"
+    "      text of its answer is not examined.";
 
 int run(const Args& args) {
     SessionOptions session("send", args);
@@ -31,7 +32,10 @@ int run(const Args& args) {
     const bool sent = voice ? MessageBO().sendVoiceMsg(positional[0], seconds, positional[1])
                             : MessageBO().sendSignleMsg(positional[0], positional[1]);
     if (!sent) {
-        return session.fail("the message did not reach the server");
+        if (int code = session.checkExchange()) {
+            return code;
+        }
+        return session.fail("the message was not sent");
     }
     std::cout << "sent\n";
     return 0;

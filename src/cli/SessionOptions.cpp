@@ -7,6 +7,7 @@
 
 #include "core/platform/AppPaths.h"
 #include "core/platform/NotificationCenter.h"
+#include "core/protocol/HttpRequest.h"
 #include "core/session/LoginBO.h"
 #include "core/session/UrlText.h"
 
@@ -37,6 +38,13 @@ bool SessionOptions::takeFlag(const std::string& name) {
 
 int SessionOptions::fail(const std::string& message) const {
     return cli::fail(command_ + ": " + message);
+}
+
+int SessionOptions::checkExchange() const {
+    if (const auto failure = HttpRequest::lastFailure()) {
+        return fail("the exchange with the server failed: " + failure->reason());
+    }
+    return 0;
 }
 
 int SessionOptions::parse(Args& positional) {

@@ -35,6 +35,9 @@ public:
 
     // "oa-cli <command>: <message>" on stderr; returns 1.
     int fail(const std::string& message) const;
+    // Right after a request object's call: 0 when its exchange with the server succeeded (also
+    // when the page was empty); otherwise reports why it failed and returns 1.
+    int checkExchange() const;
 
 private:
     std::string command_;

@@ -31,8 +31,14 @@ int run(const Args& args) {
     SmsBO bo;
     if (read) {
         bo.readSms(readId);
+        if (int code = session.checkExchange()) {
+            return code;
+        }
     }
     const auto reminders = bo.getSmsInfo();
+    if (int code = session.checkExchange()) {
+        return code;
+    }
     printRecords(reminders);
     std::cerr << reminders.size() << " reminders\n";
     return 0;

@@ -120,6 +120,8 @@ void BaseBO::appendAttachmentLinks(Text& content, const TextList& ids, const Tex
         return;
     }
     const std::string page = getUrlStr().value_or("");
+    // A failed link is left out and the others still come; the detail reports the first failure.
+    std::optional<ExchangeFailure> firstFailure;
     for (std::size_t i = 0; i < ids->size(); ++i) {
         const std::string& id = (*ids)[i];
         if (id.empty() || !names || i >= names->size() || (*names)[i].empty()) {
@@ -128,7 +130,12 @@ void BaseBO::appendAttachmentLinks(Text& content, const TextList& ids, const Tex
         if (const Reply link = HttpRequest().getAttachInfo(page, id, (*names)[i])) {
             // A detail without content still gets its links.
             content = content.value_or("") + *link;
+        } else if (!firstFailure) {
+            firstFailure = HttpRequest::lastFailure();
         }
+    }
+    if (firstFailure) {
+        HttpRequest::setLastFailure(std::move(firstFailure));
     }
 }
 

@@ -13,7 +13,10 @@
 namespace oa {
 
 // A screen may run a load on a background thread while starting another, so the few values an
-// object keeps are guarded. Requests block the calling thread; none holds the guard.
+// object keeps are guarded. Requests block the calling thread; none holds the guard. A failed
+// exchange gives the same result as an empty page (an empty list, a detail with every field
+// absent); HttpRequest::lastFailure(), asked on the same thread right after the call, tells them
+// apart.
 class BaseBO {
 public:
     using Reply = HttpRequest::Reply;

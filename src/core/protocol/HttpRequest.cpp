@@ -2,6 +2,7 @@
 #include "core/protocol/HttpRequest.h"
 
 #include <limits>
+#include <utility>
 
 #include "core/platform/Log.h"
 #include "core/protocol/ReplyText.h"
@@ -10,6 +11,9 @@
 
 namespace oa {
 namespace {
+
+// The outcome of the last exchange of each thread; see HttpRequest::lastFailure().
+thread_local std::optional<ExchangeFailure> tLastFailure;
 
 constexpr char kFilePage[] = "/mobile/file_folder/data.php";
 constexpr char kDiaryPage[] = "/mobile/diary/data.php";
@@ -31,10 +35,19 @@ Text sessionId() {
     return GlobalVar::getInstance_global().session_id();
 }
 
-HttpRequest::Reply replyText(ASIFormDataRequest& request) {
+// Sends the request; whether it failed becomes the thread's last failure.
+bool exchange(ASIFormDataRequest& request) {
     request.startSynchronous();
-    if (request.error()) {
-        log("request to " + request.url() + " failed: " + request.error()->description);
+    tLastFailure = ExchangeFailure::of(request);
+    if (tLastFailure) {
+        log("request failed: " + tLastFailure->reason());
+        return false;
+    }
+    return true;
+}
+
+HttpRequest::Reply replyText(ASIFormDataRequest& request) {
+    if (!exchange(request)) {
         return std::nullopt;
     }
     return request.responseString();
@@ -186,12 +199,18 @@ HttpRequest::Reply HttpRequest::getVoiceMsgwithAttachment_id(const Text& attachm
     request->setPostValue("P", sessionId());
     request->setPostValue("ATTACHMENT_ID", attachmentId);
     request->setPostValue("ATTACHMENT_NAME", attachmentName);
-    request->startSynchronous();
-    if (request->error()) {
-        log("voice download failed: " + request->error()->description);
+    if (!exchange(*request)) {
         return std::nullopt;
     }
     return request->responseData();
+}
+
+std::optional<ExchangeFailure> HttpRequest::lastFailure() {
+    return tLastFailure;
+}
+
+void HttpRequest::setLastFailure(std::optional<ExchangeFailure> failure) {
+    tLastFailure = std::move(failure);
 }
 
 }  // namespace oa

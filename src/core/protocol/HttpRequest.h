@@ -8,19 +8,30 @@
 #include <string_view>
 
 #include "core/protocol/BaseVO.h"
+#include "core/protocol/ExchangeFailure.h"
 
 namespace oa {
 
 class ASIFormDataRequest;
+class BaseBO;
 
 // Made per call (or per screen) and not shared between threads. Every request posts to GlobalVar
 // oa followed by its page, with a 10-second time-out, and carries the session id as "P" unless
-// noted. A reply is the reply text, or absent when the transfer failed; the HTTP status is not
-// looked at.
+// noted. A reply is the reply text, or absent when the exchange failed: no reply came, or the
+// server answered with a status outside 200-299 (its error page is not handed on as a reply).
 class HttpRequest {
 public:
     using Reply = std::optional<std::string>;
     static constexpr double kTimeOutSeconds = 10;
+
+    // Whether the last exchange that the calling thread made through a request object failed,
+    // and why; nothing after a reply with a status from 200 to 299. Every request object
+    // (HttpRequest, BaseBO and its subclasses, MessageBO, SmsBO, HomeBO) sends synchronously on
+    // the caller's thread, so a loader asks right after its call: a failed load and an empty page
+    // both give an empty list, and only this tells them apart. An operation made of several
+    // exchanges (a detail and its attachment links) reports its first failure. An operation that
+    // sends nothing (a module without a list page) leaves the value as it was.
+    static std::optional<ExchangeFailure> lastFailure();
 
     // Flags the caller sets before a request.
     bool isPublic = false;           // list requests: the public file cabinet
@@ -62,10 +73,15 @@ public:
     // The bytes of a voice file (an AMR file).
     Reply getVoiceMsgwithAttachment_id(const Text& attachmentId, const Text& attachmentName) const;
 
-    // The form of getMessageDetail, unsent, for the dialog screen that sends it asynchronously.
+    // The form of getMessageDetail, unsent, for the dialog screen that sends it asynchronously;
+    // its finish callback tells a failed exchange with ExchangeFailure::of.
     static std::shared_ptr<ASIFormDataRequest> messageDetailRequest(const Text& partnerId);
 
 private:
+    friend class BaseBO;
+    // Makes `failure` the calling thread's lastFailure().
+    static void setLastFailure(std::optional<ExchangeFailure> failure);
+
     Reply listRequest(std::string_view action, const std::optional<std::string>& fieldName,
                       const std::string& fieldValue, const std::string& page) const;
 };

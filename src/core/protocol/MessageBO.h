@@ -12,14 +12,16 @@
 
 namespace oa {
 
-// Stateless: make one per call. Every request runs synchronously on the calling thread.
+// Stateless: make one per call. Every request runs synchronously on the calling thread;
+// HttpRequest::lastFailure() then tells a failed exchange from an empty reply.
 class MessageBO {
 public:
     // The conversations in reply order; empty when the request fails or the reply is not a list.
     std::vector<std::shared_ptr<MessageListVO>> getMessageInfo() const;
     // The messages of the dialog with `partnerId`, in reply order (oldest last).
     std::vector<std::shared_ptr<MessageDetailVO>> getMessageDetail(const Text& partnerId) const;
-    // Sends a text message; true when the server answered (its answer is not examined).
+    // Sends a text message; true when the server accepted it with a status from 200 to 299 (the
+    // text of its answer is not examined).
     bool sendSignleMsg(const Text& partnerId, const Text& content) const;
     // The newest message sent to the signed-in user; null when there is none ("NONEWDATA") or
     // the request failed. `partnerId` is not sent.
@@ -33,7 +35,7 @@ public:
     std::optional<std::string> getVoiceMessageAttachment_id(const Text& attachmentId,
                                                             const Text& attachmentName) const;
     // Uploads the AMR file at `amrPath` as a voice message of `seconds` to `partnerIds`
-    // (comma-separated); true when the server answered.
+    // (comma-separated); true when the server accepted it with a status from 200 to 299.
     bool sendVoiceMsg(const Text& partnerIds, const Text& seconds, const Text& amrPath) const;
 };
 
