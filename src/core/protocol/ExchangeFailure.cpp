@@ -10,29 +10,46 @@ namespace {
 
 constexpr std::size_t kExcerptBytes = 160;
 
+// The length of the UTF-8 sequence at `i`; 1 for a byte that starts no whole sequence.
+std::size_t sequenceLength(const std::string& text, std::size_t i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    const std::size_t length = byte < 0xC0 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
+    if (length == 1 || i + length > text.size()) {
+        return 1;
+    }
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
+            return 1;
+        }
+    }
+    return length;
+}
+
 // The reply text on one line: each run of control characters (C0, DEL and the C1 range, which
-// terminals may act on) becomes one space; cut on a character boundary.
+// terminals may act on) becomes one space, a byte that is no UTF-8 "?"; cut on a character
+// boundary.
 std::string excerptOf(const std::string& text) {
     std::string out;
     bool cut = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    std::size_t i = 0;
+    while (i < text.size()) {
         const auto byte = static_cast<unsigned char>(text[i]);
-        const bool c1 = byte == 0xC2 && i + 1 < text.size() &&
-                        static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+        const std::size_t length = sequenceLength(text, i);
+        const bool c1 = byte == 0xC2 && length == 2 &&
                         static_cast<unsigned char>(text[i + 1]) <= 0x9F;
         if (byte < 0x20 || byte == 0x7F || c1) {
             if (!out.empty() && out.back() != ' ') {
                 out += ' ';
             }
-            i += c1 ? 1 : 0;
-            continue;
-        }
-        // Stop before a character (its lead byte) that would not fit whole.
-        if (out.size() >= kExcerptBytes && (byte & 0xC0) != 0x80) {
+        } else if (out.size() + length > kExcerptBytes) {
             cut = true;
             break;
+        } else if (length == 1 && byte >= 0x80) {
+            out += '?';
+        } else {
+            out.append(text, i, length);
         }
-        out += static_cast<char>(byte);
+        i += length;
     }
     const auto first = out.find_first_not_of(' ');
     if (first == std::string::npos) {

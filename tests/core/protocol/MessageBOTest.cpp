@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 
 #include "Replies.h"
 #include "ServerFixture.h"
@@ -98,15 +99,30 @@ TEST_F(MessageLogicTest, NewestMessageIsNothingForNoNewDataOrFailure) {
 
     reply("/mobile/message/data.php", "NONEWDATA");
     EXPECT_EQ(MessageBO().getSignleMsg("44"), nullptr);
+    // An error page is no message (the dialog would show an empty bubble).
+    server.setReply("/mobile/message/data.php", {500, {}, R"({"error":"database"})"});
+    EXPECT_EQ(MessageBO().getSignleMsg("44"), nullptr);
     GlobalVar::getInstance_global().setOa(unreachableAddress());
     EXPECT_EQ(MessageBO().getSignleMsg("44"), nullptr);
 }
 
-TEST_F(MessageLogicTest, SendingReportsOnlyWhetherTheServerAnswered) {
-    server.setReply("/mobile/message/data.php", {500, {}, "error"});
-    EXPECT_TRUE(MessageBO().sendSignleMsg("44", "你好"));
+// A send counts as done only when the server accepted it: an answer such as 413 (too long) or
+// 500 stored nothing. The text of the answer is not looked at.
+TEST_F(MessageLogicTest, SendsSucceedOnlyWithAStatusFrom200To299) {
+    const fs::path amr = home.path() / "tmp" / "R_5_1.amr";
+    fs::create_directories(amr.parent_path());
+    std::ofstream(amr, std::ios::binary) << amrFile();
+    for (const auto& [status, accepted] : {std::pair{200, true}, std::pair{201, true},
+                                           std::pair{413, false}, std::pair{500, false}}) {
+        SCOPED_TRACE(status);
+        server.setReply("/mobile/message/data.php", {status, {}, "ERROR"});
+        server.setReply("/corvane/im/upload.php", {status, {}, "ERROR"});
+        EXPECT_EQ(MessageBO().sendSignleMsg("44", "你好"), accepted);
+        EXPECT_EQ(MessageBO().sendVoiceMsg("44", "3", amr.string()), accepted);
+    }
     GlobalVar::getInstance_global().setOa(unreachableAddress());
     EXPECT_FALSE(MessageBO().sendSignleMsg("44", "你好"));
+    EXPECT_FALSE(MessageBO().sendVoiceMsg("44", "3", amr.string()));
 }
 
 TEST_F(MessageLogicTest, VoiceDownloadIsStoredInTheVoiceFolderAndConverted) {

@@ -233,10 +233,12 @@ TEST_F(RequestTest, VoiceDownloadKeepsEveryByte) {
     EXPECT_EQ(HttpRequest().getVoiceMsgwithAttachment_id("1", "x.amr"), bytes);
 }
 
-TEST_F(RequestTest, FailedTransferGivesNoReplyWhateverTheStatus) {
-    // An error page is an ordinary reply.
+TEST_F(RequestTest, ErrorPageOrFailedTransferGivesNoReply) {
+    // The server's error page is not handed to the parsers as if it were the page.
     server.setReply(kEmail, {500, {}, "<html>error</html>"});
-    EXPECT_EQ(HttpRequest().getList(kEmail), "<html>error</html>");
+    EXPECT_EQ(HttpRequest().getList(kEmail), std::nullopt);
+    server.setReply("/corvane/im/down.php", {404, {}, "#!AMR\nnot found"});
+    EXPECT_EQ(HttpRequest().getVoiceMsgwithAttachment_id("1", "x.amr"), std::nullopt);
 
     GlobalVar::getInstance_global().setOa(unreachableAddress());
     EXPECT_EQ(HttpRequest().getList(kEmail), std::nullopt);
