@@ -3,7 +3,7 @@
 // that follow a message and a new e-mail.
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include <utility>
 
 #include "core/protocol/EmailBO.h"
 #include "core/protocol/MessageBO.h"
@@ -11,15 +11,10 @@
 #include "integration/ClientFixture.h"
 #include "integration/RecordFields.h"
 #include "integration/Subprocess.h"
+#include "integration/cli/CliRun.h"
 
 namespace oa::test {
 namespace {
-
-struct CliRun {
-    std::optional<int> exitCode;
-    std::string out;
-    std::string err;
-};
 
 class OaCliTest : public ClientServerTest {
 protected:
@@ -30,29 +25,15 @@ protected:
     std::string cliHome(const std::string& name) const { return (home_.path() / name).string(); }
 
     std::vector<std::string> command(std::vector<std::string> args) const {
-        args.insert(args.begin(), OA_CLI_PATH);
-        return args;
+        return cliCommand(std::move(args));
     }
 
     CliRun run(std::vector<std::string> args) const {
         Subprocess process(command(std::move(args)));
         EXPECT_TRUE(process.started());
-        CliRun result;
-        result.exitCode = process.wait(std::chrono::seconds(120));
-        result.out = process.out();
-        result.err = process.err();
-        return result;
+        return finish(process);
     }
 };
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 TEST_F(OaCliTest, LoginAndListShowTheSeedMail) {
     const std::string home = cliHome("wangjianguo");
