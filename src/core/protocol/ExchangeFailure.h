@@ -17,8 +17,8 @@ struct ExchangeFailure {
     std::optional<RequestError> error;
     // The status of a reply outside 200-299; 0 when no reply came.
     int status = 0;
-    // The start of that reply's text on one line, safe to print (the server's own explanation,
-    // such as "ERROR: message longer than 4000 bytes").
+    // The start of that reply's text on one line, safe to print: usually the server's own
+    // explanation of the status.
     std::string excerpt;
 
     bool timedOut() const;
