@@ -35,8 +35,8 @@ std::string excerptOf(const std::string& text) {
     while (i < text.size()) {
         const auto byte = static_cast<unsigned char>(text[i]);
         const std::size_t length = sequenceLength(text, i);
-        const bool c1 = byte == 0xC2 && length == 2 &&
-                        static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+        const bool c1 =
+            byte == 0xC2 && length == 2 && static_cast<unsigned char>(text[i + 1]) <= 0x9F;
         if (byte < 0x20 || byte == 0x7F || c1) {
             if (!out.empty() && out.back() != ' ') {
                 out += ' ';

@@ -143,12 +143,12 @@ TEST_F(FailedExchange, TimeOutIsReportedToTheThreadThatWaitedOnly) {
 TEST_F(FailedExchange, FailedAttachmentLinkIsLeftOutAndTheDetailReportsIt) {
     reply("/mobile/email/data.php",
           R"({"content":"c","attachment_id":"1,2","attachment_name":"a.doc*b.doc"})");
-    server.setHandler("/mobile/attach.php", [](const CapturedRequest& request,
-                                               HttpTestServer::Exchange& exchange) {
-        const bool first = request.form().at(1).value == "1";
-        exchange.reply(first ? CannedReply{404, {}, "ERROR: no such attachment"}
-                             : CannedReply{200, {}, "[link 2]"});
-    });
+    server.setHandler("/mobile/attach.php",
+                      [](const CapturedRequest& request, HttpTestServer::Exchange& exchange) {
+                          const bool first = request.form().at(1).value == "1";
+                          exchange.reply(first ? CannedReply{404, {}, "ERROR: no such attachment"}
+                                               : CannedReply{200, {}, "[link 2]"});
+                      });
     const auto detail = std::dynamic_pointer_cast<EmailDetailVO>(EmailBO().getDetailInfo("7"));
     ASSERT_TRUE(detail);
     // The server's error text is no link.

@@ -28,11 +28,10 @@ struct CommandCase {
 class FailedExchange : public ::testing::Test {
 protected:
     void SetUp() override {
-        server.setReply("/mobile/login.php",
-                        {200,
-                         {{"Content-Type", "text/html; charset=utf-8"}},
-                         R"({"status":"YES","uid":"12","session_id":"sid-1",)"
-                         R"("login_func_str":"email,file_folder"})"});
+        server.setReply("/mobile/login.php", {200,
+                                              {{"Content-Type", "text/html; charset=utf-8"}},
+                                              R"({"status":"YES","uid":"12","session_id":"sid-1",)"
+                                              R"("login_func_str":"email,file_folder"})"});
         std::ofstream(voiceFile(), std::ios::binary) << "#!AMR\n" << std::string(32, '\x3c');
     }
 
@@ -50,7 +49,9 @@ protected:
             {"messages", {"messages"}, {"/mobile/message/data.php"}},
             {"dialog", {"dialog", "9"}, {"/mobile/message/data.php"}},
             {"send", {"send", "9", "你好"}, {"/mobile/message/data.php"}},
-            {"send --voice", {"send", "--voice", "3", "9", voiceFile()}, {"/corvane/im/upload.php"}},
+            {"send --voice",
+             {"send", "--voice", "3", "9", voiceFile()},
+             {"/corvane/im/upload.php"}},
         };
     }
 
@@ -58,8 +59,7 @@ protected:
     std::vector<std::string> commandLine(const CommandCase& c, int index) const {
         std::vector<std::string> args = c.args;
         args.insert(args.end(), {"--home", (home.path() / std::to_string(index)).string(),
-                                 "--server", server.url(""), "--user", "zhang", "--password",
-                                 "1"});
+                                 "--server", server.url(""), "--user", "zhang", "--password", "1"});
         return cliCommand(args);
     }
 
