@@ -73,7 +73,7 @@ int run(const Args& args) {
     // The port first: while another client of this machine holds it, that client would get
     // every answer, so there is nothing to sign in for.
     if (const auto& error = UDPListener::getInstance_udp().bindError()) {
-        return session.fail("cannot listen: " + *error);
+        return session.fail(*error);
     }
     if (int code = session.signIn()) {
         return code;
