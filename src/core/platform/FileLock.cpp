@@ -74,7 +74,7 @@ FileLock FileLock::take(const std::filesystem::path& path, mode_t mode, bool wai
         ::close(fd);
         if (error == EWOULDBLOCK) {
             lock.state_ = State::Busy;
-            lock.error_ = "held by another process: " + path.string();
+            lock.error_ = "already held: " + path.string();
         } else {
             lock.error_ = "cannot lock " + path.string() + ": " + errnoText(error);
         }

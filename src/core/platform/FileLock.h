@@ -12,7 +12,7 @@ class FileLock {
 public:
     enum class State {
         Held,    // this object holds the lock
-        Busy,    // another open lock file holds it (only when not waiting)
+        Busy,    // another holder has it, in this process or another (only when not waiting)
         Failed,  // the lock file could not be opened or locked
     };
 

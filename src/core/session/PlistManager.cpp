@@ -328,9 +328,9 @@ Plist dictionaryToUpdate(const fs::path& path) {
 }
 
 // Held around each write: the lock of this process's threads, then the lock file in the
-// documents folder, since a client and any number of oa-cli commands may share one home. Without
-// a lock file (a documents folder that cannot be written) the write goes on under the first
-// lock alone, and fails on its own account.
+// documents folder, since a client and any number of oa-cli commands may share one home. When the
+// lock file cannot be had (a documents folder that cannot be written, where the write fails as
+// well) the write goes on under the first lock alone.
 class WriteLock {
 public:
     WriteLock() : threads_(g_filesMutex), processes_(lockProcesses()) {}
