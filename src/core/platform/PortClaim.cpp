@@ -3,6 +3,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -28,18 +29,16 @@ bool PortClaim::isNeeded(std::uint16_t port, const std::string& localAddress) {
 }
 
 fs::path PortClaim::lockPath(std::uint16_t port) {
-    fs::path dir;
+    const std::string name = "oa-client-port-" + std::to_string(port) + ".lock";
     std::error_code ec;
-    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-        runtime && *runtime && fs::is_directory(runtime, ec)) {
-        dir = runtime;
-    } else {
-        dir = fs::temp_directory_path(ec);
-        if (ec) {
-            dir = "/tmp";
-        }
+    // The runtime directory only when it is a folder this process can make the file in.
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && *runtime && fs::is_directory(runtime, ec) &&
+        ::access(runtime, W_OK | X_OK) == 0) {
+        return fs::path(runtime) / name;
     }
-    return dir / ("oa-client-port-" + std::to_string(port) + ".lock");
+    const fs::path temporary = fs::temp_directory_path(ec);
+    return (ec ? fs::path("/tmp") : temporary) / name;
 }
 
 PortClaim PortClaim::claim(std::uint16_t port) {
