@@ -128,6 +128,22 @@ TEST_F(PosixDatagramSocketTest, DatagramsWaitForTheNextReadAndKeepTheirOrder) {
     EXPECT_THAT(got, ElementsAre("one", "two", "three"));
 }
 
+// A port no socket uses at the moment, found by letting the system pick one.
+std::uint16_t freePort() {
+    PosixDatagramSocket probe;
+    EXPECT_EQ(probe.bind(0, "127.0.0.1"), std::nullopt);
+    return probe.localPort();
+}
+
+// Removes the lock file of a port the test made up, once nothing holds it any more.
+struct RemoveClaimFile {
+    std::uint16_t port;
+    ~RemoveClaimFile() {
+        std::error_code ignored;
+        std::filesystem::remove(PortClaim::lockPath(port), ignored);
+    }
+};
+
 // A plain IPv4 socket bound without SO_REUSEADDR, as a program that does not share would be.
 int bindExclusive(const char* address, std::uint16_t port) {
     const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
@@ -145,6 +161,7 @@ int bindExclusive(const char* address, std::uint16_t port) {
 TEST_F(PosixDatagramSocketTest, SharesItsPortWithAProgramBoundToOneLoopbackAddress) {
     for (const bool wildcardFirst : {true, false}) {
         SCOPED_TRACE(wildcardFirst ? "all interfaces first" : "127.0.0.2 first");
+        RemoveClaimFile cleanup{0};                                 // goes after the sockets
         auto everywhere = std::make_unique<PosixDatagramSocket>();  // the client, on *:port
         auto service = std::make_unique<PosixDatagramSocket>();     // the IM service
         std::uint16_t port = 0;
@@ -155,6 +172,7 @@ TEST_F(PosixDatagramSocketTest, SharesItsPortWithAProgramBoundToOneLoopbackAddre
         } else {
             ASSERT_EQ(service->bind(0, "127.0.0.2"), std::nullopt);
             port = service->localPort();
+            cleanup.port = port;
             ASSERT_EQ(everywhere->bind(port), std::nullopt);
         }
         // Without sharing the port is taken: the binds above needed the option.
@@ -175,22 +193,6 @@ TEST_F(PosixDatagramSocketTest, SharesItsPortWithAProgramBoundToOneLoopbackAddre
         loop.runPending();
     }
 }
-
-// A port no socket uses at the moment, found by letting the system pick one.
-std::uint16_t freePort() {
-    PosixDatagramSocket probe;
-    EXPECT_EQ(probe.bind(0, "127.0.0.1"), std::nullopt);
-    return probe.localPort();
-}
-
-// Removes the lock file of a port the test made up, once nothing holds it any more.
-struct RemoveClaimFile {
-    std::uint16_t port;
-    ~RemoveClaimFile() {
-        std::error_code ignored;
-        std::filesystem::remove(PortClaim::lockPath(port), ignored);
-    }
-};
 
 // The system lets a second socket bind a shared port on every interface as well, and gives it
 // the datagrams meant for the first; the claim refuses it, whichever way it names every

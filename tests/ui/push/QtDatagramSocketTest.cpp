@@ -112,6 +112,7 @@ private slots:
 
     void sharesItsPortWithAServiceOnOneLoopbackAddress() {
         QFETCH(bool, clientFirst);
+        RemoveClaimFile cleanup{0};  // goes after the sockets
         QtDatagramSocket client;
         PosixDatagramSocket service;
         std::uint16_t port = 0;
@@ -122,6 +123,7 @@ private slots:
         } else {
             QCOMPARE(service.bind(0, "127.0.0.2"), std::nullopt);
             port = service.localPort();
+            cleanup.port = port;
             QCOMPARE(client.bind(port), std::nullopt);
         }
         Collector atClient(client);
