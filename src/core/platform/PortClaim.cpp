@@ -1,13 +1,10 @@
-// PortClaim: the lock file of a local port, in the runtime or the temporary directory.
+// PortClaim: the lock file of a local port, in the machine-wide temporary folder.
 #include "core/platform/PortClaim.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <system_error>
 
 namespace oa {
 namespace fs = std::filesystem;
@@ -29,16 +26,9 @@ bool PortClaim::isNeeded(std::uint16_t port, const std::string& localAddress) {
 }
 
 fs::path PortClaim::lockPath(std::uint16_t port) {
-    const std::string name = "oa-client-port-" + std::to_string(port) + ".lock";
-    std::error_code ec;
-    // The runtime directory only when it is a folder this process can make the file in.
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && *runtime && fs::is_directory(runtime, ec) &&
-        ::access(runtime, W_OK | X_OK) == 0) {
-        return fs::path(runtime) / name;
-    }
-    const fs::path temporary = fs::temp_directory_path(ec);
-    return (ec ? fs::path("/tmp") : temporary) / name;
+    // One folder for the whole machine: a per-user runtime folder or a $TMPDIR of one process
+    // would let two clients (of one user or of two) both bind the port, each with its own lock.
+    return fs::path("/tmp") / ("oa-client-port-" + std::to_string(port) + ".lock");
 }
 
 PortClaim PortClaim::claim(std::uint16_t port) {

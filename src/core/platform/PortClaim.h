@@ -18,7 +18,7 @@ public:
     // fixed port on every interface does; a port the system picks, or one specific address,
     // does not.
     static bool isNeeded(std::uint16_t port, const std::string& localAddress);
-    // oa-client-port-<port>.lock in $XDG_RUNTIME_DIR, or in the temporary directory without it.
+    // /tmp/oa-client-port-<port>.lock, the same for every user and environment of the machine.
     static std::filesystem::path lockPath(std::uint16_t port);
 
     // Claims `port` without waiting; held() tells whether it worked and error() why not.
