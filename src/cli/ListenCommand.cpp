@@ -20,7 +20,8 @@ constexpr const char* kUsage =
     "      Sends the login datagram and the message-notice request from local UDP port 1188,\n"
     "      then prints one line per notification (\"loginUdpResult OK\", \"messageUdpResult\",\n"
     "      \"modulesUdpResult email\"); an accepted login starts the 30-second heartbeat. Runs\n"
-    "      until interrupted, or for N seconds.";
+    "      until interrupted, or for N seconds. Exits 1 at once when another client of this\n"
+    "      machine holds local port 1188.";
 
 std::string textOf(const Notification& note) {
     if (const auto* text = std::any_cast<std::string>(&note.object)) {
@@ -54,14 +55,29 @@ int run(const Args& args) {
         }
         seconds = std::stol(secondsText);
     }
-    if (int code = session.signIn()) {
-        return code;
-    }
 
     EventLoop loop;
     MainLoop::setMain(&loop);
     auto& center = NotificationCenter::defaultCenter();
     std::vector<ObserverToken> observers;
+    struct Teardown {
+        std::vector<ObserverToken>& observers;
+        ~Teardown() {
+            // The socket goes before the loop its handlers are posted to.
+            UDPListener::resetForTesting();
+            observers.clear();
+            MainLoop::setMain(nullptr);
+        }
+    } teardown{observers};
+
+    // The port first: while another client of this machine holds it, that client would get
+    // every answer, so there is nothing to sign in for.
+    if (const auto& error = UDPListener::getInstance_udp().bindError()) {
+        return session.fail(*error);
+    }
+    if (int code = session.signIn()) {
+        return code;
+    }
     observers.push_back(
         center.addObserver(UDPListener::kLoginUdpResult, [](const Notification& note) {
             const std::string result = textOf(note);
@@ -88,10 +104,6 @@ int run(const Args& args) {
     } else {
         loop.run();
     }
-    // The socket goes before the loop its handlers are posted to.
-    UDPListener::resetForTesting();
-    observers.clear();
-    MainLoop::setMain(nullptr);
     return 0;
 }
 

@@ -99,14 +99,11 @@ int login(const Args& positional, bool remember, bool automatic) {
     return 0;
 }
 
-// Sets the given keys of the settings file, keeping the others.
+// Sets the given keys of the settings file, keeping the others, also those that another
+// command running at the same time sets.
 int updateSettings(const SetDictionary& changes) {
     PlistManager store;
-    SetDictionary settings = store.getSetInfo().value_or(SetDictionary{});
-    for (const auto& [key, value] : changes) {
-        settings[key] = value;
-    }
-    if (!store.saveSetInfo(settings)) {
+    if (!store.updateSetInfo(changes)) {
         return fail("cannot write " + store.dataSetFilePath().string());
     }
     std::cout << "saved " << store.dataSetFilePath().string() << "\n";

@@ -168,6 +168,16 @@ DatagramSocket::BindError PosixDatagramSocket::bindTo(std::uint16_t port,
         return "not a literal address: " + localAddress;
     }
 
+    // Before the socket is bound, so that of two clients on this machine only one ever
+    // receives on the port.
+    PortClaim claim;
+    if (PortClaim::isNeeded(port, localAddress)) {
+        claim = PortClaim::claim(port);
+        if (!claim.held()) {
+            return claim.error();
+        }
+    }
+
     std::lock_guard lock(mutex_);
     if (auto error = ensureSocket(wanted)) {
         return error;
@@ -206,6 +216,7 @@ DatagramSocket::BindError PosixDatagramSocket::bindTo(std::uint16_t port,
         return "bind to " + describe(localAddress.empty() ? "*" : localAddress, port) + ": " +
                errorText(error);
     }
+    claim_ = std::move(claim);
     return std::nullopt;
 }
 

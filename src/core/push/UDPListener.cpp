@@ -129,8 +129,9 @@ void UDPListener::resetForTesting() {
 }
 
 UDPListener::UDPListener(std::unique_ptr<DatagramSocket> socket) : udpSocket_(std::move(socket)) {
-    if (auto error = udpSocket_->bind(kLocalPort)) {
-        log("Error binding: " + *error);
+    bindError_ = udpSocket_->bind(kLocalPort);
+    if (bindError_) {
+        log("Error binding: " + *bindError_);
     }
     startRead();
 }

@@ -54,6 +54,9 @@ public:
     bool startHeartbeat(Duration interval, Task tick);
 
     DatagramSocket& udpSocket() { return *udpSocket_; }
+    // Why local port 1188 could not be bound (for instance another client of this machine
+    // holds it); empty while the listener receives on it.
+    const DatagramSocket::BindError& bindError() const { return bindError_; }
 
     // The IM service's host for the OA address `oa`: lower case, without "http://" and without
     // anything from the first ":" on (logging "newip = <host>" when a port was cut). An
@@ -68,7 +71,8 @@ private:
     void didReceive(const std::string& bytes);
 
     std::unique_ptr<DatagramSocket> udpSocket_;
-    TimerHandle heartbeat_;  // Main thread only.
+    DatagramSocket::BindError bindError_;  // set once, by the constructor
+    TimerHandle heartbeat_;                // Main thread only.
 };
 
 }  // namespace oa

@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "core/platform/AppPaths.h"
+#include "core/platform/FileLock.h"
 #include "core/platform/Log.h"
 #include "core/session/GlobalVar.h"
 
@@ -28,6 +29,9 @@ constexpr const char* kSetFile = "SetPlist.plist";
 
 // Both files hold a handful of short texts; anything larger is not one of them.
 constexpr std::size_t kMaxFileSize = 1 << 20;
+
+// The lock file beside the settings files that every process writing them takes.
+constexpr const char* kLockFile = ".settings.lock";
 
 // The files are read-modify-written from the sign-in thread, the main thread and oa-cli; one
 // lock keeps two writers in this process from losing each other's keys.
@@ -323,6 +327,68 @@ Plist dictionaryToUpdate(const fs::path& path) {
     return loaded.dict ? std::move(loaded.dict) : Plist(plist_new_dict());
 }
 
+// Held around each write: the lock of this process's threads, then the lock file in the
+// documents folder, since a client and any number of oa-cli commands may share one home. When the
+// lock file cannot be had (a documents folder that cannot be written, where the write fails as
+// well) the write goes on under the first lock alone.
+class WriteLock {
+public:
+    WriteLock() : threads_(g_filesMutex), processes_(lockProcesses()) {}
+
+private:
+    static FileLock lockProcesses() {
+        const fs::path dir = AppPaths::current().documents();
+        std::error_code ec;
+        fs::create_directories(dir, ec);
+        FileLock lock = FileLock::acquire(dir / kLockFile);
+        if (!lock.held()) {
+            log("settings written without locking out other processes: " + lock.error());
+        }
+        return lock;
+    }
+
+    std::lock_guard<std::mutex> threads_;
+    FileLock processes_;
+};
+
+// The strings of the settings dictionary at `path`; none when there is no file. A value that is
+// not a string is left out; an unreadable file reads as empty.
+std::optional<SetDictionary> readSettings(const fs::path& path) {
+    LoadedDictionary loaded = loadDictionary(path);
+    if (loaded.state == FileState::Missing) {
+        return std::nullopt;
+    }
+    SetDictionary settings;
+    if (!loaded.dict) {
+        return settings;
+    }
+    plist_dict_iter rawIterator = nullptr;
+    plist_dict_new_iter(loaded.dict.get(), &rawIterator);
+    DictIterator iterator(rawIterator);
+    for (;;) {
+        char* rawKey = nullptr;
+        plist_t value = nullptr;
+        plist_dict_next_item(loaded.dict.get(), rawIterator, &rawKey, &value);
+        MallocText key(rawKey);
+        if (!key || !value) {
+            break;
+        }
+        if (plist_get_node_type(value) != PLIST_STRING) {
+            continue;  // hand-edited; every value this client writes is a text
+        }
+        settings[key.get()] = textOf(value);
+    }
+    return settings;
+}
+
+bool writeSettings(const fs::path& path, const SetDictionary& settings) {
+    Plist dict(plist_new_dict());
+    for (const auto& [key, value] : settings) {
+        plist_dict_set_item(dict.get(), key.c_str(), plist_new_string(value.c_str()));
+    }
+    return writeDictionary(path, dict.get());
+}
+
 }  // namespace
 
 fs::path PlistManager::datafilePath() const {
@@ -369,7 +435,7 @@ LoginVO PlistManager::getLoginInfo() const {
 
 bool PlistManager::setLoginInfo(const LoginVO& record) const {
     const fs::path path = isExists();
-    std::lock_guard lock(g_filesMutex);
+    WriteLock lock;
     Plist dict = dictionaryToUpdate(path);
     if (!dict) {
         return false;
@@ -391,7 +457,7 @@ bool PlistManager::setLoginInfo(const LoginVO& record) const {
 
 void PlistManager::relogin() const {
     const fs::path path = isExists();
-    std::lock_guard lock(g_filesMutex);
+    WriteLock lock;
     Plist dict = dictionaryToUpdate(path);
     if (!dict) {
         return;
@@ -403,41 +469,23 @@ void PlistManager::relogin() const {
 std::optional<SetDictionary> PlistManager::getSetInfo() const {
     const fs::path path = isSetExists();
     std::lock_guard lock(g_filesMutex);
-    LoadedDictionary loaded = loadDictionary(path);
-    if (loaded.state == FileState::Missing) {
-        return std::nullopt;
-    }
-    SetDictionary settings;
-    if (!loaded.dict) {
-        return settings;
-    }
-    plist_dict_iter rawIterator = nullptr;
-    plist_dict_new_iter(loaded.dict.get(), &rawIterator);
-    DictIterator iterator(rawIterator);
-    for (;;) {
-        char* rawKey = nullptr;
-        plist_t value = nullptr;
-        plist_dict_next_item(loaded.dict.get(), rawIterator, &rawKey, &value);
-        MallocText key(rawKey);
-        if (!key || !value) {
-            break;
-        }
-        if (plist_get_node_type(value) != PLIST_STRING) {
-            continue;  // hand-edited; every value this client writes is a text
-        }
-        settings[key.get()] = textOf(value);
-    }
-    return settings;
+    return readSettings(path);
 }
 
 bool PlistManager::saveSetInfo(const SetDictionary& settings) const {
     const fs::path path = isSetExists();
-    std::lock_guard lock(g_filesMutex);
-    Plist dict(plist_new_dict());
-    for (const auto& [key, value] : settings) {
-        plist_dict_set_item(dict.get(), key.c_str(), plist_new_string(value.c_str()));
+    WriteLock lock;
+    return writeSettings(path, settings);
+}
+
+bool PlistManager::updateSetInfo(const SetDictionary& changes) const {
+    const fs::path path = isSetExists();
+    WriteLock lock;
+    SetDictionary settings = readSettings(path).value_or(SetDictionary{});
+    for (const auto& [key, value] : changes) {
+        settings[key] = value;
     }
-    return writeDictionary(path, dict.get());
+    return writeSettings(path, settings);
 }
 
 }  // namespace oa

@@ -17,8 +17,9 @@ using SetDictionary = std::map<std::string, std::string>;
 
 // Stateless: make one per use. Every read opens the file anew; every write replaces the file
 // atomically with an XML property list of mode 0600 (the sign-in record holds the password).
-// Operations of all instances in the process are serialised, so a read-modify-write never loses
-// another thread's update.
+// Writes of all instances are serialised, across threads and across the processes that share the
+// home (a lock file in the documents folder), so a read-modify-write never loses another's
+// update.
 class PlistManager {
 public:
     // Documents folder + "loginPlist.plist"; touches nothing.
@@ -46,6 +47,8 @@ public:
     std::optional<SetDictionary> getSetInfo() const;
     // Replaces the whole settings file with `settings`.
     bool saveSetInfo(const SetDictionary& settings) const;
+    // Sets the given keys of the settings file in one read-modify-write, keeping the others.
+    bool updateSetInfo(const SetDictionary& changes) const;
 };
 
 }  // namespace oa

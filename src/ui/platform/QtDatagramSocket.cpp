@@ -1,4 +1,5 @@
-// QtDatagramSocket: QUdpSocket with a shareable bind, one read at a time, ordered sends.
+// QtDatagramSocket: QUdpSocket with a shareable but claimed bind, one read at a time, ordered
+// sends.
 #include "ui/platform/QtDatagramSocket.h"
 
 #include <QHostAddress>
@@ -39,12 +40,22 @@ DatagramSocket::BindError QtDatagramSocket::bindTo(std::uint16_t port,
     if (!localAddress.empty() && !address.setAddress(QString::fromStdString(localAddress))) {
         return "not a literal address: " + localAddress;
     }
+    // Before the socket is bound, so that of two clients on this machine only one ever
+    // receives on the port.
+    PortClaim claim;
+    if (PortClaim::isNeeded(port, localAddress)) {
+        claim = PortClaim::claim(port);
+        if (!claim.held()) {
+            return claim.error();
+        }
+    }
     // ShareAddress sets SO_REUSEADDR, which a program bound to one specific address on the same
     // port needs from this socket as well as from its own.
     if (!socket_->bind(address, port,
                        QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint)) {
         return socket_->errorString().toStdString();
     }
+    claim_ = std::move(claim);
     return std::nullopt;
 }
 

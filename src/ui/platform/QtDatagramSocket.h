@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "core/platform/DatagramSocket.h"
+#include "core/platform/PortClaim.h"
 
 class QUdpSocket;
 
@@ -36,6 +37,7 @@ private:
     // Sends from the head of the queue until one needs a name looked up; its answer resumes it.
     void sendQueued();
 
+    PortClaim claim_;  // declared before socket_: the port is given up after the socket closes
     std::unique_ptr<QUdpSocket> socket_;
     ReceiveHandler reading_;         // set while a read is outstanding
     std::deque<Outgoing> outgoing_;  // in order; the head may wait for its host's address

@@ -1,6 +1,6 @@
 // The POSIX datagram socket on loopback: round trips over IPv4, IPv6 and names, whole large
-// datagrams, one read at a time, a port shared with a program bound to one loopback address,
-// and a clean shutdown.
+// datagrams, one read at a time, a port shared with a program bound to one loopback address but
+// not with a second client, and a clean shutdown.
 #include <arpa/inet.h>
 #include <gmock/gmock.h>
 #include <netinet/in.h>
@@ -8,11 +8,13 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <filesystem>
 #include <memory>
 #include <thread>
 
 #include "core/platform/Log.h"
 #include "core/platform/ManualLoop.h"
+#include "core/platform/PortClaim.h"
 #include "core/platform/PosixDatagramSocket.h"
 
 using namespace std::chrono_literals;
@@ -126,6 +128,22 @@ TEST_F(PosixDatagramSocketTest, DatagramsWaitForTheNextReadAndKeepTheirOrder) {
     EXPECT_THAT(got, ElementsAre("one", "two", "three"));
 }
 
+// A port no socket uses at the moment, found by letting the system pick one.
+std::uint16_t freePort() {
+    PosixDatagramSocket probe;
+    EXPECT_EQ(probe.bind(0, "127.0.0.1"), std::nullopt);
+    return probe.localPort();
+}
+
+// Removes the lock file of a port the test made up, once nothing holds it any more.
+struct RemoveClaimFile {
+    std::uint16_t port;
+    ~RemoveClaimFile() {
+        std::error_code ignored;
+        std::filesystem::remove(PortClaim::lockPath(port), ignored);
+    }
+};
+
 // A plain IPv4 socket bound without SO_REUSEADDR, as a program that does not share would be.
 int bindExclusive(const char* address, std::uint16_t port) {
     const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
@@ -143,6 +161,7 @@ int bindExclusive(const char* address, std::uint16_t port) {
 TEST_F(PosixDatagramSocketTest, SharesItsPortWithAProgramBoundToOneLoopbackAddress) {
     for (const bool wildcardFirst : {true, false}) {
         SCOPED_TRACE(wildcardFirst ? "all interfaces first" : "127.0.0.2 first");
+        RemoveClaimFile cleanup{0};                                 // goes after the sockets
         auto everywhere = std::make_unique<PosixDatagramSocket>();  // the client, on *:port
         auto service = std::make_unique<PosixDatagramSocket>();     // the IM service
         std::uint16_t port = 0;
@@ -153,6 +172,7 @@ TEST_F(PosixDatagramSocketTest, SharesItsPortWithAProgramBoundToOneLoopbackAddre
         } else {
             ASSERT_EQ(service->bind(0, "127.0.0.2"), std::nullopt);
             port = service->localPort();
+            cleanup.port = port;
             ASSERT_EQ(everywhere->bind(port), std::nullopt);
         }
         // Without sharing the port is taken: the binds above needed the option.
@@ -174,6 +194,39 @@ TEST_F(PosixDatagramSocketTest, SharesItsPortWithAProgramBoundToOneLoopbackAddre
     }
 }
 
+// The system lets a second socket bind a shared port on every interface as well, and gives it
+// the datagrams meant for the first; the claim refuses it, whichever way it names every
+// interface, for as long as the first socket lives. A service on one address still shares the
+// port.
+TEST_F(PosixDatagramSocketTest, OneSocketOfTheMachineBindsAFixedPortOnEveryInterface) {
+    const std::uint16_t port = freePort();
+    ASSERT_NE(port, 0);
+    RemoveClaimFile cleanup{port};
+    const std::string held = "local port " + std::to_string(port) + " is held by another client";
+
+    auto first = std::make_unique<PosixDatagramSocket>();
+    ASSERT_EQ(first->bind(port), std::nullopt);
+    for (const std::string everywhere : {"", "0.0.0.0", "::"}) {
+        SCOPED_TRACE("second socket on \"" + everywhere + "\"");
+        PosixDatagramSocket second;
+        EXPECT_EQ(everywhere.empty() ? second.bind(port) : second.bind(port, everywhere), held);
+    }
+    // The claim is the lock file that other processes look at.
+    EXPECT_EQ(FileLock::tryAcquire(PortClaim::lockPath(port)).state(), FileLock::State::Busy);
+    PosixDatagramSocket service;
+    EXPECT_EQ(service.bind(port, "127.0.0.2"), std::nullopt);
+
+    first.reset();
+    PosixDatagramSocket next;
+    ASSERT_EQ(next.bind(port), std::nullopt);
+    std::vector<DatagramSocket::Datagram> received;
+    collect(next, received);
+    PosixDatagramSocket sender;
+    sender.send("127.0.0.1", port, "v^OK");
+    ASSERT_TRUE(waitFor(received, 1));
+    EXPECT_EQ(received[0].bytes, "v^OK");
+}
+
 TEST_F(PosixDatagramSocketTest, BindToTakenPortFailsWithAReason) {
     PosixDatagramSocket probe;
     ASSERT_EQ(probe.bind(0, "127.0.0.1"), std::nullopt);
@@ -187,6 +240,10 @@ TEST_F(PosixDatagramSocketTest, BindToTakenPortFailsWithAReason) {
     ::close(taken);
     ASSERT_TRUE(error.has_value());
     EXPECT_THAT(*error, ::testing::HasSubstr(std::to_string(port + 1)));
+    // The failed bind keeps no claim on the port.
+    const auto takenPort = static_cast<std::uint16_t>(port + 1);
+    RemoveClaimFile cleanup{takenPort};
+    EXPECT_TRUE(FileLock::tryAcquire(PortClaim::lockPath(takenPort)).held());
     EXPECT_EQ(socket.bind(0, "not an address"), "not a literal address: not an address");
 }
 

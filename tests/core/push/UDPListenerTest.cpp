@@ -17,6 +17,7 @@ class UDPListenerTest : public PushFixture {};
 TEST_F(UDPListenerTest, BindsLocalPort1188AndKeepsOneReadOutstanding) {
     auto& socket = fake();
     EXPECT_THAT(socket.binds(), ElementsAre("*:1188"));
+    EXPECT_EQ(UDPListener::getInstance_udp().bindError(), std::nullopt);
     EXPECT_TRUE(socket.readOutstanding());
     EXPECT_EQ(&UDPListener::getInstance_udp(), &UDPListener::getInstance_udp());
     EXPECT_EQ(socket.readsStarted(), 1);
@@ -27,6 +28,8 @@ TEST_F(UDPListenerTest, FailedBindIsLoggedAndTheChannelCarriesOn) {
     signedIn();
     auto& socket = fake();
     EXPECT_THAT(logLines, ElementsAre("Error binding: Address already in use"));
+    // Kept for a caller that cannot do without the port (oa-cli listen).
+    EXPECT_EQ(UDPListener::getInstance_udp().bindError(), "Address already in use");
 
     socket.inject("n^message");
     loop.runPending();

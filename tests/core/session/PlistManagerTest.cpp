@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <plist/plist.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -310,13 +312,17 @@ TEST_F(PlistManagerTest, WritesTightenTheModeOfAnExistingFile) {
     ASSERT_TRUE(store_.saveSetInfo({{"ip1", "y"}}));
     EXPECT_EQ(modeOf(loginFile()), 0600u);
     EXPECT_EQ(modeOf(setFile()), 0600u);
-    // Nothing but the two files is left behind in the documents folder.
+    // Nothing but the two files and the writers' lock file is left behind in the documents
+    // folder; the lock file holds nothing.
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(home_.paths().documents())) {
         names.push_back(entry.path().filename().string());
     }
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"SetPlist.plist", "loginPlist.plist"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{".settings.lock", "SetPlist.plist", "loginPlist.plist"}));
+    EXPECT_EQ(fs::file_size(home_.paths().documents() / ".settings.lock"), 0u);
+    EXPECT_EQ(modeOf(home_.paths().documents() / ".settings.lock"), 0600u);
 }
 
 TEST_F(PlistManagerTest, DocumentsFolderThatIsAFileFailsEveryWrite) {
@@ -462,6 +468,63 @@ TEST_F(PlistManagerTest, ReadersSeeWholeRecordsWhileOtherThreadsWrite) {
     }
     EXPECT_EQ(torn, 0);
     EXPECT_GT(reads, 0);
+}
+
+// Several processes on one home (a client and oa-cli commands) each setting keys of their own:
+// every read-modify-write sees the one before, so no key is lost.
+TEST_F(PlistManagerTest, WritersInSeveralProcessesLoseNoKey) {
+    constexpr int kProcesses = 4;
+    constexpr int kKeysEach = 25;
+    ASSERT_TRUE(store_.saveSetInfo({{"im_port", "1188"}}));
+    int gate[2];
+    ASSERT_EQ(::pipe(gate), 0);
+    std::vector<pid_t> children;
+    for (int p = 0; p < kProcesses; ++p) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            ::close(gate[1]);
+            char byte = 0;
+            [[maybe_unused]] auto opened = ::read(gate[0], &byte, 1);  // all start together
+            bool ok = true;
+            for (int k = 0; k < kKeysEach; ++k) {
+                const std::string key = "p" + std::to_string(p) + "k" + std::to_string(k);
+                ok = PlistManager().updateSetInfo({{key, std::to_string(k)}}) && ok;
+            }
+            // The sign-in record is read-modify-written too; its other keys stay.
+            LoginVO record = fullRecord();
+            record.name = "process " + std::to_string(p);
+            ok = PlistManager().setLoginInfo(record) && ok;
+            PlistManager().relogin();
+            ::_exit(ok ? 0 : 1);
+        }
+        children.push_back(pid);
+    }
+    ::close(gate[0]);
+    ::close(gate[1]);
+    for (const pid_t pid : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a write failed";
+    }
+
+    const auto settings = store_.getSetInfo();
+    ASSERT_TRUE(settings);
+    std::vector<std::string> missing;
+    for (int p = 0; p < kProcesses; ++p) {
+        for (int k = 0; k < kKeysEach; ++k) {
+            const std::string key = "p" + std::to_string(p) + "k" + std::to_string(k);
+            if (!settings->count(key)) {
+                missing.push_back(key);
+            }
+        }
+    }
+    EXPECT_TRUE(missing.empty()) << missing.size() << " keys lost, first " << missing.front();
+    EXPECT_EQ(settings->at("im_port"), "1188");
+    EXPECT_EQ(settings->size(), std::size_t{kProcesses * kKeysEach + 1});
+    const LoginVO record = store_.getLoginInfo();
+    EXPECT_EQ(record.name.value_or("").rfind("process ", 0), 0u);
+    EXPECT_FALSE(record.isAuto);
 }
 
 }  // namespace

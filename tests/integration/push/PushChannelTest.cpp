@@ -1,6 +1,7 @@
 // The core's push channel (UDPListener on a POSIX datagram socket, bound to local port 1188)
 // against the demo server's IM service, on a ManualLoop: the login datagram's answer, the
-// heartbeat reaching the service, and the pushes of new messages and module items.
+// heartbeat reaching the service, the pushes of new messages and module items, and the port
+// left to another client that holds it.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -197,6 +198,28 @@ TEST_F(PushChannelTest, NoticeRequestAndModulePushes) {
     EXPECT_EQ(waitForPush(UDPListener::kModulesUdpResult), "notify");
     adminEvent({{"kind", "message"}, {"to", "wangjianguo"}, {"from", "zhouhong"}});
     EXPECT_EQ(waitForPush(UDPListener::kMessageUdpResult), "");
+}
+
+// Another client of this machine holds local port 1188. The listener does not bind it beside
+// that client (it would take the answers and pushes meant for it), says why, and still sends;
+// once the port is free, a new listener binds it and gets its answers there.
+TEST_F(PushChannelTest, ListenerLeavesThePortToTheClientThatHoldsIt) {
+    auto otherClient = std::make_unique<PosixDatagramSocket>();
+    ASSERT_EQ(otherClient->bind(UDPListener::kLocalPort), std::nullopt);
+    ASSERT_TRUE(signInForPush("zhangwei"));
+
+    auto& refused = UDPListener::getInstance_udp();
+    EXPECT_EQ(refused.bindError(), "local port 1188 is held by another client");
+    EXPECT_TRUE(logs_.contains("Error binding: local port 1188 is held by another client"));
+    LoginBO().loginUdp();
+    EXPECT_TRUE(logs_.waitFor("IM <- C^m^l^zhangwei^"));
+
+    UDPListener::resetForTesting();
+    otherClient.reset();
+    auto& listener = UDPListener::getInstance_udp();
+    EXPECT_EQ(listener.bindError(), std::nullopt);
+    EXPECT_EQ(listener.udpSocket().localPort(), UDPListener::kLocalPort);
+    EXPECT_EQ(loginUdp(), "OK");
 }
 
 }  // namespace

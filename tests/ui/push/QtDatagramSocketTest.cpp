@@ -1,13 +1,19 @@
 // The Qt datagram socket on loopback: round trips whose callbacks run on the main thread, sends
-// kept in order across name look-ups, one read at a time, and local port 1188's sharing rule
-// beside an IM service bound to 127.0.0.2.
+// kept in order across name look-ups, one read at a time, and local port 1188's sharing rule:
+// beside an IM service bound to 127.0.0.2, but not beside a second client.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QThread>
 #include <QtTest>
 
+#include <filesystem>
 #include <memory>
 #include <vector>
 
+#include "core/platform/PortClaim.h"
 #include "core/platform/PosixDatagramSocket.h"
 #include "ui/platform/QtDatagramSocket.h"
 #include "ui/platform/QtMainLoop.h"
@@ -30,6 +36,21 @@ struct Collector {
     std::vector<DatagramSocket::Datagram> datagrams;
     QStringList texts;
     std::vector<bool> onMainThread;
+};
+
+// A port no socket uses at the moment, found by letting the system pick one.
+std::uint16_t freePort() {
+    QtDatagramSocket probe;
+    return probe.bind(0, "127.0.0.1") ? 0 : probe.localPort();
+}
+
+// Removes the lock file of a port the test made up, once nothing holds it any more.
+struct RemoveClaimFile {
+    std::uint16_t port;
+    ~RemoveClaimFile() {
+        std::error_code ignored;
+        std::filesystem::remove(PortClaim::lockPath(port), ignored);
+    }
 };
 
 }  // namespace
@@ -91,6 +112,7 @@ private slots:
 
     void sharesItsPortWithAServiceOnOneLoopbackAddress() {
         QFETCH(bool, clientFirst);
+        RemoveClaimFile cleanup{0};  // goes after the sockets
         QtDatagramSocket client;
         PosixDatagramSocket service;
         std::uint16_t port = 0;
@@ -101,6 +123,7 @@ private slots:
         } else {
             QCOMPARE(service.bind(0, "127.0.0.2"), std::nullopt);
             port = service.localPort();
+            cleanup.port = port;
             QCOMPARE(client.bind(port), std::nullopt);
         }
         Collector atClient(client);
@@ -112,6 +135,55 @@ private slots:
         QCOMPARE(atService.texts, QStringList({"C^m^l^alice^sbqd^"}));
         QCOMPARE(atClient.texts, QStringList({"v^OK"}));
         QCOMPARE(atService.onMainThread, std::vector<bool>({true}));
+    }
+
+    // Without the claim the system lets a second client bind the shared port as well and hands
+    // it the first one's datagrams. The claim holds against both socket implementations, for as
+    // long as the first socket lives.
+    void oneClientOfTheMachineBindsAFixedPort() {
+        const std::uint16_t port = freePort();
+        QVERIFY(port != 0);
+        RemoveClaimFile cleanup{port};
+        const std::string held =
+            "local port " + std::to_string(port) + " is held by another client";
+
+        auto first = std::make_unique<QtDatagramSocket>();
+        QCOMPARE(first->bind(port), std::nullopt);
+        QtDatagramSocket second;
+        const auto refused = second.bind(port);
+        QVERIFY2(refused == held, refused.value_or("(bound)").c_str());
+        PosixDatagramSocket posix;
+        QVERIFY(posix.bind(port) == held);
+        QtDatagramSocket service;
+        QCOMPARE(service.bind(port, "127.0.0.2"), std::nullopt);
+
+        first.reset();
+        QtDatagramSocket next;
+        QCOMPARE(next.bind(port), std::nullopt);
+        Collector atNext(next);
+        PosixDatagramSocket sender;
+        sender.send("127.0.0.1", port, "v^OK");
+        QTRY_COMPARE(atNext.texts, QStringList({"v^OK"}));
+    }
+
+    // A bind the system refuses (a program holds the port without sharing it) keeps no claim.
+    void failedBindKeepsNoClaim() {
+        const std::uint16_t port = freePort();
+        QVERIFY(port != 0);
+        RemoveClaimFile cleanup{port};
+        const int exclusive = ::socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in in{};
+        in.sin_family = AF_INET;
+        in.sin_port = htons(port);
+        if (::bind(exclusive, reinterpret_cast<sockaddr*>(&in), sizeof in) != 0) {
+            ::close(exclusive);
+            QSKIP("the free port was taken in between");
+        }
+        QtDatagramSocket socket;
+        const bool failed = socket.bind(port).has_value();
+        ::close(exclusive);
+        QVERIFY(failed);
+        QVERIFY(FileLock::tryAcquire(PortClaim::lockPath(port)).held());
     }
 
     void destroyedSocketRunsNoHandler() {
