@@ -46,8 +46,9 @@ public:
     // "UTF-8", "GBK"); "ISO-8859-1" unless set.
     const std::string& defaultResponseEncoding() const { return defaultResponseEncoding_; }
     void setDefaultResponseEncoding(std::string charset);
-    // A reply body larger than this fails the request with ResponseTooLarge
-    // and is dropped, so that no reply can grow without bound in memory.
+    // A reply body larger than this fails the request with ResponseTooLarge and is dropped, so
+    // that no reply grows without bound in memory. A download that streams to a file may allow
+    // more than the default.
     std::size_t maxResponseSize() const { return maxResponseSize_; }
     void setMaxResponseSize(std::size_t bytes) { maxResponseSize_ = bytes; }
     int tag() const { return tag_; }
