@@ -56,7 +56,10 @@ TEST_P(IncompleteReplyTest, FailsWithoutABodyUnlessComplete) {
     }
 }
 
-const std::string kHead = "HTTP/1.1 200 OK\r\nContent-Type: text/plain; charset=utf-8\r\n";
+// The server closes after every reply, and says so, so that no request is sent on a
+// connection it is closing.
+const std::string kHead =
+    "HTTP/1.1 200 OK\r\nConnection: close\r\nContent-Type: text/plain; charset=utf-8\r\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Replies, IncompleteReplyTest,
@@ -97,7 +100,8 @@ INSTANTIATE_TEST_SUITE_P(
                  kHead + "Transfer-Encoding: chunked\r\n\r\n3\r\nabc\r\n2\r\nde\r\n0\r\n\r\n", true,
                  "abcde"},
         RawReply{"NoContentWithBrotliNamed",
-                 "HTTP/1.1 204 No Content\r\nContent-Encoding: br\r\n\r\n", true, ""}),
+                 "HTTP/1.1 204 No Content\r\nConnection: close\r\nContent-Encoding: br\r\n\r\n",
+                 true, ""}),
     [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace
