@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 
@@ -493,6 +495,77 @@ void HttpTestServer::serve(int fd) {
     std::lock_guard lock(mutex_);
     openFds_.erase(std::find(openFds_.begin(), openFds_.end(), fd));
     ::close(fd);
+}
+
+}  // namespace oa::test
+
+namespace oa::test {
+
+HttpTestServer::Handler HttpTestServer::drip(std::string raw, std::size_t step,
+                                             std::chrono::milliseconds gap) {
+    return [raw = std::move(raw), step = std::max<std::size_t>(step, 1), gap](
+               const CapturedRequest&, Exchange& exchange) {
+        for (std::size_t at = 0; at < raw.size(); at += step) {
+            if (at > 0 && !exchange.sleepFor(gap)) {
+                return;
+            }
+            exchange.write(std::string_view(raw).substr(at, step));
+        }
+    };
+}
+
+HttpTestServer::Handler HttpTestServer::rawThenClose(std::string raw) {
+    return [raw = std::move(raw)](const CapturedRequest&, Exchange& exchange) {
+        exchange.write(raw);
+        exchange.closeAfterwards();
+    };
+}
+
+HttpTestServer::Handler HttpTestServer::chunkedFlood(std::size_t total) {
+    return [total](const CapturedRequest&, Exchange& exchange) {
+        exchange.write(
+            "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n"
+            "Transfer-Encoding: chunked\r\n\r\n");
+        constexpr std::size_t kChunk = 256 * 1024;
+        char sizeLine[32];
+        const std::string chunk(kChunk, 'x');
+        for (std::size_t sent = 0; sent < total && !exchange.close_; sent += kChunk) {
+            const std::size_t size = std::min(kChunk, total - sent);
+            const int length = std::snprintf(sizeLine, sizeof sizeLine, "%zx\r\n", size);
+            exchange.write(std::string_view(sizeLine, static_cast<std::size_t>(length)));
+            exchange.write(std::string_view(chunk).substr(0, size));
+            exchange.write("\r\n");
+        }
+        exchange.write("0\r\n\r\n");
+    };
+}
+
+ProxyThrough::ProxyThrough(const HttpTestServer& server) {
+    const std::string proxy = "http://127.0.0.1:" + std::to_string(server.port());
+    const std::pair<const char*, bool> variables[] = {{"http_proxy", true},
+                                                      {"https_proxy", true},
+                                                      {"HTTPS_PROXY", true},
+                                                      {"no_proxy", false},
+                                                      {"NO_PROXY", false}};
+    for (const auto& [name, set] : variables) {
+        const char* old = std::getenv(name);
+        saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        if (set) {
+            ::setenv(name, proxy.c_str(), 1);
+        } else {
+            ::unsetenv(name);
+        }
+    }
+}
+
+ProxyThrough::~ProxyThrough() {
+    for (const auto& [name, value] : saved_) {
+        if (value) {
+            ::setenv(name.c_str(), value->c_str(), 1);
+        } else {
+            ::unsetenv(name.c_str());
+        }
+    }
 }
 
 }  // namespace oa::test

@@ -106,6 +106,14 @@ public:
     // Stops accepting, wakes every waiting handler and closes every connection.
     void stop();
 
+    // Scenario handlers for replies that go wrong on the wire.
+    // Writes `raw` a few bytes at a time, `step` bytes every `gap`.
+    static Handler drip(std::string raw, std::size_t step, std::chrono::milliseconds gap);
+    // Writes `raw` and closes the connection.
+    static Handler rawThenClose(std::string raw);
+    // A chunked 200 reply that goes on for `total` bytes, or until the client hangs up.
+    static Handler chunkedFlood(std::size_t total);
+
 private:
     void acceptLoop();
     void serve(int fd);
@@ -128,6 +136,19 @@ private:
     int peakInFlight_ = 0;                     // Guarded by mutex_.
     int accepted_ = 0;                         // Guarded by mutex_.
     bool stopped_ = false;                     // Guarded by mutex_.
+};
+
+// Routes this process's plain and TLS requests through a proxy at `server` (the http_proxy and
+// https_proxy variables that libcurl reads) while it lives, and restores them afterwards.
+class ProxyThrough {
+public:
+    explicit ProxyThrough(const HttpTestServer& server);
+    ~ProxyThrough();
+    ProxyThrough(const ProxyThrough&) = delete;
+    ProxyThrough& operator=(const ProxyThrough&) = delete;
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
 }  // namespace oa::test

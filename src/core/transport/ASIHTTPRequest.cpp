@@ -11,6 +11,7 @@
 #include "core/transport/CurlPool.h"
 #include "core/transport/CurlTransfer.h"
 #include "core/transport/RequestQueue.h"
+#include "core/transport/SendableUrl.h"
 
 namespace oa {
 
@@ -108,7 +109,7 @@ void ASIHTTPRequest::run() {
         error_ = RequestError::make(RequestErrorType::Cancelled);
         return;
     }
-    if (url_.find("://") == std::string::npos) {
+    if (!isSendableUrl(url_)) {
         error_ = RequestError::make(RequestErrorType::UnableToCreateRequest);
         return;
     }
@@ -134,7 +135,7 @@ void ASIHTTPRequest::run() {
         request.timeout = std::chrono::milliseconds(
             static_cast<long long>(std::ceil(std::min(timeOutSeconds_, 1e9) * 1000)));
     }
-    request.maxInflatedSize = maxInflatedSize_;
+    request.maxResponseSize = maxResponseSize_;
     request.cancel = cancel_.get();
 
     TransferResponse response = CurlTransfer::perform(request);

@@ -24,8 +24,8 @@ class CancelToken;
 class ASIHTTPRequest : public std::enable_shared_from_this<ASIHTTPRequest> {
 public:
     static constexpr double kDefaultTimeOutSeconds = 10;
-    // Largest reply that a compressed body may inflate to.
-    static constexpr std::size_t kDefaultMaxInflatedSize = 64u << 20;
+    // Largest reply held in memory, counted after inflating a compressed body.
+    static constexpr std::size_t kDefaultMaxResponseSize = 64u << 20;
 
     // A plain "GET" request.
     static std::shared_ptr<ASIHTTPRequest> requestWithURL(std::string url);
@@ -46,8 +46,11 @@ public:
     // "UTF-8", "GBK"); "ISO-8859-1" unless set.
     const std::string& defaultResponseEncoding() const { return defaultResponseEncoding_; }
     void setDefaultResponseEncoding(std::string charset);
-    std::size_t maxInflatedSize() const { return maxInflatedSize_; }
-    void setMaxInflatedSize(std::size_t bytes) { maxInflatedSize_ = bytes; }
+    // A reply body larger than this fails the request with ResponseTooLarge and is dropped, so
+    // that no reply grows without bound in memory. A download that streams to a file may allow
+    // more than the default.
+    std::size_t maxResponseSize() const { return maxResponseSize_; }
+    void setMaxResponseSize(std::size_t bytes) { maxResponseSize_ = bytes; }
     int tag() const { return tag_; }
     void setTag(int tag) { tag_ = tag; }
     // The receiver of the asynchronous callbacks. A plain pointer must be cleared
@@ -76,7 +79,7 @@ public:
     const HeaderList& responseHeaders() const { return responseHeaders_; }
     // The last header of that name, compared without regard to case.
     std::optional<std::string> responseHeader(std::string_view name) const;
-    // The reply body, inflated when it came compressed.
+    // The reply body, inflated when it came compressed; empty when the request failed.
     const std::string& responseData() const { return responseData_; }
     // The charset responseString() decodes with: the one the reply names when this machine
     // knows it, otherwise defaultResponseEncoding().
@@ -111,7 +114,7 @@ private:
     std::string requestMethod_ = "GET";
     double timeOutSeconds_ = kDefaultTimeOutSeconds;
     std::string defaultResponseEncoding_ = "ISO-8859-1";
-    std::size_t maxInflatedSize_ = kDefaultMaxInflatedSize;
+    std::size_t maxResponseSize_ = kDefaultMaxResponseSize;
     int tag_ = 0;
 
     mutable std::mutex delegateMutex_;

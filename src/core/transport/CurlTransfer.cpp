@@ -8,6 +8,7 @@
 #include "core/platform/Log.h"
 #include "core/transport/CurlPool.h"
 #include "core/transport/FormBody.h"
+#include "core/transport/ReplyFraming.h"
 #include "core/transport/ResponseInflater.h"
 
 namespace oa {
@@ -20,8 +21,12 @@ struct TransferState {
     PooledHandle* handle = nullptr;
     ResponseInflater* inflater = nullptr;  // the handle's, while the reply is compressed
     bool encodingKnown = false;
-    bool inflateFailed = false;
+    // Of the reply being read (a redirect or an interim reply starts another).
+    bool headersEnded = false;
+    std::optional<std::uint64_t> contentLength;
     bool readFailed = false;
+    std::optional<RequestError> failure;  // why a callback stopped the transfer
+    std::string failureReason;            // the same, for the log
     curl_off_t lastDown = 0;
     curl_off_t lastUp = 0;
     Clock::time_point lastProgress = Clock::now();
@@ -46,27 +51,6 @@ void CancelToken::detach() {
 }
 
 namespace {
-
-std::string_view trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' ||
-                             text.back() == '\n')) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-bool isCompressed(const HeaderList& headers) {
-    const std::string* encoding = findHeader(headers, "Content-Encoding");
-    if (!encoding) {
-        return false;
-    }
-    const std::string_view value = trim(*encoding);
-    return equalsIgnoringCase(value, "gzip") || equalsIgnoringCase(value, "x-gzip") ||
-           equalsIgnoringCase(value, "deflate");
-}
 
 // "timeout=N" of a Keep-Alive header, or -1.
 long keepAliveTimeout(const HeaderList& headers) {
@@ -96,24 +80,56 @@ TransferState& stateOf(void* user) {
     return *static_cast<PooledHandle*>(user)->state;
 }
 
+RequestError tooLarge(const TransferRequest& request) {
+    return RequestError::make(RequestErrorType::ResponseTooLarge,
+                              std::to_string(request.maxResponseSize));
+}
+
+// Stops the transfer (a callback's return value other than the length it was given) with the
+// error the request will carry.
+size_t stop(TransferState& state, RequestError error, std::string reason = {}) {
+    state.failureReason = reason.empty() ? error.description : std::move(reason);
+    state.failure = std::move(error);
+    return 0;
+}
+
 size_t onHeader(char* data, size_t size, size_t count, void* user) {
     const size_t length = size * count;
     TransferState& state = stateOf(user);
     state.lastProgress = Clock::now();
-    const std::string_view line = trim(std::string_view(data, length));
+    const std::string_view line = trimHeaderValue(std::string_view(data, length));
     if (line.substr(0, 5) == "HTTP/") {
         // A new reply (after a redirect or an interim 1xx): forget the previous one.
         state.response->headers.clear();
         state.response->body.clear();
         state.inflater = nullptr;
         state.encodingKnown = false;
+        state.headersEnded = false;
+        state.contentLength.reset();
+        return length;
+    }
+    if (line.empty()) {
+        state.headersEnded = true;
         return length;
     }
     const auto colon = line.find(':');
-    if (colon != std::string_view::npos && colon > 0) {
-        state.response->headers.emplace_back(std::string(trim(line.substr(0, colon))),
-                                             std::string(trim(line.substr(colon + 1))));
+    if (colon == std::string_view::npos || colon == 0) {
+        return length;
     }
+    const std::string_view name = trimHeaderValue(line.substr(0, colon));
+    const std::string_view value = trimHeaderValue(line.substr(colon + 1));
+    if (!state.headersEnded && equalsIgnoringCase(name, "Content-Length")) {
+        // libcurl reads the leading digits of a value and ignores the rest, and reads a
+        // number too large for it up to the close: either way it may hand over a body
+        // that is not the one the server meant.
+        const auto parsed = parseContentLength(value);
+        if (!parsed || (state.contentLength && *state.contentLength != *parsed)) {
+            return stop(state, RequestError::make(RequestErrorType::ConnectionFailure),
+                        "unreadable Content-Length \"" + std::string(value) + "\"");
+        }
+        state.contentLength = parsed;
+    }
+    state.response->headers.emplace_back(std::string(name), std::string(value));
     return length;
 }
 
@@ -121,23 +137,35 @@ size_t onBody(char* data, size_t size, size_t count, void* user) {
     const size_t length = size * count;
     TransferState& state = stateOf(user);
     state.lastProgress = Clock::now();
+    const std::size_t cap = state.request->maxResponseSize;
     if (!state.encodingKnown) {
         state.encodingKnown = true;
-        if (isCompressed(state.response->headers)) {
+        const BodyCoding coding = bodyCodingOf(state.response->headers);
+        if (coding == BodyCoding::Unknown) {
+            // Handing the coded bytes over as the body would pass them off as text.
+            const std::string* named = findHeader(state.response->headers, "Content-Encoding");
+            return stop(state, RequestError::make(RequestErrorType::ConnectionFailure),
+                        "cannot decode Content-Encoding \"" + (named ? *named : "") + "\"");
+        }
+        if (coding == BodyCoding::Deflate) {
             auto& inflater = state.handle->inflater;
             if (!inflater) {
-                inflater = std::make_unique<ResponseInflater>(state.request->maxInflatedSize);
+                inflater = std::make_unique<ResponseInflater>(cap);
             }
-            inflater->reset(state.request->maxInflatedSize);
+            inflater->reset(cap);
             state.inflater = inflater.get();
         }
     }
     if (state.inflater) {
         if (!state.inflater->feed(std::string_view(data, length), state.response->body)) {
-            state.inflateFailed = true;
-            return 0;  // stops the transfer
+            return stop(state, state.inflater->capExceeded()
+                                   ? tooLarge(*state.request)
+                                   : RequestError::make(RequestErrorType::DecompressionFailed));
         }
     } else {
+        if (length > cap - state.response->body.size()) {
+            return stop(state, tooLarge(*state.request));
+        }
         state.response->body.append(data, length);
     }
     return length;
@@ -243,8 +271,8 @@ void setMethodAndBody(CURL* e, const TransferRequest& request) {
 }
 
 RequestError errorOf(CURLcode code, const TransferState& state, const RequestBody* body) {
-    if (code == CURLE_WRITE_ERROR && state.inflateFailed) {
-        return RequestError::make(RequestErrorType::DecompressionFailed);
+    if (state.failure) {
+        return *state.failure;
     }
     if (state.readFailed && body) {
         return RequestError::make(RequestErrorType::FileMissing, body->failedPath());
@@ -332,7 +360,13 @@ TransferResponse CurlTransfer::perform(const TransferRequest& request) {
                 waitMs = static_cast<int>(
                     std::min<long long>(waitMs, (request.timeout - idle).count() + 1));
             }
-            curl_multi_poll(m, nullptr, 0, waitMs, nullptr);
+            // Every byte received counts as progress, header bytes too: libcurl hands headers
+            // over a whole line at a time, but the socket turns readable with each arrival.
+            int events = 0;
+            curl_multi_poll(m, nullptr, 0, waitMs, &events);
+            if (events > 0) {
+                state.lastProgress = Clock::now();
+            }
         }
         if (request.cancel) {
             request.cancel->detach();
@@ -359,8 +393,15 @@ TransferResponse CurlTransfer::perform(const TransferRequest& request) {
         response.error = RequestError::make(RequestErrorType::TimedOut);
     } else if (code != CURLE_OK) {
         response.error = errorOf(code, state, request.body);
-        log("HTTP " + request.method + " " + request.url + " failed: " +
-            (handle->errorBuffer[0] ? handle->errorBuffer : curl_easy_strerror(code)));
+        std::string reason = state.failureReason;
+        if (reason.empty()) {
+            reason = handle->errorBuffer[0] ? handle->errorBuffer : curl_easy_strerror(code);
+        }
+        log("HTTP " + request.method + " " + request.url + " failed: " + reason);
+    } else if (!state.headersEnded) {
+        // The connection closed inside the headers; libcurl takes that for an empty reply.
+        response.error = RequestError::make(RequestErrorType::ConnectionFailure);
+        log("HTTP " + request.method + " " + request.url + " failed: reply ended in its headers");
     } else if (state.inflater && !state.inflater->finish()) {
         response.error = RequestError::make(RequestErrorType::DecompressionFailed);
     } else {
@@ -369,8 +410,9 @@ TransferResponse CurlTransfer::perform(const TransferRequest& request) {
             pool.noteKeepAlive(handle->origin, keepAlive);
         }
     }
-    if (response.error && response.error->type == RequestErrorType::DecompressionFailed) {
-        response.body.clear();
+    if (response.error) {
+        // Nothing half-read reaches the caller, and a capped reply's memory goes at once.
+        std::string().swap(response.body);
     }
     pool.release(std::move(handle));
     return response;

@@ -1,5 +1,6 @@
 // One HTTP exchange on a pooled libcurl handle: sends the prepared body, collects the reply
-// (inflating it when compressed) and enforces the no-progress time-out and cancellation.
+// (inflating it when compressed, within a size cap), refuses replies that are cut short or
+// coded in a way it cannot undo, and enforces the no-progress time-out and cancellation.
 #pragma once
 
 #include <atomic>
@@ -38,7 +39,7 @@ struct TransferRequest {
     RequestBody* body = nullptr;           // nullptr or empty: no body
     std::string contentType;               // of the body
     std::chrono::milliseconds timeout{0};  // without progress; zero or less: none
-    std::size_t maxInflatedSize = 0;
+    std::size_t maxResponseSize = 0;       // of the (inflated) body; libcurl caps the headers
     CancelToken* cancel = nullptr;
 };
 
@@ -46,7 +47,7 @@ struct TransferResponse {
     std::optional<RequestError> error;
     int statusCode = 0;
     HeaderList headers;  // of the last reply, after redirects
-    std::string body;    // inflated when the reply was compressed
+    std::string body;    // inflated when the reply was compressed; empty on error
 };
 
 class CurlTransfer {

@@ -3,7 +3,7 @@
 
 namespace oa {
 
-RequestError RequestError::make(RequestErrorType type, const std::string& path) {
+RequestError RequestError::make(RequestErrorType type, const std::string& detail) {
     switch (type) {
         case RequestErrorType::ConnectionFailure:
             return {type, "A connection failure occurred"};
@@ -16,9 +16,11 @@ RequestError RequestError::make(RequestErrorType type, const std::string& path) 
         case RequestErrorType::TooManyRedirects:
             return {type, "The request failed because it redirected too many times"};
         case RequestErrorType::FileMissing:
-            return {type, "No file exists at " + path};
+            return {type, "No file exists at " + detail};
         case RequestErrorType::DecompressionFailed:
             return {type, "The reply could not be decompressed"};
+        case RequestErrorType::ResponseTooLarge:
+            return {type, "The reply was larger than the limit of " + detail + " bytes"};
     }
     return {RequestErrorType::ConnectionFailure, "A connection failure occurred"};
 }

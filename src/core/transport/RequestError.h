@@ -12,7 +12,8 @@ enum class RequestErrorType {
     UnableToCreateRequest,  // "Unable to create request (bad url?)"
     TooManyRedirects,       // "The request failed because it redirected too many times"
     FileMissing,            // "No file exists at <path>"
-    DecompressionFailed,    // a compressed reply that is corrupt or inflates past the cap
+    DecompressionFailed,    // a compressed reply that is corrupt
+    ResponseTooLarge,       // "The reply was larger than the limit of <limit> bytes"
 };
 
 struct RequestError {
@@ -23,8 +24,9 @@ struct RequestError {
 
     std::string domain() const { return kDomain; }
 
-    // The error of a kind with its fixed description; `path` fills in the missing-file text.
-    static RequestError make(RequestErrorType type, const std::string& path = {});
+    // The error of a kind with its fixed description; `detail` fills in the missing file's path
+    // or the size limit.
+    static RequestError make(RequestErrorType type, const std::string& detail = {});
 };
 
 }  // namespace oa

@@ -178,6 +178,19 @@ INSTANTIATE_TEST_SUITE_P(Addresses, UnreachableSignIn,
                          ::testing::Values("closed port", "", "http://", "ftp://127.0.0.1",
                                            "http://[::1"));
 
+// An empty address makes "http:///mobile/login.php", in which libcurl would find the host
+// "mobile": the name and password must not leave the machine, not even through a proxy.
+TEST_F(SignIn, EmptyAddressSendsNothingEvenThroughAProxy) {
+    ProxyThrough through(server);
+    for (const char* typed : {"", "http://", "https://", "HTTP:///"}) {
+        SCOPED_TRACE(typed);
+        results.clear();
+        LoginBO().loginOperation(record(UrlText(typed)));
+        EXPECT_EQ(failure(), " [OA地址] 填写错误！");
+    }
+    EXPECT_EQ(server.connectionsAccepted(), 0);
+}
+
 struct UrlCase {
     const char* typed;
     const char* used;

@@ -32,28 +32,6 @@ std::string compress(const std::string& data, int windowBits) {
     return out;
 }
 
-// `megabytes` of zeros, gzip-compressed a megabyte at a time.
-std::string gzipBomb(int megabytes) {
-    z_stream z{};
-    deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, 31, 9, Z_DEFAULT_STRATEGY);
-    const std::string zeros(1 << 20, '\0');
-    std::string out;
-    char buffer[65536];
-    for (int i = 0; i < megabytes; ++i) {
-        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(zeros.data()));
-        z.avail_in = static_cast<uInt>(zeros.size());
-        const int flush = i + 1 == megabytes ? Z_FINISH : Z_NO_FLUSH;
-        do {
-            z.next_out = reinterpret_cast<Bytef*>(buffer);
-            z.avail_out = sizeof buffer;
-            deflate(&z, flush);
-            out.append(buffer, sizeof buffer - z.avail_out);
-        } while (z.avail_out == 0);
-    }
-    deflateEnd(&z);
-    return out;
-}
-
 class ReplyTest : public ::testing::Test {
 protected:
     void SetUp() override { ASIHTTPRequest::clearSession(); }
@@ -139,25 +117,6 @@ TEST_F(ReplyTest, CorruptOrTruncatedCompressedBodyFails) {
         EXPECT_EQ(request->error()->type, RequestErrorType::DecompressionFailed);
         EXPECT_TRUE(request->responseData().empty());
     }
-}
-
-TEST_F(ReplyTest, GzipBombStopsAtTheInflatedSizeCap) {
-    const std::string bomb = gzipBomb(100);  // about 100 KB on the wire
-    ASSERT_LT(bomb.size(), 200u * 1024);
-    server.setReply("/bomb", {200, {{"Content-Encoding", "gzip"}}, bomb});
-    auto request = post("/bomb");
-    ASSERT_EQ(ASIHTTPRequest::kDefaultMaxInflatedSize, 64u << 20);
-    ASSERT_TRUE(request->error());
-    EXPECT_EQ(request->error()->type, RequestErrorType::DecompressionFailed);
-    EXPECT_EQ(request->error()->description, "The reply could not be decompressed");
-    EXPECT_TRUE(request->responseData().empty());
-
-    // Right at the cap is still fine.
-    auto exact = ASIFormDataRequest::requestWithURL(server.url("/bomb"));
-    exact->setMaxInflatedSize(100u << 20);
-    exact->startSynchronous();
-    ASSERT_FALSE(exact->error());
-    EXPECT_EQ(exact->responseData().size(), 100u << 20);
 }
 
 TEST_F(ReplyTest, RedirectIsFollowedToTheFinalBody) {
@@ -263,16 +222,6 @@ INSTANTIATE_TEST_SUITE_P(
                     "中\xEF\xBF\xBD"}),
     [](const auto& param) { return std::string(param.param.name); });
 
-TEST_F(ReplyTest, BadUrlsCannotBeCreated) {
-    for (const char* url : {"", "no-scheme", "ftp://127.0.0.1/x", "http://bad host/"}) {
-        SCOPED_TRACE(url);
-        auto request = ASIFormDataRequest::requestWithURL(url);
-        request->startSynchronous();
-        ASSERT_TRUE(request->error());
-        EXPECT_EQ(request->error()->description, "Unable to create request (bad url?)");
-    }
-}
-
 TEST_F(ReplyTest, RefusedConnectionIsAConnectionFailure) {
     std::string url;
     {
@@ -283,16 +232,6 @@ TEST_F(ReplyTest, RefusedConnectionIsAConnectionFailure) {
     request->startSynchronous();
     ASSERT_TRUE(request->error());
     EXPECT_EQ(request->error()->description, "A connection failure occurred");
-}
-
-TEST_F(ReplyTest, ServerClosingMidReplyIsAConnectionFailure) {
-    server.setHandler("/cut", [](const test::CapturedRequest&, HttpTestServer::Exchange& ex) {
-        ex.write("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nonly part");
-        ex.closeAfterwards();
-    });
-    auto request = post("/cut");
-    ASSERT_TRUE(request->error());
-    EXPECT_EQ(request->error()->type, RequestErrorType::ConnectionFailure);
 }
 
 }  // namespace

@@ -58,6 +58,34 @@ TEST(TimeOutTest, ReplyThatKeepsDrippingLongerThanTheTimeOutSucceeds) {
     EXPECT_EQ(request->responseString(), "abcdefgh");
 }
 
+TEST(TimeOutTest, HeadersDrippingAByteAtATimeKeepTheRequestAlive) {
+    HttpTestServer server;
+    // Each header line takes several time-outs to arrive, but a byte comes well within one.
+    const std::string raw =
+        "HTTP/1.1 200 OK\r\nContent-Type: text/plain; charset=utf-8\r\n"
+        "X-Padding: " +
+        std::string(40, 'p') + "\r\nContent-Length: 2\r\n\r\nok";
+    server.setHandler("/slow-head", HttpTestServer::drip(raw, 1, 15ms));
+    auto request = ASIFormDataRequest::requestWithURL(server.url("/slow-head"));
+    request->setPostValue("k", "v");
+    request->setTimeOutSeconds(0.25);
+    request->startSynchronous();
+    ASSERT_FALSE(request->error()) << request->error()->description;
+    EXPECT_EQ(request->responseHeader("X-Padding"), std::string(40, 'p'));
+    EXPECT_EQ(request->responseString(), "ok");
+
+    // The same time-out still ends a reply that stops in the middle of a header line.
+    server.setHandler("/stuck-head", [](const CapturedRequest&, HttpTestServer::Exchange& ex) {
+        ex.write("HTTP/1.1 200 OK\r\nContent-Ty");
+        ex.holdUntilClosed();
+    });
+    auto stuck = ASIFormDataRequest::requestWithURL(server.url("/stuck-head"));
+    stuck->setTimeOutSeconds(0.25);
+    stuck->startSynchronous();
+    ASSERT_TRUE(stuck->error());
+    EXPECT_EQ(stuck->error()->type, RequestErrorType::TimedOut);
+}
+
 TEST(TimeOutTest, CancelFromAnotherThreadStopsARunningRequest) {
     HttpTestServer server;
     server.setHandler("/silent", [](const CapturedRequest&, HttpTestServer::Exchange& ex) {
