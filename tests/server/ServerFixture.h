@@ -147,10 +147,14 @@ protected:
         options.httpPort = 0;
         options.imPort = 0;
         options.dbPath = (dir_ / "demo.sqlite3").string();
+        configure(options);
         server_ = std::make_unique<DemoServer>(options);
         std::string error;
         ASSERT_TRUE(server_->start(&error)) << error;
     }
+
+    // Lets a test change the server's options before it starts.
+    virtual void configure(ServerOptions& /*options*/) {}
 
     void TearDown() override {
         server_.reset();
