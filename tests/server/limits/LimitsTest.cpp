@@ -30,8 +30,9 @@ TEST_F(LongFormTest, LongTextsAreStoredUpToTheirLimits) {
 
     // An e-mail of 10,000 characters: 30,000 bytes of UTF-8, 90,000 once encoded.
     const std::string body = repeated("周", 9999) + "末";
-    const auto sent = post("/mobile/email/submit.php",
-                           {{"P", lina}, {"to_id", "zhangwei"}, {"subject", "长邮件"}, {"content", body}});
+    const auto sent =
+        post("/mobile/email/submit.php",
+             {{"P", lina}, {"to_id", "zhangwei"}, {"subject", "长邮件"}, {"content", body}});
     ASSERT_TRUE(sent);
     ASSERT_EQ(sent->status, 200) << sent->body;
     const auto id = nlohmann::json::parse(sent->body, nullptr, false).value("q_id", "");
@@ -44,10 +45,9 @@ TEST_F(LongFormTest, LongTextsAreStoredUpToTheirLimits) {
     const std::size_t characters = MessagePages::kMaxTextBytes / 3;
     const std::string longest = repeated("讯", characters);
     ASSERT_LE(longest.size(), MessagePages::kMaxTextBytes);
-    const auto accepted = post("/mobile/message/data.php", {{"Q_UID", "9"},
-                                                           {"CONTENT", longest},
-                                                           {"ATYPE", "sendSignleMsg"},
-                                                           {"P", lina}});
+    const auto accepted =
+        post("/mobile/message/data.php",
+             {{"Q_UID", "9"}, {"CONTENT", longest}, {"ATYPE", "sendSignleMsg"}, {"P", lina}});
     ASSERT_TRUE(accepted);
     EXPECT_EQ(accepted->status, 200) << accepted->body;
     const auto dialog = postJson("/mobile/message/data.php",
@@ -56,10 +56,9 @@ TEST_F(LongFormTest, LongTextsAreStoredUpToTheirLimits) {
     EXPECT_EQ(dialog[0].value("content", ""), longest);
 
     // One character more is refused by the message limit, by name, and not stored.
-    const auto refused = post("/mobile/message/data.php", {{"Q_UID", "9"},
-                                                          {"CONTENT", longest + "多"},
-                                                          {"ATYPE", "sendSignleMsg"},
-                                                          {"P", lina}});
+    const auto refused = post(
+        "/mobile/message/data.php",
+        {{"Q_UID", "9"}, {"CONTENT", longest + "多"}, {"ATYPE", "sendSignleMsg"}, {"P", lina}});
     ASSERT_TRUE(refused);
     EXPECT_EQ(refused->status, 413);
     EXPECT_EQ(refused->body, "ERROR: message longer than " +
@@ -74,10 +73,10 @@ TEST_F(LongFormTest, FormsPastTheRequestLimitAreRefusedWithThatLimit) {
     const std::string zhangwei = signIn("zhangwei");
     const std::string inbox = listPage("/mobile/email/data.php", zhangwei, "loadList");
     auto http = client();
-    const std::string form = "P=" + lina + "&to_id=zhangwei&subject=x&content=" +
-                             std::string(17 * 1024 * 1024, 'a');
-    const auto plain = http->Post("/mobile/email/submit.php", form,
-                                  "application/x-www-form-urlencoded");
+    const std::string form =
+        "P=" + lina + "&to_id=zhangwei&subject=x&content=" + std::string(17 * 1024 * 1024, 'a');
+    const auto plain =
+        http->Post("/mobile/email/submit.php", form, "application/x-www-form-urlencoded");
     ASSERT_TRUE(plain);
     EXPECT_EQ(plain->status, 413);
     EXPECT_EQ(plain->body, "ERROR: request larger than 16 MB");
@@ -130,7 +129,8 @@ public:
             std::unique_lock lock(mutex_);
             // Bounded: even a test that never stops them ends its drip after a minute.
             for (int round = 0; round < 120 && !stop_; ++round) {
-                if (wake_.wait_for(lock, std::chrono::milliseconds(500), [this] { return stop_; })) {
+                if (wake_.wait_for(lock, std::chrono::milliseconds(500),
+                                   [this] { return stop_; })) {
                     break;
                 }
                 dripOnce();
