@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <optional>
 #include <thread>
 
 #include "server/MessagePages.h"
@@ -172,10 +173,11 @@ private:
     std::thread thread_;
 };
 
-// Whether the server ends the connection (end of stream or reset) within the limit; what it
-// answered first is read and dropped.
-bool closedByServer(int fd, std::chrono::seconds limit) {
+// What the server sent before it ended the connection (end of stream or reset); absent when
+// the connection is still open after the limit.
+std::optional<std::string> replyUntilClosed(int fd, std::chrono::seconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
+    std::string reply;
     char buffer[1024];
     while (std::chrono::steady_clock::now() < deadline) {
         pollfd pfd{fd, POLLIN, 0};
@@ -184,10 +186,33 @@ bool closedByServer(int fd, std::chrono::seconds limit) {
         }
         const auto got = ::recv(fd, buffer, sizeof buffer, 0);
         if (got <= 0) {
-            return true;
+            return reply;
         }
+        reply.append(buffer, static_cast<std::size_t>(got));
     }
-    return false;
+    return std::nullopt;
+}
+
+// One whole request sent from the given local address; the reply as it came.
+std::string requestFrom(const std::string& from, const std::string& to, std::uint16_t port,
+                        const std::string& request) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    ::inet_pton(AF_INET, from.c_str(), &local.sin_addr);
+    sockaddr_in remote{};
+    remote.sin_family = AF_INET;
+    remote.sin_port = htons(port);
+    ::inet_pton(AF_INET, to.c_str(), &remote.sin_addr);
+    std::string reply;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) == 0 &&
+        ::connect(fd, reinterpret_cast<sockaddr*>(&remote), sizeof remote) == 0 &&
+        ::send(fd, request.data(), request.size(), MSG_NOSIGNAL) ==
+            static_cast<ssize_t>(request.size())) {
+        reply = replyUntilClosed(fd, std::chrono::seconds(10)).value_or("");
+    }
+    ::close(fd);
+    return reply;
 }
 
 class SlowClientTest : public ServerFixture {
@@ -211,9 +236,50 @@ protected:
 TEST_F(HeaderDeadlineTest, ARequestHeadTricklingInPastTheLimitIsCutOff) {
     Drippers dripper("127.0.0.6", kHost, server_->httpPort(), 1);
     // Bytes keep coming every half second, so no read time-out ends it; the head limit does.
-    EXPECT_TRUE(closedByServer(dripper.fd(0), std::chrono::seconds(8)));
+    EXPECT_TRUE(replyUntilClosed(dripper.fd(0), std::chrono::seconds(8)));
     // A request that comes whole is served as before.
     EXPECT_FALSE(signIn("lina").empty());
+}
+
+class ConnectionsPerAddressTest : public ServerFixture {
+protected:
+    void configure(ServerOptions& options) override { options.connectionsPerAddress = 2; }
+};
+
+TEST_F(ConnectionsPerAddressTest, AnAddressPastItsLimitIsTurnedAwayAndLaterServedAgain) {
+    static const std::string kPicture =
+        "GET /mobile/images/org_chart.png HTTP/1.1\r\nHost: oa\r\nConnection: close\r\n\r\n";
+    {
+        Drippers drippers("127.0.0.7", kHost, server_->httpPort(), 3);
+        // Two are admitted and wait for their heads; the third is answered 503 and closed.
+        std::vector<pollfd> fds;
+        for (std::size_t i = 0; i < 3; ++i) {
+            fds.push_back({drippers.fd(i), POLLIN, 0});
+        }
+        std::optional<std::string> refused;
+        if (::poll(fds.data(), fds.size(), 10'000) > 0) {
+            for (const pollfd& pfd : fds) {
+                if (pfd.revents != 0 && !refused) {
+                    refused = replyUntilClosed(pfd.fd, std::chrono::seconds(5));
+                }
+            }
+        }
+        ASSERT_TRUE(refused) << "no connection was turned away";
+        EXPECT_EQ(refused->rfind("HTTP/1.1 503 ", 0), 0u) << *refused;
+        EXPECT_NE(refused->find("ERROR: too many connections"), std::string::npos);
+        // Other addresses are served meanwhile.
+        EXPECT_EQ(requestFrom("127.0.0.8", kHost, server_->httpPort(), kPicture)
+                      .rfind("HTTP/1.1 200 ", 0),
+                  0u);
+        EXPECT_FALSE(signIn("lina").empty());
+    }
+    // Once its connections have ended the address is served again (the server notices the
+    // end a moment later, so a few tries may still meet the limit).
+    std::string reply;
+    for (int attempt = 0; attempt < 50 && reply.rfind("HTTP/1.1 200 ", 0) != 0; ++attempt) {
+        reply = requestFrom("127.0.0.7", kHost, server_->httpPort(), kPicture);
+    }
+    EXPECT_EQ(reply.rfind("HTTP/1.1 200 ", 0), 0u) << reply.substr(0, 40);
 }
 
 }  // namespace
