@@ -201,6 +201,15 @@ protected:
         return reply.value("session_id", "");
     }
 
+    // The counter request as the client sends it: "UID" and "MODULES", and the session in
+    // the cookie that sign-in set. The reply parsed as JSON; null when it is not JSON.
+    nlohmann::json counters(const std::string& uid, const std::string& session,
+                            const std::string& modules = "INIT") const {
+        const auto result = post("/mobile/services_count.php", {{"UID", uid}, {"MODULES", modules}},
+                                 {{"Cookie", std::string("OA_SESSION=") + session}});
+        return nlohmann::json::parse(result ? result->body : std::string(), nullptr, false);
+    }
+
     // One page of a module list; the reply text as it came.
     std::string listPage(const std::string& page, const std::string& session,
                          const std::string& action, const Fields& extra = {}) const {
