@@ -174,6 +174,11 @@ void refuse(socket_t sock) {
     if (pollFor(sock, POLLOUT, std::chrono::milliseconds(100))) {
         [[maybe_unused]] const auto sent = ::send(sock, reply.data(), reply.size(), MSG_NOSIGNAL);
     }
+    // Closing with unread bytes would reset the connection, and a reset can overtake the reply;
+    // drop what the peer has sent so far.
+    char scratch[4096];
+    for (int i = 0; i < 16 && ::recv(sock, scratch, sizeof scratch, MSG_DONTWAIT) > 0; ++i) {
+    }
 }
 
 }  // namespace
@@ -239,8 +244,12 @@ bool GuardedHttpServer::process_and_close_socket(socket_t sock) {
     const std::string address = peerAddress(sock);
     bool ret = false;
     if (admit(address)) {
+        struct Release {
+            GuardedHttpServer& server;
+            const std::string& address;
+            ~Release() { server.release(address); }
+        } release{*this, address};
         ret = serve(sock);
-        release(address);
     } else {
         log("refused a connection from " + address + ": " + std::to_string(perAddress_) +
             " already open");
