@@ -140,7 +140,7 @@ void DemoServer::configureHttp() {
     // Clients reconnect cheaply after a short idle spell.
     http_.set_keep_alive_timeout(2);
     http_.set_read_timeout(20);
-    http_.setRequestHeadLimit(std::chrono::seconds(options_.requestHeadSeconds));
+    http_.setRequestHeadLimit(std::chrono::seconds(std::max(1, options_.requestHeadSeconds)));
     http_.setConnectionsPerAddress(
         std::clamp<std::size_t>(options_.connectionsPerAddress, 1, kHttpThreads - 1));
     http_.set_payload_max_length(options_.maxRequestBytes);
