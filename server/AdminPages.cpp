@@ -25,8 +25,8 @@ bool isColour(const std::string& text) {
 }  // namespace
 
 void AdminPages::install(PageRouter& router) {
-    router.http().Post("/demo/admin/event", [this](const httplib::Request& req,
-                                                   httplib::Response& res) { event(req, res); });
+    router.post("/demo/admin/event",
+                [this](const httplib::Request& req, httplib::Response& res) { event(req, res); });
 }
 
 void AdminPages::event(const httplib::Request& req, httplib::Response& res) {

@@ -3,6 +3,7 @@
 // the "message:" links that the client's web views catch.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -29,6 +30,14 @@ struct StoredFile {
 // Every function expects the caller to hold the database lock.
 class AttachmentStore {
 public:
+    static constexpr std::size_t kMaxNameBytes = 120;
+
+    // The name an uploaded file is stored and listed under, from the file name of its part:
+    // without folders; "*" (which separates the names in detail replies), control characters
+    // and bytes that are not UTF-8 become "_"; a name longer than kMaxNameBytes keeps its end
+    // (and so its extension), cut between characters. Empty when nothing is left.
+    static std::string uploadName(std::string_view path);
+
     static std::int64_t add(Database& db, const std::string& name, const std::string& mime,
                             std::string_view data);
     // Attaches a stored file to an item of a module ("email", "notify", "news", "diary",

@@ -1,6 +1,7 @@
 // Assembling and running the demo server.
 #include "server/DemoServer.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 
@@ -31,8 +32,9 @@ namespace oa {
 namespace {
 
 // Threads serving connections. A keep-alive connection holds its thread while idle, and the
-// client plus its web views keep several open.
-constexpr std::size_t kHttpThreads = 24;
+// client plus its web views keep several open. One client address may hold fewer than all of
+// them (ServerOptions::connectionsPerAddress).
+constexpr std::size_t kHttpThreads = 32;
 
 void removeDatabaseFiles(const std::string& path) {
     std::error_code ignored;
@@ -138,6 +140,9 @@ void DemoServer::configureHttp() {
     // Clients reconnect cheaply after a short idle spell.
     http_.set_keep_alive_timeout(2);
     http_.set_read_timeout(20);
+    http_.setRequestHeadLimit(std::chrono::seconds(std::max(1, options_.requestHeadSeconds)));
+    http_.setConnectionsPerAddress(
+        std::clamp<std::size_t>(options_.connectionsPerAddress, 1, kHttpThreads - 1));
     http_.set_payload_max_length(options_.maxRequestBytes);
     http_.set_exception_handler(
         [](const httplib::Request& req, httplib::Response& res, std::exception_ptr error) {
@@ -206,9 +211,10 @@ bool DemoServer::start(std::string* error) {
     deliveries_ = std::make_unique<Deliveries>(*db_, *im_);
     context_ = std::make_unique<ServerContext>(ServerContext{
         *db_, *sessions_, *im_, options_.appTitle, options_.webVersion, imPort_, options_.verbose});
-    router_ = std::make_unique<PageRouter>(http_, *sessions_);
+    router_ = std::make_unique<PageRouter>(http_, *sessions_, options_.maxRequestBytes);
     pages_ = std::make_unique<Pages>(*context_, *deliveries_);
     pages_->install(*router_);
+    router_->finish();
     configureHttp();
 
     const int port =

@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "server/GuardedHttpServer.h"
 #include "server/ServerOptions.h"
 
 namespace oa {
@@ -54,7 +55,7 @@ private:
     std::unique_ptr<PageRouter> router_;
     struct Pages;
     std::unique_ptr<Pages> pages_;
-    httplib::Server http_;
+    GuardedHttpServer http_;
     std::thread httpThread_;
     std::atomic<bool> httpEnded_ = false;
     std::uint16_t httpPort_ = 0;

@@ -35,18 +35,6 @@ std::string recipients(Database& db, std::int64_t emailId, const char* kind) {
     return names;
 }
 
-std::string baseName(const std::string& path) {
-    std::string name = path.substr(
-        path.find_last_of("/\\") == std::string::npos ? 0 : path.find_last_of("/\\") + 1);
-    name.erase(std::remove_if(name.begin(), name.end(),
-                              [](char c) { return static_cast<unsigned char>(c) < 0x20; }),
-               name.end());
-    if (name.size() > 120) {
-        name = name.substr(name.size() - 120);
-    }
-    return name;
-}
-
 }  // namespace
 
 void MailPages::install(PageRouter& router) {
@@ -159,7 +147,7 @@ std::vector<UploadedFile> MailPages::uploadedPictures(const httplib::Request& re
         if (!number) {
             continue;
         }
-        std::string fileName = baseName(part.filename);
+        std::string fileName = AttachmentStore::uploadName(part.filename);
         if (fileName.empty()) {
             fileName = "uploadedfile" + std::to_string(*number) + ".png";
         }

@@ -1,6 +1,7 @@
 // Page registration with session checks.
 #include "server/PageRouter.h"
 
+#include "server/FormBody.h"
 #include "server/HttpSupport.h"
 
 namespace oa {
@@ -29,12 +30,34 @@ void PageRouter::page(const std::string& path, const std::string& module, Reply 
         handler(req, res, *user);
     };
     http_.Get(path, wrapped);
-    http_.Post(path, wrapped);
+    post(path, std::move(wrapped));
 }
 
 void PageRouter::open(const std::string& path, Handler handler) {
     http_.Get(path, handler);
-    http_.Post(path, std::move(handler));
+    post(path, std::move(handler));
+}
+
+void PageRouter::post(const std::string& path, Handler handler) {
+    http_.Post(path, [limit = maxBodyBytes_, handler = std::move(handler)](
+                         const httplib::Request& req, httplib::Response& res,
+                         const httplib::ContentReader& reader) {
+        // cpp-httplib hands content readers a const view of its own request object; filling
+        // that object in place lets the logger and the error handler see the fields too.
+        auto& whole = const_cast<httplib::Request&>(req);
+        if (FormBody::read(whole, res, reader, limit)) {
+            handler(whole, res);
+        }
+    });
+}
+
+void PageRouter::finish() {
+    http_.Post(".*", [limit = maxBodyBytes_](const httplib::Request& req, httplib::Response& res,
+                                             const httplib::ContentReader& reader) {
+        if (FormBody::read(const_cast<httplib::Request&>(req), res, reader, limit)) {
+            res.status = 404;
+        }
+    });
 }
 
 }  // namespace oa

@@ -1,9 +1,11 @@
 // Registers the server's pages with cpp-httplib: every page answers GET and POST and checks the
-// session (and the module grant) before its handler runs.
+// session (and the module grant) before its handler runs. POST bodies are read by FormBody, up
+// to the server's request limit.
 #pragma once
 
 #include <httplib.h>
 
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -18,7 +20,8 @@ public:
     using UserHandler =
         std::function<void(const httplib::Request&, httplib::Response&, const SessionUser&)>;
 
-    PageRouter(httplib::Server& http, SessionStore& sessions) : http_(http), sessions_(sessions) {}
+    PageRouter(httplib::Server& http, SessionStore& sessions, std::size_t maxBodyBytes)
+        : http_(http), sessions_(sessions), maxBodyBytes_(maxBodyBytes) {}
 
     // A page for signed-in users. With a module key, users without that module are refused.
     // An unknown session changes nothing and gets a reply that is not JSON (an HTML page for
@@ -26,12 +29,17 @@ public:
     void page(const std::string& path, const std::string& module, Reply reply, UserHandler handler);
     // A page without session check.
     void open(const std::string& path, Handler handler);
-
-    httplib::Server& http() { return http_; }
+    // A page without session check that answers POST only.
+    void post(const std::string& path, Handler handler);
+    // After every page: a POST to any other path has its body read (so that the connection
+    // stays usable) and gets 404. Without it cpp-httplib would read the body itself and refuse
+    // a long form with 413 instead.
+    void finish();
 
 private:
     httplib::Server& http_;
     SessionStore& sessions_;
+    std::size_t maxBodyBytes_;
 };
 
 }  // namespace oa

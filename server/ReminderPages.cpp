@@ -55,30 +55,21 @@ void ReminderPages::install(PageRouter& router) {
 }
 
 void ReminderPages::count(const httplib::Request& req, httplib::Response& res) {
-    // The counter request carries "UID" and "MODULES" but no "P": the session cookie, or a
-    // session that the user holds, vouches for the uid.
+    // The counter request carries "UID" and "MODULES" but no "P": the session cookie of that
+    // user vouches for the uid ("P" does too, when a caller sends one). Another user's
+    // session does not, and neither does the user merely holding a session somewhere.
     const auto uid = HttpSupport::requireId(req, res, "UID");
     if (!uid) {
         return;
     }
-    std::optional<SessionUser> user = ctx_.sessions.authenticate(req);
-    if (user && user->uid != *uid) {
-        HttpSupport::error(res, 403, "UID is not the signed-in user");
+    const std::optional<SessionUser> user = ctx_.sessions.authenticate(req);
+    if (!user) {
+        HttpSupport::error(res, 401, "session");
         return;
     }
-    if (!user) {
-        if (!ctx_.sessions.hasSession(*uid)) {
-            HttpSupport::error(res, 401, "session");
-            return;
-        }
-        auto lock = ctx_.db.lock();
-        Statement stmt =
-            ctx_.db.query("SELECT user_id, user_name, func_str FROM users WHERE uid = ?", *uid);
-        if (!stmt.step()) {
-            HttpSupport::error(res, 401, "session");
-            return;
-        }
-        user = SessionUser{*uid, {}, stmt.text(0), stmt.text(1), stmt.text(2)};
+    if (user->uid != *uid) {
+        HttpSupport::error(res, 403, "UID is not the signed-in user");
+        return;
     }
     auto lock = ctx_.db.lock();
     const nlohmann::json reply{{"module", nlohmann::json::array({counters(ctx_.db, *user)})}};

@@ -21,6 +21,13 @@ struct ServerOptions {
     // keeps the data the same on every reset, and its texts speak of that season.
     std::string seedDate = "2013-06-28";
     std::size_t maxRequestBytes = 16 * 1024 * 1024;
+    // The longest a client may take to send a request's line and headers, counted from its
+    // first byte. The read time-out alone starts again with every byte, so a peer sending a
+    // byte now and then would hold its worker thread for ever.
+    int requestHeadSeconds = 10;
+    // Connections one client address may hold at once; kept below the server's worker threads
+    // so that one client cannot take all of them from the others.
+    std::size_t connectionsPerAddress = 24;
     std::string appTitle = "青禾协同办公";
     std::string webVersion = "2013.06.18";
 

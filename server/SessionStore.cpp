@@ -106,11 +106,6 @@ std::optional<SessionUser> SessionStore::authenticate(const httplib::Request& re
     return std::nullopt;
 }
 
-bool SessionStore::hasSession(std::int64_t uid) {
-    auto lock = db_.lock();
-    return db_.scalar("SELECT COUNT(*) FROM sessions WHERE uid = ?", 0, uid) > 0;
-}
-
 void SessionStore::markOnline(std::int64_t uid) {
     auto lock = db_.lock();
     db_.run("UPDATE users SET last_online = ? WHERE uid = ?", TimeText::now(), uid);

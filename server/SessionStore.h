@@ -41,8 +41,6 @@ public:
     std::optional<SessionUser> find(const std::string& sessionId);
     // The signed-in user of a request: the "P" field when the request has one, else the cookie.
     std::optional<SessionUser> authenticate(const httplib::Request& req);
-    // Whether the user holds a session (used by the counter page, which carries no "P").
-    bool hasSession(std::int64_t uid);
     // Records the client's online report.
     void markOnline(std::int64_t uid);
 

@@ -147,10 +147,14 @@ protected:
         options.httpPort = 0;
         options.imPort = 0;
         options.dbPath = (dir_ / "demo.sqlite3").string();
+        configure(options);
         server_ = std::make_unique<DemoServer>(options);
         std::string error;
         ASSERT_TRUE(server_->start(&error)) << error;
     }
+
+    // Lets a test change the server's options before it starts.
+    virtual void configure(ServerOptions& /*options*/) {}
 
     void TearDown() override {
         server_.reset();
@@ -195,6 +199,15 @@ protected:
             return {};
         }
         return reply.value("session_id", "");
+    }
+
+    // The counter request as the client sends it: "UID" and "MODULES", and the session in
+    // the cookie that sign-in set. The reply parsed as JSON; null when it is not JSON.
+    nlohmann::json counters(const std::string& uid, const std::string& session,
+                            const std::string& modules = "INIT") const {
+        const auto result = post("/mobile/services_count.php", {{"UID", uid}, {"MODULES", modules}},
+                                 {{"Cookie", std::string("OA_SESSION=") + session}});
+        return nlohmann::json::parse(result ? result->body : std::string(), nullptr, false);
     }
 
     // One page of a module list; the reply text as it came.

@@ -168,11 +168,10 @@ TEST_F(DirectoryTest, WorkflowPageClosesThroughBacktomainAndHandlesSteps) {
     EXPECT_EQ(page->status, 200);
     EXPECT_NE(page->body.find("href=\"backtomain:"), std::string::npos);
     EXPECT_NE(page->body.find("待办工作（2）"), std::string::npos);
-    const auto counters = [&] {
-        return postJson("/mobile/services_count.php",
-                        {{"UID", "1"}, {"MODULES", "workflow"}})["module"][0]["workflow"];
+    const auto pending = [&] {
+        return counters("1", session_, "workflow")["module"][0]["workflow"];
     };
-    EXPECT_EQ(counters(), "2");
+    EXPECT_EQ(pending(), "2");
 
     const auto step = client()->Get("/mobile/workflow/view.php?P=" + session_ + "&RUN_ID=2");
     ASSERT_TRUE(step);
@@ -182,13 +181,13 @@ TEST_F(DirectoryTest, WorkflowPageClosesThroughBacktomainAndHandlesSteps) {
                   ->Get("/mobile/workflow/handle.php?P=" + session_ + "&RUN_ID=2&DECISION=agree")
                   ->status,
               405);
-    EXPECT_EQ(counters(), "2");
+    EXPECT_EQ(pending(), "2");
     const auto handled =
         post("/mobile/workflow/handle.php",
              {{"P", session_}, {"RUN_ID", "2"}, {"DECISION", "agree"}, {"OPINION", "注意交接"}});
     ASSERT_TRUE(handled);
     EXPECT_EQ(handled->status, 303);
-    EXPECT_EQ(counters(), "1");
+    EXPECT_EQ(pending(), "1");
     EXPECT_NE(client()
                   ->Get("/mobile/workflow/view.php?P=" + session_ + "&RUN_ID=2")
                   ->body.find("同意。注意交接"),

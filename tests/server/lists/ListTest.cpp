@@ -23,9 +23,8 @@ protected:
         return out;
     }
 
-    nlohmann::json counters(const std::string& uid) {
-        return postJson("/mobile/services_count.php", {{"UID", uid}, {"MODULES", "INIT"}})
-            .value("module", nlohmann::json::array({nullptr}))[0];
+    nlohmann::json moduleCounters(const std::string& uid, const std::string& session) {
+        return counters(uid, session).value("module", nlohmann::json::array({nullptr}))[0];
     }
 };
 
@@ -125,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ListTest, ReadingLowersTheCountersAndMarksTheRow) {
     const std::string session = signIn("wangjianguo");
-    const auto before = counters("1");
+    const auto before = moduleCounters("1", session);
     ASSERT_TRUE(before.is_object());
     EXPECT_EQ(before["email"], "4");
 
@@ -142,10 +141,10 @@ TEST_F(ListTest, ReadingLowersTheCountersAndMarksTheRow) {
     const auto detail = postJson("/mobile/email/data.php",
                                  {{"ATYPE", "getEmailContent"}, {"P", session}, {"Q_ID", unread}});
     EXPECT_EQ(detail["q_id"], unread);
-    EXPECT_EQ(counters("1")["email"], "3");
+    EXPECT_EQ(moduleCounters("1", session)["email"], "3");
     // Reading twice counts once.
     postText("/mobile/email/read.php", {{"P", session}, {"EMAIL_ID", unread}});
-    EXPECT_EQ(counters("1")["email"], "3");
+    EXPECT_EQ(moduleCounters("1", session)["email"], "3");
     for (const auto& item :
          postJson("/mobile/email/data.php",
                   {{"ATYPE", "refreshList"}, {"A", "loadList"}, {"P", session}})) {
@@ -159,7 +158,7 @@ TEST_F(ListTest, ReadingLowersTheCountersAndMarksTheRow) {
     const auto page = post("/mobile/notify/read.php", {{"P", session}, {"NOTIFY_ID", "8"}});
     ASSERT_TRUE(page);
     EXPECT_NE(page->body.find("本周五下午全员大会通知"), std::string::npos);
-    EXPECT_EQ(counters("1")["notify"], std::to_string(notices - 1));
+    EXPECT_EQ(moduleCounters("1", session)["notify"], std::to_string(notices - 1));
 
     const auto newsBefore = postJson("/mobile/news/data.php",
                                      {{"ATYPE", "refreshList"}, {"A", "loadList"}, {"P", session}});
@@ -168,7 +167,7 @@ TEST_F(ListTest, ReadingLowersTheCountersAndMarksTheRow) {
         postJson("/mobile/news/data.php",
                  {{"ATYPE", "getNewsContent"}, {"P", session}, {"Q_ID", newsBefore[0]["q_id"]}});
     EXPECT_EQ(news["click_count"], std::to_string(std::stoi(clicks) + 1));
-    EXPECT_EQ(counters("1")["news"],
+    EXPECT_EQ(moduleCounters("1", session)["news"],
               std::to_string(std::stoi(before["news"].get<std::string>()) - 1));
 
     // The e-mail's reminder went with it.

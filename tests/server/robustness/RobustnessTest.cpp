@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <map>
 #include <random>
 #include <thread>
 
@@ -17,8 +18,7 @@ class RobustnessTest : public ServerFixture {};
 TEST_F(RobustnessTest, MalformedRequestsGetAnErrorAndChangeNothing) {
     const std::string session = signIn("wangjianguo");
     const std::string inbox = listPage("/mobile/email/data.php", session, "loadList");
-    const auto counters =
-        postJson("/mobile/services_count.php", {{"UID", "1"}, {"MODULES", "INIT"}});
+    const auto countersBefore = counters("1", session);
 
     const std::vector<std::pair<std::string, Fields>> requests = {
         {"/mobile/email/data.php", {}},
@@ -68,8 +68,7 @@ TEST_F(RobustnessTest, MalformedRequestsGetAnErrorAndChangeNothing) {
         EXPECT_TRUE(nlohmann::json::parse(reply->body, nullptr, false).is_discarded()) << path;
     }
     EXPECT_EQ(listPage("/mobile/email/data.php", session, "loadList"), inbox);
-    EXPECT_EQ(postJson("/mobile/services_count.php", {{"UID", "1"}, {"MODULES", "INIT"}}),
-              counters);
+    EXPECT_EQ(counters("1", session), countersBefore);
 }
 
 TEST_F(RobustnessTest, TextThatIsNotUtf8IsStoredAndListedAsValidJson) {
@@ -179,6 +178,9 @@ TEST_F(RobustnessTest, ConcurrentClientsStayConsistent) {
     const std::vector<std::pair<std::string, std::string>> pairs = {
         {"wangjianguo", "2"}, {"liuli", "1"},   {"chenjing", "5"}, {"sunyan", "3"},
         {"zhouhong", "7"},    {"wuqiang", "6"}, {"lina", "11"},    {"wanghao", "10"}};
+    const std::map<std::string, std::string> uids = {
+        {"wangjianguo", "1"}, {"liuli", "2"},   {"chenjing", "3"}, {"sunyan", "5"},
+        {"zhouhong", "6"},    {"wuqiang", "7"}, {"lina", "10"},    {"wanghao", "11"}};
     constexpr int kRounds = 15;
     std::atomic<int> failures = 0;
     std::vector<std::thread> threads;
@@ -204,8 +206,9 @@ TEST_F(RobustnessTest, ConcurrentClientsStayConsistent) {
                 ok(http->Post(
                     "/mobile/message/data.php",
                     httplib::Params{{"ATYPE", "refreshList"}, {"A", "loadList"}, {"P", session}}));
-                ok(http->Post("/mobile/services_count.php",
-                              httplib::Params{{"UID", "1"}, {"MODULES", "INIT"}}));
+                ok(http->Post(
+                    "/mobile/services_count.php",
+                    httplib::Params{{"UID", uids.at(user)}, {"MODULES", "INIT"}, {"P", session}}));
                 ok(http->Post(
                     "/mobile/news/data.php",
                     httplib::Params{{"ATYPE", "getNewsContent"}, {"Q_ID", "3"}, {"P", session}}));

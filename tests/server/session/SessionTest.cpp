@@ -77,6 +77,47 @@ TEST_F(SessionTest, CookieFromSignInWorksInPlaceOfP) {
     EXPECT_TRUE(nlohmann::json::parse(wrongP->body, nullptr, false).is_discarded());
 }
 
+// The counters are the signed-in user's own: only that user's session (the cookie, or "P")
+// answers them; a session elsewhere does not vouch for the user.
+TEST_F(SessionTest, CountersAnswerOnlyTheUsersOwnSession) {
+    const std::string zhangwei = signIn("zhangwei");
+    const std::string lina = signIn("lina");
+    ASSERT_FALSE(zhangwei.empty());
+    const auto own = counters("9", zhangwei);
+    ASSERT_TRUE(own.contains("module")) << own;
+    EXPECT_TRUE(own["module"][0].contains("email"));
+    EXPECT_EQ(postJson("/mobile/services_count.php",
+                       {{"UID", "9"}, {"MODULES", "INIT"}, {"P", zhangwei}}),
+              own);
+
+    struct Attempt {
+        std::string what;
+        Fields fields;
+        httplib::Headers headers;
+        int status;
+    };
+    const std::vector<Attempt> attempts = {
+        {"no session", {{"UID", "9"}, {"MODULES", "INIT"}}, {}, 401},
+        {"another cookie", {{"UID", "9"}, {"MODULES", "email"}}, {{"Cookie", "theme=blue"}}, 401},
+        {"unknown session",
+         {{"UID", "9"}, {"MODULES", "INIT"}},
+         {{"Cookie", "OA_SESSION=nosuchsession0000000000000"}},
+         401},
+        {"unknown P", {{"UID", "9"}, {"MODULES", "INIT"}, {"P", "x"}}, {}, 401},
+        {"another user's session",
+         {{"UID", "9"}, {"MODULES", "INIT"}},
+         {{"Cookie", "OA_SESSION=" + lina}},
+         403},
+    };
+    for (const Attempt& attempt : attempts) {
+        const auto reply = post("/mobile/services_count.php", attempt.fields, attempt.headers);
+        ASSERT_TRUE(reply) << attempt.what;
+        EXPECT_EQ(reply->status, attempt.status) << attempt.what;
+        EXPECT_TRUE(nlohmann::json::parse(reply->body, nullptr, false).is_discarded())
+            << attempt.what << ": " << reply->body;
+    }
+}
+
 // Each request of a signed-in user repeated with a made-up session: the reply is not JSON and
 // the user's data is as before.
 TEST_F(SessionTest, UnknownSessionChangesNothing) {
@@ -85,7 +126,7 @@ TEST_F(SessionTest, UnknownSessionChangesNothing) {
     ASSERT_FALSE(liuli.empty());
     ASSERT_FALSE(boss.empty());
     const std::string bogus = "nosuchsession0000000000000";
-    const auto before = postJson("/mobile/services_count.php", {{"UID", "1"}, {"MODULES", "INIT"}});
+    const auto before = counters("1", boss);
     const std::string inboxBefore = listPage("/mobile/email/data.php", boss, "loadList");
     const std::string remindersBefore = postText(
         "/mobile/sms/data.php", {{"ATYPE", "refreshList"}, {"A", "loadList"}, {"P", boss}});
@@ -126,7 +167,7 @@ TEST_F(SessionTest, UnknownSessionChangesNothing) {
                     nullptr, false)
                     .is_discarded());
 
-    EXPECT_EQ(postJson("/mobile/services_count.php", {{"UID", "1"}, {"MODULES", "INIT"}}), before);
+    EXPECT_EQ(counters("1", boss), before);
     EXPECT_EQ(listPage("/mobile/email/data.php", boss, "loadList"), inboxBefore);
     EXPECT_EQ(postText("/mobile/sms/data.php",
                        {{"ATYPE", "refreshList"}, {"A", "loadList"}, {"P", boss}}),
@@ -150,11 +191,10 @@ TEST_F(SessionTest, ModulesNotGrantedAreRefused) {
     // The modules every user has still answer.
     EXPECT_TRUE(
         postJson("/mobile/weather/data.php", {{"P", newcomer}, {"CITY_NAME", "北京"}}).is_array());
-    const auto counters =
-        postJson("/mobile/services_count.php", {{"UID", "12"}, {"MODULES", "INIT"}});
-    ASSERT_TRUE(counters.contains("module"));
-    EXPECT_FALSE(counters["module"][0].contains("calendar"));
-    EXPECT_TRUE(counters["module"][0].contains("email"));
+    const auto granted = counters("12", newcomer);
+    ASSERT_TRUE(granted.contains("module"));
+    EXPECT_FALSE(granted["module"][0].contains("calendar"));
+    EXPECT_TRUE(granted["module"][0].contains("email"));
 }
 
 TEST_F(SessionTest, RepliesNameUtf8AndAreGzippedWhenAccepted) {

@@ -2,6 +2,7 @@
 // their lists afterwards; e-mail recipients get "n^email"; unusable submissions store nothing.
 #include <gtest/gtest.h>
 
+#include "server/HttpSupport.h"
 #include "server/PngImage.h"
 #include "server/ServerFixture.h"
 
@@ -117,6 +118,66 @@ TEST_F(SubmitTest, EmailReachesEveryRecipientWithItsPictures) {
     }
     // Someone who was not addressed does not get it.
     EXPECT_NE(firstOf("/mobile/email/data.php", signIn("zhouhong"))["subject"], "性能测试结果");
+}
+
+// Names that would break the detail reply's "*"-joined list or its UTF-8: each attachment
+// downloads through the name the detail reply lists for it, and that name is the stored one.
+TEST_F(SubmitTest, AwkwardAttachmentNamesAllDownloadThroughTheListedNames) {
+    const std::string sender = signIn("zhangwei");
+    std::string longName;
+    for (int i = 0; i < 60; ++i) {
+        longName += "长";
+    }
+    longName += ".png";  // 184 bytes: the last 120 begin inside a character
+    const std::vector<std::pair<std::string, std::string>> uploads = {
+        {"星*号.png", "星_号.png"},
+        {std::string("tab\there\x01.png"), "tab_here_.png"},
+        {longName, ""},
+        {"100% 报告+草稿&v=1#2.png", "100% 报告+草稿&v=1#2.png"},
+        {"*", "_"},
+        {"half\xE4\xB8.txt", "half_.txt"},
+    };
+    httplib::MultipartFormDataItems items = {{"P", sender, "", ""},
+                                             {"to_id", "lina", "", ""},
+                                             {"subject", "附件名", "", ""},
+                                             {"content", "六个附件", "", ""}};
+    for (std::size_t i = 0; i < uploads.size(); ++i) {
+        items.push_back({"uploadedfile_" + std::to_string(i), "file " + std::to_string(i),
+                         uploads[i].first, "application/octet-stream"});
+    }
+    const auto sent = client()->Post("/mobile/email/submit.php", items);
+    ASSERT_TRUE(sent);
+    ASSERT_EQ(sent->status, 200) << sent->body;
+
+    const std::string lina = signIn("lina");
+    const auto detail =
+        postJson("/mobile/email/data.php",
+                 {{"ATYPE", "getEmailContent"},
+                  {"P", lina},
+                  {"Q_ID", nlohmann::json::parse(sent->body, nullptr, false).value("q_id", "")}});
+    const auto ids = HttpSupport::split(detail.value("attachment_id", ""), ',');
+    const auto names = HttpSupport::split(detail.value("attachment_name", ""), '*');
+    ASSERT_EQ(ids.size(), uploads.size() + 1) << detail.value("attachment_id", "");
+    ASSERT_EQ(names.size(), uploads.size() + 1) << detail.value("attachment_name", "");
+    for (std::size_t i = 0; i < uploads.size(); ++i) {
+        const std::string& name = names[i];
+        if (!uploads[i].second.empty()) {
+            EXPECT_EQ(name, uploads[i].second);
+        }
+        EXPECT_LE(name.size(), 120u) << name;
+        const auto file =
+            client()->Get("/mobile/inc/attach_file.php?P=" + lina + "&ATTACHMENT_ID=" + ids[i] +
+                          "&ATTACHMENT_NAME=" + HttpSupport::urlEncode(name));
+        ASSERT_TRUE(file);
+        EXPECT_EQ(file->status, 200) << name;
+        EXPECT_EQ(file->body, "file " + std::to_string(i)) << name;
+    }
+    // The long name is cut between characters and keeps its end.
+    const std::string& shortened = names[2];
+    ASSERT_GE(shortened.size(), 4u);
+    EXPECT_EQ(shortened.substr(shortened.size() - 4), ".png");
+    EXPECT_EQ(longName.substr(longName.size() - shortened.size()), shortened);
+    EXPECT_EQ(shortened.rfind("长", 0), 0u) << "begins with a whole character";
 }
 
 TEST_F(SubmitTest, EmailWithoutAKnownRecipientStoresNothing) {

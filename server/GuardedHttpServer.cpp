@@ -1,0 +1,263 @@
+// The guarded connection loop.
+#include "server/GuardedHttpServer.h"
+
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
+#include "core/platform/Log.h"
+
+namespace oa {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Waits up to `wait` for the socket to become ready for `events`; false on time-out or error.
+bool pollFor(socket_t sock, short events, std::chrono::milliseconds wait) {
+    pollfd pfd{sock, events, 0};
+    while (true) {
+        const int ready =
+            ::poll(&pfd, 1, static_cast<int>(std::max<std::int64_t>(0, wait.count())));
+        if (ready < 0 && errno == EINTR) {
+            continue;
+        }
+        return ready > 0;
+    }
+}
+
+std::string numericHost(const sockaddr_storage& addr, socklen_t length, int* port) {
+    std::array<char, NI_MAXHOST> host{};
+    std::array<char, NI_MAXSERV> service{};
+    if (::getnameinfo(reinterpret_cast<const sockaddr*>(&addr), length, host.data(),
+                      static_cast<socklen_t>(host.size()), service.data(),
+                      static_cast<socklen_t>(service.size()),
+                      NI_NUMERICHOST | NI_NUMERICSERV) != 0) {
+        return {};
+    }
+    if (port) {
+        *port = std::atoi(service.data());
+    }
+    return host.data();
+}
+
+std::string peerAddress(socket_t sock, int* port = nullptr) {
+    sockaddr_storage addr{};
+    socklen_t length = sizeof addr;
+    if (::getpeername(sock, reinterpret_cast<sockaddr*>(&addr), &length) != 0) {
+        return {};
+    }
+    return numericHost(addr, length, port);
+}
+
+// The connection as cpp-httplib's request parser reads it: buffered reads and writes that wait
+// at most the server's time-outs, and, while a request's line and headers are being read, no
+// longer than what is left of their time limit.
+class ConnectionStream : public httplib::Stream {
+public:
+    ConnectionStream(socket_t sock, std::chrono::milliseconds readTimeout,
+                     std::chrono::milliseconds writeTimeout)
+        : sock_(sock), readTimeout_(readTimeout), writeTimeout_(writeTimeout) {}
+
+    void startHead(std::chrono::milliseconds limit) { headDeadline_ = Clock::now() + limit; }
+    void endHead() { headDeadline_.reset(); }
+    bool headExpired() const { return headExpired_; }
+    bool hasBuffered() const { return offset_ < filled_; }
+
+    bool is_readable() const override { return hasBuffered() || waitReadable(); }
+    bool is_writable() const override { return pollFor(sock_, POLLOUT, writeTimeout_); }
+
+    ssize_t read(char* ptr, size_t size) override {
+        if (hasBuffered()) {
+            const std::size_t n = std::min(size, filled_ - offset_);
+            std::memcpy(ptr, buffer_.data() + offset_, n);
+            offset_ += n;
+            return static_cast<ssize_t>(n);
+        }
+        if (!waitReadable()) {
+            return -1;
+        }
+        if (size >= buffer_.size()) {
+            return receive(ptr, size);
+        }
+        const ssize_t got = receive(buffer_.data(), buffer_.size());
+        if (got <= 0) {
+            return got;
+        }
+        filled_ = static_cast<std::size_t>(got);
+        const std::size_t n = std::min(size, filled_);
+        std::memcpy(ptr, buffer_.data(), n);
+        offset_ = n;
+        return static_cast<ssize_t>(n);
+    }
+
+    ssize_t write(const char* ptr, size_t size) override {
+        if (!is_writable()) {
+            return -1;
+        }
+        return ::send(sock_, ptr, size, MSG_NOSIGNAL);
+    }
+
+    void get_remote_ip_and_port(std::string& ip, int& port) const override {
+        ip = peerAddress(sock_, &port);
+    }
+
+    void get_local_ip_and_port(std::string& ip, int& port) const override {
+        sockaddr_storage addr{};
+        socklen_t length = sizeof addr;
+        if (::getsockname(sock_, reinterpret_cast<sockaddr*>(&addr), &length) == 0) {
+            ip = numericHost(addr, length, &port);
+        }
+    }
+
+    socket_t socket() const override { return sock_; }
+
+private:
+    bool waitReadable() const {
+        auto wait = readTimeout_;
+        if (headDeadline_) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*headDeadline_ -
+                                                                                    Clock::now());
+            if (left.count() <= 0) {
+                headExpired_ = true;
+                return false;
+            }
+            wait = std::min(wait, left);
+        }
+        if (pollFor(sock_, POLLIN, wait)) {
+            return true;
+        }
+        if (headDeadline_ && Clock::now() >= *headDeadline_) {
+            headExpired_ = true;
+        }
+        return false;
+    }
+
+    ssize_t receive(char* ptr, std::size_t size) {
+        while (true) {
+            const ssize_t got = ::recv(sock_, ptr, size, 0);
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            return got;
+        }
+    }
+
+    socket_t sock_;
+    std::chrono::milliseconds readTimeout_;
+    std::chrono::milliseconds writeTimeout_;
+    std::optional<Clock::time_point> headDeadline_;
+    mutable bool headExpired_ = false;
+    std::array<char, 4096> buffer_{};
+    std::size_t offset_ = 0;
+    std::size_t filled_ = 0;
+};
+
+std::chrono::milliseconds millis(time_t sec, time_t usec) {
+    return std::chrono::milliseconds(sec * 1000 + usec / 1000);
+}
+
+void refuse(socket_t sock) {
+    static const std::string body = "ERROR: too many connections from this address";
+    static const std::string reply =
+        "HTTP/1.1 503 Service Unavailable\r\nContent-Type: text/plain; charset=utf-8\r\n"
+        "Content-Length: " +
+        std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+    // Best effort: the peer may not read it.
+    if (pollFor(sock, POLLOUT, std::chrono::milliseconds(100))) {
+        [[maybe_unused]] const auto sent = ::send(sock, reply.data(), reply.size(), MSG_NOSIGNAL);
+    }
+    // Closing with unread bytes would reset the connection, and a reset can overtake the reply;
+    // drop what the peer has sent so far.
+    char scratch[4096];
+    for (int i = 0; i < 16 && ::recv(sock, scratch, sizeof scratch, MSG_DONTWAIT) > 0; ++i) {
+    }
+}
+
+}  // namespace
+
+bool GuardedHttpServer::admit(const std::string& address) {
+    std::lock_guard lock(mutex_);
+    std::size_t& count = open_[address];
+    if (count >= perAddress_) {
+        return false;
+    }
+    ++count;
+    return true;
+}
+
+void GuardedHttpServer::release(const std::string& address) {
+    std::lock_guard lock(mutex_);
+    const auto it = open_.find(address);
+    if (it != open_.end() && --it->second == 0) {
+        open_.erase(it);
+    }
+}
+
+bool GuardedHttpServer::awaitRequest(socket_t sock) const {
+    // In short steps, so that a stopping server does not wait out the keep-alive time-out.
+    constexpr std::chrono::milliseconds kStep(50);
+    const auto deadline = Clock::now() + std::chrono::seconds(keep_alive_timeout_sec_);
+    while (svr_sock_ != INVALID_SOCKET) {
+        if (pollFor(sock, POLLIN, kStep)) {
+            return true;
+        }
+        if (Clock::now() >= deadline) {
+            return false;
+        }
+    }
+    return false;
+}
+
+bool GuardedHttpServer::serve(socket_t sock) {
+    ConnectionStream stream(sock, millis(read_timeout_sec_, read_timeout_usec_),
+                            millis(write_timeout_sec_, write_timeout_usec_));
+    bool ret = false;
+    for (std::size_t left = keep_alive_max_count_; left > 0; --left) {
+        if (!stream.hasBuffered() && !awaitRequest(sock)) {
+            break;
+        }
+        stream.startHead(headLimit_);
+        bool connectionClosed = false;
+        ret = process_request(stream, left == 1, connectionClosed,
+                              [&stream](httplib::Request&) { stream.endHead(); });
+        if (stream.headExpired()) {
+            log("request head from " + peerAddress(sock) + " took longer than " +
+                std::to_string(headLimit_.count()) + " ms; connection closed");
+            break;
+        }
+        if (!ret || connectionClosed) {
+            break;
+        }
+    }
+    return ret;
+}
+
+bool GuardedHttpServer::process_and_close_socket(socket_t sock) {
+    const std::string address = peerAddress(sock);
+    bool ret = false;
+    if (admit(address)) {
+        struct Release {
+            GuardedHttpServer& server;
+            const std::string& address;
+            ~Release() { server.release(address); }
+        } release{*this, address};
+        ret = serve(sock);
+    } else {
+        log("refused a connection from " + address + ": " + std::to_string(perAddress_) +
+            " already open");
+        refuse(sock);
+    }
+    ::shutdown(sock, SHUT_RDWR);
+    ::close(sock);
+    return ret;
+}
+
+}  // namespace oa

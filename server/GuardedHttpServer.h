@@ -1,0 +1,44 @@
+// cpp-httplib's server with two guards against clients that hold its worker threads (each
+// connection holds one for as long as it lasts):
+// - a request's line and headers must arrive within a time limit counted from their first
+//   byte; the library's read time-out alone starts again with every byte, so a peer sending a
+//   byte every few seconds would keep its thread for ever;
+// - one client address holds a limited number of connections at once; further connections
+//   from it are answered 503 and closed, leaving the other threads to other clients.
+// The connection loop is the library's own (keep-alive, request count) around its
+// process_request(), with a stream that knows the time limit.
+#pragma once
+
+#include <httplib.h>
+
+#include <chrono>
+#include <cstddef>
+#include <map>
+#include <mutex>
+#include <string>
+
+namespace oa {
+
+class GuardedHttpServer : public httplib::Server {
+public:
+    // Both must be set before the server listens.
+    void setRequestHeadLimit(std::chrono::milliseconds limit) { headLimit_ = limit; }
+    void setConnectionsPerAddress(std::size_t count) { perAddress_ = count; }
+
+private:
+    bool process_and_close_socket(socket_t sock) override;
+    // Serves the connection's requests until it ends, times out or the server stops.
+    bool serve(socket_t sock);
+    // Waits for the next request of a kept-alive connection; false when none comes within the
+    // keep-alive time-out, the peer left or the server stops.
+    bool awaitRequest(socket_t sock) const;
+    bool admit(const std::string& address);
+    void release(const std::string& address);
+
+    std::chrono::milliseconds headLimit_{10'000};
+    std::size_t perAddress_ = 16;
+    std::mutex mutex_;
+    std::map<std::string, std::size_t> open_;  // Guarded by mutex_.
+};
+
+}  // namespace oa
