@@ -11,8 +11,10 @@
 #include "ui/kit/LeveyPopListView.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/TextField.h"
+#include "ui/kit/ViewTags.h"
 #include "ui/session/LoginController.h"
 #include "ui/session/LoginView.h"
+#include "ui/session/SetController.h"
 
 namespace oa {
 
@@ -148,6 +150,48 @@ private slots:
         QTest::keyClick(name, Qt::Key_Tab);
         QVERIFY(password->hasFocus());
         QCOMPARE(form->contentOffset(), -LoginView::kKeyboardShift);
+    }
+
+    // The settings table moves up for the lowest fields only: Tab from the IM port on to the
+    // environments brings it down again, so the field being edited is always in sight.
+    void settingsFieldBeingEditedIsInSight() {
+        shell::Environment env;
+        shell::Environment::storeSettings(demoSettings());
+        shell::Screen screen;
+        QVERIFY(QTest::qWaitForWindowActive(screen.window()));
+        screen.login()->loginView()->pushSet();
+        auto* set = screen.topAs<SetController>();
+        QVERIFY(set);
+        QWidget* view = set->view();
+        auto inSight = [view](QWidget* field) {
+            return view->rect().contains(QRect(field->mapTo(view, QPoint()), field->size()));
+        };
+
+        TextField* port = set->field(SetController::kImPortTag);
+        QTest::mouseClick(port, Qt::LeftButton);
+        QCOMPARE(set->contentOffset(), -SetController::kKeyboardShift);
+        QTRY_VERIFY(!moving(set));
+        QVERIFY(inSight(port));
+
+        QStringList visited;
+        int keys = 0;
+        for (int step = 0; step < 7; ++step) {
+            // Tab until the next field has the focus.
+            TextField* field = nullptr;
+            for (int tries = 0; !field && tries < 3; ++tries) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                ++keys;
+                field = qobject_cast<TextField*>(QApplication::focusWidget());
+            }
+            QVERIFY(field);
+            QVERIFY(field->isEditing());
+            QTRY_VERIFY(!moving(set));
+            visited << QString::number(tag(field));
+            QVERIFY2(inSight(field), qPrintable(visited.join(' ')));
+        }
+        // One Tab a field, "网络 1" right after the IM port, then the rows in order.
+        QCOMPARE(visited.join(' '), QString("1017 1018 1019 1020 1021 1022 1016"));
+        QCOMPARE(keys, 7);
     }
 };
 
