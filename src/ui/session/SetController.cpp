@@ -99,7 +99,10 @@ void SetController::loadView() {
         fields_[static_cast<std::size_t>(i)] = field;
     }
 
+    // The table moves up while a low field is edited; the screen's background stays put.
+    TableView::setGroupedBackground(view);
     table_ = new TableView(TableView::Style::Grouped, view);
+    table_->setBackgroundColor(Qt::transparent);
     table_->setScrollEnabled(false);
     // Nothing to scroll: Tab goes from field to field.
     table_->setFocusPolicy(Qt::NoFocus);
