@@ -8,6 +8,7 @@
 #include "ShellTest.h"
 #include "ui/controller/main/IndexController.h"
 #include "ui/controller/main/OtherView.h"
+#include "ui/kit/BarButton.h"
 #include "ui/kit/LeveyPopListView.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/TextField.h"
@@ -163,6 +164,15 @@ private slots:
         auto* set = screen.topAs<SetController>();
         QVERIFY(set);
         QWidget* view = set->view();
+        // The sign-in form went away with the focus; the field it lands on begins nothing.
+        const auto* right = qobject_cast<const BarButton*>(set->rightBarButtonItem());
+        QVERIFY(right);
+        QCOMPARE(right->text(), QString("保存"));
+        QCOMPARE(set->contentOffset(), 0);
+        for (int tagValue = SetController::kImPortTag; tagValue <= SetController::kIp3Tag;
+             ++tagValue) {
+            QVERIFY(!set->field(tagValue)->isEditing());
+        }
         auto inSight = [view](QWidget* field) {
             return view->rect().contains(QRect(field->mapTo(view, QPoint()), field->size()));
         };
