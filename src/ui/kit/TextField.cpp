@@ -134,9 +134,19 @@ void TextField::mousePressEvent(QMouseEvent* event) {
 }
 
 void TextField::keyPressEvent(QKeyEvent* event) {
-    const bool returnKey = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (!editing_ && !returnKey) {
-        beginEditing();
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Shift:  // a modifier alone, as on the way to Shift+Tab
+        case Qt::Key_Control:
+        case Qt::Key_Alt:
+        case Qt::Key_Meta:
+            break;
+        default:
+            if (!editing_) {
+                beginEditing();
+            }
+            break;
     }
     QLineEdit::keyPressEvent(event);
 }

@@ -124,8 +124,11 @@ private slots:
         if (begins) {
             return;
         }
-        // Nothing selected for the next key to replace; typing begins editing.
+        // Nothing selected for the next key to replace; a modifier alone begins nothing, typing
+        // begins editing.
         QVERIFY(!field->hasSelectedText());
+        QTest::keyClick(field, Qt::Key_Shift);
+        QCOMPARE(began.count(), 0);
         QTest::keyClick(field, Qt::Key_X);
         QCOMPARE(began.count(), 1);
         QVERIFY(field->isEditing());
