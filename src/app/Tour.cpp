@@ -1,5 +1,5 @@
-// Tour: the stops of the walk: sign-in, environment chooser, settings, home grid with its
-// badges after a real sign-in, and the "more" page.
+// Tour: the stops of the walk: sign-in, environment chooser, settings (also moved up for its
+// lowest field), home grid with its badges after a real sign-in, and the "more" page.
 #include "app/Tour.h"
 
 #include <QDir>
@@ -13,6 +13,8 @@
 #include "ui/kit/LeveyPopListView.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/ProgressHUD.h"
+#include "ui/kit/TableView.h"
+#include "ui/kit/TextField.h"
 #include "ui/kit/Window.h"
 #include "ui/session/LoginController.h"
 #include "ui/session/LoginView.h"
@@ -85,7 +87,26 @@ void Tour::buildStops() {
                           NavigationController* nav = stackOf(window);
                           return top<SetController>(nav) && settled(nav);
                       },
-                      true, [window] { top<SetController>(stackOf(window))->clickToBack(); }});
+                      true,
+                      [window] {
+                          // Editing the last address moves the table up out of the keyboard's
+                          // way.
+                          auto* set = top<SetController>(stackOf(window));
+                          TextField* field = set->field(SetController::kIp3Tag);
+                          field->setFocus();
+                          set->textFieldDidBeginEditing(field);
+                      }});
+    stops_.push_back({"04-settings-editing",
+                      [window] {
+                          auto* set = top<SetController>(stackOf(window));
+                          return set && set->tableView()->y() == -SetController::kKeyboardShift;
+                      },
+                      true,
+                      [window] {
+                          auto* set = top<SetController>(stackOf(window));
+                          set->takebackKeyboard();
+                          set->clickToBack();
+                      }});
     stops_.push_back(
         {"back at sign-in", [window, login] { return login() && settled(stackOf(window)); }, false,
          [this, login] {
@@ -110,13 +131,13 @@ void Tour::buildStops() {
                                   [this] { ++countersApplied_; });
                           index->modulesChange();
                       }});
-    stops_.push_back({"04-home", [this] { return countersApplied_ > 0; }, true,
+    stops_.push_back({"05-home", [this] { return countersApplied_ > 0; }, true,
                       [window] {
                           auto* index = top<IndexController>(stackOf(window));
                           BottomView* bar = index->bottom_view();
                           bar->changeState(bar->item("affairs"));
                       }});
-    stops_.push_back({"05-more", [] { return true; }, true, [] {}});
+    stops_.push_back({"06-more", [] { return true; }, true, [] {}});
 }
 
 void Tour::poll() {

@@ -632,6 +632,16 @@ void TableView::setBackgroundColor(const QColor& colour) {
     update();
 }
 
+void TableView::setGroupedBackground(QWidget* screen) {
+    if (!screen) {
+        return;
+    }
+    QPalette colours = screen->palette();
+    colours.setBrush(QPalette::Window, pinstripes());
+    screen->setPalette(colours);
+    screen->setAutoFillBackground(true);
+}
+
 void TableView::setTableHeaderView(QWidget* view) {
     if (tableHeaderView_ == view) {
         return;

@@ -124,6 +124,10 @@ public:
     // the pinstripes for grouped ones. A transparent colour draws nothing.
     QColor backgroundColor() const { return backgroundColor_; }
     void setBackgroundColor(const QColor& colour);
+    // For a screen whose grouped table does not fill it (a button below, a move out of the
+    // keyboard's way): paints `screen` with the grouped pinstripes; its tables then draw none of
+    // their own (transparent), so one background lies behind everything.
+    static void setGroupedBackground(QWidget* screen);
     // Widgets above the first section and below the last; owned by the table, as wide as it,
     // as high as they are. nullptr removes (and deletes) the current one.
     QWidget* tableHeaderView() const { return tableHeaderView_; }

@@ -1,8 +1,11 @@
-// TextField: style sheets per border style, and editing signals from focus changes.
+// TextField: style sheets per border style, and editing signals from focus changes and input.
 #include "ui/kit/TextField.h"
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 
 #include "ui/kit/Fonts.h"
 
@@ -12,7 +15,13 @@ TextField::TextField(QWidget* parent) : QLineEdit(parent) {
     setFont(systemFont(15));
     setAttribute(Qt::WA_MacShowFocusRect, false);
     connect(this, &QLineEdit::returnPressed, this, &TextField::shouldReturn);
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, &TextField::focusMoved);
     applyStyle();
+}
+
+TextField::~TextField() {
+    // The QWidget part still clears the focus, which announces the change, after this body.
+    disconnect(focusWatch_);
 }
 
 void TextField::setBorderStyle(BorderStyle style) {
@@ -60,14 +69,93 @@ bool TextField::endEditing(QWidget* root) {
     return field != nullptr;
 }
 
-void TextField::focusInEvent(QFocusEvent* event) {
-    QLineEdit::focusInEvent(event);
+void TextField::beginEditing() {
+    editing_ = true;
     emit didBeginEditing();
+}
+
+void TextField::focusInEvent(QFocusEvent* event) {
+    hadSelection_ = hasSelectedText();
+    QLineEdit::focusInEvent(event);
+    switch (event->reason()) {
+        case Qt::TabFocusReason:
+        case Qt::BacktabFocusReason:
+            // The Tab key, or a focused widget that was hidden or disabled: Qt gives the focus to
+            // the next widget in both cases, with this reason. focusMoved tells them apart.
+            tabFocusPending_ = true;
+            break;
+        case Qt::ActiveWindowFocusReason:
+        case Qt::PopupFocusReason:
+            // The window, active again or back from a pop-up, returns the focus: editing goes on
+            // if it was under way, and nothing begins otherwise.
+            break;
+        default:
+            beginEditing();
+            break;
+    }
+}
+
+void TextField::focusMoved(QWidget* from, QWidget* to) {
+    if (to != this || !tabFocusPending_) {
+        return;
+    }
+    tabFocusPending_ = false;
+    // A Tab key reaches the focused widget, which is on screen; a widget that leaves the screen
+    // or is disabled while it holds the focus hands it on by itself.
+    const bool userTab = !from || (from->isVisible() && from->isEnabled());
+    if (userTab) {
+        beginEditing();
+        return;
+    }
+    editing_ = false;
+    if (!hadSelection_) {
+        deselect();  // Qt selects all on Tab focus; typing would replace the text unseen
+    }
 }
 
 void TextField::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    emit didEndEditing();
+    tabFocusPending_ = false;
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) {
+        return;  // the field stays its window's focus widget and gets the focus back
+    }
+    if (editing_) {
+        editing_ = false;
+        emit didEndEditing();
+    }
+}
+
+void TextField::mousePressEvent(QMouseEvent* event) {
+    if (!editing_ && hasFocus()) {
+        beginEditing();
+    }
+    QLineEdit::mousePressEvent(event);
+}
+
+void TextField::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Shift:  // a modifier alone, as on the way to Shift+Tab
+        case Qt::Key_Control:
+        case Qt::Key_Alt:
+        case Qt::Key_Meta:
+            break;
+        default:
+            if (!editing_) {
+                beginEditing();
+            }
+            break;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void TextField::inputMethodEvent(QInputMethodEvent* event) {
+    if (!editing_) {
+        beginEditing();
+    }
+    QLineEdit::inputMethodEvent(event);
 }
 
 }  // namespace oa

@@ -95,11 +95,17 @@ void SetController::loadView() {
                 [this, field] { textFieldDidBeginEditing(field); });
         connect(field, &TextField::shouldReturn, this,
                 [this, field] { textFieldShouldReturn(field); });
+        connect(field, &TextField::didEndEditing, this, [this] { moveContent(0); });
         fields_[static_cast<std::size_t>(i)] = field;
     }
 
+    // The table moves up while a low field is edited; the screen's background stays put.
+    TableView::setGroupedBackground(view);
     table_ = new TableView(TableView::Style::Grouped, view);
+    table_->setBackgroundColor(Qt::transparent);
     table_->setScrollEnabled(false);
+    // Nothing to scroll: Tab goes from field to field.
+    table_->setFocusPolicy(Qt::NoFocus);
     table_->setDataSource(this);
     table_->setDelegate(this);
     view->installEventFilter(this);
@@ -198,9 +204,9 @@ void SetController::takebackKeyboard() {
 void SetController::textFieldDidBeginEditing(TextField* edited) {
     setRightBarButton(QStringLiteral("确定"), [this] { takebackKeyboard(); });
     const int editedTag = oa::tag(edited);
-    if (editedTag == kImPortTag || editedTag == kName3Tag || editedTag == kIp3Tag) {
-        moveContent(-kKeyboardShift);
-    }
+    // Up only for the lowest rows, down for the others: the field being edited stays in sight.
+    const bool low = editedTag == kImPortTag || editedTag == kName3Tag || editedTag == kIp3Tag;
+    moveContent(low ? -kKeyboardShift : 0);
 }
 
 void SetController::textFieldShouldReturn(TextField* edited) {

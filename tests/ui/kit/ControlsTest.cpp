@@ -1,5 +1,6 @@
 // Switches, text fields and bar buttons: what the forms rely on.
 #include <QApplication>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -80,6 +81,82 @@ private slots:
         QVERIFY(!password->isEditing());
         QVERIFY(!TextField::endEditing(&window));  // nothing left to end
         Q_UNUSED(name);
+    }
+
+    // How the focus reaches a field decides whether editing begins: the user's tap, Tab or
+    // typing does; the focus Qt hands on from a widget that was hidden or disabled does not.
+    void textFieldEditingBeginsWithTheUser_data() {
+        QTest::addColumn<QString>("arrival");
+        QTest::addColumn<bool>("begins");
+        QTest::newRow("tap") << "tap" << true;
+        QTest::newRow("Tab key") << "tab" << true;
+        QTest::newRow("focused widget hidden") << "hide" << false;
+        QTest::newRow("focused widget disabled") << "disable" << false;
+    }
+
+    void textFieldEditingBeginsWithTheUser() {
+        QFETCH(QString, arrival);
+        QFETCH(bool, begins);
+        QWidget window;
+        auto* before = new QPushButton("before", &window);
+        auto* field = new TextField(&window);
+        field->setGeometry(0, 40, 200, 30);
+        field->setText("wang");
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        before->setFocus();
+        QSignalSpy began(field, &TextField::didBeginEditing);
+        QSignalSpy ended(field, &TextField::didEndEditing);
+
+        if (arrival == "tap") {
+            QTest::mouseClick(field, Qt::LeftButton);
+        } else if (arrival == "tab") {
+            QTest::keyClick(before, Qt::Key_Tab);
+        } else if (arrival == "hide") {
+            before->hide();
+        } else {
+            before->setEnabled(false);
+        }
+        QVERIFY(field->hasFocus());
+        QCOMPARE(began.count(), begins ? 1 : 0);
+        QCOMPARE(field->isEditing(), begins);
+        if (begins) {
+            return;
+        }
+        // Nothing selected for the next key to replace; a modifier alone begins nothing, typing
+        // begins editing.
+        QVERIFY(!field->hasSelectedText());
+        QTest::keyClick(field, Qt::Key_Shift);
+        QCOMPARE(began.count(), 0);
+        QTest::keyClick(field, Qt::Key_X);
+        QCOMPARE(began.count(), 1);
+        QVERIFY(field->isEditing());
+        QCOMPARE(field->text(), QString("wangx"));
+        field->clearFocus();
+        QCOMPARE(ended.count(), 1);
+    }
+
+    // A field handed the focus ends nothing it never began; one deleted while it holds the focus
+    // is not told about the focus it loses.
+    void textFieldHandedTheFocusEndsNothing() {
+        QWidget window;
+        auto* before = new QPushButton("before", &window);
+        auto* field = new TextField(&window);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        before->setFocus();
+        QSignalSpy ended(field, &TextField::didEndEditing);
+        before->hide();
+        QVERIFY(field->hasFocus());
+        field->clearFocus();
+        QCOMPARE(ended.count(), 0);
+
+        QTest::mouseClick(field, Qt::LeftButton);
+        QVERIFY(field->isEditing());
+        delete field;
+        QVERIFY(!QApplication::focusWidget() || QApplication::focusWidget() == &window);
     }
 
     void barButtonsHaveTheScreensLook() {

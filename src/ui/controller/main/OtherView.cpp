@@ -30,7 +30,10 @@ void OtherView::createView() {
     if (table_) {
         return;
     }
+    // One background for the page, under the table and around the button.
+    TableView::setGroupedBackground(this);
     table_ = new TableView(TableView::Style::Grouped, this);
+    table_->setBackgroundColor(Qt::transparent);
     table_->setScrollEnabled(false);
     table_->setDataSource(this);
     table_->setDelegate(this);
