@@ -1,6 +1,7 @@
 // Attachment storage and links.
 #include "server/AttachmentStore.h"
 
+#include "core/platform/Utf8.h"
 #include "server/DocumentMaker.h"
 #include "server/HtmlPage.h"
 #include "server/HttpSupport.h"
@@ -8,50 +9,12 @@
 
 namespace oa {
 
-namespace {
-
-// The length of the well-formed UTF-8 character at the start of `text`; 0 when it is not one
-// (a stray continuation byte, an overlong form, a surrogate, past U+10FFFF or cut short).
-std::size_t characterLength(std::string_view text) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(0);
-    if (lead < 0x80) {
-        return 1;
-    }
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (text.size() < length || byte(1) < low || byte(1) > high) {
-        return 0;
-    }
-    for (std::size_t i = 2; i < length; ++i) {
-        if (byte(i) < 0x80 || byte(i) > 0xBF) {
-            return 0;
-        }
-    }
-    return length;
-}
-
-}  // namespace
-
 std::string AttachmentStore::uploadName(std::string_view path) {
     const auto slash = path.find_last_of("/\\");
     std::string_view rest = slash == std::string_view::npos ? path : path.substr(slash + 1);
     std::string name;
     while (!rest.empty()) {
-        const std::size_t length = characterLength(rest);
+        const std::size_t length = utf8SequenceLength(rest);
         if (length == 0) {
             // One "_" for the broken sequence: its first byte and the continuation bytes after.
             name += '_';

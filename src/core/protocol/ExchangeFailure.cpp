@@ -1,29 +1,17 @@
 // ExchangeFailure: telling a failed exchange from a reply, and saying why in one line.
 #include "core/protocol/ExchangeFailure.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <string_view>
 
+#include "core/platform/Utf8.h"
 #include "core/transport/ASIHTTPRequest.h"
 
 namespace oa {
 namespace {
 
 constexpr std::size_t kExcerptBytes = 160;
-
-// The length of the UTF-8 sequence at `i`; 1 for a byte that starts no whole sequence.
-std::size_t sequenceLength(const std::string& text, std::size_t i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    const std::size_t length = byte < 0xC0 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
-    if (length == 1 || i + length > text.size()) {
-        return 1;
-    }
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
-            return 1;
-        }
-    }
-    return length;
-}
 
 // The reply text on one line: each run of control characters (C0, DEL and the C1 range, which
 // terminals may act on) becomes one space, a byte that is no UTF-8 "?"; cut on a character
@@ -34,7 +22,8 @@ std::string excerptOf(const std::string& text) {
     std::size_t i = 0;
     while (i < text.size()) {
         const auto byte = static_cast<unsigned char>(text[i]);
-        const std::size_t length = sequenceLength(text, i);
+        const std::size_t length =
+            std::max<std::size_t>(1, utf8SequenceLength(std::string_view(text).substr(i)));
         const bool c1 =
             byte == 0xC2 && length == 2 && static_cast<unsigned char>(text[i + 1]) <= 0x9F;
         if (byte < 0x20 || byte == 0x7F || c1) {

@@ -9,6 +9,7 @@
 #include "core/platform/Log.h"
 #include "core/platform/NotificationCenter.h"
 #include "core/platform/PosixDatagramSocket.h"
+#include "core/platform/Utf8.h"
 #include "core/session/GlobalVar.h"
 
 namespace oa {
@@ -17,46 +18,6 @@ namespace {
 std::mutex g_mutex;
 UDPListener::SocketFactory g_factory;  // Guarded by g_mutex.
 UDPListener* g_instance = nullptr;     // Guarded by g_mutex; never deleted outside tests.
-
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool isValidUtf8(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t length = 0;
-        unsigned char low = 0x80;
-        unsigned char high = 0xBF;
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            low = lead == 0xE0 ? 0xA0 : 0x80;
-            high = lead == 0xED ? 0x9F : 0xBF;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            low = lead == 0xF0 ? 0x90 : 0x80;
-            high = lead == 0xF4 ? 0x8F : 0xBF;
-        } else {
-            return false;
-        }
-        if (text.size() - i < length) {
-            return false;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            const unsigned char min = k == 1 ? low : 0x80;
-            const unsigned char max = k == 1 ? high : 0xBF;
-            if (next < min || next > max) {
-                return false;
-            }
-        }
-        i += length;
-    }
-    return true;
-}
 
 // Every "^" splits; empty fields count, and a text without "^" is one field.
 std::vector<std::string_view> splitFields(std::string_view text) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "core/platform/Utf8.h"
 #include "core/transport/HeaderList.h"
 
 namespace oa {
@@ -28,45 +29,11 @@ bool isLatin1(const std::string& name) {
            name == "iso_8859-1" || name == "l1";
 }
 
-// The length of the valid UTF-8 sequence at the start of `text`, or 0.
-std::size_t validUtf8Length(std::string_view text) {
-    const auto b0 = static_cast<unsigned char>(text[0]);
-    if (b0 < 0x80) {
-        return 1;
-    }
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        length = 2;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        length = 3;
-        low = b0 == 0xE0 ? 0xA0 : 0x80;
-        high = b0 == 0xED ? 0x9F : 0xBF;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        length = 4;
-        low = b0 == 0xF0 ? 0x90 : 0x80;
-        high = b0 == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (text.size() < length) {
-        return 0;
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        if (b < (i == 1 ? low : 0x80) || b > (i == 1 ? high : 0xBF)) {
-            return 0;
-        }
-    }
-    return length;
-}
-
 std::string fromUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
     while (!bytes.empty()) {
-        const std::size_t length = validUtf8Length(bytes);
+        const std::size_t length = utf8SequenceLength(bytes);
         if (length == 0) {
             out += kReplacement;
             bytes.remove_prefix(1);
