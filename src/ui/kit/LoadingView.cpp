@@ -50,10 +50,8 @@ public:
     bool isTurned() const { return turned_; }
 
     void setTurned(bool turned, bool animated) {
-        if (animation_) {
-            animation_->stop();
-            delete animation_;
-        }
+        delete animation_;
+        animation_ = nullptr;
         turned_ = turned;
         const qreal target = turned ? 180 : 0;
         if (!animated || angle_ == target) {

@@ -55,13 +55,17 @@ PullingRefreshTableView::PullingRefreshTableView(PullingRefreshTableViewDelegate
             &PullingRefreshTableView::tableViewDidEndDragging);
     connect(this, &ScrollView::contentSizeChanged, this,
             &PullingRefreshTableView::contentSizeDidChange);
-    // Only a list in sight answers: the shortcut does nothing while its screen is hidden.
-    for (const QKeySequence& key :
-         {QKeySequence(Qt::Key_F5), QKeySequence(QKeySequence::Refresh)}) {
-        auto* shortcut = new QShortcut(key, this);
-        shortcut->setContext(Qt::WindowShortcut);
-        connect(shortcut, &QShortcut::activated, this, &PullingRefreshTableView::launchRefreshing);
+    // Only a list in sight answers: the shortcut does nothing while its screen is hidden. F5
+    // always refreshes, also where the platform's refresh key is another one; a key bound twice
+    // would be ambiguous and do nothing.
+    QList<QKeySequence> keys = QKeySequence::keyBindings(QKeySequence::Refresh);
+    if (!keys.contains(QKeySequence(Qt::Key_F5))) {
+        keys.append(QKeySequence(Qt::Key_F5));
     }
+    auto* shortcut = new QShortcut(this);
+    shortcut->setKeys(keys);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this, &PullingRefreshTableView::launchRefreshing);
 }
 
 PullingRefreshTableView::~PullingRefreshTableView() {
@@ -162,7 +166,8 @@ void PullingRefreshTableView::tableViewDidEndDragging() {
     if (headerView_->state() == LoadingView::kPulling) {
         isFooterInAction_ = false;
         headerView_->setState(LoadingView::kLoading);
-        animateContentInset({kPullDistance, 0}, kOpenMs);
+        // At once: the content is already pulled that far, and springs back to the open header.
+        animateContentInset({kPullDistance, 0}, 0);
         if (pullingDelegate_) {
             pullingDelegate_->pullingTableViewDidStartRefreshing(this);
         }
@@ -171,7 +176,7 @@ void PullingRefreshTableView::tableViewDidEndDragging() {
     if (footerView_->state() == LoadingView::kPulling && !reachedTheEnd_ && !headerOnly_) {
         isFooterInAction_ = true;
         footerView_->setState(LoadingView::kLoading);
-        animateContentInset({0, kPullDistance}, kOpenMs);
+        animateContentInset({0, kPullDistance}, 0);
         if (pullingDelegate_) {
             pullingDelegate_->pullingTableViewDidStartLoading(this);
         }
