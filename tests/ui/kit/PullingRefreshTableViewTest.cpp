@@ -410,7 +410,8 @@ private slots:
         const QDateTime noon(QDate(2026, 3, 5), QTime(12, 0));
         QTest::newRow("earlier today") << noon << noon.addSecs(-3 * 3600) << "今天 09:00";
         QTest::newRow("one day") << noon << noon.addDays(-1) << "昨天 12:00";
-        QTest::newRow("two days") << noon << noon.addDays(-2).addSecs(3600) << "前天 13:00";
+        QTest::newRow("two days back, later in the day")
+            << noon << noon.addDays(-2).addSecs(3600) << "前天 13:00";
         QTest::newRow("three days") << noon << noon.addDays(-3) << "2026-03-02 12:00";
         QTest::newRow("a month back") << noon << noon.addMonths(-1) << "2026-02-05 12:00";
         QTest::newRow("tomorrow") << noon << noon.addDays(1) << "今天 12:00";
