@@ -41,11 +41,16 @@ public:
         PullingRefreshTableView*) override {
         return refreshedAt;
     }
+    std::optional<QDateTime> pullingTableViewLoadingFinishedDate(
+        PullingRefreshTableView*) override {
+        return loadedAt;
+    }
 
     int rows;
     int refreshes = 0;
     int loads = 0;
     std::optional<QDateTime> refreshedAt;
+    std::optional<QDateTime> loadedAt;
     std::function<void(PullingRefreshTableView*)> onStart;
 };
 
@@ -176,12 +181,18 @@ private slots:
         QCOMPARE(footer->stateText(), QString("正在加载"));
         QTRY_VERIFY(settled(list.table, {0, 60}));
 
-        // Ten older rows arrive; the footer moves below them and the page closes.
+        // Ten older rows arrive; the footer moves below them, the list moves a point towards
+        // them, and the page closes with the owner's date on the footer.
+        const qreal before = list.table->contentOffset();
         owner.rows = 30;
         list.table->reloadData();
         QCOMPARE(footer->geometry().top(), qRound(30 * 44 - list.table->contentOffset()));
+        QCOMPARE(list.table->contentOffset(), before + 1);
+        owner.loadedAt = QDateTime(QDate(2026, 3, 2), QTime(18, 30));
         list.table->tableViewDidFinishedLoading();
         QCOMPARE(footer->stateText(), QString("上拉加载更多"));
+        QCOMPARE(footer->dateText(), QString("最后更新: 2026-03-02 18:30"));
+        QCOMPARE(list.table->headerView()->dateText(), QString());
         QTRY_VERIFY(settled(list.table, {}));
 
         // At the end the footer says so and pulls no longer load.
