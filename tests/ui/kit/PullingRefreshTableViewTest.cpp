@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QWheelEvent>
 #include <QtTest>
+#include <algorithm>
 #include <functional>
 
 #include "KitTest.h"
@@ -100,6 +101,15 @@ bool settled(PullingRefreshTableView* table, EdgeInsets inset) {
            table->contentOffset() <= table->maximumContentOffset();
 }
 
+// Whether the table is moving its offset or inset by an animation (a launch or a close).
+bool animating(PullingRefreshTableView* table) {
+    const auto animations =
+        table->findChildren<QAbstractAnimation*>(QString(), Qt::FindDirectChildrenOnly);
+    return std::any_of(animations.begin(), animations.end(), [](QAbstractAnimation* a) {
+        return a->state() == QAbstractAnimation::Running;
+    });
+}
+
 }  // namespace
 
 class PullingRefreshTableViewTest : public QObject {
@@ -152,7 +162,7 @@ private slots:
         list.table->setContentOffset(list.table->maximumContentOffset());
         oa::drag(list.table, -200);
         list.table->launchRefreshing();
-        QTest::qWait(250);  // room for a launch animation that must not happen
+        QVERIFY(!animating(list.table));  // a launch would have begun to scroll
         QCOMPARE(owner.refreshes, 1);
         QCOMPARE(owner.loads, 0);
         QCOMPARE(list.table->footerView()->stateText(), QString("上拉加载"));
@@ -304,15 +314,16 @@ private slots:
         QCOMPARE(list.table->footerView()->dateText(), QString());
         QCOMPARE(list.table->footerView()->stateText(), QString("上拉加载"));
         QCOMPARE(list.table->contentInset(), EdgeInsets{});
-        QTest::qWait(500);  // longer than any closing animation
+        // No closing animation began, after which a strip could come.
+        QVERIFY(!animating(list.table));
         QVERIFY(!list.table->msgLabel());
 
         // Finishing twice after one load: the second call is idle too.
         drag(list.table, 130);
         list.table->tableViewDidFinishedLoading();
-        QTRY_VERIFY(settled(list.table, {}));
+        QTRY_VERIFY(settled(list.table, {}) && !animating(list.table));
         list.table->tableViewDidFinishedLoadingWithMessage("无最新数据！");
-        QTest::qWait(500);
+        QVERIFY(!animating(list.table));
         QVERIFY(!list.table->msgLabel());
     }
 
@@ -379,11 +390,11 @@ private slots:
         QTest::keyClick(&list.window, Qt::Key_F5);
         QTRY_COMPARE(owner.refreshes, 2);
         list.table->tableViewDidFinishedLoading();
-        QTRY_VERIFY(settled(list.table, {}));
+        QTRY_VERIFY(settled(list.table, {}) && !animating(list.table));
         // A list out of sight (a screen under another) does not answer.
         list.table->hide();
         QTest::keyClick(&list.window, Qt::Key_F5);
-        QTest::qWait(300);
+        QVERIFY(!animating(list.table));
         QCOMPARE(owner.refreshes, 2);
     }
 
