@@ -73,8 +73,9 @@ PullingRefreshTableView::~PullingRefreshTableView() {
 }
 
 bool PullingRefreshTableView::isLoading() const {
-    return headerView_->state() == LoadingView::kLoading ||
-           footerView_->state() == LoadingView::kLoading;
+    // The flags rather than the states: a footer put at the end while it loads is still loading
+    // until the owner says it has finished.
+    return headerView_->isLoading() || footerView_->isLoading();
 }
 
 qreal PullingRefreshTableView::footerTop() const {

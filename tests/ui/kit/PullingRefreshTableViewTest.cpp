@@ -223,8 +223,14 @@ private slots:
         list.table->setContentOffset(list.table->maximumContentOffset());
         drag(list.table, -130);
         QCOMPARE(owner.loads, 1);
-        // The owner learns there is nothing older before it says it has finished.
+        // The owner learns there is nothing older before it says it has finished. Its load
+        // still runs: a pull down starts no second one meanwhile.
         list.table->setReachedTheEnd(true);
+        list.table->setContentOffset(0);
+        drag(list.table, 130);
+        QCOMPARE(owner.refreshes, 0);
+        QCOMPARE(list.table->headerView()->stateText(), QString("下拉刷新"));
+        QVERIFY(list.table->isLoading());
         list.table->tableViewDidFinishedLoadingWithMessage("没有更早的数据！");
         QCOMPARE(list.table->footerView()->stateText(), QString("没有了哦"));
         QCOMPARE(list.table->footerView()->state(), LoadingView::kEnd);
