@@ -285,6 +285,19 @@ private slots:
         QCOMPARE(header->dateText(), QString("最后更新: 昨天 09:07"));
     }
 
+    void aSecondMessageTakesOverTheStrip() {
+        Owner owner(5);
+        List list(&owner);
+        list.table->flashMessage("无最新数据！");
+        QLabel* strip = list.table->msgLabel();
+        QVERIFY(strip);
+        list.table->flashMessage("没有更早的数据！");
+        QCOMPARE(list.table->msgLabel(), strip);
+        QCOMPARE(list.table->findChildren<QLabel*>("pullingMessage").size(), 1);
+        QCOMPARE(strip->text(), QString("没有更早的数据！"));
+        QTRY_VERIFY_WITH_TIMEOUT(!list.table->msgLabel(), 8000);
+    }
+
     void noMessageNoStrip_data() {
         QTest::addColumn<bool>("withEmptyText");
         QTest::newRow("no message") << false;
