@@ -10,6 +10,7 @@
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 
 #include "core/platform/MainLoop.h"
 #include "ui/kit/Fonts.h"
@@ -32,6 +33,7 @@ constexpr int kFadeMs = 150;
 struct Shared {
     ProgressHUD::State state = ProgressHUD::State::Hidden;
     QString status;
+    std::optional<double> progress;
     TimerHandle autoDismiss;
     QPointer<ProgressHUD> widget;
 };
@@ -70,6 +72,11 @@ void ProgressHUD::showWithStatus(const QString& status) {
     onMainThread([status] { apply(State::Busy, status); });
 }
 
+void ProgressHUD::showProgress(double fraction, const QString& status) {
+    const double clamped = std::isnan(fraction) ? 0.0 : std::clamp(fraction, 0.0, 1.0);
+    onMainThread([clamped, status] { apply(State::Busy, status, clamped); });
+}
+
 void ProgressHUD::dismiss() {
     onMainThread([] { apply(State::Hidden, {}); });
 }
@@ -90,6 +97,10 @@ QString ProgressHUD::status() {
     return shared().status;
 }
 
+std::optional<double> ProgressHUD::progress() {
+    return shared().progress;
+}
+
 ProgressHUD* ProgressHUD::instance() {
     return shared().widget;
 }
@@ -104,10 +115,11 @@ void ProgressHUD::resetForTesting() {
     s.autoDismiss.cancel();
     s.state = State::Hidden;
     s.status.clear();
+    s.progress.reset();
     delete s.widget;
 }
 
-void ProgressHUD::apply(State state, const QString& status) {
+void ProgressHUD::apply(State state, const QString& status, std::optional<double> progress) {
     Shared& s = shared();
     s.autoDismiss.cancel();
     s.autoDismiss = {};
@@ -116,6 +128,7 @@ void ProgressHUD::apply(State state, const QString& status) {
     }
     s.state = state;
     s.status = state == State::Hidden ? QString() : status;
+    s.progress = state == State::Busy ? progress : std::nullopt;
     if (state == State::Success || state == State::Error) {
         // A later show or dismiss cancels this; the handle is checked when the timer fires.
         if (MainLoop::hasMain()) {
@@ -137,7 +150,7 @@ void ProgressHUD::apply(State state, const QString& status) {
     if (state == State::Hidden) {
         s.widget->fadeOut();
     } else {
-        s.widget->present(state, s.status);
+        s.widget->present(state, s.status, s.progress);
     }
 }
 
@@ -177,14 +190,15 @@ ProgressHUD::ProgressHUD(QWidget* host)
     hide();
 }
 
-void ProgressHUD::present(State state, const QString& status) {
+void ProgressHUD::present(State state, const QString& status, std::optional<double> progress) {
     if (fade_) {
         fade_->stop();
     }
     opacity_->setOpacity(1);
     shownState_ = state;
     shownStatus_ = status;
-    if (state == State::Busy) {
+    shownProgress_ = progress;
+    if (state == State::Busy && !progress) {
         spinner_->start();
     } else {
         spinner_->stop();
@@ -242,6 +256,20 @@ void ProgressHUD::paintEvent(QPaintEvent*) {
     const qreal r = kIconSide / 2.0;
     switch (shownState_) {
         case State::Busy:
+            if (shownProgress_) {
+                // A faint full ring, the part done in white over it, the percentage inside.
+                const QRectF ring(centre.x() - r, centre.y() - r, 2 * r, 2 * r);
+                painter.setBrush(Qt::NoBrush);
+                painter.setPen(QPen(QColor(255, 255, 255, 70), 3));
+                painter.drawEllipse(ring);
+                painter.setPen(QPen(Qt::white, 3, Qt::SolidLine, Qt::FlatCap));
+                painter.drawArc(ring, 90 * 16,
+                                -static_cast<int>(std::lround(*shownProgress_ * 5760)));
+                painter.setFont(boldSystemFont(9));
+                painter.drawText(ring, Qt::AlignCenter,
+                                 QStringLiteral("%1%").arg(std::lround(*shownProgress_ * 100)));
+                break;
+            }
             // Twelve spokes, the leading one brightest, the trail fading behind it.
             for (int i = 0; i < kSpinnerSpokes; ++i) {
                 const int age = (spinnerStep_ - i + kSpinnerSpokes) % kSpinnerSpokes;

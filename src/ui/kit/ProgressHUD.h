@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 #include <chrono>
+#include <optional>
 
 class QGraphicsOpacityEffect;
 class QPropertyAnimation;
@@ -25,6 +26,10 @@ public:
     //
     // Spinner with a status text (empty: spinner only), until dismissed.
     static void showWithStatus(const QString& status);
+    // A ring filled to `fraction` (0 to 1; outside that range clamped, NaN as 0) with the
+    // percentage in it and a status text, until dismissed or shown otherwise. Calls that follow
+    // each other update the ring in place. The state is Busy.
+    static void showProgress(double fraction, const QString& status);
     // Hides the indicator.
     static void dismiss();
     // Tick or cross with the text, hidden by itself after displayDuration(text).
@@ -36,6 +41,8 @@ public:
     // Main thread only: what the indicator shows now (also without a window to show it in).
     static State state();
     static QString status();
+    // The fraction the ring shows, or none when no ring shows.
+    static std::optional<double> progress();
     // The widget, once it has been shown in a window; nullptr before.
     static ProgressHUD* instance();
 
@@ -52,14 +59,16 @@ private:
     explicit ProgressHUD(QWidget* host);
 
     // Main thread only.
-    static void apply(State state, const QString& status);
+    static void apply(State state, const QString& status,
+                      std::optional<double> progress = std::nullopt);
     static QWidget* hostWindow();
-    void present(State state, const QString& status);
+    void present(State state, const QString& status, std::optional<double> progress);
     void fadeOut();
     void layoutBox();
 
     State shownState_ = State::Hidden;
     QString shownStatus_;
+    std::optional<double> shownProgress_;
     int spinnerStep_ = 0;
     QTimer* spinner_;
     QGraphicsOpacityEffect* opacity_;

@@ -13,6 +13,11 @@ namespace oa {
 
 namespace {
 
+// The type icons of the file cabinet's rows, the folder first.
+constexpr const char* kFileIcons[] = {
+    "folder_64",   "file_word_64",  "file_excel_64", "file_powerpoint_64",
+    "file_pdf_64", "file_image_64", "file_64"};
+
 // Share of pixels that are not fully transparent.
 double coverage(const QImage& img) {
     qsizetype painted = 0;
@@ -127,12 +132,25 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QSize>("points");
         const QList<QPair<QString, QSize>> images = {
-            {"background", {320, 480}},       {"logo", {160, 56}},
-            {"login_area", {300, 210}},       {"search", {30, 30}},
-            {"settingicon.png", {30, 30}},    {"11.png", {24, 24}},
-            {"topbackground.png", {320, 44}}, {"btnback1.png", {50, 25}},
-            {"btn_background1", {100, 46}},   {"mainbackground.png", {320, 480}},
+            {"background", {320, 480}},
+            {"logo", {160, 56}},
+            {"login_area", {300, 210}},
+            {"search", {30, 30}},
+            {"settingicon.png", {30, 30}},
+            {"11.png", {24, 24}},
+            {"topbackground.png", {320, 44}},
+            {"btnback1.png", {50, 25}},
+            {"btn_background1", {100, 46}},
+            {"mainbackground.png", {320, 480}},
             {"footer_bg", {320, 50}},
+            // The module lists and details.
+            {"otherbackground.png", {40, 40}},
+            {"dividerline.png", {320, 2}},
+            {"分割线.png", {300, 2}},
+            {"attach", {20, 20}},
+            {"icontop", {24, 14}},
+            {"blueArrow.png", {20, 40}},
+            {"blueArrowDown", {20, 40}},
         };
         for (const auto& [name, size] : images) {
             QTest::newRow(qPrintable(name)) << name << size;
@@ -141,6 +159,10 @@ private slots:
         for (const char* icon : {"email", "notify", "news", "work", "calendar", "blog", "file",
                                  "public_file", "contact", "youbian", "hr", "weather"}) {
             QTest::newRow(icon) << QString(icon) << QSize(52, 52);
+        }
+        // The file cabinet's type icons.
+        for (const char* icon : kFileIcons) {
+            QTest::newRow(icon) << QString(icon) << QSize(64, 64);
         }
         // The tab bar's items, selected (1) and not (2).
         for (const char* tab : {"home", "message", "remind", "affairs"}) {
@@ -185,6 +207,39 @@ private slots:
             }
             seen.append(corner);
         }
+    }
+
+    void fileIconsAreToldApartByColour() {
+        // The badge at the lower left carries the type's colour; the folder has none.
+        QList<QColor> seen;
+        for (const char* icon : kFileIcons) {
+            const QColor badge = image(icon, 1).toImage().pixelColor(9, 50);
+            QCOMPARE(badge.alpha(), 255);
+            for (const QColor& other : seen) {
+                const int distance = std::abs(other.red() - badge.red()) +
+                                     std::abs(other.green() - badge.green()) +
+                                     std::abs(other.blue() - badge.blue());
+                QVERIFY2(distance > 30, icon);
+            }
+            seen.append(badge);
+        }
+    }
+
+    void pullArrowsPointTheWayTheListIsPulled() {
+        // The header's arrow points down (its head, the wide part, is low), the footer's up.
+        const auto inkIn = [](const QImage& img, int top, int bottom) {
+            int ink = 0;
+            for (int y = top; y < bottom; ++y) {
+                for (int x = 0; x < img.width(); ++x) {
+                    ink += qAlpha(img.pixel(x, y)) > 128 ? 1 : 0;
+                }
+            }
+            return ink;
+        };
+        const QImage down = image("blueArrow.png", 1).toImage();
+        const QImage up = image("blueArrowDown", 1).toImage();
+        QVERIFY(inkIn(down, 24, 30) > 2 * inkIn(down, 10, 16));
+        QVERIFY(inkIn(up, 10, 16) > 2 * inkIn(up, 24, 30));
     }
 
     void selectedTabsDifferFromTheOthers() {

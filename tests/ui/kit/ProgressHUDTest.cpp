@@ -1,6 +1,7 @@
 // The progress indicator: driven from background threads through the main loop, closing texts
 // that go by themselves, a new show cancelling that, and its place in the window.
 #include <QtTest>
+#include <cmath>
 #include <memory>
 
 #include "KitTest.h"
@@ -97,6 +98,41 @@ private slots:
         QCOMPARE(ProgressHUD::status(), QString("c"));
         loop_->advance(10s);
         QCOMPARE(ProgressHUD::state(), ProgressHUD::State::Busy);
+    }
+
+    void downloadProgressFromTheTransferThread() {
+        Window window(QSize(320, 480));
+        window.show();
+        using State = ProgressHUD::State;
+        // A transfer reports as its bytes come; only the main loop touches the widget.
+        fromBackground([] {
+            ProgressHUD::showProgress(0.25, "正在加载...");
+            ProgressHUD::showProgress(0.5, "正在加载...");
+        });
+        QCOMPARE(ProgressHUD::progress(), std::nullopt);
+        loop_->runPending();
+        QCOMPARE(ProgressHUD::state(), State::Busy);
+        QCOMPARE(ProgressHUD::status(), QString("正在加载..."));
+        QCOMPARE(ProgressHUD::progress(), std::optional<double>(0.5));
+        ProgressHUD* hud = ProgressHUD::instance();
+        QVERIFY(hud && hud->isVisible());
+        const QImage half = hud->grab().toImage();
+        ProgressHUD::showProgress(0.75, "正在加载...");
+        QVERIFY(hud->grab().toImage() != half);  // the ring grew
+        // Out of range and not-a-number are held to the ring's ends.
+        ProgressHUD::showProgress(1.7, "正在加载...");
+        QCOMPARE(ProgressHUD::progress(), std::optional<double>(1.0));
+        ProgressHUD::showProgress(-3, "正在加载...");
+        QCOMPARE(ProgressHUD::progress(), std::optional<double>(0.0));
+        ProgressHUD::showProgress(std::nan(""), "正在加载...");
+        QCOMPARE(ProgressHUD::progress(), std::optional<double>(0.0));
+        // Any other show ends the ring.
+        ProgressHUD::showWithStatus("正在加载...");
+        QCOMPARE(ProgressHUD::progress(), std::nullopt);
+        ProgressHUD::showProgress(0.1, "正在加载...");
+        ProgressHUD::dismissWithError("下载失败");
+        QCOMPARE(ProgressHUD::progress(), std::nullopt);
+        QCOMPARE(ProgressHUD::state(), State::Error);
     }
 
     void closingTextsStayLongerWhenLonger() {
