@@ -2,12 +2,13 @@
 // chevron above the row, marks near the right edge left whole, and each row in sight drawing its
 // own record while 10,000 rows scroll by with a screenful of cells.
 #include <QtTest>
+#include <functional>
 #include <memory>
-#include <set>
 #include <string>
 
 #include "core/protocol/ListRecords.h"
 #include "ui/controller/main/EmailView.h"
+#include "ui/controller/main/FuncListLogic.h"
 #include "ui/controller/main/ModuleRowCell.h"
 #include "ui/controller/main/RowLabel.h"
 #include "ui/kit/TableView.h"
@@ -34,10 +35,16 @@ public:
         return cell;
     }
     qreal heightForRowAtIndexPath(TableView*, const IndexPath&) override { return 62.2; }
+    void didSelectRowAtIndexPath(TableView* table, const IndexPath& path) override {
+        if (onSelect) {
+            onSelect(table, path);
+        }
+    }
 
     std::string key;
     RecordList list;
     int created = 0;
+    std::function<void(TableView*, const IndexPath&)> onSelect;
 };
 
 RecordList emails(int count) {
@@ -154,6 +161,36 @@ private slots:
         QVERIFY(checkedRows > 100);
         QVERIFY2(rows.created <= perScreen + 2, qPrintable(QString::number(rows.created)));
         QCOMPARE(screen.table->findChildren<ModuleRowCell*>().size(), qsizetype(rows.created));
+    }
+
+    // A tap on the text of an unread row marks it read and reloads the table, as the list does:
+    // the row view under the finger is replaced while its tap is handled, and the row then
+    // shows read.
+    void tapOnUnreadRowRedrawsItRead() {
+        FuncListLogic logic("email");
+        logic.setList(emails(4));
+        Rows rows("email", logic.list());
+        rows.onSelect = [&](TableView* table, const IndexPath& path) {
+            if (logic.markRead(size_t(path.row))) {
+                table->reloadData();
+            }
+            auto* cell = static_cast<ModuleRowCell*>(table->cellForRowAtIndexPath(path));
+            cell->rowView()->setBackgroundColor(Qt::transparent);
+        };
+        Screen screen(&rows);
+        auto* cell = qobject_cast<ModuleRowCell*>(screen.table->cellForRowAtIndexPath({0, 2}));
+        QVERIFY(cell && cell->rowView());
+        QCOMPARE(cell->rowView()->backgroundColor(), QColor(251, 230, 133));
+        QPointer<RowLabel> subject = cell->rowView()->findChild<RowLabel*>("subject");
+        QVERIFY(subject);
+
+        QTest::mouseClick(subject, Qt::LeftButton, {}, QPoint(5, 5));
+
+        QVERIFY(!subject);
+        cell = qobject_cast<ModuleRowCell*>(screen.table->cellForRowAtIndexPath({0, 2}));
+        QVERIFY(cell && cell->rowView());
+        QCOMPARE(cell->rowView()->backgroundColor(), QColor(Qt::transparent));
+        QCOMPARE(std::static_pointer_cast<EmailVO>(logic.list()[2])->read_flag, Text("1"));
     }
 
     // A row past the list, or a module without a row view, is an empty row.
