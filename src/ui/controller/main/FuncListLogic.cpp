@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "core/protocol/BaseBO.h"
+#include "core/protocol/FileBO.h"
 #include "core/protocol/HttpRequest.h"
 #include "core/protocol/ListRecords.h"
 #include "core/protocol/ModuleLogicFactory.h"
@@ -38,6 +39,8 @@ long long itemNumber(const Text& id) {
     return negative ? -value : value;
 }
 
+constexpr const char* kBackRowId = "-999";
+
 }  // namespace
 
 FuncListLogic::FuncListLogic(std::string func_type) : func_type_(std::move(func_type)) {}
@@ -56,6 +59,11 @@ ListLoad FuncListLogic::startLoad(LoadDirection direction) {
         isFirist_ = false;
         load.state = state_ = LoadDirection::down;
         load.firstPage = true;
+    } else if (!folders_.empty()) {
+        // Inside a folder a pull down reloads it; there are no older pages.
+        load.folder =
+            direction == LoadDirection::down ? FolderRequest::reload : FolderRequest::nothing;
+        load.folderId = folders_.back().id;
     }
     return load;
 }
@@ -77,9 +85,19 @@ ListPage FuncListLogic::searchData(const ListLoad& load) {
         return page;
     }
     logic->setIsDiary(load.isDiary);
-    if (load.state == LoadDirection::up) {
+    if (load.folder == FolderRequest::nothing) {
+        page.records.emplace();
+        return page;
+    }
+    if (load.folder == FolderRequest::open || load.folder == FolderRequest::reload) {
+        // Folder ids must not raise the newest id: FileBO reads them with a parser of its own.
+        if (auto cabinet = std::dynamic_pointer_cast<FileBO>(logic)) {
+            page.records = cabinet->getFolderList(load.folderId);
+        }
+    } else if (load.state == LoadDirection::up) {
         page.records = logic->getMoreList(load.count);
-    } else if (load.firstPage || load.func_type == "diary") {
+    } else if (load.firstPage || load.func_type == "diary" ||
+               load.folder == FolderRequest::topLevel) {
         page.records = logic->getList();
     } else {
         page.records = logic->getNewList(load.firstID);
@@ -100,6 +118,9 @@ ListUpdate FuncListLogic::finishData(const ListPage& page) {
         return update;
     }
     update.applied = true;
+    if (load.folder != FolderRequest::none) {
+        return finishFolder(page);
+    }
 
     if (!page.records) {
         update.message = std::string(kLoadFailed);
@@ -146,6 +167,98 @@ ListUpdate FuncListLogic::finishData(const ListPage& page) {
         update.overlayText = std::string(load.isDiary ? kNoSharedDiary : kNoOwnDiary);
     }
     return update;
+}
+
+ListUpdate FuncListLogic::finishFolder(const ListPage& page) {
+    ListUpdate update;
+    update.applied = true;
+    const ListLoad& load = page.load;
+    folderLoading_ = false;
+    if (!page.records || page.failed) {
+        // The rows and the folders open stay as they were; the step can be tried again.
+        update.message = std::string(kLoadFailed);
+        return update;
+    }
+    const RecordList& records = *page.records;
+    switch (load.folder) {
+        case FolderRequest::nothing:
+            update.message = std::string(kNoOlder);
+            return update;
+        case FolderRequest::topLevel:
+            // The logic object hands the first page newest last; the rows take the reply's order.
+            folders_.clear();
+            list_.assign(records.rbegin(), records.rend());
+            raiseFirstID(records);
+            break;
+        case FolderRequest::open:
+        case FolderRequest::reload: {
+            Folder folder{load.folderId, {backRow()}};
+            folder.rows.insert(folder.rows.end(), records.begin(), records.end());
+            if (load.folder == FolderRequest::reload && !folders_.empty()) {
+                folders_.back() = folder;
+            } else {
+                folders_.push_back(folder);
+            }
+            list_ = folder.rows;
+            break;
+        }
+        case FolderRequest::none:
+            break;
+    }
+    // The rows are another list now: a pull started on the rows before is dropped.
+    ++generation_;
+    update.reload = true;
+    return update;
+}
+
+ListLoad FuncListLogic::folderLoad(FolderRequest request, Text folderId) {
+    // A pull that is still running belongs to the rows being left: its result is dropped.
+    ++generation_;
+    folderLoading_ = true;
+    ListLoad load;
+    load.func_type = func_type_;
+    load.generation = generation_;
+    load.folder = request;
+    load.folderId = std::move(folderId);
+    return load;
+}
+
+std::shared_ptr<FileVO> FuncListLogic::backRow() {
+    auto row = std::make_shared<FileVO>();
+    row->name = "返回上一级";
+    row->q_id = kBackRowId;
+    row->file_type = "folder";
+    return row;
+}
+
+RowTap FuncListLogic::didSelectRow(std::size_t row) {
+    RowTap tap;
+    if (folderLoading_ || row >= list_.size()) {
+        return tap;
+    }
+    tap.markedRead = markRead(row);
+    const auto file = std::dynamic_pointer_cast<FileVO>(list_[row]);
+    if (!file || file->file_type == "file") {
+        tap.kind = RowTap::Kind::detail;
+        return tap;
+    }
+    if (file->file_type != "folder") {
+        return tap;
+    }
+    if (file->q_id == kBackRowId) {
+        if (folders_.size() > 1) {
+            folders_.pop_back();
+            list_ = folders_.back().rows;
+            tap.kind = RowTap::Kind::folderShown;
+            return tap;
+        }
+        tap.kind = RowTap::Kind::folderLoad;
+        tap.load = folderLoad(FolderRequest::topLevel, std::nullopt);
+        return tap;
+    }
+    tap.kind = RowTap::Kind::folderLoad;
+    tap.load = folderLoad(FolderRequest::open, file->q_id);
+    return tap;
 }
 
 void FuncListLogic::raiseFirstID(const RecordList& records) {
