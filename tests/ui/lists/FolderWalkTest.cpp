@@ -248,6 +248,26 @@ private slots:
         QCOMPARE(names(logic.list()), QStringLiteral("返回上一级,Y,b.doc"));
     }
 
+    // A reload of folder Y still running when the back row returns to X does not put Y's
+    // content into X.
+    void reloadOfAFolderLeftIsDropped() {
+        Cabinet cabinet;
+        FuncListLogic logic("file_folder");
+        run(logic, logic.startLoad(LoadDirection::down));
+        tapFolder(logic, 0);
+        tapFolder(logic, 1);
+        QCOMPARE(logic.folderDepth(), size_t(2));
+        const ListLoad reloadY = logic.startLoad(LoadDirection::down);
+        QCOMPARE(reloadY.folder, FolderRequest::reload);
+        QCOMPARE(reloadY.folderId, Text("20"));
+        QCOMPARE(logic.didSelectRow(0).kind, RowTap::Kind::folderShown);
+        QVERIFY(!run(logic, reloadY).applied);
+        QCOMPARE(names(logic.list()), QStringLiteral("返回上一级,Y,b.doc"));
+        QCOMPARE(logic.folderDepth(), size_t(1));
+        // X is still X when left and entered again.
+        QCOMPARE(logic.didSelectRow(0).kind, RowTap::Kind::folderLoad);
+    }
+
     void whatATapLeadsTo() {
         FuncListLogic cabinet("file_folder");
         auto file = std::make_shared<FileVO>();

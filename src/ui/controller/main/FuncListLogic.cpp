@@ -249,6 +249,8 @@ RowTap FuncListLogic::didSelectRow(std::size_t row) {
         if (folders_.size() > 1) {
             folders_.pop_back();
             list_ = folders_.back().rows;
+            // A reload of the folder left, still running, must not land in this one.
+            ++generation_;
             tap.kind = RowTap::Kind::folderShown;
             return tap;
         }
