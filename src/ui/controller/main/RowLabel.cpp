@@ -1,0 +1,53 @@
+// RowLabel: single-line plain text with the tail cut off.
+#include "ui/controller/main/RowLabel.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <cmath>
+
+namespace oa {
+
+RowLabel::RowLabel(QWidget* parent) : QLabel(parent) {
+    setTextFormat(Qt::PlainText);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAutoFillBackground(false);
+    setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, textColor_);
+    setPalette(p);
+}
+
+void RowLabel::setTextColor(const QColor& colour) {
+    textColor_ = colour;
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, colour);
+    setPalette(p);
+    update();
+}
+
+QString RowLabel::displayText() const {
+    QString shown = text();
+    shown.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    shown.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    shown.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    shown.replace(QChar::LineSeparator, QLatin1Char(' '));
+    shown.replace(QChar::ParagraphSeparator, QLatin1Char(' '));
+    return shown;
+}
+
+int RowLabel::fittingWidth() const {
+    return int(std::ceil(QFontMetricsF(font()).horizontalAdvance(displayText())));
+}
+
+QString RowLabel::elidedText() const {
+    return QFontMetricsF(font()).elidedText(displayText(), Qt::ElideRight, qreal(width()));
+}
+
+void RowLabel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setFont(font());
+    painter.setPen(textColor_);
+    painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, elidedText());
+}
+
+}  // namespace oa

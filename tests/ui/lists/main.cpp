@@ -1,0 +1,9 @@
+// Runs every registered test class of the module lists (see ui/support/QtTestRegistry.h).
+#include <QApplication>
+
+#include "ui/support/QtTestRegistry.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    return oa::test::runQtTests(argc, argv);
+}
