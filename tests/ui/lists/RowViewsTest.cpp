@@ -10,7 +10,6 @@
 #include "ui/controller/main/DiaryView.h"
 #include "ui/controller/main/EmailView.h"
 #include "ui/controller/main/FileView.h"
-#include "ui/controller/main/HexColor.h"
 #include "ui/controller/main/NewsView.h"
 #include "ui/controller/main/NotifyView.h"
 #include "ui/controller/main/RowLabel.h"
@@ -61,29 +60,6 @@ class RowViewsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void hexColours_data() {
-        QTest::addColumn<Text>("text");
-        QTest::addColumn<QColor>("colour");
-        QTest::newRow("bits 16-23 red") << Text("ff8000") << QColor(255, 128, 0);
-        QTest::newRow("upper case and 0x") << Text("0xFF0080") << QColor(255, 0, 128);
-        QTest::newRow("0X") << Text("0X00ff00") << QColor(0, 255, 0);
-        QTest::newRow("short number is blue") << Text("7f") << QColor(0, 0, 127);
-        QTest::newRow("stops at a non-digit") << Text("12zz34") << QColor(0, 0, 0x12);
-        QTest::newRow("leading space skipped") << Text("  336699") << QColor(0x33, 0x66, 0x99);
-        QTest::newRow("\"#\" is not skipped") << Text("#ff0000") << QColor(0, 0, 0);
-        QTest::newRow("empty") << Text("") << QColor(0, 0, 0);
-        QTest::newRow("absent") << Text() << QColor(0, 0, 0);
-        QTest::newRow("0x alone") << Text("0x") << QColor(0, 0, 0);
-        QTest::newRow("alpha byte ignored") << Text("80112233") << QColor(0x11, 0x22, 0x33);
-        QTest::newRow("past 32 bits is white") << Text("123456789a") << QColor(255, 255, 255);
-    }
-    void hexColours() {
-        QFETCH(Text, text);
-        QFETCH(QColor, colour);
-        QCOMPARE(colorFromHexRGB(text), colour);
-        QCOMPARE(colorFromHexRGB(text).alpha(), 255);
-    }
-
     // Colours in a record may come with or without "#"; the record keeps the bare digits.
     void subjectColourWithOrWithoutHash_data() {
         QTest::addColumn<Text>("subject_color");

@@ -3,8 +3,8 @@
 
 #include <QPainter>
 
-#include "ui/controller/main/HexColor.h"
 #include "ui/controller/main/RowLabel.h"
+#include "ui/kit/ColorFromHexRGB.h"
 #include "ui/kit/Fonts.h"
 #include "ui/kit/Images.h"
 
