@@ -74,7 +74,11 @@ void AttachmentPages::download(const httplib::Request& req, httplib::Response& r
     res.set_header("Content-Disposition",
                    "inline; filename*=UTF-8''" + HttpSupport::urlEncode(file->name));
     res.status = 200;
-    res.set_content(std::move(file->data), file->mime);
+    if (ctx_.attachmentPacer) {
+        ctx_.attachmentPacer->serve(res, std::move(file->data), file->mime);
+    } else {
+        res.set_content(std::move(file->data), file->mime);
+    }
 }
 
 void AttachmentPages::avatar(const httplib::Request& req, httplib::Response& res,

@@ -13,6 +13,7 @@
 #include "server/Database.h"
 #include "server/Deliveries.h"
 #include "server/DirectoryPages.h"
+#include "server/DownloadPacer.h"
 #include "server/FileCabinetPages.h"
 #include "server/HttpSupport.h"
 #include "server/ImService.h"
@@ -209,8 +210,12 @@ bool DemoServer::start(std::string* error) {
     }
     imPort_ = im_->port();
     deliveries_ = std::make_unique<Deliveries>(*db_, *im_);
-    context_ = std::make_unique<ServerContext>(ServerContext{
-        *db_, *sessions_, *im_, options_.appTitle, options_.webVersion, imPort_, options_.verbose});
+    if (options_.attachmentRateKbps > 0) {
+        pacer_ = std::make_unique<DownloadPacer>(options_.attachmentRateKbps * 1024);
+    }
+    context_ = std::make_unique<ServerContext>(
+        ServerContext{*db_, *sessions_, *im_, options_.appTitle, options_.webVersion, imPort_,
+                      options_.verbose, pacer_.get()});
     router_ = std::make_unique<PageRouter>(http_, *sessions_, options_.maxRequestBytes);
     pages_ = std::make_unique<Pages>(*context_, *deliveries_);
     pages_->install(*router_);

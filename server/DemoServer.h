@@ -22,6 +22,7 @@ class ImService;
 class Deliveries;
 struct ServerContext;
 class PageRouter;
+class DownloadPacer;
 
 class DemoServer {
 public:
@@ -51,6 +52,7 @@ private:
     std::unique_ptr<SessionStore> sessions_;
     std::unique_ptr<ImService> im_;
     std::unique_ptr<Deliveries> deliveries_;
+    std::unique_ptr<DownloadPacer> pacer_;
     std::unique_ptr<ServerContext> context_;
     std::unique_ptr<PageRouter> router_;
     struct Pages;

@@ -182,6 +182,7 @@ std::string DocumentMaker::mimeType(const std::string& fileName) {
         {"rtf", "application/rtf"},
         {"xls", "application/vnd.ms-excel"},
         {"amr", "audio/amr"},
+        {"zip", "application/zip"},
     };
     const auto it = types.find(extension(fileName));
     return it == types.end() ? "application/octet-stream" : it->second;

@@ -105,6 +105,22 @@ void PngImage::line(int x0, int y0, int x1, int y1, Rgb colour) {
     }
 }
 
+void PngImage::addGrain(int amplitude, std::uint32_t seed) {
+    if (amplitude <= 0) {
+        return;
+    }
+    const auto span = static_cast<std::uint32_t>(2 * amplitude + 1);
+    std::uint32_t x = seed | 1u;
+    for (std::uint8_t& channel : pixels_) {
+        // xorshift32: fast, and the same bytes on every machine.
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        const int shifted = channel + static_cast<int>(x % span) - amplitude;
+        channel = static_cast<std::uint8_t>(std::clamp(shifted, 0, 255));
+    }
+}
+
 std::string PngImage::encode() const {
     std::string raw;
     const auto rowBytes = static_cast<std::size_t>(width_) * 3;
@@ -215,6 +231,61 @@ PngImage PngImage::orgChart(int width, int height) {
         image.fillRect(cx - bw / 3, midY, bw * 2 / 3, bh, {100, 160, 200});
         image.line(cx, midY + bh, cx, lowY, wire);
         image.fillRect(cx - bw / 4, lowY, bw / 2, bh * 2 / 3, {150, 190, 220});
+    }
+    return image;
+}
+
+PngImage PngImage::photo(int width, int height, std::uint32_t seed) {
+    PngImage image(width, height, {0, 0, 0});
+    image.verticalGradient({105, 160, 220}, {215, 230, 245});
+    const int horizon = height * 55 / 100;
+    // Hills behind, a lawn in front.
+    image.fillEllipse(width * 25 / 100, horizon, width * 40 / 100, height * 18 / 100,
+                      {96, 140, 90});
+    image.fillEllipse(width * 75 / 100, horizon, width * 45 / 100, height * 22 / 100,
+                      {80, 125, 85});
+    image.fillRect(0, horizon, width, height - horizon, {110, 165, 85});
+    image.fillEllipse(width * 85 / 100, height * 15 / 100, height / 14, height / 14,
+                      {255, 225, 120});
+    // A row of people: a head and a body each, in shirts of several colours.
+    static const Rgb shirts[] = {{200, 60, 60},  {60, 90, 170},  {235, 235, 235},
+                                 {230, 170, 50}, {70, 150, 120}, {120, 80, 160}};
+    const int people = 12;
+    const int slot = width / (people + 1);
+    for (int i = 0; i < people; ++i) {
+        const int cx = slot * (i + 1);
+        const int row = i % 2 == 0 ? 0 : height / 30;
+        const int bodyTop = height * 62 / 100 - row;
+        image.fillEllipse(cx, bodyTop + slot * 7 / 10, slot * 4 / 10, slot * 8 / 10,
+                          shirts[static_cast<std::size_t>(i) % std::size(shirts)]);
+        image.fillEllipse(cx, bodyTop - slot / 5, slot / 4, slot * 3 / 10, {240, 205, 175});
+        image.fillRect(cx - slot / 4, bodyTop - slot / 2, slot / 2, slot / 8, {40, 30, 25});
+    }
+    image.addGrain(8, seed);
+    return image;
+}
+
+PngImage PngImage::poster(int width, int height, int steps) {
+    PngImage image(width, height, {250, 247, 240});
+    const int band = height / 12;
+    image.fillRect(0, 0, width, band, {190, 50, 45});
+    image.fillRect(width / 6, band / 3, width * 2 / 3, band / 3, {250, 220, 120});
+    steps = std::max(1, steps);
+    const int slot = (height - band) / steps;
+    static const Rgb colours[] = {{70, 130, 180}, {60, 160, 110}, {230, 150, 50}, {150, 90, 170}};
+    for (int i = 0; i < steps; ++i) {
+        const int top = band + i * slot + slot / 6;
+        const int boxHeight = slot / 2;
+        image.fillRect(width / 8, top, width * 3 / 4, boxHeight,
+                       colours[static_cast<std::size_t>(i) % std::size(colours)]);
+        image.fillRect(width / 5, top + boxHeight / 3, width * 3 / 5, boxHeight / 3,
+                       {245, 245, 245});
+        if (i + 1 < steps) {
+            const int from = top + boxHeight, to = band + (i + 1) * slot + slot / 6;
+            image.line(width / 2, from, width / 2, to - 1, {90, 90, 90});
+            image.line(width / 2 - 6, to - 7, width / 2, to - 1, {90, 90, 90});
+            image.line(width / 2 + 6, to - 7, width / 2, to - 1, {90, 90, 90});
+        }
     }
     return image;
 }

@@ -1,5 +1,6 @@
 // A small RGB raster with a few drawing operations and a PNG encoder (zlib), for the pictures
-// the server serves: avatars, the news picture and picture attachments.
+// the server serves: avatars, the news picture and picture attachments, up to a photo of a few
+// megabytes.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +26,9 @@ public:
     // A vertical gradient from `top` to `bottom` over the whole raster.
     void verticalGradient(Rgb top, Rgb bottom);
     void line(int x0, int y0, int x1, int y1, Rgb colour);
+    // Adds to every channel of every pixel a value from -amplitude to amplitude, the same for the
+    // same seed: the grain of a photo, which also keeps the PNG from compressing much.
+    void addGrain(int amplitude, std::uint32_t seed);
 
     // The PNG file: 8-bit RGB, no interlace.
     std::string encode() const;
@@ -37,6 +41,11 @@ public:
     static PngImage barChart(int width, int height, const std::vector<int>& bars);
     // Boxes joined by lines, a small organisation chart.
     static PngImage orgChart(int width, int height);
+    // A group photo outdoors: sky, hills, a row of people, with grain. About 4 MB as PNG at
+    // 1600 x 1200.
+    static PngImage photo(int width, int height, std::uint32_t seed);
+    // A tall poster: a title band and a column of steps joined by arrows, top to bottom.
+    static PngImage poster(int width, int height, int steps);
 
 private:
     void set(int x, int y, Rgb colour);

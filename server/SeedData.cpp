@@ -5,6 +5,7 @@
 #include "server/DocumentMaker.h"
 #include "server/PngImage.h"
 #include "server/TimeText.h"
+#include "server/ZipArchive.h"
 
 namespace oa {
 
@@ -22,6 +23,25 @@ unsigned nameHash(const std::string& name) {
 std::string titleOf(const std::string& name) {
     const auto dot = name.rfind('.');
     return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+// The ".zip" of the team outing: its plan, costs, a chart and the sign-up form.
+std::string outingArchive(const std::string& title) {
+    ZipArchive zip;
+    zip.add(title + "/活动安排.txt",
+            DocumentMaker::text({"端午团建活动安排", "", "08:00 公司门口集合出发",
+                                 "09:30 到达湿地公园，分组拓展", "12:00 午餐",
+                                 "14:00 自由活动、合影", "16:30 返程"}));
+    zip.add(title + "/费用明细.xls", DocumentMaker::spreadsheet("费用明细", {{"项目", "金额"},
+                                                                             {"大巴租车", "1800"},
+                                                                             {"门票", "960"},
+                                                                             {"午餐", "1440"},
+                                                                             {"拓展器材", "600"}}));
+    zip.add(title + "/报名统计.png", PngImage::barChart(480, 300, {80, 65, 90, 72}).encode());
+    zip.add(title + "/活动须知.pdf",
+            DocumentMaker::pdf({"Team outing", "Bring water, a hat and comfortable shoes.",
+                                "The bus leaves at 08:00 sharp."}));
+    return zip.bytes();
 }
 
 std::string fileContent(const std::string& name, SeedData::FileKind kind) {
@@ -60,6 +80,12 @@ std::string fileContent(const std::string& name, SeedData::FileKind kind) {
             return PngImage::orgChart(480, 320).encode();
         case Kind::photo:
             return PngImage::cityscape(640, 400).encode();
+        case Kind::groupPhoto:
+            return PngImage::photo(1600, 1200, h).encode();
+        case Kind::poster:
+            return PngImage::poster(300, 1200, 8).encode();
+        case Kind::archive:
+            return outingArchive(title);
     }
     return {};
 }

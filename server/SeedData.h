@@ -19,7 +19,8 @@ public:
     static void load(Database& db, const std::string& today);
 
     // The content of a generated attachment file of the seed items.
-    enum class FileKind { text, pdf, doc, sheet, chart, org, photo };
+    // groupPhoto: a photo of about 4 MB; poster: a picture 300 x 1200; archive: a ".zip".
+    enum class FileKind { text, pdf, doc, sheet, chart, org, photo, groupPhoto, poster, archive };
 
     // The modules of each kind of account, as the sign-in reply lists them.
     static constexpr const char* kAllModules =

@@ -26,6 +26,7 @@ struct Mail {
     std::vector<File> files;
     bool stayUnread = false;
     const char* webmail = nullptr;  // incoming mail from this outside address
+    bool alreadyRead = false;       // read although recent
 };
 
 const std::vector<int> kEveryone = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
@@ -299,6 +300,23 @@ const Mail kMails[] = {
      9,
      20,
      {{"安装说明.txt", Kind::text}}},
+    // Large and unusual attachments: a photo of about 4 MB, a tall picture, a ".zip".
+    {5,
+     {1},
+     {},
+     "端午团建活动照片和资料",
+     "<p>王总：</p><p>端午团建活动的合影、活动流程图和全部资料已整理好，见附件。"
+     "合影原图较大，建议在 Wi-Fi 下查看。</p><p>孙燕</p>",
+     0,
+     0,
+     11,
+     30,
+     {{"团建合影.png", Kind::groupPhoto},
+      {"活动流程.png", Kind::poster},
+      {"团建活动资料.zip", Kind::archive}},
+     false,
+     nullptr,
+     true},
 };
 
 struct Notice {
@@ -476,7 +494,7 @@ void SeedData::mail(Database& db, const Clock& clock) {
             m.from, m.subject, m.body, m.important, m.webmail ? 1 : 0, m.webmail ? m.webmail : "",
             clock.at(m.daysAgo, m.hour, m.minute));
         const auto id = db.lastInsertId();
-        const int read = (m.daysAgo >= 3 && !m.stayUnread) ? 1 : 0;
+        const int read = (m.alreadyRead || (m.daysAgo >= 3 && !m.stayUnread)) ? 1 : 0;
         for (int uid : m.to) {
             db.run(
                 "INSERT OR IGNORE INTO email_boxes (email_id, uid, kind, read_flag) "

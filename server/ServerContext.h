@@ -5,6 +5,7 @@
 #include <string>
 
 #include "server/Database.h"
+#include "server/DownloadPacer.h"
 #include "server/PushChannel.h"
 #include "server/SessionStore.h"
 
@@ -18,6 +19,8 @@ struct ServerContext {
     std::string webVersion;
     int imPort = 1188;
     bool verbose = false;
+    // Paces attachment downloads; nullptr sends them at full speed.
+    const DownloadPacer* attachmentPacer = nullptr;
 };
 
 }  // namespace oa

@@ -19,6 +19,16 @@ std::optional<int> port(const std::string& text) {
     return value;
 }
 
+// A whole number of kilobytes per second, 1 to 1048576 (1 GB/s).
+std::optional<std::size_t> rate(const std::string& text) {
+    std::size_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < 1 || value > 1048576) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 }  // namespace
 
 std::string ServerOptions::defaultDatabasePath() {
@@ -34,13 +44,16 @@ std::string ServerOptions::defaultDatabasePath() {
 std::string ServerOptions::usage() {
     return "usage: oa-demo-server [--host ADDR] [--http-port N] [--im-port N] [--db PATH]\n"
            "                      [--reset] [--seed-date YYYY-MM-DD|today] [--verbose]\n"
+           "                      [--attachment-rate KBPS]\n"
            "       oa-demo-server event KIND [--to LOGIN] [--from LOGIN] [--subject TEXT]\n"
            "                      [--content TEXT] [--sms-type N] [--host ADDR] [--http-port N]\n"
            "\n"
            "Serves the OA server's HTTP pages and its UDP IM service on ADDR (127.0.0.2).\n"
            "Port 0 picks a free port; the chosen ports are printed on one line at start.\n"
            "--reset (or a new database) loads the demo data, dated back from --seed-date\n"
-           "(2013-06-28). KIND of an event: email, notify, news, reminder or message.\n";
+           "(2013-06-28). --attachment-rate sends attachment downloads at KBPS kilobytes\n"
+           "(1024 bytes) per second, to watch a client's download progress; off by default.\n"
+           "KIND of an event: email, notify, news, reminder or message.\n";
 }
 
 ParsedOptions ServerOptions::parse(const std::vector<std::string>& args) {
@@ -67,6 +80,14 @@ ParsedOptions ServerOptions::parse(const std::vector<std::string>& args) {
             (arg == "--host" ? options.host
              : arg == "--db" ? options.dbPath
                              : options.seedDate) = *v;
+        } else if (arg == "--attachment-rate") {
+            const auto v = value();
+            const auto r = v ? rate(*v) : std::nullopt;
+            if (!r) {
+                return {std::nullopt, 2,
+                        arg + " needs kilobytes per second (1 to 1048576)\n" + usage()};
+            }
+            options.attachmentRateKbps = *r;
         } else if (arg == "--http-port" || arg == "--im-port") {
             const auto v = value();
             const auto p = v ? port(*v) : std::nullopt;

@@ -28,6 +28,9 @@ struct ServerOptions {
     // Connections one client address may hold at once; kept below the server's worker threads
     // so that one client cannot take all of them from the others.
     std::size_t connectionsPerAddress = 24;
+    // Attachment downloads are sent at this many kilobytes (1024 bytes) per second; 0 sends
+    // them at full speed.
+    std::size_t attachmentRateKbps = 0;
     std::string appTitle = "青禾协同办公";
     std::string webVersion = "2013.06.18";
 

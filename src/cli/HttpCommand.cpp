@@ -1,5 +1,5 @@
-// oa-cli http: sends one form or plain request through the transport and prints the reply; a
-// status outside 200-299 fails the command.
+// oa-cli http: sends one form or plain request through the transport and prints the reply, or
+// saves it to a file with --output; a status outside 200-299 fails the command.
 #include <iostream>
 #include <memory>
 #include <string>
@@ -19,6 +19,11 @@ int runHttp(const Args& arguments) {
     const bool utf8 = takeFlag(args, "--utf8");
     std::string timeout;
     const bool hasTimeout = takeOption(args, "--timeout", timeout);
+    std::string output;
+    const bool hasOutput = takeOption(args, "--output", output);
+    if (hasOutput && output.empty()) {
+        return fail("--output needs a file");
+    }
 
     std::string url;
     std::vector<std::pair<std::string, std::string>> fields;
@@ -77,12 +82,17 @@ int runHttp(const Args& arguments) {
     if (utf8) {
         request->setDefaultResponseEncoding("UTF-8");
     }
+    if (hasOutput) {
+        // Saved whole or not at all: a failed download leaves no file behind.
+        request->setDownloadDestinationPath(output);
+    }
     request->startSynchronous();
     if (request->error()) {
         std::cerr << request->error()->description << "\n";
         return 1;
     }
     // The body of a status outside 200-299 is printed all the same: it is the server's explanation.
+    // A successful reply saved to --output is in the file instead.
     std::cout << request->responseString();
     if (const auto failure = ExchangeFailure::of(*request)) {
         return fail("http: " + failure->reason());
@@ -92,7 +102,9 @@ int runHttp(const Args& arguments) {
 
 }  // namespace
 
-OA_CLI_COMMAND("http", "[--get] URL [-d KEY=VALUE]... [-F KEY=@PATH]... [--timeout S] [--utf8]",
+OA_CLI_COMMAND("http",
+               "[--get] URL [-d KEY=VALUE]... [-F KEY=@PATH]... [--timeout S] [--utf8] "
+               "[--output FILE]",
                runHttp);
 
 }  // namespace oa::cli

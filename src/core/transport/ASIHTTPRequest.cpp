@@ -10,6 +10,7 @@
 #include "core/transport/CharsetDecoder.h"
 #include "core/transport/CurlPool.h"
 #include "core/transport/CurlTransfer.h"
+#include "core/transport/DownloadFile.h"
 #include "core/transport/RequestQueue.h"
 #include "core/transport/SendableUrl.h"
 
@@ -92,11 +93,11 @@ std::optional<RequestError> ASIHTTPRequest::buildRequestBody(RequestBody&, std::
 
 void ASIHTTPRequest::startSynchronous() {
     finished_ = false;
-    run();
+    run(false);
     finished_ = true;
 }
 
-void ASIHTTPRequest::run() {
+void ASIHTTPRequest::run(bool queued) {
     error_.reset();
     responseStatusCode_ = 0;
     responseHeaders_.clear();
@@ -138,11 +139,74 @@ void ASIHTTPRequest::run() {
     request.maxResponseSize = maxResponseSize_;
     request.cancel = cancel_.get();
 
+    // Removes its ".part" when it goes out of scope uncommitted, whatever ends the exchange.
+    std::unique_ptr<DownloadFile> download;
+    if (!downloadDestinationPath_.empty()) {
+        download = std::make_unique<DownloadFile>(downloadDestinationPath_);
+        if (!download->open()) {
+            log("download to " + downloadDestinationPath_ + " failed: " + download->failure());
+            error_ = RequestError::make(RequestErrorType::DownloadFileFailed, download->partPath());
+            return;
+        }
+        request.download = download.get();
+        request.maxDownloadSize = maxDownloadSize_;
+        if (queued) {
+            progressReceived_ = 0;
+            progressExpected_.reset();
+            progressReported_.reset();
+            request.progress = [this](std::uint64_t received,
+                                      std::optional<std::uint64_t> expected) {
+                noteProgress(received, expected, false);
+            };
+        }
+    }
+
     TransferResponse response = CurlTransfer::perform(request);
     error_ = std::move(response.error);
     responseStatusCode_ = response.statusCode;
     responseHeaders_ = std::move(response.headers);
     responseData_ = std::move(response.body);
+    if (download && !error_ && responseStatusCode_ >= 200 && responseStatusCode_ < 300) {
+        if (!download->commit()) {
+            log("download to " + downloadDestinationPath_ + " failed: " + download->failure());
+            error_ =
+                RequestError::make(RequestErrorType::DownloadFileFailed, downloadDestinationPath_);
+            return;
+        }
+        if (queued) {
+            noteProgress(progressReceived_, progressExpected_, true);
+        }
+    }
+}
+
+void ASIHTTPRequest::noteProgress(std::uint64_t received, std::optional<std::uint64_t> expected,
+                                  bool last) {
+    progressReceived_ = received;
+    progressExpected_ = expected;
+    if (progressReported_ == received) {
+        return;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    const bool whole = expected && received >= *expected;
+    if (!last && !whole && progressReported_ && now - progressPostedAt_ < kProgressInterval) {
+        return;
+    }
+    progressReported_ = received;
+    progressPostedAt_ = now;
+    if (!hasDelegate() || !MainLoop::hasMain()) {
+        return;
+    }
+    MainLoop::main().post([self = shared_from_this(), received, expected] {
+        self->deliverProgress(received, expected);
+    });
+}
+
+void ASIHTTPRequest::deliverProgress(std::uint64_t received,
+                                     std::optional<std::uint64_t> expected) {
+    std::shared_ptr<ASIHTTPRequestDelegate> keep;
+    if (ASIHTTPRequestDelegate* delegate = currentDelegate(keep)) {
+        delegate->requestReceivedBytes(*this, received, expected);
+    }
 }
 
 void ASIHTTPRequest::startAsynchronous() {
@@ -151,13 +215,13 @@ void ASIHTTPRequest::startAsynchronous() {
 
 void ASIHTTPRequest::runQueued() {
     if (failedBeforeStart_ || cancel_->isCancelled()) {
-        run();  // sets the error without sending
+        run(true);  // sets the error without sending
         post(Callback::Failed);
         finished_ = true;
         return;
     }
     post(Callback::Started);
-    run();
+    run(true);
     post(error_ ? Callback::Failed : Callback::Finished);
     finished_ = true;
 }

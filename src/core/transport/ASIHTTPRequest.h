@@ -1,11 +1,13 @@
 // The general HTTP request: a URL, a method, a time-out without progress, and the reply as
-// bytes or decoded text. Sent synchronously on the caller's thread or asynchronously on the
-// shared queue with callbacks on the main thread. Every request shares one cookie store and
-// reuses open connections.
+// bytes or decoded text, or streamed to a file. Sent synchronously on the caller's thread or
+// asynchronously on the shared queue with callbacks on the main thread. Every request shares one
+// cookie store and reuses open connections.
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -26,6 +28,10 @@ public:
     static constexpr double kDefaultTimeOutSeconds = 10;
     // Largest reply held in memory, counted after inflating a compressed body.
     static constexpr std::size_t kDefaultMaxResponseSize = 64u << 20;
+    // Largest reply body streamed to a download file.
+    static constexpr std::size_t kDefaultMaxDownloadSize = std::size_t{1} << 30;
+    // Shortest time between two progress callbacks of one download, but for the last.
+    static constexpr std::chrono::milliseconds kProgressInterval{100};
 
     // A plain "GET" request.
     static std::shared_ptr<ASIHTTPRequest> requestWithURL(std::string url);
@@ -46,11 +52,22 @@ public:
     // "UTF-8", "GBK"); "ISO-8859-1" unless set.
     const std::string& defaultResponseEncoding() const { return defaultResponseEncoding_; }
     void setDefaultResponseEncoding(std::string charset);
-    // A reply body larger than this fails the request with ResponseTooLarge and is dropped, so
-    // that no reply grows without bound in memory. A download that streams to a file may allow
-    // more than the default.
+    // A reply body held in memory larger than this fails the request with ResponseTooLarge and
+    // is dropped, so that no reply grows without bound in memory.
     std::size_t maxResponseSize() const { return maxResponseSize_; }
     void setMaxResponseSize(std::size_t bytes) { maxResponseSize_ = bytes; }
+    // Where the body of a reply with a status of 200-299 is saved instead of responseData().
+    // It streams to "<path>.part", which becomes <path> (replacing a file there) only once the
+    // reply is complete; after a failure, a cancel, a time-out or any other status the ".part"
+    // is gone and a file already at <path> is left as it was. The body of another status is
+    // held in memory as usual. Empty (the default): the reply is held in memory.
+    const std::string& downloadDestinationPath() const { return downloadDestinationPath_; }
+    void setDownloadDestinationPath(std::string path) {
+        downloadDestinationPath_ = std::move(path);
+    }
+    // The cap of a body streamed to the download file, counted after inflating.
+    std::size_t maxDownloadSize() const { return maxDownloadSize_; }
+    void setMaxDownloadSize(std::size_t bytes) { maxDownloadSize_ = bytes; }
     int tag() const { return tag_; }
     void setTag(int tag) { tag_ = tag; }
     // The receiver of the asynchronous callbacks. A plain pointer must be cleared
@@ -79,7 +96,8 @@ public:
     const HeaderList& responseHeaders() const { return responseHeaders_; }
     // The last header of that name, compared without regard to case.
     std::optional<std::string> responseHeader(std::string_view name) const;
-    // The reply body, inflated when it came compressed; empty when the request failed.
+    // The reply body, inflated when it came compressed; empty when the request failed or the
+    // body went to the download file.
     const std::string& responseData() const { return responseData_; }
     // The charset responseString() decodes with: the one the reply names when this machine
     // knows it, otherwise defaultResponseEncoding().
@@ -102,11 +120,16 @@ private:
     friend class RequestQueue;
     enum class Callback { Started, Finished, Failed };
 
-    void run();
+    // `queued`: runs on the queue, so that a download reports its progress.
+    void run(bool queued);
     // Runs on a queue thread: the exchange between the two callbacks.
     void runQueued();
     void post(Callback callback);
     void deliver(Callback callback);
+    // Posts a progress callback unless one went out less than kProgressInterval ago; `last`
+    // posts any bytes not yet reported.
+    void noteProgress(std::uint64_t received, std::optional<std::uint64_t> expected, bool last);
+    void deliverProgress(std::uint64_t received, std::optional<std::uint64_t> expected);
     bool hasDelegate() const;
     ASIHTTPRequestDelegate* currentDelegate(std::shared_ptr<ASIHTTPRequestDelegate>& keep);
 
@@ -115,6 +138,8 @@ private:
     double timeOutSeconds_ = kDefaultTimeOutSeconds;
     std::string defaultResponseEncoding_ = "ISO-8859-1";
     std::size_t maxResponseSize_ = kDefaultMaxResponseSize;
+    std::string downloadDestinationPath_;
+    std::size_t maxDownloadSize_ = kDefaultMaxDownloadSize;
     int tag_ = 0;
 
     mutable std::mutex delegateMutex_;
@@ -131,6 +156,12 @@ private:
     int responseStatusCode_ = 0;
     HeaderList responseHeaders_;
     std::string responseData_;
+
+    // Progress of a queued download. Touched only by the thread that runs the request.
+    std::uint64_t progressReceived_ = 0;
+    std::optional<std::uint64_t> progressExpected_;
+    std::optional<std::uint64_t> progressReported_;
+    std::chrono::steady_clock::time_point progressPostedAt_;
 };
 
 }  // namespace oa

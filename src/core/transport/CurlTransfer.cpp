@@ -7,6 +7,7 @@
 
 #include "core/platform/Log.h"
 #include "core/transport/CurlPool.h"
+#include "core/transport/DownloadFile.h"
 #include "core/transport/FormBody.h"
 #include "core/transport/ReplyFraming.h"
 #include "core/transport/ResponseInflater.h"
@@ -24,6 +25,9 @@ struct TransferState {
     // Of the reply being read (a redirect or an interim reply starts another).
     bool headersEnded = false;
     std::optional<std::uint64_t> contentLength;
+    bool toFile = false;          // the body goes to request->download
+    std::uint64_t bodyBytes = 0;  // as received, before inflating
+    std::string inflated;         // scratch for a compressed body going to the file
     bool readFailed = false;
     std::optional<RequestError> failure;  // why a callback stopped the transfer
     std::string failureReason;            // the same, for the log
@@ -80,9 +84,8 @@ TransferState& stateOf(void* user) {
     return *static_cast<PooledHandle*>(user)->state;
 }
 
-RequestError tooLarge(const TransferRequest& request) {
-    return RequestError::make(RequestErrorType::ResponseTooLarge,
-                              std::to_string(request.maxResponseSize));
+RequestError tooLarge(std::size_t limit) {
+    return RequestError::make(RequestErrorType::ResponseTooLarge, std::to_string(limit));
 }
 
 // Stops the transfer (a callback's return value other than the length it was given) with the
@@ -106,6 +109,14 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
         state.encodingKnown = false;
         state.headersEnded = false;
         state.contentLength.reset();
+        state.toFile = false;
+        state.bodyBytes = 0;
+        if (state.request->download && !state.request->download->truncate()) {
+            return stop(state,
+                        RequestError::make(RequestErrorType::DownloadFileFailed,
+                                           state.request->download->partPath()),
+                        state.request->download->failure());
+        }
         return length;
     }
     if (line.empty()) {
@@ -133,13 +144,25 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
     return length;
 }
 
+// The status of the reply being read; its body arrives only after its headers.
+long statusOf(const TransferState& state) {
+    long status = 0;
+    curl_easy_getinfo(state.handle->easy.get(), CURLINFO_RESPONSE_CODE, &status);
+    return status;
+}
+
 size_t onBody(char* data, size_t size, size_t count, void* user) {
     const size_t length = size * count;
     TransferState& state = stateOf(user);
     state.lastProgress = Clock::now();
-    const std::size_t cap = state.request->maxResponseSize;
+    const TransferRequest& request = *state.request;
     if (!state.encodingKnown) {
         state.encodingKnown = true;
+        // Only a successful reply is the file asked for; an error page stays in memory, where
+        // the caller can read the server's explanation.
+        const long status = statusOf(state);
+        state.toFile = request.download && status >= 200 && status < 300;
+        const std::size_t cap = state.toFile ? request.maxDownloadSize : request.maxResponseSize;
         const BodyCoding coding = bodyCodingOf(state.response->headers);
         if (coding == BodyCoding::Unknown) {
             // Handing the coded bytes over as the body would pass them off as text.
@@ -154,19 +177,42 @@ size_t onBody(char* data, size_t size, size_t count, void* user) {
             }
             inflater->reset(cap);
             state.inflater = inflater.get();
+        } else if (state.toFile && state.contentLength && *state.contentLength > cap) {
+            // Refused before a byte reaches the disk.
+            return stop(state, tooLarge(cap));
         }
     }
+    const std::size_t cap = state.toFile ? request.maxDownloadSize : request.maxResponseSize;
+    std::string_view bytes(data, length);
+    std::string& held = state.toFile ? state.inflated : state.response->body;
     if (state.inflater) {
-        if (!state.inflater->feed(std::string_view(data, length), state.response->body)) {
+        if (state.toFile) {
+            held.clear();
+        }
+        if (!state.inflater->feed(bytes, held)) {
             return stop(state, state.inflater->capExceeded()
-                                   ? tooLarge(*state.request)
+                                   ? tooLarge(cap)
                                    : RequestError::make(RequestErrorType::DecompressionFailed));
         }
+        bytes = held;
     } else {
-        if (length > cap - state.response->body.size()) {
-            return stop(state, tooLarge(*state.request));
+        const std::uint64_t kept = state.toFile ? request.download->size() : held.size();
+        if (length > cap - kept) {
+            return stop(state, tooLarge(cap));
         }
-        state.response->body.append(data, length);
+        if (!state.toFile) {
+            held.append(data, length);
+        }
+    }
+    if (state.toFile && !request.download->write(bytes)) {
+        return stop(
+            state,
+            RequestError::make(RequestErrorType::DownloadFileFailed, request.download->partPath()),
+            request.download->failure());
+    }
+    state.bodyBytes += length;
+    if (request.progress) {
+        request.progress(state.bodyBytes, state.contentLength);
     }
     return length;
 }

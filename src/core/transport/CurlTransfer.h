@@ -1,11 +1,14 @@
-// One HTTP exchange on a pooled libcurl handle: sends the prepared body, collects the reply
-// (inflating it when compressed, within a size cap), refuses replies that are cut short or
-// coded in a way it cannot undo, and enforces the no-progress time-out and cancellation.
+// One HTTP exchange on a pooled libcurl handle: sends the prepared body, collects the reply in
+// memory or streams it to a file (inflating it when compressed, within a size cap), refuses
+// replies that are cut short or coded in a way it cannot undo, and enforces the no-progress
+// time-out and cancellation.
 #pragma once
 
 #include <atomic>
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -15,6 +18,8 @@
 #include "core/transport/RequestError.h"
 
 namespace oa {
+
+class DownloadFile;
 
 // Lets another thread stop a running exchange at once (the exchange waits in
 // curl_multi_poll, which the token wakes).
@@ -41,13 +46,21 @@ struct TransferRequest {
     std::chrono::milliseconds timeout{0};  // without progress; zero or less: none
     std::size_t maxResponseSize = 0;       // of the (inflated) body; libcurl caps the headers
     CancelToken* cancel = nullptr;
+    // When set, the body of a reply with a status of 200-299 goes to this file, within
+    // maxDownloadSize, instead of TransferResponse::body; any other reply stays in memory.
+    DownloadFile* download = nullptr;
+    std::size_t maxDownloadSize = 0;
+    // Called on the exchange's thread as the body of a reply arrives: its bytes received so far
+    // as sent (before inflating), and its Content-Length when it has one.
+    std::function<void(std::uint64_t received, std::optional<std::uint64_t> expected)> progress;
 };
 
 struct TransferResponse {
     std::optional<RequestError> error;
     int statusCode = 0;
     HeaderList headers;  // of the last reply, after redirects
-    std::string body;    // inflated when the reply was compressed; empty on error
+    std::string body;    // inflated when the reply was compressed; empty on error or when
+                         // it went to the download file
 };
 
 class CurlTransfer {

@@ -21,6 +21,8 @@ RequestError RequestError::make(RequestErrorType type, const std::string& detail
             return {type, "The reply could not be decompressed"};
         case RequestErrorType::ResponseTooLarge:
             return {type, "The reply was larger than the limit of " + detail + " bytes"};
+        case RequestErrorType::DownloadFileFailed:
+            return {type, "Unable to write the download to " + detail};
     }
     return {RequestErrorType::ConnectionFailure, "A connection failure occurred"};
 }

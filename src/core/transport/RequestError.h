@@ -14,6 +14,7 @@ enum class RequestErrorType {
     FileMissing,            // "No file exists at <path>"
     DecompressionFailed,    // a compressed reply that is corrupt
     ResponseTooLarge,       // "The reply was larger than the limit of <limit> bytes"
+    DownloadFileFailed,     // "Unable to write the download to <path>"
 };
 
 struct RequestError {
@@ -24,8 +25,8 @@ struct RequestError {
 
     std::string domain() const { return kDomain; }
 
-    // The error of a kind with its fixed description; `detail` fills in the missing file's path
-    // or the size limit.
+    // The error of a kind with its fixed description; `detail` fills in the missing file's path,
+    // the size limit or the download's file.
     static RequestError make(RequestErrorType type, const std::string& detail = {});
 };
 

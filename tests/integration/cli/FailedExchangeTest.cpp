@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -143,6 +144,40 @@ TEST_F(FailedExchange, HttpPrintsAnErrorPageAndFails) {
     const auto here = runCli({"http", server.url("/here")});
     EXPECT_EQ(here.exitCode, 0) << here.err;
     EXPECT_EQ(here.out, "fine");
+}
+
+// oa-cli http --output saves a successful reply whole, and leaves no file for a failed one.
+TEST_F(FailedExchange, HttpOutputSavesOnlyAWholeSuccessfulReply) {
+    std::string picture;
+    for (int i = 0; i < 200000; ++i) {
+        picture.push_back(static_cast<char>((i * 7919) % 251));
+    }
+    server.setReply("/photo.png", {200, {{"Content-Type", "image/png"}}, picture});
+    server.setReply("/gone", {404, {{"Content-Type", "text/plain"}}, "ERROR: no such file"});
+    server.setHandler(
+        "/cut", HttpTestServer::rawThenClose("HTTP/1.1 200 OK\r\nContent-Length: 200000\r\n\r\n" +
+                                             picture.substr(0, 100000)));
+    const fs::path dir = home.path() / "downloads";
+    fs::create_directories(dir);
+    const fs::path file = dir / "photo.png";
+
+    const auto saved =
+        runCli({"http", "--get", server.url("/photo.png"), "--output", file.string()});
+    EXPECT_EQ(saved.exitCode, 0) << saved.err;
+    EXPECT_EQ(saved.out, "");
+    std::ifstream in(file, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), picture);
+    fs::remove(file);
+
+    const auto gone = runCli({"http", "--get", server.url("/gone"), "--output", file.string()});
+    EXPECT_EQ(gone.exitCode, 1);
+    EXPECT_EQ(gone.out, "ERROR: no such file");
+    EXPECT_NE(gone.err.find("HTTP 404"), std::string::npos) << gone.err;
+
+    const auto cut = runCli({"http", "--get", server.url("/cut"), "--output", file.string()});
+    EXPECT_EQ(cut.exitCode, 1);
+    EXPECT_NE(cut.err.find("A connection failure occurred"), std::string::npos) << cut.err;
+    EXPECT_TRUE(fs::is_empty(dir));
 }
 
 // The demo server stores nothing of a message over its length limit and answers 413.

@@ -75,7 +75,7 @@ TEST_F(OaCliTest, LoginAndListShowTheSeedMail) {
 
     const auto older = run({"list", "email", "--more", "20", "--home", home});
     ASSERT_EQ(older.exitCode, 0) << older.err;
-    EXPECT_EQ(linesOf(older.out).size(), 2u);
+    EXPECT_EQ(linesOf(older.out).size(), 3u);
 
     const auto refused = run({"login", "--home", home, "--password", "654321"});
     EXPECT_NE(refused.exitCode, 0);
