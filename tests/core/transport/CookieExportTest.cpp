@@ -69,11 +69,10 @@ protected:
 };
 
 TEST_F(CookieExportTest, HandsOnTheCookiesTheServerSet) {
-    server.setReply("/mobile/login.php",
-                    {200,
-                     {{"Set-Cookie", "OA_SESSION=s-42; Path=/; HttpOnly"},
-                      {"Set-Cookie", "lang=zh; Path=/mobile; Max-Age=3600"}},
-                     "{}"});
+    server.setReply("/mobile/login.php", {200,
+                                          {{"Set-Cookie", "OA_SESSION=s-42; Path=/; HttpOnly"},
+                                           {"Set-Cookie", "lang=zh; Path=/mobile; Max-Age=3600"}},
+                                          "{}"});
     EXPECT_TRUE(exportSessionCookies().empty());
     post("/mobile/login.php");
 
