@@ -10,6 +10,7 @@
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/Window.h"
 #include "ui/session/LoginController.h"
+#include "ui/support/WebEngineSetup.h"
 
 Q_DECLARE_METATYPE(std::vector<std::string>)
 
@@ -181,5 +182,5 @@ private slots:
 
 }  // namespace oa
 
-QTEST_MAIN(oa::AppDelegateTest)
+OA_QTEST_MAIN(oa::AppDelegateTest)
 #include "AppDelegateTest.moc"
