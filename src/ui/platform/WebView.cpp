@@ -31,13 +31,6 @@ WebView::NavigationType navigationType(QWebEnginePage::NavigationType type) {
     }
 }
 
-// The engine's own code for a navigation cut short.
-bool isAborted(const QWebEngineLoadingInfo& info) {
-    constexpr int kAborted = -3;
-    return info.errorDomain() == QWebEngineLoadingInfo::InternalErrorDomain &&
-           info.errorCode() == kAborted;
-}
-
 }  // namespace
 
 WebView::WebView(QWidget* parent) : QWebEngineView(parent), page_(new WebPage(webProfile(), this)) {
@@ -109,8 +102,8 @@ void WebView::loadingChanged(const QWebEngineLoadingInfo& info) {
                 break;
             }
             loading_ = false;
-            // Cut short by the next page, or turned into a download: no failure to show.
-            if (info.status() == QWebEngineLoadingInfo::LoadStoppedStatus || isAborted(info)) {
+            // Stopped: cut short, or turned into a download; no failure to show.
+            if (info.status() == QWebEngineLoadingInfo::LoadStoppedStatus) {
                 emit didFinishLoad();
             } else {
                 emit didFailLoad(info.errorString());
