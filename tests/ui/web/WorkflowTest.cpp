@@ -136,6 +136,25 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(page.isNull(), kLoadWaitMs);
     }
 
+    // Leaving while the page loads takes the "正在加载..." spinner away with it.
+    void closingWhileLoadingLeavesNoSpinner() {
+        HttpTestServer server;
+        server.setHandler("/mobile/workflow/",
+                          [](const test::CapturedRequest&, HttpTestServer::Exchange& exchange) {
+                              exchange.holdUntilClosed();
+                          });
+        GlobalVar::getInstance_global().setOa(server.url(""));
+        Host host;
+        QPointer<WorkflowController> page = host.present();
+        QTRY_COMPARE_WITH_TIMEOUT(ProgressHUD::state(), ProgressHUD::State::Busy, kLoadWaitMs);
+        QCOMPARE(ProgressHUD::status(), QStringLiteral("正在加载..."));
+
+        page->backToMain();
+        QTRY_VERIFY_WITH_TIMEOUT(page.isNull(), kLoadWaitMs);
+        QCOMPARE(ProgressHUD::state(), ProgressHUD::State::Hidden);
+        server.stop();
+    }
+
     void escapeClosesThePage() {
         QVERIFY(web::signIn());
         Host host;
