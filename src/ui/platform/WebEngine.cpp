@@ -21,15 +21,13 @@
 #include "core/platform/Log.h"
 #include "core/platform/MainLoop.h"
 #include "core/platform/NotificationCenter.h"
+#include "core/session/LoginBO.h"
 #include "core/transport/CookieExport.h"
 #include "ui/platform/WebPage.h"
 
 namespace oa {
 
 namespace {
-
-// "loginResult": posted by the sign-in once its reply has been read, cookies included.
-constexpr const char* kLoginResult = "loginResult";
 
 // The client's links are decided by the page before any request is made; one that gets this
 // far (typed, or from a frame the page let through) loads nothing.
@@ -132,7 +130,8 @@ QWebEngineProfile* webProfile() {
     s.copied.clear();
     // A sign-in replaces the session cookie; the notification comes on the loader's thread.
     s.signIn = NotificationCenter::defaultCenter().addObserver(
-        kLoginResult, [](const auto&) { MainLoop::main().post([] { copySessionCookies(); }); });
+        LoginBO::kLoginResult,
+        [](const auto&) { MainLoop::main().post([] { copySessionCookies(); }); });
     copySessionCookies();
     return profile;
 }
