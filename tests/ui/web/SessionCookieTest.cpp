@@ -1,7 +1,10 @@
 // The session in the web pages: the transport's cookies reach the pages a web view loads, follow
 // a new sign-in, and leave when the transport forgets them.
 #include <QDeadlineTimer>
+#include <QNetworkCookie>
 #include <QSignalSpy>
+#include <QWebEngineCookieStore>
+#include <QWebEngineProfile>
 #include <QtTest>
 #include <optional>
 #include <string>
@@ -10,6 +13,7 @@
 #include "core/session/GlobalVar.h"
 #include "core/transport/ASIFormDataRequest.h"
 #include "support/HttpTestServer.h"
+#include "ui/platform/WebEngine.h"
 #include "ui/platform/WebView.h"
 
 namespace oa {
@@ -94,6 +98,27 @@ private slots:
         ASIHTTPRequest::clearSession();
         QVERIFY(loadIn(view, page));
         QCOMPARE(lastCookie(server, "/page"), std::optional<std::string>(""));
+    }
+
+    // The engine has the new session cookie as soon as the sign-in has ended, before any load.
+    void aSignInCopiesItsCookieAtOnce() {
+        // The engine reports its cookies once it has shown a page.
+        WebView view;
+        QVERIFY(loadIn(view, QUrl(QStringLiteral("about:blank"))));
+        QSignalSpy added(webProfile()->cookieStore(), &QWebEngineCookieStore::cookieAdded);
+        QVERIFY(web::signIn());
+        const QByteArray session =
+            QByteArray::fromStdString(*GlobalVar::getInstance_global().session_id());
+        auto copied = [&] {
+            for (const QList<QVariant>& args : added) {
+                const auto cookie = args.at(0).value<QNetworkCookie>();
+                if (cookie.name() == "OA_SESSION" && cookie.value() == session) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(copied(), kLoadWaitMs);
     }
 
     // The demo server knows the user by the cookie alone when the address has no "P".
