@@ -11,7 +11,6 @@ void prepareUiTestProcess() {
     if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS")) {
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
     }
-    qputenv("QT_QUICK_BACKEND", "software");
     prepareWebEngine();
 }
 
