@@ -22,6 +22,7 @@
 #include "ui/kit/Window.h"
 #include "ui/platform/QtDatagramSocket.h"
 #include "ui/platform/QtMainLoop.h"
+#include "ui/platform/WebEngine.h"
 #include "ui/session/LoginController.h"
 
 namespace oa {
@@ -104,6 +105,8 @@ int AppDelegate::run(int argc, char** argv) {
     }
     qtArgs.push_back(nullptr);
     int qtArgc = static_cast<int>(qtArgs.size()) - 1;
+    // The engine itself starts with the first web page, long after the sign-in screen.
+    prepareWebEngine();
     QApplication::setApplicationName(QStringLiteral(OA_APP_NAME));
     QApplication::setApplicationVersion(QStringLiteral(OA_APP_VERSION));
     QApplication app(qtArgc, qtArgs.data());

@@ -1,15 +1,21 @@
 // Tour: the stops of the walk: sign-in, environment chooser, settings (also moved up for its
-// lowest field), home grid with its badges after a real sign-in, and the "more" page.
+// lowest field), home grid with its badges after a real sign-in, the "more" page and the
+// workflow page, closed by its own link.
 #include "app/Tour.h"
 
 #include <QDir>
 #include <QGraphicsEffect>
+#include <QPixmap>
+#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
 #include "core/platform/Log.h"
 #include "ui/controller/main/BottomView.h"
+#include "ui/controller/main/HomeView.h"
 #include "ui/controller/main/IndexController.h"
+#include "ui/controller/main/MyView.h"
+#include "ui/controller/main/WorkflowController.h"
 #include "ui/kit/LeveyPopListView.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/ProgressHUD.h"
@@ -137,7 +143,45 @@ void Tour::buildStops() {
                           BottomView* bar = index->bottom_view();
                           bar->changeState(bar->item("affairs"));
                       }});
-    stops_.push_back({"06-more", [] { return true; }, true, [] {}});
+    stops_.push_back({"06-more", [] { return true; }, true,
+                      [this, window] {
+                          // Back to the home grid, and through its workflow tile.
+                          auto* index = top<IndexController>(stackOf(window));
+                          BottomView* bar = index->bottom_view();
+                          bar->changeState(bar->item("home"));
+                          openWorkflow(index);
+                      }});
+    stops_.push_back(
+        {"07-workflow", [this] { return workflowLoaded_ > 0 && settled(stackOf(window_)); }, true,
+         [window] {
+             // The page closes itself through its own "返回主界面" link.
+             auto* page =
+                 qobject_cast<WorkflowController*>(stackOf(window)->presentedViewController());
+             page->webView()->page()->runJavaScript(
+                 QStringLiteral("document.querySelector('a[href^=\"backtomain\"]').click()"));
+         },
+         true});
+    stops_.push_back({"workflow closed",
+                      [window] {
+                          NavigationController* nav = stackOf(window);
+                          return !nav->presentedViewController() && settled(nav);
+                      },
+                      false, [] {}});
+}
+
+void Tour::openWorkflow(IndexController* index) {
+    for (MyView* cell : index->home_view()->cells()) {
+        if (cell->func_name() != "workflow") {
+            continue;
+        }
+        index->home_view()->enterFunc(cell);
+        auto* page = qobject_cast<WorkflowController*>(stackOf(window_)->presentedViewController());
+        if (page) {
+            connect(page, &WorkflowController::pageFinished, this, [this] { ++workflowLoaded_; });
+        }
+        return;
+    }
+    log("tour: the signed-in user has no workflow tile");
 }
 
 void Tour::poll() {
@@ -158,7 +202,7 @@ void Tour::poll() {
     ++next_;
     if (stop.shot) {
         const QString path = QDir(folder_).absoluteFilePath(stop.name + ".png");
-        if (!window_->grab().save(path, "PNG")) {
+        if (!shotOf(stop).save(path, "PNG")) {
             log("tour: could not write " + path.toStdString());
             finish(false);
             return;
@@ -167,6 +211,22 @@ void Tour::poll() {
         log("screenshot: " + path.toStdString());
     }
     stop.then();
+}
+
+QPixmap Tour::shotOf(const Stop& stop) const {
+    // A web page is drawn by the engine's own compositor, which a widget grab may miss; the
+    // screen has it when there is one.
+    if (stop.fromScreen) {
+        if (QScreen* screen = window_->screen()) {
+            // What the screen shows lags behind the widgets until they are painted.
+            window_->repaint();
+            const QPixmap shown = screen->grabWindow(window_->winId());
+            if (!shown.isNull() && shown.size() == window_->size() * shown.devicePixelRatio()) {
+                return shown;
+            }
+        }
+    }
+    return window_->grab();
 }
 
 void Tour::finish(bool ok) {

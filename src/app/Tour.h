@@ -9,10 +9,12 @@
 #include <functional>
 #include <vector>
 
+class QPixmap;
 class QTimer;
 
 namespace oa {
 
+class IndexController;
 class Window;
 
 class Tour : public QObject {
@@ -36,11 +38,14 @@ private:
         std::function<bool()> ready;  // the state to wait for
         bool shot = false;            // write a screenshot once ready
         std::function<void()> then;   // what to do next
+        bool fromScreen = false;      // shot from the screen: the stop shows a web page
     };
 
     void buildStops();
     void poll();
     void finish(bool ok);
+    void openWorkflow(IndexController* index);
+    QPixmap shotOf(const Stop& stop) const;
 
     Window* window_;
     QString folder_;
@@ -48,6 +53,7 @@ private:
     std::size_t next_ = 0;
     int waitedMs_ = 0;
     int countersApplied_ = 0;
+    int workflowLoaded_ = 0;
     QTimer* timer_;
     QStringList written_;
     std::function<void(bool)> done_;

@@ -120,6 +120,24 @@ void CurlPool::clearCookies() {
     curl_easy_setopt(easy.get(), CURLOPT_COOKIELIST, "ALL");
 }
 
+std::vector<std::string> CurlPool::cookieLines() {
+    std::vector<std::string> lines;
+    CurlEasyPtr easy(curl_easy_init());
+    if (!easy) {
+        return lines;
+    }
+    curl_easy_setopt(easy.get(), CURLOPT_SHARE, share_);
+    curl_slist* list = nullptr;
+    if (curl_easy_getinfo(easy.get(), CURLINFO_COOKIELIST, &list) != CURLE_OK) {
+        return lines;
+    }
+    const CurlSlistPtr owned(list);
+    for (const curl_slist* item = list; item; item = item->next) {
+        lines.emplace_back(item->data);
+    }
+    return lines;
+}
+
 std::string CurlPool::originOf(const std::string& url) {
     const auto scheme = url.find("://");
     if (scheme == std::string::npos) {

@@ -66,6 +66,8 @@ public:
 
     // Forgets every cookie.
     void clearCookies();
+    // Every cookie of the store, one line each in libcurl's cookie-file form.
+    std::vector<std::string> cookieLines();
 
     // scheme://host:port of a URL, lower-cased; empty when it has no scheme.
     static std::string originOf(const std::string& url);

@@ -1,7 +1,10 @@
 // Start-up: the command line, the window and its navigation stack, the screenshot, Chinese text.
+#include <QDir>
+#include <QFile>
 #include <QRawFont>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 
 #include "app/AppDelegate.h"
 #include "core/platform/AppPaths.h"
@@ -9,11 +12,38 @@
 #include "ui/kit/NavigationBar.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/Window.h"
+#include "ui/platform/WebEngine.h"
 #include "ui/session/LoginController.h"
+#include "ui/support/WebEngineSetup.h"
 
 Q_DECLARE_METATYPE(std::vector<std::string>)
 
 namespace oa {
+
+namespace {
+
+// Child processes of this one that belong to the web engine.
+QStringList engineProcesses() {
+    QStringList found;
+    const QString self = QString::number(QCoreApplication::applicationPid());
+    const QStringList pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString& pid : pids) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        // "pid (name) state ppid ...": the name may hold spaces, the ")" closes it.
+        const QString line = QString::fromLocal8Bit(stat.readAll());
+        const int close = line.lastIndexOf(')');
+        const QStringList rest = line.mid(close + 2).split(' ');
+        if (rest.size() > 1 && rest[1] == self && line.contains(QStringLiteral("QtWebEngine"))) {
+            found.append(line.left(close + 1));
+        }
+    }
+    return found;
+}
+
+}  // namespace
 
 class AppDelegateTest : public QObject {
     Q_OBJECT
@@ -136,6 +166,20 @@ private slots:
         QCOMPARE(login->view()->geometry(), QRect(QPoint(0, 0), screen));
     }
 
+    // The web engine is heavy: the sign-in screen must appear without it.
+    void theSignInScreenStartsNoWebEngine() {
+        AppDelegate delegate;
+        QVERIFY(delegate.application(LaunchOptions{}));
+        QVERIFY(QTest::qWaitForWindowExposed(delegate.window()));
+        QCoreApplication::processEvents();
+
+        QVERIFY(!webProfileCreated());
+        const QWidgetList widgets = QApplication::allWidgets();
+        QVERIFY(std::none_of(widgets.begin(), widgets.end(),
+                             [](QWidget* w) { return w->inherits("QWebEngineView"); }));
+        QVERIFY2(engineProcesses().isEmpty(), qPrintable(engineProcesses().join(' ')));
+    }
+
     void screenshotShowsTheFirstScreen() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
@@ -181,5 +225,5 @@ private slots:
 
 }  // namespace oa
 
-QTEST_MAIN(oa::AppDelegateTest)
+OA_QTEST_MAIN(oa::AppDelegateTest)
 #include "AppDelegateTest.moc"

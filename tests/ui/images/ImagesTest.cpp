@@ -8,6 +8,7 @@
 
 #include "core/platform/AppPaths.h"
 #include "ui/kit/Images.h"
+#include "ui/support/WebEngineSetup.h"
 
 namespace oa {
 
@@ -253,5 +254,5 @@ private slots:
 
 }  // namespace oa
 
-QTEST_MAIN(oa::ImagesTest)
+OA_QTEST_MAIN(oa::ImagesTest)
 #include "ImagesTest.moc"

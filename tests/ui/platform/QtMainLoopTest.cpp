@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "ui/platform/QtMainLoop.h"
+#include "ui/support/WebEngineSetup.h"
 
 using namespace std::chrono_literals;
 
@@ -114,5 +115,5 @@ private slots:
 
 }  // namespace oa
 
-QTEST_MAIN(oa::QtMainLoopTest)
+OA_QTEST_MAIN(oa::QtMainLoopTest)
 #include "QtMainLoopTest.moc"

@@ -6,8 +6,10 @@
 #include "ui/kit/Fonts.h"
 #include "ui/platform/QtMainLoop.h"
 #include "ui/support/QtTestRegistry.h"
+#include "ui/support/WebEngineSetup.h"
 
 int main(int argc, char** argv) {
+    oa::test::prepareUiTestProcess();
     QApplication app(argc, argv);
     oa::QtMainLoop loop;
     oa::MainLoop::setMain(&loop);
