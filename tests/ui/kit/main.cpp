@@ -1,11 +1,6 @@
-// Runs every registered kit test class (see ui/support/QtTestRegistry.h).
-#include <QApplication>
-
-#include "ui/support/QtTestRegistry.h"
-#include "ui/support/WebEngineSetup.h"
+// Runs every registered test class of ui_kit.
+#include "ui/support/UiTestMain.h"
 
 int main(int argc, char** argv) {
-    oa::test::prepareUiTestProcess();
-    QApplication app(argc, argv);
-    return oa::test::runQtTests(argc, argv);
+    return oa::test::runUiTestProgram(argc, argv, oa::test::UiTestLoop::None);
 }

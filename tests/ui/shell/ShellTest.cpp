@@ -8,7 +8,6 @@
 #include "core/platform/MainLoop.h"
 #include "core/push/UDPListener.h"
 #include "core/session/GlobalVar.h"
-#include "server/DemoServer.h"
 #include "support/FakeDatagramSocket.h"
 #include "support/TempHome.h"
 #include "ui/kit/NavigationController.h"
@@ -16,6 +15,7 @@
 #include "ui/kit/Window.h"
 #include "ui/session/CheckOnline.h"
 #include "ui/session/LoginController.h"
+#include "ui/support/DemoServerInstance.h"
 
 namespace oa {
 
@@ -25,38 +25,6 @@ namespace {
 
 std::mutex g_socketMutex;
 test::FakeDatagramSocket* g_socket = nullptr;  // Guarded by g_socketMutex; owned by the listener.
-
-struct Demo {
-    std::filesystem::path dir;
-    std::unique_ptr<DemoServer> server;
-    ~Demo() {
-        if (server) {
-            server->stop();
-        }
-        std::error_code ignored;
-        std::filesystem::remove_all(dir, ignored);
-    }
-};
-
-Demo& demo() {
-    static Demo instance;
-    if (!instance.server) {
-        char pattern[] = "/tmp/oa-shell-server-XXXXXX";
-        instance.dir = mkdtemp(pattern) ? std::filesystem::path(pattern)
-                                        : std::filesystem::temp_directory_path();
-        ServerOptions options;
-        options.httpPort = 0;
-        options.imPort = 0;
-        options.dbPath = (instance.dir / "demo.sqlite3").string();
-        options.reset = true;
-        instance.server = std::make_unique<DemoServer>(options);
-        std::string error;
-        if (!instance.server->start(&error)) {
-            qFatal("demo server: %s", error.c_str());
-        }
-    }
-    return instance;
-}
 
 void drainMainLoop() {
     // Loads still running post their results to the main loop; let them end and run.
@@ -68,7 +36,7 @@ void drainMainLoop() {
 }  // namespace
 
 std::string demoServerAddress() {
-    return "http://127.0.0.2:" + std::to_string(demo().server->httpPort());
+    return test::demoServerInstanceAddress();
 }
 
 Environment::Environment() : home_(std::make_unique<test::TempHome>()) {

@@ -1,21 +1,6 @@
-// Runs every registered web-engine test class (see ui/support/QtTestRegistry.h) with the Qt
-// main loop in place.
-#include <QApplication>
-
-#include "core/platform/MainLoop.h"
-#include "ui/kit/Fonts.h"
-#include "ui/platform/QtMainLoop.h"
-#include "ui/support/QtTestRegistry.h"
-#include "ui/support/WebEngineSetup.h"
+// Runs every registered test class of ui_web with the Qt main loop in place.
+#include "ui/support/UiTestMain.h"
 
 int main(int argc, char** argv) {
-    oa::test::prepareUiTestProcess();
-    QApplication app(argc, argv);
-    oa::QtMainLoop loop;
-    oa::MainLoop::setMain(&loop);
-    oa::installDefaultFont();
-    const int failed = oa::test::runQtTests(argc, argv);
-    oa::joinBackgroundThreads();
-    oa::MainLoop::setMain(nullptr);
-    return failed;
+    return oa::test::runUiTestProgram(argc, argv, oa::test::UiTestLoop::QtMain);
 }
