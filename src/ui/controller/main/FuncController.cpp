@@ -89,8 +89,9 @@ protected:
         setView(new PlaceholderView(
             QStringLiteral("详细信息"),
             {QStringLiteral("模块：%1").arg(QString::fromStdString(key_)),
-             QStringLiteral("编号：%1").arg(QString::fromStdString(
-                 record_ && record_->q_id ? *record_->q_id : std::string()))}));
+             QStringLiteral("编号：%1")
+                 .arg(QString::fromStdString(record_ && record_->q_id ? *record_->q_id
+                                                                      : std::string()))}));
     }
 
 private:
@@ -383,7 +384,8 @@ qreal FuncController::heightForRowAtIndexPath(TableView*, const IndexPath&) {
 void FuncController::didSelectRowAtIndexPath(TableView* tableView, const IndexPath& path) {
     const auto row = static_cast<std::size_t>(path.row);
     // The record before the tap: a folder step replaces the rows.
-    const std::shared_ptr<BaseVO> record = row < logic_.list().size() ? logic_.list()[row] : nullptr;
+    const std::shared_ptr<BaseVO> record =
+        row < logic_.list().size() ? logic_.list()[row] : nullptr;
     const RowTap tap = logic_.didSelectRow(row);
     if (tap.markedRead) {
         // Drawn anew, read (the unread background goes).
