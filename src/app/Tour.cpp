@@ -138,6 +138,7 @@ void Tour::buildStops() {
                           bar->changeState(bar->item("affairs"));
                       }});
     stops_.push_back({"06-more", [] { return true; }, true, [] {}});
+    buildListStops();
 }
 
 void Tour::poll() {

@@ -39,6 +39,8 @@ private:
     };
 
     void buildStops();
+    // The module lists' stops (TourListStops.cpp).
+    void buildListStops();
     void poll();
     void finish(bool ok);
 
