@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QTimer>
+#include <algorithm>
 
 #include "core/platform/MainLoop.h"
 #include "ui/controller/main/ModuleRowCell.h"
@@ -310,7 +311,7 @@ void FuncController::runLoad(const ListLoad& load) {
 }
 
 void FuncController::finishData(const ListPage& page) {
-    --loadsRunning_;
+    loadsRunning_ = std::max(0, loadsRunning_ - 1);
     const bool folderStep = page.load.folder != FolderRequest::none &&
                             page.load.folder != FolderRequest::reload &&
                             page.load.folder != FolderRequest::nothing;

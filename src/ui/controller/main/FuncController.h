@@ -62,6 +62,10 @@ public:
     // Loads started and not yet merged (pulls, kind changes and folder steps).
     int loadsRunning() const { return loadsRunning_; }
 
+    // A load's result, on the main thread: merged into the rows, drawn, and the table's header or
+    // footer closed with the message the merge calls for.
+    void finishData(const ListPage& page);
+
     // The diary kind control changed: 0 the user's own diaries, 1 the shared ones.
     void changeBrush(int index);
     // The write button: the write screen of the module.
@@ -93,7 +97,6 @@ private:
     // Runs `load` on a thread of its own; the result comes back to finishData on the main
     // thread while the screen exists.
     void runLoad(const ListLoad& load);
-    void finishData(const ListPage& page);
     void showOverlay(const ListUpdate& update);
     void openDetail(const std::shared_ptr<BaseVO>& record);
     // Takes the segments out of the kind control, so that the next screen's bar shows none.
