@@ -1,6 +1,7 @@
 // Tour: the module list stops: the e-mail list, its header pulled to "释放刷新", the notices,
 // the diary with its kind control and a folder of the personal file cabinet.
-#include <QPointer>
+#include <QElapsedTimer>
+#include <memory>
 
 #include "app/Tour.h"
 #include "ui/controller/main/FuncController.h"
@@ -32,7 +33,8 @@ bool listAtRest(Window* window) {
     PullingRefreshTableView* table = list->tableView();
     return list->loadsRunning() == 0 && !list->logic().list().empty() && !table->isLoading() &&
            table->contentInset() == EdgeInsets{} && table->contentOffset() == 0 &&
-           !table->msgLabel() && ProgressHUD::state() == ProgressHUD::State::Hidden;
+           !table->msgLabel() && ProgressHUD::state() == ProgressHUD::State::Hidden &&
+           !(ProgressHUD::instance() && ProgressHUD::instance()->isVisible());
 }
 
 // Leaves the list on top for the index and opens the module `key` from there.
@@ -55,18 +57,23 @@ void Tour::buildListStops() {
     Window* window = window_;
     stops_.push_back({"list: e-mail opened", [] { return true; }, false,
                       [window] { openModule(window, "email", "电子邮件"); }});
+    // Since the header was pulled: its arrow takes a moment to turn.
+    auto pulled = std::make_shared<QElapsedTimer>();
     stops_.push_back({"07-email-list", [window] { return listAtRest(window); }, true,
-                      [window] {
+                      [window, pulled] {
                           // Held where a finger would hold it, 70 points down.
                           PullingRefreshTableView* table = listOf(window)->tableView();
                           table->setContentOffset(-70);
                           table->tableViewDidScroll();
+                          pulled->start();
                       }});
     stops_.push_back({"08-email-pulled",
-                      [window] {
+                      [window, pulled] {
                           FuncController* list = listOf(window);
                           return list &&
-                                 list->tableView()->headerView()->state() == LoadingView::kPulling;
+                                 list->tableView()->headerView()->state() ==
+                                     LoadingView::kPulling &&
+                                 pulled->elapsed() > 500;
                       },
                       true,
                       [window] {
