@@ -162,6 +162,64 @@ private slots:
         QVERIFY(!screen.table()->reachedTheEnd());
     }
 
+    // A pull whose exchange fails keeps the rows in view, says so in the strip and does not
+    // mark the end: the next pull works again.
+    void failedPullKeepsTheRows() {
+        test::HttpTestServer server;
+        std::atomic<int> status = 200;
+        server.setHandler("/mobile/email/data.php", [&](const test::CapturedRequest& request,
+                                                        test::HttpTestServer::Exchange& exchange) {
+            const bool older = field(request, "A") == "getMore";
+            exchange.reply({status, {}, older ? reply({"0"}) : reply({"2", "1"})});
+        });
+        pointAt(server);
+        ListScreen screen("email");
+        QVERIFY(screen.waitForLoads(1));
+        status = 500;
+        screen.pullUp();
+        QVERIFY(screen.waitForLoads(2));
+        QTRY_COMPARE(screen.strip(), QStringLiteral("网络异常，加载信息失败！"));
+        QCOMPARE(screen.shownIds(), QStringLiteral("2,1"));
+        QVERIFY(!screen.table()->reachedTheEnd());
+        status = 200;
+        screen.pullUp();
+        QVERIFY(screen.waitForLoads(3));
+        screen.table()->setContentOffset(0);
+        QCOMPARE(screen.shownIds(), QStringLiteral("2,1,0"));
+    }
+
+    // A diary kind change while a refresh of the other kind is still out: that refresh's rows
+    // never show, and its header closes.
+    void staleKindRefreshNeverShows() {
+        test::HttpTestServer server;
+        std::atomic<bool> hold = false;
+        server.setHandler("/mobile/diary/data.php", [&](const test::CapturedRequest& request,
+                                                        test::HttpTestServer::Exchange& exchange) {
+            if (field(request, "FTYPE") == "share") {
+                exchange.reply({200, {}, reply({"9"})});
+            } else if (hold) {
+                if (exchange.waitForRelease()) {
+                    exchange.reply({200, {}, reply({"7", "2", "1"})});
+                }
+            } else {
+                exchange.reply({200, {}, reply({"2", "1"})});
+            }
+        });
+        pointAt(server);
+        ListScreen screen("diary");
+        QVERIFY(screen.waitForLoads(1));
+        hold = true;
+        screen.table()->launchRefreshing();
+        QTRY_COMPARE(server.inFlight(), 1);
+        screen.list()->changeBrush(1);
+        QTRY_VERIFY(screen.finished() >= 2);
+        QCOMPARE(screen.shownIds(), QStringLiteral("9"));
+        server.release();
+        QVERIFY(screen.waitForLoads(3));
+        QCOMPARE(screen.shownIds(), QStringLiteral("9"));
+        QCOMPARE(screen.list()->seg1()->selectedSegmentIndex(), 1);
+    }
+
     // A key outside the module table: no rows, the failure in the strip, and the footer at the
     // end for good: a pull up starts nothing.
     void unknownKeyFailsAndReachesTheEnd() {

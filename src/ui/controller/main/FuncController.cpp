@@ -291,6 +291,9 @@ void FuncController::changeBrush(int index) {
     if (!load) {
         return;
     }
+    if (seg1_ && seg1_->numberOfSegments() > 0) {
+        seg1_->setSelectedSegmentIndex(index);
+    }
     if (aview_) {
         aview_->hide();
     }
