@@ -3,7 +3,8 @@
 // pull-to-refresh table, opens an item's detail, walks the cabinets' folders, switches the diary
 // between the user's own and the shared diaries and offers the module's write button. What the
 // loads ask for and how their pages merge is FuncListLogic's; this class runs the loads in the
-// background and draws the outcome.
+// background and draws the outcome. Main thread only: a load's thread gets a copy of what it
+// needs and hands its page back through the main loop, checked against a guard of the screen.
 #pragma once
 
 #include <QLabel>
