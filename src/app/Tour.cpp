@@ -143,7 +143,14 @@ void Tour::buildStops() {
                           BottomView* bar = index->bottom_view();
                           bar->changeState(bar->item("affairs"));
                       }});
-    stops_.push_back({"06-more", [] { return true; }, true,
+    stops_.push_back({"06-more", [] { return true; }, true, [] {}});
+    buildListStops();
+    stops_.push_back({"lists closed",
+                      [window] {
+                          NavigationController* nav = stackOf(window);
+                          return top<IndexController>(nav) && settled(nav);
+                      },
+                      false,
                       [this, window] {
                           // Back to the home grid, and through its workflow tile.
                           auto* index = top<IndexController>(stackOf(window));
@@ -152,7 +159,7 @@ void Tour::buildStops() {
                           openWorkflow(index);
                       }});
     stops_.push_back(
-        {"07-workflow", [this] { return workflowLoaded_ > 0 && settled(stackOf(window_)); }, true,
+        {"12-workflow", [this] { return workflowLoaded_ > 0 && settled(stackOf(window_)); }, true,
          [window] {
              // The page closes itself through its own "返回主界面" link.
              auto* page =

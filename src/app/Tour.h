@@ -42,6 +42,8 @@ private:
     };
 
     void buildStops();
+    // The module lists' stops (TourListStops.cpp).
+    void buildListStops();
     void poll();
     void finish(bool ok);
     void openWorkflow(IndexController* index);

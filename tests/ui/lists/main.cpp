@@ -1,6 +1,7 @@
-// Runs every registered test class of ui_lists.
+// Runs every registered test class of ui_lists with the Qt main loop in place, so that the list
+// screen's loads come back to the main thread.
 #include "ui/support/UiTestMain.h"
 
 int main(int argc, char** argv) {
-    return oa::test::runUiTestProgram(argc, argv, oa::test::UiTestLoop::None);
+    return oa::test::runUiTestProgram(argc, argv, oa::test::UiTestLoop::QtMain);
 }

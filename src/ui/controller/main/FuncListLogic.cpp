@@ -293,7 +293,9 @@ bool FuncListLogic::markRead(std::size_t row) {
     if (!flag || *flag == "1") {
         return false;
     }
-    *flag = "1";
+    // Built anew rather than assigned: GCC 12 at -O3 warns, wrongly, about assigning a literal
+    // here (-Wrestrict), and warnings are errors.
+    flag->emplace("1");
     return true;
 }
 
