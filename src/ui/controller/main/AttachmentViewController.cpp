@@ -39,6 +39,11 @@ AttachmentViewController::AttachmentViewController(QObject* parent) : ViewContro
 
 AttachmentViewController::~AttachmentViewController() {
     cancelDownload();
+    // The view lets go of the document before either goes: a document that closes under a
+    // view being destroyed signals into it.
+    if (pdfView_) {
+        pdfView_->setDocument(nullptr);
+    }
     if (pdfDocument_) {
         pdfDocument_->close();
     }
@@ -166,12 +171,12 @@ void AttachmentViewController::requestStarted(ASIHTTPRequest& request) {
 void AttachmentViewController::requestReceivedBytes(ASIHTTPRequest& request, std::uint64_t received,
                                                     std::optional<std::uint64_t> expected) {
     Q_UNUSED(request);
-    emit downloadProgress(static_cast<qint64>(received),
-                          expected ? static_cast<qint64>(*expected) : -1);
     if (expected && *expected > 0) {
         ProgressHUD::showProgress(static_cast<double>(received) / static_cast<double>(*expected),
                                   kLoading);
     }
+    emit downloadProgress(static_cast<qint64>(received),
+                          expected ? static_cast<qint64>(*expected) : -1);
 }
 
 void AttachmentViewController::requestFinished(ASIHTTPRequest& request) {
@@ -240,12 +245,12 @@ bool AttachmentViewController::showPicture(const QString& path) {
 }
 
 bool AttachmentViewController::showPdf(const QString& path) {
-    auto* view = new QPdfView;
-    auto* document = new QPdfDocument(view);
+    auto* document = new QPdfDocument(this);
     if (document->load(path) != QPdfDocument::Error::None || document->pageCount() < 1) {
-        delete view;
+        delete document;
         return false;
     }
+    auto* view = new QPdfView;
     view->setDocument(document);
     view->setPageMode(QPdfView::PageMode::MultiPage);
     view->setZoomMode(QPdfView::ZoomMode::FitToWidth);
