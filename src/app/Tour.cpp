@@ -167,6 +167,7 @@ void Tour::buildStops() {
                           return !nav->presentedViewController() && settled(nav);
                       },
                       false, [] {}});
+    addAttachmentStops();
 }
 
 void Tour::openWorkflow(IndexController* index) {

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -67,6 +68,18 @@ QByteArray readAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+// Counts how often a widget is shown or hidden.
+struct ShowHideCounter : QObject {
+    explicit ShowHideCounter(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Show || event->type() == QEvent::Hide) {
+            ++changes;
+        }
+        return false;
+    }
+    int changes = 0;
+};
 
 }  // namespace
 
@@ -237,18 +250,30 @@ private slots:
         QCOMPARE(screen.tmpFiles(), QStringList());
     }
 
+    void pdfShowsItsPages_data() {
+        QTest::addColumn<int>("pages");
+        QTest::newRow("one page") << 1;
+        QTest::newRow("three pages") << 3;
+    }
+
     void pdfShowsItsPages() {
+        QFETCH(int, pages);
         Screen screen;
         screen.server.setReply("/mobile/inc/attach_file.php",
-                               {200, {{"Content-Type", "application/pdf"}}, pdf(3)});
+                               {200, {{"Content-Type", "application/pdf"}}, pdf(pages)});
         auto* viewer = screen.open(2,
                                    "/mobile/inc/attach_file.php?ATTACHMENT_ID=7&"
                                    "ATTACHMENT_NAME=%E6%96%B9%E6%A1%88.pdf&P=S");
         QVERIFY(waitFor(viewer, Content::Pdf));
-        QCOMPARE(viewer->pdfDocument()->pageCount(), 3);
+        QCOMPARE(viewer->pdfDocument()->pageCount(), pages);
         QCOMPARE(viewer->pdfView()->document(), viewer->pdfDocument());
         QVERIFY(viewer->pdfView()->isVisibleTo(viewer->view()));
         QCOMPARE(viewer->attachmentName(), QStringLiteral("方案.pdf"));
+        // The page fitted to the width settles: its scroll bar does not come and go for ever
+        // (which keeps the event loop busy and the screen frozen).
+        ShowHideCounter bar(viewer->pdfView()->verticalScrollBar());
+        QTest::qWait(300);
+        QVERIFY2(bar.changes < 4, qPrintable(QString::number(bar.changes)));
     }
 
     void bytesThatShowNothingOfferSaveAs_data() {

@@ -55,6 +55,12 @@ AttachmentViewController::~AttachmentViewController() {
 void AttachmentViewController::loadView() {
     auto* root = new QWidget;
     root->setAutoFillBackground(true);
+    if (attachmentCategory_ != 0) {
+        // The picture's background from the start of the download.
+        QPalette palette = root->palette();
+        palette.setColor(QPalette::Window, colorFromHexRGB(u"EDEDED"));
+        root->setPalette(palette);
+    }
     pages_ = new QStackedLayout(root);
     pages_->setContentsMargins(0, 0, 0, 0);
     setView(root);
@@ -254,6 +260,10 @@ bool AttachmentViewController::showPdf(const QString& path) {
     view->setDocument(document);
     view->setPageMode(QPdfView::PageMode::MultiPage);
     view->setZoomMode(QPdfView::ZoomMode::FitToWidth);
+    // Pages fitted to the width: a vertical scroll bar that came and went with the height
+    // would change the width, the height with it, and never settle (a short document).
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     pdfView_ = view;
     pdfDocument_ = document;
     showPage(view);
