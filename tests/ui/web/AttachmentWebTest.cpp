@@ -1,6 +1,7 @@
 // The attachment viewer's category 0 on the real engine: the address loads in the web view and
 // nothing is downloaded by the viewer itself, unless the page turns into a file (a PDF), which
-// the viewer then fetches and shows in place.
+// the viewer then fetches and shows in place. And the demo server's own attachment links, as the
+// tour finds them in the read pages, open in the viewer.
 #include <QBuffer>
 #include <QDir>
 #include <QPainter>
@@ -10,9 +11,12 @@
 #include <string>
 
 #include "WebTest.h"
+#include "app/TourAttachments.h"
+#include "core/session/GlobalVar.h"
 #include "support/HttpTestServer.h"
 #include "support/TempHome.h"
 #include "ui/controller/main/AttachmentViewController.h"
+#include "ui/controller/main/PictureGestures.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/ProgressHUD.h"
 #include "ui/kit/Window.h"
@@ -111,6 +115,32 @@ private slots:
         QVERIFY(viewer->pdfView()->isVisibleTo(viewer->view()));
         QVERIFY(!viewer->webView()->isVisibleTo(viewer->view()));
         QCOMPARE(viewer->attachmentName(), QStringLiteral("方案.pdf"));
+    }
+
+    void demoServerAttachmentsOpenByTheirLinks() {
+        QVERIFY(web::signIn());
+        const TourAttachments found = findTourAttachments(
+            web::demoServerAddress(), *GlobalVar::getInstance_global().session_id());
+        QVERIFY(found.complete());
+        QCOMPARE(found.picture.category, 1);
+        QCOMPARE(found.photo.category, 1);
+        QCOMPARE(found.pdf.category, 0);
+        QCOMPARE(found.archive.category, 0);
+
+        test::TempHome home;
+        Window window{QSize(320, 480)};
+        auto* nav = new NavigationController(new ViewController);
+        nav->setTransitionDuration(0);
+        window.setRootViewController(nav);
+        window.makeKeyAndVisible();
+        auto* viewer = new AttachmentViewController;
+        viewer->setAttachmentCategory(found.picture.category);
+        viewer->setAttachmentURL(found.picture.address);
+        nav->pushViewController(viewer, false);
+        QTRY_COMPARE_WITH_TIMEOUT(viewer->content(), Content::Picture, kLoadWaitMs);
+        QCOMPARE(viewer->stage()->gestures().frame(),
+                 PictureGestures::fittedFrame(QSizeF(300, 1200), QSizeF(viewer->view()->size())));
+        QVERIFY(viewer->saveButton());
     }
 };
 
