@@ -229,7 +229,12 @@ private slots:
         QVERIFY(progress.wait(10000));
         QTRY_COMPARE(screen.tmpFiles().size(), 1);  // the ".part"
         QVERIFY(screen.tmpFiles()[0].endsWith(".part"));
-        screen.nav->popViewController(false);
+        // Sliding out, the screen is still there but its download is over at once.
+        screen.nav->setTransitionDuration(200);
+        screen.nav->popViewController(true);
+        QVERIFY(viewer);
+        QVERIFY(!viewer->downloadRequest());
+        QCOMPARE(ProgressHUD::state(), ProgressHUD::State::Hidden);
         QTRY_VERIFY(viewer.isNull());
         QCOMPARE(ProgressHUD::state(), ProgressHUD::State::Hidden);
         // The server sees the connection closed; nothing of the download is left.
