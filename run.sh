@@ -22,6 +22,8 @@ demo_im_port=1188
 
 work=""
 server_pid=""
+# Extra options of the demo server (the headless tour paces attachment downloads).
+server_options=()
 
 install_deps() {
   ./scripts/install-deps.sh
@@ -56,7 +58,7 @@ start_server() {
   for attempt in 1 2; do
     : >"$log"
     "$server" --host "$demo_host" --http-port 0 --im-port "$im_port" \
-      --db "$work/demo.sqlite3" --reset >"$log" 2>&1 &
+      --db "$work/demo.sqlite3" --reset "${server_options[@]}" >"$log" 2>&1 &
     server_pid=$!
     local waited=0
     while [ $waited -lt 300 ]; do
@@ -117,6 +119,10 @@ main() {
   trap cleanup EXIT
   trap 'exit 130' INT TERM
   home="$work/home"
+  if ! has_display && ! wants_own_output "$@"; then
+    # 1 MB/s: the tour catches the 4 MB photo halfway through its download.
+    server_options=(--attachment-rate 1024)
+  fi
   start_server
   write_settings
   if has_display; then

@@ -13,7 +13,7 @@ packages=(
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # user interface
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-webengine-dev qt6-multimedia-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-webengine-dev qt6-multimedia-dev qt6-pdf-dev
   qt6-image-formats-plugins libgl-dev libxkbcommon-dev
   # fonts and a display for headless runs
   fonts-wqy-microhei fontconfig xvfb xauth

@@ -174,6 +174,7 @@ void Tour::buildStops() {
                           return !nav->presentedViewController() && settled(nav);
                       },
                       false, [] {}});
+    addAttachmentStops();
 }
 
 void Tour::openWorkflow(IndexController* index) {

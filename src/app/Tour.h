@@ -9,6 +9,8 @@
 #include <functional>
 #include <vector>
 
+#include "app/TourAttachments.h"
+
 class QPixmap;
 class QTimer;
 
@@ -47,6 +49,10 @@ private:
     void poll();
     void finish(bool ok);
     void openWorkflow(IndexController* index);
+    // The attachment viewer's stops: a picture, a photo mid-download, a PDF and a file that
+    // cannot be shown (TourAttachmentStops.cpp).
+    void addAttachmentStops();
+    void openAttachment(const TourAttachment& attachment);
     QPixmap shotOf(const Stop& stop) const;
 
     Window* window_;
@@ -56,6 +62,8 @@ private:
     int waitedMs_ = 0;
     int countersApplied_ = 0;
     int workflowLoaded_ = 0;
+    bool attachmentsLookedUp_ = false;
+    TourAttachments attachments_;
     QTimer* timer_;
     QStringList written_;
     std::function<void(bool)> done_;

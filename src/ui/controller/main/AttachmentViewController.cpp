@@ -1,22 +1,340 @@
-// AttachmentViewController: back button and the placeholder body.
+// AttachmentViewController: the web page, the download and the pages that show what arrived.
 #include "ui/controller/main/AttachmentViewController.h"
 
-#include "ui/controller/main/PlaceholderView.h"
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QLabel>
+#include <QPdfDocument>
+#include <QPdfView>
+#include <QPushButton>
+#include <QStackedLayout>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "core/platform/Log.h"
+#include "core/transport/ASIHTTPRequest.h"
+#include "ui/controller/main/AttachmentFiles.h"
+#include "ui/controller/main/AttachmentStage.h"
+#include "ui/kit/BarButton.h"
+#include "ui/kit/ColorFromHexRGB.h"
 #include "ui/kit/NavigationController.h"
+#include "ui/kit/ProgressHUD.h"
+#include "ui/platform/WebView.h"
 
 namespace oa {
+
+namespace {
+
+const QString kLoading = QStringLiteral("正在加载...");
+
+}  // namespace
 
 AttachmentViewController::AttachmentViewController(QObject* parent) : ViewController(parent) {
     setCustomBackButton();
 }
 
+AttachmentViewController::~AttachmentViewController() {
+    cancelDownload();
+    // The view lets go of the document before either goes: a document that closes under a
+    // view being destroyed signals into it.
+    if (pdfView_) {
+        pdfView_->setDocument(nullptr);
+    }
+    if (pdfDocument_) {
+        pdfDocument_->close();
+    }
+    if (!downloadedFile_.isEmpty()) {
+        QFile::remove(downloadedFile_);
+    }
+}
+
 void AttachmentViewController::loadView() {
-    setView(new PlaceholderView(QStringLiteral("附件"), {QString::fromStdString(attachmentURL_)}));
+    auto* root = new QWidget;
+    root->setAutoFillBackground(true);
+    if (attachmentCategory_ != 0) {
+        // The picture's background from the start of the download.
+        QPalette palette = root->palette();
+        palette.setColor(QPalette::Window, colorFromHexRGB(u"EDEDED"));
+        root->setPalette(palette);
+    }
+    pages_ = new QStackedLayout(root);
+    pages_->setContentsMargins(0, 0, 0, 0);
+    setView(root);
+}
+
+void AttachmentViewController::viewDidLoad() {
+    if (attachmentCategory_ == 0) {
+        makeWebView();
+    } else {
+        downLoadImage(attachmentURL_);
+    }
 }
 
 void AttachmentViewController::viewWillAppear(bool animated) {
     if (NavigationController* nav = navigationController()) {
         nav->setNavigationBarHidden(false, animated);
+    }
+    if (attachmentCategory_ == 1 && !saveButton_) {
+        saveButton_ = setRightBarButton(QStringLiteral("保存"), [this] { saveToPhtoto(); });
+    }
+}
+
+void AttachmentViewController::viewWillDisappear(bool animated) {
+    Q_UNUSED(animated);
+    ProgressHUD::dismiss();
+    // Popped: nothing of the download may reach the screen any more.
+    NavigationController* nav = navigationController();
+    if (!nav || !nav->viewControllers().contains(this)) {
+        cancelDownload();
+    }
+}
+
+void AttachmentViewController::showPage(QWidget* page) {
+    view();
+    if (pages_->indexOf(page) < 0) {
+        pages_->addWidget(page);
+    }
+    pages_->setCurrentWidget(page);
+}
+
+void AttachmentViewController::setContent(Content content) {
+    if (content_ != content) {
+        content_ = content;
+        emit contentChanged(content);
+    }
+}
+
+// --- the web page
+
+void AttachmentViewController::makeWebView() {
+    webView_ = new WebView;
+    webView_->setBackgroundColor(QColor(251, 230, 133));
+    webView_->setScalesPageToFit(true);
+    connect(webView_, &WebView::didStartLoad, this, [] { ProgressHUD::showWithStatus(kLoading); });
+    connect(webView_, &WebView::didFinishLoad, this, [this] {
+        if (!request_) {
+            ProgressHUD::dismiss();
+        }
+    });
+    connect(webView_, &WebView::didFailLoad, this,
+            [] { ProgressHUD::dismissWithError(QStringLiteral("加载失败！")); });
+    QPointer<AttachmentViewController> guard(this);
+    webView_->setDownloadHandler([guard](const QUrl& url, const QString& suggestedName) {
+        if (guard) {
+            guard->downloadFromPage(url, suggestedName);
+        }
+    });
+    showPage(webView_);
+    setContent(Content::Web);
+    webView_->loadRequest(QUrl(QString::fromStdString(attachmentURL_)));
+}
+
+void AttachmentViewController::downloadFromPage(const QUrl& url, const QString& suggestedName) {
+    const std::string address = url.toString(QUrl::FullyEncoded).toStdString();
+    downLoadImage(address);
+    if (!suggestedName.isEmpty()) {
+        attachmentName_ = suggestedName;
+    }
+}
+
+// --- the download
+
+void AttachmentViewController::downLoadImage(const std::string& address) {
+    cancelDownload();
+    attachmentName_ = AttachmentFiles::attachmentName(QString::fromStdString(address));
+    const QString path = AttachmentFiles::newDownloadPath(attachmentName_);
+    if (path.isEmpty()) {
+        log("attachment: no tmp folder for the download");
+        downloadFailed();
+        return;
+    }
+    request_ = ASIHTTPRequest::requestWithURL(address);
+    request_->setRequestMethod("GET");
+    request_->setTag(kDownloadTag);
+    request_->setDownloadDestinationPath(path.toStdString());
+    request_->setDelegate(this);
+    setContent(Content::Loading);
+    request_->startAsynchronous();
+}
+
+void AttachmentViewController::cancelDownload() {
+    if (request_) {
+        // The request removes its ".part" itself as it stops.
+        request_->clearDelegatesAndCancel();
+        request_.reset();
+    }
+}
+
+void AttachmentViewController::requestStarted(ASIHTTPRequest& request) {
+    Q_UNUSED(request);
+    ProgressHUD::showWithStatus(kLoading);
+}
+
+void AttachmentViewController::requestReceivedBytes(ASIHTTPRequest& request, std::uint64_t received,
+                                                    std::optional<std::uint64_t> expected) {
+    Q_UNUSED(request);
+    if (expected && *expected > 0) {
+        ProgressHUD::showProgress(static_cast<double>(received) / static_cast<double>(*expected),
+                                  kLoading);
+    }
+    emit downloadProgress(static_cast<qint64>(received),
+                          expected ? static_cast<qint64>(*expected) : -1);
+}
+
+void AttachmentViewController::requestFinished(ASIHTTPRequest& request) {
+    const int status = request.responseStatusCode();
+    const QString path = QString::fromStdString(request.downloadDestinationPath());
+    request_.reset();
+    // An error page (404, 500, ...) is held in memory and never reaches the file.
+    if (status < 200 || status > 299 || !QFileInfo(path).isFile()) {
+        log("attachment: download answered " + std::to_string(status));
+        QFile::remove(path);
+        downloadFailed();
+        return;
+    }
+    ProgressHUD::dismiss();
+    downloadedFile_ = path;
+    showDownloadedFile(path);
+}
+
+void AttachmentViewController::requestFailed(ASIHTTPRequest& request) {
+    if (request.error()) {
+        log("attachment: download failed: " + request.error()->description);
+    }
+    request_.reset();
+    downloadFailed();
+}
+
+void AttachmentViewController::downloadFailed() {
+    ProgressHUD::showErrorWithStatus(QStringLiteral("下载失败"));
+    if (!stage_) {
+        stage_ = new AttachmentStage;
+    }
+    showPage(stage_);
+    setContent(Content::Failed);
+}
+
+// --- what arrived
+
+void AttachmentViewController::showDownloadedFile(const QString& path) {
+    if (showPicture(path) || showPdf(path)) {
+        return;
+    }
+    showUnviewable();
+}
+
+bool AttachmentViewController::showPicture(const QString& path) {
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(true);
+    if (!reader.canRead()) {
+        return false;
+    }
+    // A picture larger than the reader's allocation limit comes back null, without a crash.
+    const QImage picture = reader.read();
+    if (picture.isNull()) {
+        log("attachment: picture not shown: " + reader.errorString().toStdString());
+        return false;
+    }
+    if (!stage_) {
+        stage_ = new AttachmentStage;
+    }
+    showPage(stage_);
+    stage_->resize(view()->size());
+    stage_->showPicture(picture);
+    setContent(Content::Picture);
+    return true;
+}
+
+bool AttachmentViewController::showPdf(const QString& path) {
+    auto* document = new QPdfDocument(this);
+    if (document->load(path) != QPdfDocument::Error::None || document->pageCount() < 1) {
+        delete document;
+        return false;
+    }
+    auto* view = new QPdfView;
+    view->setDocument(document);
+    view->setPageMode(QPdfView::PageMode::MultiPage);
+    view->setZoomMode(QPdfView::ZoomMode::FitToWidth);
+    // Pages fitted to the width: a vertical scroll bar that came and went with the height
+    // would change the width, the height with it, and never settle (a short document).
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    pdfView_ = view;
+    pdfDocument_ = document;
+    showPage(view);
+    setContent(Content::Pdf);
+    return true;
+}
+
+void AttachmentViewController::showUnviewable() {
+    auto* page = new QWidget;
+    page->setAutoFillBackground(true);
+    QPalette palette = page->palette();
+    palette.setColor(QPalette::Window, colorFromHexRGB(u"EDEDED"));
+    page->setPalette(palette);
+    auto* layout = new QVBoxLayout(page);
+    layout->addStretch(1);
+    auto* message = new QLabel(QStringLiteral("无法预览此文件"), page);
+    message->setAlignment(Qt::AlignCenter);
+    layout->addWidget(message);
+    auto* name = new QLabel(attachmentName_, page);
+    name->setAlignment(Qt::AlignCenter);
+    name->setWordWrap(true);
+    layout->addWidget(name);
+    saveAsButton_ = new QPushButton(QStringLiteral("另存为…"), page);
+    connect(saveAsButton_, &QPushButton::clicked, this, [this] { saveAs(); });
+    layout->addWidget(saveAsButton_, 0, Qt::AlignHCenter);
+    layout->addStretch(2);
+    unviewable_ = page;
+    showPage(page);
+    setContent(Content::Unviewable);
+}
+
+// --- saving
+
+void AttachmentViewController::saveToPhtoto() {
+    if (content_ != Content::Picture || downloadedFile_.isEmpty()) {
+        ProgressHUD::dismissWithError(QStringLiteral("保存失败！"));
+        return;
+    }
+    QString name = attachmentName_;
+    if (name.isEmpty()) {
+        name = QStringLiteral("IMG_%1.%2")
+                   .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss")),
+                        QFileInfo(downloadedFile_).suffix());
+    }
+    const QString target = AttachmentFiles::freePath(AttachmentFiles::albumFolder(), name);
+    if (AttachmentFiles::copyComplete(downloadedFile_, target)) {
+        ProgressHUD::dismissWithSuccess(QStringLiteral("已保存到相册！"));
+    } else {
+        log("attachment: could not save to " + target.toStdString());
+        ProgressHUD::dismissWithError(QStringLiteral("保存失败！"));
+    }
+}
+
+void AttachmentViewController::saveAs() {
+    if (downloadedFile_.isEmpty()) {
+        ProgressHUD::dismissWithError(QStringLiteral("保存失败！"));
+        return;
+    }
+    const QString suggested =
+        attachmentName_.isEmpty() ? QFileInfo(downloadedFile_).fileName() : attachmentName_;
+    const QString target = saveAsPath_
+                               ? saveAsPath_(suggested)
+                               : QFileDialog::getSaveFileName(view(), QStringLiteral("另存为…"),
+                                                              QDir::home().filePath(suggested));
+    if (target.isEmpty()) {
+        return;
+    }
+    if (AttachmentFiles::copyComplete(downloadedFile_, target)) {
+        ProgressHUD::dismissWithSuccess(QStringLiteral("已保存！"));
+    } else {
+        ProgressHUD::dismissWithError(QStringLiteral("保存失败！"));
     }
 }
 

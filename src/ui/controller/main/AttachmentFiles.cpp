@@ -1,0 +1,109 @@
+// AttachmentFiles: download names, the album folder and complete copies.
+#include "ui/controller/main/AttachmentFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QUrl>
+#include <QUrlQuery>
+#include <QUuid>
+#include <filesystem>
+#include <system_error>
+
+#include "core/platform/AppPaths.h"
+
+namespace oa {
+
+namespace {
+
+// Characters a file name keeps out of: folder separators, controls and what desktop file systems
+// refuse.
+QString cleanFileName(QString name) {
+    const int slash = std::max(name.lastIndexOf('/'), name.lastIndexOf('\\'));
+    name = name.mid(slash + 1);
+    QString out;
+    for (const QChar c : name) {
+        out += (c.unicode() < 0x20 || QStringLiteral(":*?\"<>|").contains(c)) ? QChar('_') : c;
+    }
+    out = out.trimmed();
+    return (out == QLatin1String(".") || out == QLatin1String("..")) ? QString() : out;
+}
+
+}  // namespace
+
+QString AttachmentFiles::newDownloadPath(const QString& attachmentName) {
+    const std::filesystem::path tmp = AppPaths::current().temporary();
+    std::error_code error;
+    std::filesystem::create_directories(tmp, error);
+    if (error) {
+        return {};
+    }
+    const QString suffix = QFileInfo(attachmentName).suffix();
+    QString name = QStringLiteral("attachment-") + QUuid::createUuid().toString(QUuid::Id128);
+    if (!suffix.isEmpty()) {
+        name += '.' + suffix;
+    }
+    return QDir(QString::fromStdString(tmp.string())).filePath(name);
+}
+
+QString AttachmentFiles::attachmentName(const QString& url) {
+    const QUrl address(url);
+    const QString named =
+        QUrlQuery(address).queryItemValue(QStringLiteral("ATTACHMENT_NAME"), QUrl::FullyDecoded);
+    if (!named.isEmpty()) {
+        return cleanFileName(named);
+    }
+    return cleanFileName(address.fileName());
+}
+
+QString AttachmentFiles::albumFolder() {
+    const QString album = qEnvironmentVariable("OA_ALBUM");
+    if (!album.isEmpty()) {
+        return album;
+    }
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return pictures.isEmpty() ? QDir::home().filePath(QStringLiteral("Pictures")) : pictures;
+}
+
+QString AttachmentFiles::freePath(const QString& folder, const QString& name) {
+    const QDir dir(folder);
+    QString candidate = dir.filePath(name);
+    const QFileInfo info(name);
+    const QString base = info.completeBaseName();
+    const QString suffix = info.suffix().isEmpty() ? QString() : '.' + info.suffix();
+    for (int n = 2; QFileInfo::exists(candidate); ++n) {
+        candidate = dir.filePath(QStringLiteral("%1 (%2)%3").arg(base).arg(n).arg(suffix));
+    }
+    return candidate;
+}
+
+bool AttachmentFiles::copyComplete(const QString& from, const QString& to) {
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly) || !QDir().mkpath(QFileInfo(to).absolutePath())) {
+        return false;
+    }
+    QSaveFile target(to);
+    if (!target.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    char buffer[64 * 1024];
+    for (;;) {
+        const qint64 n = source.read(buffer, sizeof buffer);
+        if (n < 0) {
+            target.cancelWriting();
+            return false;
+        }
+        if (n == 0) {
+            break;
+        }
+        if (target.write(buffer, n) != n) {
+            target.cancelWriting();
+            return false;
+        }
+    }
+    return target.commit();
+}
+
+}  // namespace oa

@@ -1,0 +1,33 @@
+// AttachmentFiles: where the attachment viewer keeps what it downloads and where it saves: a
+// fresh name under the app's tmp/ per download, the picture album folder, names that do not
+// overwrite, and copies that are complete or absent.
+#pragma once
+
+#include <QString>
+
+namespace oa {
+
+class AttachmentFiles {
+public:
+    // A path under AppPaths::current().temporary() (created when missing) that no other
+    // download uses, keeping the extension of the attachment's name; empty when tmp/ cannot be
+    // made.
+    static QString newDownloadPath(const QString& attachmentName);
+
+    // The file name an attachment address carries: its "ATTACHMENT_NAME" query field, else the
+    // last part of its path; folders and characters no file name may hold are dropped. Empty
+    // when the address names nothing.
+    static QString attachmentName(const QString& url);
+
+    // $OA_ALBUM when set, else the user's pictures folder.
+    static QString albumFolder();
+
+    // `name` in `folder`, or "name (2).ext", "name (3).ext", ... when that exists.
+    static QString freePath(const QString& folder, const QString& name);
+
+    // Copies `from` to `to` through a temporary file that replaces `to` only once complete;
+    // creates the folder of `to` when missing. False (and nothing at `to`) on any failure.
+    static bool copyComplete(const QString& from, const QString& to);
+};
+
+}  // namespace oa
