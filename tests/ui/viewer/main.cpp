@@ -1,19 +1,7 @@
-// Runs every registered test class of the attachment viewer (see ui/support/QtTestRegistry.h)
-// with the Qt main loop in place, which the viewer's downloads report through.
-#include <QApplication>
-
-#include "core/platform/MainLoop.h"
-#include "ui/platform/QtMainLoop.h"
-#include "ui/support/QtTestRegistry.h"
-#include "ui/support/WebEngineSetup.h"
+// Runs every registered test class of ui_viewer with the Qt main loop in place, which the
+// viewer's downloads report through.
+#include "ui/support/UiTestMain.h"
 
 int main(int argc, char** argv) {
-    oa::test::prepareUiTestProcess();
-    QApplication app(argc, argv);
-    oa::QtMainLoop loop;
-    oa::MainLoop::setMain(&loop);
-    const int failed = oa::test::runQtTests(argc, argv);
-    oa::joinBackgroundThreads();
-    oa::MainLoop::setMain(nullptr);
-    return failed;
+    return oa::test::runUiTestProgram(argc, argv, oa::test::UiTestLoop::QtMain);
 }
