@@ -100,17 +100,20 @@ void DetailController::createTheView(const Fetched& fetched) {
             }
         });
         this->view()->layout()->addWidget(view);
+        view->show();
         detailView_ = view;
     }
     if (offersReply(func_type_, detail_)) {
         setRightBarButton(QStringLiteral("回复"), [this] { clickToWrite(); });
     }
     if (view) {
-        view->createView(detail_);
-        if (fetched.failed) {
-            if (auto* page = qobject_cast<WebDetailView*>(view)) {
-                page->showDetailFailure();
-            }
+        // A failed exchange still gives a record (every field absent); a page made from it
+        // would show an empty item.
+        auto* page = qobject_cast<WebDetailView*>(view);
+        if (fetched.failed && page && page->needsDetail()) {
+            page->showDetailFailure();
+        } else {
+            view->createView(detail_);
         }
     }
     emit detailShown();

@@ -147,9 +147,6 @@ void WebDetailView::createView(const std::shared_ptr<BaseVO>& detail) {
 }
 
 void WebDetailView::showDetailFailure() {
-    if (kind_ != Kind::Diary && kind_ != Kind::File) {
-        return;
-    }
     ProgressHUD::showErrorWithStatus(QStringLiteral("加载失败！"));
     if (failureLabel_) {
         return;
@@ -163,6 +160,7 @@ void WebDetailView::showDetailFailure() {
         column->setContentsMargins(0, 0, 0, 0);
     }
     layout()->addWidget(label);
+    label->show();
     failureLabel_ = label;
 }
 

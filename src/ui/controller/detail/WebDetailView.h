@@ -48,7 +48,10 @@ public:
     // Builds the page for the detail record (loading starts at once), or only the background
     // when the page is not shown.
     void createView(const std::shared_ptr<BaseVO>& detail) override;
-    // The detail could not be fetched: a diary or file shows "加载失败！".
+    // Whether the page is made from the detail record (a diary, a file) rather than from the
+    // list row alone.
+    bool needsDetail() const { return kind_ == Kind::Diary || kind_ == Kind::File; }
+    // In place of a page that needs its detail when that could not be fetched: "加载失败！".
     void showDetailFailure();
 
     // The page's decision on a link (see linkAction); an attachment opens once the engine is
