@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
+#include <string>
 #include <vector>
 
 class QPixmap;
@@ -14,6 +16,7 @@ class QTimer;
 
 namespace oa {
 
+struct BaseVO;
 class IndexController;
 class Window;
 
@@ -42,6 +45,11 @@ private:
     };
 
     void buildStops();
+    // The detail stops: a schedule entry, an e-mail page with "回复", a reminder page.
+    void addDetailStops();
+    // Fetches, off the main thread, a schedule entry, an e-mail and a reminder address of the
+    // signed-in user for the detail stops.
+    void fetchDetailSamples();
     void poll();
     void finish(bool ok);
     void openWorkflow(IndexController* index);
@@ -54,6 +62,12 @@ private:
     int waitedMs_ = 0;
     int countersApplied_ = 0;
     int workflowLoaded_ = 0;
+    // The detail stops' samples, set on the main thread once fetched.
+    bool samplesFetched_ = false;
+    std::shared_ptr<BaseVO> calendarSample_;
+    std::shared_ptr<BaseVO> emailSample_;
+    std::string reminderSample_;
+    int detailPageLoaded_ = 0;
     QTimer* timer_;
     QStringList written_;
     std::function<void(bool)> done_;
