@@ -12,6 +12,7 @@
 #include "core/protocol/ModuleLogicFactory.h"
 #include "core/session/GlobalVar.h"
 #include "core/transport/ASIHTTPRequest.h"
+#include "support/HttpTestServer.h"
 #include "ui/controller/detail/DetailController.h"
 #include "ui/controller/detail/WebDetailView.h"
 #include "ui/controller/main/AttachmentViewController.h"
@@ -26,6 +27,8 @@ namespace oa {
 namespace {
 
 constexpr int kLoadWaitMs = 30000;
+
+using test::HttpTestServer;
 
 struct Host {
     Host()
@@ -120,6 +123,57 @@ private slots:
         QCOMPARE(failed.count(), 0);
         QVERIFY(ProgressHUD::state() != ProgressHUD::State::Error);
         QCOMPARE(view->webView()->url().path(), QStringLiteral("/mobile/email/read.php"));
+    }
+
+    // A notice's page that never answers: "正在加载..." until the screen is left, then nothing.
+    void leavingWhileThePageLoadsTakesTheSpinnerAway() {
+        HttpTestServer server;
+        server.setReply("/mobile/notify/data.php", {200, {}, R"({"q_id":"4"})"});
+        server.setHandler("/mobile/notify/read.php",
+                          [](const test::CapturedRequest&, HttpTestServer::Exchange& exchange) {
+                              exchange.holdUntilClosed();
+                          });
+        GlobalVar::getInstance_global().setOa(server.url(""));
+        GlobalVar::getInstance_global().setSession_id("s1");
+        Host host;
+        auto notice = std::make_shared<NotifyVO>();
+        notice->q_id = "4";
+        QPointer<DetailController> detail = new DetailController;
+        detail->setFunc_type("notify");
+        detail->setList_vo(notice);
+        host.nav->pushViewController(detail, false);
+        QTRY_COMPARE_WITH_TIMEOUT(ProgressHUD::state(), ProgressHUD::State::Busy, kLoadWaitMs);
+        QCOMPARE(ProgressHUD::status(), QStringLiteral("正在加载..."));
+        QCOMPARE(server.requests().back().target,
+                 std::string("/mobile/notify/read.php?P=s1&NOTIFY_ID=4"));
+
+        host.nav->popViewController(false);
+        QCOMPARE(ProgressHUD::state(), ProgressHUD::State::Hidden);
+        QTRY_VERIFY_WITH_TIMEOUT(detail.isNull(), kLoadWaitMs);
+        QCOMPARE(ProgressHUD::state(), ProgressHUD::State::Hidden);
+        server.stop();
+    }
+
+    void aPageThatFailsSaysSo() {
+        HttpTestServer server;
+        server.setReply("/mobile/news/data.php", {200, {}, R"({"q_id":"4"})"});
+        server.setHandler("/mobile/news/read.php", HttpTestServer::rawThenClose(""));
+        GlobalVar::getInstance_global().setOa(server.url(""));
+        Host host;
+        auto news = std::make_shared<NewsVO>();
+        news->q_id = "4";
+        QPointer<DetailController> detail = new DetailController;
+        detail->setFunc_type("news");
+        detail->setList_vo(news);
+        host.nav->pushViewController(detail, false);
+        QSignalSpy shown(detail.data(), &DetailController::detailShown);
+        QVERIFY(shown.wait(kLoadWaitMs));
+        auto* view = qobject_cast<WebDetailView*>(detail->detailView());
+        QVERIFY(view);
+        QSignalSpy failed(view, &WebDetailView::pageFailed);
+        QVERIFY(failed.wait(kLoadWaitMs));
+        QCOMPARE(ProgressHUD::state(), ProgressHUD::State::Error);
+        QCOMPARE(ProgressHUD::status(), QStringLiteral("加载失败！"));
     }
 
     void theReminderPageIsTheViewerOnGoPhp() {
