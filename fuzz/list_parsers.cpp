@@ -1,6 +1,7 @@
-// Fuzz target: any bytes as the reply of a list, counter, reminder or message request, through
-// every parser of JsonOperation and every module key. Nothing may crash or throw, and the results
-// must keep their invariants (record classes, the never-falling newest-item marker).
+// Fuzz target: any bytes as the reply of a list, counter, reminder, message or person-search
+// request, through every parser of JsonOperation (and the person search's) and every module key.
+// Nothing may crash or throw, and the results must keep their invariants (record classes, the
+// never-falling newest-item marker).
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include "core/protocol/JsonOperation.h"
 #include "core/protocol/ModuleCatalogue.h"
 #include "core/protocol/ReplyText.h"
+#include "core/protocol/UserBO.h"
 
 namespace {
 
@@ -87,6 +89,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     parser.getModuleDic(std::nullopt);
     for (const auto& sms : parser.getSmsList(reply)) {
         require(sms != nullptr);
+    }
+    for (const auto& person : oa::UserBO::userList(reply)) {
+        require(person != nullptr);
     }
     const std::string cleaned = cleanDialogReply(reply);
     require(cleaned.find_first_of(";\r\n") == std::string::npos);

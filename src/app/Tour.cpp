@@ -1,16 +1,26 @@
 // Tour: the stops of the walk: sign-in, environment chooser, settings (also moved up for its
 // lowest field), home grid with its badges after a real sign-in, the "more" page and the
-// workflow page, closed by its own link.
+// workflow page, closed by its own link; then a schedule entry, an e-mail page with "回复" and a
+// reminder page.
 #include "app/Tour.h"
 
 #include <QDir>
 #include <QGraphicsEffect>
 #include <QPixmap>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
 #include "core/platform/Log.h"
+#include "core/platform/MainLoop.h"
+#include "core/protocol/ListRecords.h"
+#include "core/protocol/ModuleCatalogue.h"
+#include "core/protocol/ModuleLogicFactory.h"
+#include "core/protocol/SmsBO.h"
+#include "ui/controller/detail/DetailController.h"
+#include "ui/controller/detail/WebDetailView.h"
+#include "ui/controller/main/AttachmentViewController.h"
 #include "ui/controller/main/BottomView.h"
 #include "ui/controller/main/HomeView.h"
 #include "ui/controller/main/IndexController.h"
@@ -172,6 +182,107 @@ void Tour::buildStops() {
                       [window] {
                           NavigationController* nav = stackOf(window);
                           return !nav->presentedViewController() && settled(nav);
+                      },
+                      false, [this] { fetchDetailSamples(); }});
+    addDetailStops();
+}
+
+void Tour::fetchDetailSamples() {
+    const QPointer<Tour> guard(this);
+    runInBackground([guard] {
+        auto first = [](const char* key, auto&& wanted) -> std::shared_ptr<BaseVO> {
+            const auto logic = ModuleLogicFactory::createListLogic(key);
+            const auto list = logic ? logic->getList() : std::nullopt;
+            std::shared_ptr<BaseVO> found;
+            for (const auto& record : list.value_or(RecordList())) {
+                if (!found || wanted(record)) {
+                    found = record;
+                }
+                if (wanted(record)) {
+                    break;
+                }
+            }
+            return found;
+        };
+        auto calendar = first("calendar", [](const auto&) { return true; });
+        // One with attachments shows their links on the page.
+        auto email = first("email", [](const std::shared_ptr<BaseVO>& record) {
+            auto mail = std::dynamic_pointer_cast<EmailVO>(record);
+            return mail && mail->has_attachment == "1";
+        });
+        // A reminder of a kind without a screen opens its own page.
+        std::string reminder = "/mobile/sms/show.php?SMS_ID=1";
+        for (const auto& sms : SmsBO().getSmsInfo()) {
+            if (sms && sms->sms_url && !sms->sms_url->empty() &&
+                !ModuleCatalogue::reminderModule(sms->sms_type.value_or(""))) {
+                reminder = *sms->sms_url;
+                break;
+            }
+        }
+        MainLoop::main().post([guard, calendar, email, reminder] {
+            if (guard) {
+                guard->calendarSample_ = calendar;
+                guard->emailSample_ = email;
+                guard->reminderSample_ = reminder;
+                guard->samplesFetched_ = true;
+            }
+        });
+    });
+}
+
+void Tour::addDetailStops() {
+    Window* window = window_;
+    auto pushDetail = [window](const std::string& key, std::shared_ptr<BaseVO> record) {
+        auto* detail = new DetailController;
+        detail->setFunc_type(key);
+        detail->setList_vo(std::move(record));
+        stackOf(window)->pushViewController(detail, true);
+        return detail;
+    };
+    auto detailShown = [window](const char* key) {
+        NavigationController* nav = stackOf(window);
+        auto* detail = top<DetailController>(nav);
+        return detail && detail->func_type() == key && detail->detailView() && settled(nav);
+    };
+    stops_.push_back({"detail samples", [this] { return samplesFetched_; }, false,
+                      [this, pushDetail] {
+                          if (!calendarSample_) {
+                              log("tour: the signed-in user has no schedule entry");
+                          }
+                          pushDetail("calendar", calendarSample_);
+                      }});
+    stops_.push_back({"13-schedule-detail", [detailShown] { return detailShown("calendar"); }, true,
+                      [this, window, pushDetail] {
+                          stackOf(window)->popViewController(false);
+                          DetailController* detail = pushDetail("email", emailSample_);
+                          connect(detail, &DetailController::detailShown, this, [this, detail] {
+                              if (auto* page = qobject_cast<WebDetailView*>(detail->detailView())) {
+                                  connect(page, &WebDetailView::pageFinished, this,
+                                          [this] { ++detailPageLoaded_; });
+                              }
+                          });
+                      }});
+    stops_.push_back({"14-email-page",
+                      [this, detailShown] { return detailPageLoaded_ > 0 && detailShown("email"); },
+                      true,
+                      [this, window] {
+                          NavigationController* nav = stackOf(window);
+                          nav->popViewController(false);
+                          if (auto* index = top<IndexController>(nav)) {
+                              index->showSmsViewWith(reminderSample_);
+                          }
+                      },
+                      true});
+    stops_.push_back({"15-reminder-page",
+                      [window] {
+                          NavigationController* nav = stackOf(window);
+                          return top<AttachmentViewController>(nav) && settled(nav);
+                      },
+                      true, [window] { stackOf(window)->popViewController(false); }, true});
+    stops_.push_back({"reminder page closed",
+                      [window] {
+                          NavigationController* nav = stackOf(window);
+                          return top<IndexController>(nav) && settled(nav);
                       },
                       false, [] {}});
     addAttachmentStops();

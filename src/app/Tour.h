@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "app/TourAttachments.h"
@@ -16,6 +18,7 @@ class QTimer;
 
 namespace oa {
 
+struct BaseVO;
 class IndexController;
 class Window;
 
@@ -46,6 +49,11 @@ private:
     void buildStops();
     // The module lists' stops (TourListStops.cpp).
     void buildListStops();
+    // The detail stops: a schedule entry, an e-mail page with "回复", a reminder page.
+    void addDetailStops();
+    // Fetches, off the main thread, a schedule entry, an e-mail and a reminder address of the
+    // signed-in user for the detail stops.
+    void fetchDetailSamples();
     void poll();
     void finish(bool ok);
     void openWorkflow(IndexController* index);
@@ -64,6 +72,12 @@ private:
     int workflowLoaded_ = 0;
     bool attachmentsLookedUp_ = false;
     TourAttachments attachments_;
+    // The detail stops' samples, set on the main thread once fetched.
+    bool samplesFetched_ = false;
+    std::shared_ptr<BaseVO> calendarSample_;
+    std::shared_ptr<BaseVO> emailSample_;
+    std::string reminderSample_;
+    int detailPageLoaded_ = 0;
     QTimer* timer_;
     QStringList written_;
     std::function<void(bool)> done_;

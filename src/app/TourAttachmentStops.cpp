@@ -81,13 +81,13 @@ void Tour::addAttachmentStops() {
                           }
                           openAttachment(attachments_.picture);
                       }});
-    stops_.push_back({"attachment-1-picture",
+    stops_.push_back({"16-attachment-picture",
                       [window] { return viewerShows(window, Content::Picture); }, true,
                       [this, window] {
                           leaveViewer(window);
                           openAttachment(attachments_.photo);
                       }});
-    stops_.push_back({"attachment-2-photo-loading",
+    stops_.push_back({"17-attachment-photo-loading",
                       [window] {
                           const auto fraction = ProgressHUD::progress();
                           const ProgressHUD* hud = ProgressHUD::instance();
@@ -103,7 +103,7 @@ void Tour::addAttachmentStops() {
     // The PDF view draws its pages on a thread of its own and tells nobody when it is done:
     // the page is given a second once shown.
     auto shownFor = std::make_shared<int>(0);
-    stops_.push_back({"attachment-3-pdf",
+    stops_.push_back({"18-attachment-pdf",
                       [window, shownFor] {
                           *shownFor = viewerShows(window, Content::Pdf) ? *shownFor + 1 : 0;
                           return *shownFor * kPollMs >= 1000;
@@ -113,7 +113,7 @@ void Tour::addAttachmentStops() {
                           leaveViewer(window);
                           openAttachment(attachments_.archive);
                       }});
-    stops_.push_back({"attachment-4-unviewable",
+    stops_.push_back({"19-attachment-unviewable",
                       [window] { return viewerShows(window, Content::Unviewable); }, true,
                       [window] { leaveViewer(window); }});
     stops_.push_back({"attachments closed",

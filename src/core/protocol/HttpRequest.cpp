@@ -126,6 +126,13 @@ HttpRequest::Reply HttpRequest::getPushNotice(const Text& modules) const {
     return replyText(*request);
 }
 
+HttpRequest::Reply HttpRequest::searchPerson(const Text& keyword) const {
+    auto request = form("/mobile/inc/get_contactlist.php");
+    request->setPostValue("P", sessionId());
+    request->setPostValue("KWORD", keyword);
+    return replyText(*request);
+}
+
 HttpRequest::Reply HttpRequest::getSms() const {
     auto request = form(kSmsPage);
     request->setPostValue("ATYPE", "refreshList");

@@ -56,6 +56,10 @@ public:
     // The module counters: "UID" and "MODULES", without the session id.
     Reply getPushNotice(const Text& modules) const;
 
+    // The person search of the staff directory: "KWORD" = `keyword` (the server matches it
+    // anywhere in a name).
+    Reply searchPerson(const Text& keyword) const;
+
     // The pending-affair reminders, and marking one of them read (its reply is ignored).
     Reply getSms() const;
     void readSms(const Text& smsId) const;

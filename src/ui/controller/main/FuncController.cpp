@@ -8,8 +8,8 @@
 #include <algorithm>
 
 #include "core/platform/MainLoop.h"
+#include "ui/controller/detail/DetailController.h"
 #include "ui/controller/main/ModuleRowCell.h"
-#include "ui/controller/main/PlaceholderView.h"
 #include "ui/controller/write/WriteController.h"
 #include "ui/kit/Fonts.h"
 #include "ui/kit/Images.h"
@@ -76,32 +76,8 @@ private:
     QLabel* label_;
 };
 
-// Until the detail screens exist: a page naming the item tapped.
-class DetailStandIn : public ViewController {
-public:
-    DetailStandIn(const std::string& key, const std::shared_ptr<BaseVO>& record)
-        : key_(key), record_(record) {
-        setCustomBackButton();
-        setTitle(QStringLiteral("详细信息"));
-    }
-
-protected:
-    void loadView() override {
-        setView(new PlaceholderView(
-            QStringLiteral("详细信息"),
-            {QStringLiteral("模块：%1").arg(QString::fromStdString(key_)),
-             QStringLiteral("编号：%1")
-                 .arg(QString::fromStdString(record_ && record_->q_id ? *record_->q_id
-                                                                      : std::string()))}));
-    }
-
-private:
-    std::string key_;
-    std::shared_ptr<BaseVO> record_;
-};
-
 FuncController::DetailFactory& detailFactory() {
-    static FuncController::DetailFactory factory = &FuncController::detailStandIn;
+    static FuncController::DetailFactory factory = &FuncController::detailController;
     return factory;
 }
 
@@ -150,12 +126,15 @@ void FuncController::setFunc_title(const std::string& title) {
 }
 
 void FuncController::setDetailFactory(DetailFactory factory) {
-    detailFactory() = factory ? std::move(factory) : DetailFactory(&detailStandIn);
+    detailFactory() = factory ? std::move(factory) : DetailFactory(&detailController);
 }
 
-ViewController* FuncController::detailStandIn(const std::string& key,
-                                              const std::shared_ptr<BaseVO>& record) {
-    return new DetailStandIn(key, record);
+ViewController* FuncController::detailController(const std::string& key,
+                                                 const std::shared_ptr<BaseVO>& record) {
+    auto* detail = new DetailController;
+    detail->setFunc_type(key);
+    detail->setList_vo(record);
+    return detail;
 }
 
 void FuncController::loadView() {

@@ -48,10 +48,10 @@ public:
     // The delay between a pull and its load (kLoadDelay unless changed).
     void setLoadDelay(std::chrono::milliseconds delay) { loadDelay_ = delay; }
 
-    // The detail screens of every list; by default the stand-in of detailStandIn().
+    // The detail screens of every list; detailController() unless replaced (tests).
     static void setDetailFactory(DetailFactory factory);
-    static ViewController* detailStandIn(const std::string& key,
-                                         const std::shared_ptr<BaseVO>& record);
+    static ViewController* detailController(const std::string& key,
+                                            const std::shared_ptr<BaseVO>& record);
 
     // Null until the view is loaded.
     PullingRefreshTableView* tableView() const { return tableView_; }

@@ -1,0 +1,23 @@
+// DetailViewRegistry: which detail view the detail screen builds for a module key. The read-page
+// modules and the schedule are known from the start; the directory lookups register theirs.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace oa {
+
+class DetailView;
+
+class DetailViewRegistry {
+public:
+    using Creator = std::function<DetailView*()>;
+
+    // A new detail view for `key`; null for a key without one.
+    static DetailView* create(std::string_view key);
+    // Makes `creator` the view of `key`, replacing an earlier one. Main thread only.
+    static void registerView(std::string key, Creator creator);
+};
+
+}  // namespace oa
