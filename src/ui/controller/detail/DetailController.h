@@ -10,11 +10,10 @@
 
 #include "core/protocol/BaseVO.h"
 #include "core/protocol/DirectoryRecords.h"
+#include "ui/controller/detail/DetailView.h"
 #include "ui/kit/ViewController.h"
 
 namespace oa {
-
-class DetailView;
 
 class DetailController : public ViewController {
     Q_OBJECT
