@@ -15,6 +15,7 @@
 #include "core/protocol/ListRecords.h"
 #include "core/session/GlobalVar.h"
 #include "support/HttpTestServer.h"
+#include "ui/controller/detail/DetailController.h"
 #include "ui/controller/main/BaseView.h"
 #include "ui/controller/write/WriteController.h"
 #include "ui/kit/BarButton.h"
@@ -295,6 +296,18 @@ private slots:
         QCOMPARE(cell->rowView()->backgroundColor(), QColor(Qt::transparent));
         cell = qobject_cast<ModuleRowCell*>(screen.table()->cellForRowAtIndexPath({0, 0}));
         QCOMPARE(cell->rowView()->backgroundColor(), QColor(251, 230, 133));
+    }
+
+    // Unless a test replaces it, a tapped row opens the detail screen of its module and record.
+    void rowsOpenTheDetailScreen() {
+        auto record = std::make_shared<CalendarVO>();
+        record->q_id = "7";
+        std::unique_ptr<ViewController> screen(
+            FuncController::detailController("calendar", record));
+        auto* detail = qobject_cast<DetailController*>(screen.get());
+        QVERIFY(detail);
+        QCOMPARE(detail->func_type(), std::string("calendar"));
+        QCOMPARE(detail->list_vo(), std::shared_ptr<BaseVO>(record));
     }
 
     // The kind control stands in for the title; a kind without entries shows its overlay, the
