@@ -38,8 +38,8 @@ Axis splitAxis(int cap, qreal sizePoints, qreal dpr, int targetStart, int target
         startLen *= factor;
         endLen *= factor;
     }
-    axis.target = {qreal(targetStart), targetStart + startLen,
-                   targetStart + targetLength - endLen, qreal(targetStart + targetLength)};
+    axis.target = {qreal(targetStart), targetStart + startLen, targetStart + targetLength - endLen,
+                   qreal(targetStart + targetLength)};
     return axis;
 }
 

@@ -3,8 +3,8 @@
 namespace oa {
 
 std::shared_ptr<const NSBubbleData> NSBubbleData::dataWithText(const QString& text,
-                                                               const QString& dateString,
-                                                               int type, const QString& avatar) {
+                                                               const QString& dateString, int type,
+                                                               const QString& avatar) {
     std::shared_ptr<NSBubbleData> data(new NSBubbleData);
     data->text_ = text.isEmpty() ? QStringLiteral(" ") : text;
     data->dateString_ = dateString;

@@ -17,9 +17,11 @@ public:
                                                             const QString& dateString, int type,
                                                             const QString& avatar);
     // A voice bubble of `duration` seconds (decimal text); its text is empty.
-    static std::shared_ptr<const NSBubbleData> dataWithDuration(
-        const QString& duration, const QString& dateString, int type,
-        const QString& attachment_id, const QString& attachment_name, const QString& avatar);
+    static std::shared_ptr<const NSBubbleData> dataWithDuration(const QString& duration,
+                                                                const QString& dateString, int type,
+                                                                const QString& attachment_id,
+                                                                const QString& attachment_name,
+                                                                const QString& avatar);
 
     bool isVoice() const { return isVoice_; }
     int type() const { return type_; }

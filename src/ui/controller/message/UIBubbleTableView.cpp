@@ -1,6 +1,5 @@
 #include "ui/controller/message/UIBubbleTableView.h"
 
-
 #include "ui/controller/message/BubbleText.h"
 #include "ui/controller/message/UIBubbleTableViewCell.h"
 
@@ -136,7 +135,7 @@ int UIBubbleTableView::numberOfRowsInSection(TableView*, int section) {
 }
 
 TableViewCell* UIBubbleTableView::cellForRowAtIndexPath(TableView* tableView,
-                                                       const IndexPath& path) {
+                                                        const IndexPath& path) {
     auto* cell = qobject_cast<UIBubbleTableViewCell*>(
         tableView->dequeueReusableCellWithIdentifier(UIBubbleTableViewCell::kReuseIdentifier));
     if (!cell) {

@@ -16,9 +16,7 @@ namespace oa {
 
 class UIBubbleTableViewCell;
 
-class UIBubbleTableView : public TableView,
-                          private TableViewDataSource,
-                          private TableViewDelegate {
+class UIBubbleTableView : public TableView, private TableViewDataSource, private TableViewDelegate {
     Q_OBJECT
 public:
     // Text rows: the text's height plus 5 + 11 of padding and 30 for the date line.

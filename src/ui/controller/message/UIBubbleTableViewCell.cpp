@@ -86,7 +86,7 @@ void UIBubbleTableViewCell::setupInternalData() {
     headerLabel_->setGeometry(0, 8, cellWidth, 20);
 
     avatarName_ = bubble.avatar() == QLatin1String("0") ? QStringLiteral("avatar0.png")
-                                                       : QStringLiteral("avatar1.png");
+                                                        : QStringLiteral("avatar1.png");
     avatarImage_->setPixmap(picture(avatarName_));
     avatarImage_->setGeometry(mine ? 280 : 2, top - 4, 35, 35);
 
@@ -118,7 +118,8 @@ void UIBubbleTableViewCell::setupInternalData() {
         contentLabel_->setText({});
         voiceName_ = mine ? QStringLiteral("voiceplay_b3") : QStringLiteral("voiceplay_a3");
         const QPixmap icon = picture(voiceName_);
-        const QSize iconSize = icon.isNull() ? QSize(20, 20) : icon.deviceIndependentSize().toSize();
+        const QSize iconSize =
+            icon.isNull() ? QSize(20, 20) : icon.deviceIndependentSize().toSize();
         voiceImage_->setPixmap(icon);
         voiceImage_->setGeometry(QRect(QPoint(0, 0), iconSize));
         contentLabel_->setGeometry(QRect(QPoint(mine ? 249 : 55, top + 3), iconSize));
