@@ -28,6 +28,10 @@ public:
     explicit UIBubbleTableView(QWidget* parent = nullptr);
     ~UIBubbleTableView() override;
 
+    // The table's own, not hidden by the data source's of the same names.
+    using TableView::cellForRowAtIndexPath;
+    using TableView::numberOfRowsInSection;
+
     // Not owned; clear it (or destroy the timeline) before it goes.
     UIBubbleTableViewDataSource* bubbleDataSource() const { return bubbleDataSource_; }
     void setBubbleDataSource(UIBubbleTableViewDataSource* source) { bubbleDataSource_ = source; }
