@@ -68,6 +68,11 @@ private slots:
         // The caps end where they end in the picture.
         QCOMPARE(canvas.pixel(8, 2), regionColour(0, 0));
         QCOMPARE(canvas.pixel(191, 96), regionColour(2, 2));
+        // ... and the stretched middle starts right after them.
+        QCOMPARE(canvas.pixel(12, 50), regionColour(1, 1));
+        QCOMPARE(canvas.pixel(187, 50), regionColour(1, 1));
+        QCOMPARE(canvas.pixel(100, 7), regionColour(1, 1));
+        QCOMPARE(canvas.pixel(100, 92), regionColour(1, 1));
     }
 
     void narrowTargetsShrinkTheCaps() {
