@@ -451,10 +451,14 @@ void TableView::updateSupplements() {
     const qreal bottom = offset + height();
     std::map<std::pair<int, bool>, Supplement> kept;
     const QPointer<TableView> self(this);
-    for (int i = 0; i < numberOfSections(); ++i) {
+    // Sections are ordered by position: start at the first one that reaches into sight, so a
+    // step costs the sections in sight, not all of them.
+    const auto first = std::upper_bound(sections_.begin(), sections_.end(), top,
+                                        [](qreal y, const Section& s) { return y < s.bottom(); });
+    for (int i = static_cast<int>(first - sections_.begin()); i < numberOfSections(); ++i) {
         const Section& s = sections_[static_cast<size_t>(i)];
-        if (s.bottom() <= top || s.top >= bottom) {
-            continue;
+        if (s.top >= bottom) {
+            break;
         }
         for (const bool header : {true, false}) {
             const qreal h = header ? s.headerHeight : s.footerHeight;

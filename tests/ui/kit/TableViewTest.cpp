@@ -10,6 +10,7 @@
 
 #include "KitTest.h"
 #include "ui/kit/TableView.h"
+#include "ui/kit/ViewTags.h"
 
 namespace oa {
 namespace {
@@ -175,6 +176,38 @@ private slots:
         TableViewCell* first = t.table->cellForRowAtIndexPath({2, 0});
         TableViewCell* second = t.table->cellForRowAtIndexPath({2, 1});
         QCOMPARE(first->geometry().bottom() + 1, second->geometry().top());
+    }
+
+    // One section per row, as a chat timeline has: the headers in sight are there after a jump
+    // into the middle, and the ones out of sight are not.
+    void headersOfManySectionsFollowTheOffset() {
+        struct Headed : Rows {
+            using Rows::Rows;
+            qreal heightForHeaderInSection(TableView*, int) override { return 20; }
+            QWidget* viewForHeaderInSection(TableView*, int section) override {
+                auto* header = new QWidget;
+                setTag(header, 1000 + section);
+                return header;
+            }
+        };
+        Headed rows(QList<int>(3000, 1));
+        Table t(&rows);
+        QCOMPARE(t.table->numberOfSections(), 3000);
+        const qreal offset = t.table->rectForSection(1500).top() + 30;
+        t.table->setContentOffset(offset);
+        int shown = 0;
+        for (int section = 1490; section < 1520; ++section) {
+            const QRectF rect = t.table->rectForSection(section);
+            const bool inSight = rect.bottom() > offset && rect.top() < offset + 416;
+            QWidget* header = viewWithTag(t.table, 1000 + section);
+            QCOMPARE(header && header->isVisible(), inSight);
+            shown += inSight;
+        }
+        QVERIFY(shown >= 6);
+        // The first screen's headers went (deleted later); the last section's never came.
+        QWidget* first = viewWithTag(t.table, 1000);
+        QVERIFY(!first || !first->isVisible());
+        QVERIFY(!viewWithTag(t.table, 1000 + 2999));
     }
 
     void groupedCellsKnowTheirPlaceInTheSection() {
