@@ -222,6 +222,12 @@ private slots:
         timeline.clickBubble(0);  // a text bubble plays nothing
         QCOMPARE(taps.count(), 0);
         QVERIFY(!timeline.table->isPlaying());
+        // Nor does the voice bubble's row beside the bubble (its avatar).
+        QWidget* avatar = timeline.cell(1)->avatarImage();
+        QTest::mouseClick(timeline.table.get(), Qt::LeftButton, {},
+                          avatar->mapTo(timeline.table.get(), avatar->rect().center()));
+        QCOMPARE(taps.count(), 0);
+        QVERIFY(!timeline.table->isPlaying());
 
         timeline.clickBubble(1);
         QCOMPARE(taps.count(), 1);
