@@ -38,9 +38,8 @@ QPixmap AvatarCache::pixmap(const std::string& address) {
 
 void AvatarCache::finishFetch(const std::string& address, const std::string& data) {
     QPixmap picture;
-    if (data.empty() ||
-        !picture.loadFromData(reinterpret_cast<const uchar*>(data.data()),
-                              static_cast<uint>(data.size()))) {
+    if (data.empty() || !picture.loadFromData(reinterpret_cast<const uchar*>(data.data()),
+                                              static_cast<uint>(data.size()))) {
         // No picture: the row keeps its empty spot.
         return;
     }

@@ -32,8 +32,8 @@ QPixmap avatarPicture(const std::string& avatar) {
         return image(QStringLiteral("avatar1.png"));
     }
     const GlobalVar& session = GlobalVar::getInstance_global();
-    return AvatarCache::shared().pixmap(session.oa().value_or("") + avatar + "&P=" +
-                                        session.session_id().value_or(""));
+    return AvatarCache::shared().pixmap(session.oa().value_or("") + avatar +
+                                        "&P=" + session.session_id().value_or(""));
 }
 
 }  // namespace
@@ -148,8 +148,7 @@ void MessageView::finishData(int serial, std::vector<std::shared_ptr<MessageList
             // No rows left to tap: the table shows none either.
             tableView_->reloadData();
             if (tableView_->isLoading() || state_ == "down") {
-                tableView_->tableViewDidFinishedLoadingWithMessage(
-                    QStringLiteral("无最新数据！"));
+                tableView_->tableViewDidFinishedLoadingWithMessage(QStringLiteral("无最新数据！"));
             }
         }
     }

@@ -81,8 +81,7 @@ void SmsView::refresh() {
     QTimer::singleShot(delay_, this, [this] { loadData(); });
 }
 
-std::optional<QDateTime> SmsView::pullingTableViewRefreshingFinishedDate(
-    PullingRefreshTableView*) {
+std::optional<QDateTime> SmsView::pullingTableViewRefreshingFinishedDate(PullingRefreshTableView*) {
     QDateTime now = QDateTime::currentDateTime();
     now.setTime(QTime(now.time().hour(), now.time().minute()));
     return now;
@@ -116,7 +115,8 @@ void SmsView::finishData(int serial, const std::string& state,
             tableView_->tableViewDidFinishedLoading();
         } else {
             tableView_->tableViewDidFinishedLoadingWithMessage(
-                state == "up" ? QStringLiteral("没有更早的数据！") : QStringLiteral("无最新数据！"));
+                state == "up" ? QStringLiteral("没有更早的数据！")
+                              : QStringLiteral("无最新数据！"));
         }
     }
     emit loadFinished();
