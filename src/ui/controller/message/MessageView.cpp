@@ -102,9 +102,16 @@ void MessageView::resizeEvent(QResizeEvent*) {
 // --- Loads
 
 void MessageView::messageChange() {
-    if (tableView_) {
-        tableView_->launchRefreshing();
+    if (!tableView_) {
+        return;
     }
+    if (tableView_->isLoading()) {
+        // The header is open for a load that may have been answered before this message came:
+        // another load follows it, or the notice would be lost.
+        QTimer::singleShot(pullDelay_, this, [this] { loadData(); });
+        return;
+    }
+    tableView_->launchRefreshing();
 }
 
 void MessageView::pullingTableViewDidStartRefreshing(PullingRefreshTableView*) {
@@ -147,8 +154,11 @@ void MessageView::finishData(int serial, std::vector<std::shared_ptr<MessageList
         } else {
             // No rows left to tap: the table shows none either.
             tableView_->reloadData();
-            if (tableView_->isLoading() || state_ == "down") {
-                tableView_->tableViewDidFinishedLoadingWithMessage(QStringLiteral("无最新数据！"));
+            const QString message = QStringLiteral("无最新数据！");
+            if (tableView_->isLoading()) {
+                tableView_->tableViewDidFinishedLoadingWithMessage(message);
+            } else if (state_ == "down") {
+                tableView_->flashMessage(message);
             }
         }
     }

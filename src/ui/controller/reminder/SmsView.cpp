@@ -114,9 +114,14 @@ void SmsView::finishData(int serial, const std::string& state,
         if (!list_.empty()) {
             tableView_->tableViewDidFinishedLoading();
         } else {
-            tableView_->tableViewDidFinishedLoadingWithMessage(
-                state == "up" ? QStringLiteral("没有更早的数据！")
-                              : QStringLiteral("无最新数据！"));
+            const QString message =
+                state == "up" ? QStringLiteral("没有更早的数据！") : QStringLiteral("无最新数据！");
+            // The reload after a tap holds no header open: the strip shows all the same.
+            if (tableView_->isLoading()) {
+                tableView_->tableViewDidFinishedLoadingWithMessage(message);
+            } else {
+                tableView_->flashMessage(message);
+            }
         }
     }
     emit loadFinished();
