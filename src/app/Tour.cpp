@@ -185,6 +185,7 @@ void Tour::buildStops() {
                       },
                       false, [this] { fetchDetailSamples(); }});
     addDetailStops();
+    addMessageListStops();
 }
 
 void Tour::fetchDetailSamples() {

@@ -62,6 +62,8 @@ private:
     void addAttachmentStops();
     void openAttachment(const TourAttachment& attachment);
     QPixmap shotOf(const Stop& stop) const;
+    // The conversation list and the reminder list (TourMessageStops.cpp).
+    void addMessageListStops();
 
     Window* window_;
     QString folder_;

@@ -1,28 +1,94 @@
-// MessageView: the conversation page of the main index. For now an empty page that keeps the
-// index's hooks: its delegate and the table it builds once sized.
+// MessageView: the conversation page of the main index: one row per partner (avatar, name,
+// newest text, time, the unread colour and count) on a pull-down-only table. Loads run in the
+// background on a pull-down, on every pushed message notice (shown or hidden) and just after a
+// row opened its dialog; when loads overlap, the one started last decides the rows. Main thread
+// only.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/platform/NotificationCenter.h"
+#include "core/protocol/MessageRecords.h"
+#include "ui/kit/PullingRefreshTableView.h"
 
 namespace oa {
 
 class MessageService;
 
-class MessageView : public QWidget {
+class MessageView : public QWidget,
+                    public TableViewDataSource,
+                    public TableViewDelegate,
+                    public PullingRefreshTableViewDelegate {
     Q_OBJECT
 public:
-    // initWithView.
+    static constexpr qreal kRowHeight = 62.2;
+    static constexpr int kBadgeTag = 10023;
+    static constexpr std::chrono::milliseconds kPullDelay{1000};
+    static constexpr std::chrono::milliseconds kAfterOpenDelay{100};
+
+    // initWithView: the background and the push notice observer.
     explicit MessageView(QWidget* parent = nullptr);
+    ~MessageView() override;
 
     // The main index; not owned.
     MessageService* message_delegate() const { return message_delegate_; }
     void setMessage_delegate(MessageService* delegate) { message_delegate_ = delegate; }
 
-    // Called by the main index once it has sized the page.
+    // Called by the main index once it has sized the page: the table, and the first load.
     void createTableView();
 
+    PullingRefreshTableView* tableView() const { return tableView_; }
+    const std::vector<std::shared_ptr<MessageListVO>>& list() const { return list_; }
+    const std::string& state() const { return state_; }
+
+    // The delay between a pull and its load (tests shorten it).
+    void setPullDelay(std::chrono::milliseconds delay) { pullDelay_ = delay; }
+
+    // A pushed message notice: reloads as a pull-down would.
+    void messageChange();
+    // Starts a load in the background now.
+    void loadData();
+    // A load's records, on the main thread. `serial` orders the loads by their start: a result
+    // of a load started before the one shown is dropped.
+    void finishData(int serial, std::vector<std::shared_ptr<MessageListVO>> records);
+
+    // TableViewDataSource
+    int numberOfRowsInSection(TableView* tableView, int section) override;
+    TableViewCell* cellForRowAtIndexPath(TableView* tableView, const IndexPath& path) override;
+    // TableViewDelegate
+    qreal heightForRowAtIndexPath(TableView* tableView, const IndexPath& path) override;
+    void didSelectRowAtIndexPath(TableView* tableView, const IndexPath& path) override;
+    // PullingRefreshTableViewDelegate
+    void pullingTableViewDidStartRefreshing(PullingRefreshTableView* tableView) override;
+    std::optional<QDateTime> pullingTableViewRefreshingFinishedDate(
+        PullingRefreshTableView* tableView) override;
+
+signals:
+    // A load's result reached the page (shown, or dropped as older than the one shown).
+    void loadFinished();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    // The content of one row.
+    QWidget* createView(const MessageListVO& record) const;
+
     MessageService* message_delegate_ = nullptr;
+    QPointer<PullingRefreshTableView> tableView_;
+    std::vector<std::shared_ptr<MessageListVO>> list_;
+    std::string state_;
+    std::chrono::milliseconds pullDelay_ = kPullDelay;
+    int loadsStarted_ = 0;
+    int shownSerial_ = 0;
+    QPixmap pattern_;
+    ObserverToken messageToken_;
 };
 
 }  // namespace oa

@@ -1,28 +1,93 @@
-// SmsView: the reminder page of the main index. For now an empty page that keeps the index's
-// hooks: its delegate and the table it builds once sized.
+// SmsView: the reminder page of the main index: one row per pending-affair reminder (text,
+// sender, time) on a pull-down-only table. A tap opens the reminder's module or its own page
+// through the main index, marks it read in the background and reloads the list a second after
+// that ended. When loads overlap, the one started last decides the rows. Main thread only.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/protocol/MessageRecords.h"
+#include "ui/kit/PullingRefreshTableView.h"
 
 namespace oa {
 
 class SmsViewdelegate;
 
-class SmsView : public QWidget {
+class SmsView : public QWidget,
+                public TableViewDataSource,
+                public TableViewDelegate,
+                public PullingRefreshTableViewDelegate {
     Q_OBJECT
 public:
+    static constexpr qreal kRowHeight = 62.2;
+    // Between a pull (or refresh) and its load, and between a mark-read and the refresh.
+    static constexpr std::chrono::milliseconds kDelay{1000};
+
     // initWithView.
     explicit SmsView(QWidget* parent = nullptr);
+    ~SmsView() override;
 
     // The main index; not owned.
     SmsViewdelegate* sms_delegate() const { return sms_delegate_; }
     void setSms_delegate(SmsViewdelegate* delegate) { sms_delegate_ = delegate; }
 
-    // Called by the main index once it has sized the page.
+    // Called by the main index once it has sized the page: the table, and the first load.
     void createTableView();
 
+    PullingRefreshTableView* tableView() const { return tableView_; }
+    const std::vector<std::shared_ptr<SmsVO>>& list() const { return list_; }
+    // "down" for a pull-down, "up" for the reload after a tap.
+    const std::string& state() const { return state_; }
+
+    // Both delays (tests shorten them).
+    void setDelay(std::chrono::milliseconds delay) { delay_ = delay; }
+
+    // The reload after a tap: the rows go, and the load starts after the delay.
+    void refresh();
+    // Starts a load in the background now.
+    void loadData();
+    // A load's records, on the main thread; `serial` orders loads by their start, `state` is the
+    // one the load was started for.
+    void finishData(int serial, const std::string& state,
+                    std::vector<std::shared_ptr<SmsVO>> records);
+
+    // TableViewDataSource
+    int numberOfRowsInSection(TableView* tableView, int section) override;
+    TableViewCell* cellForRowAtIndexPath(TableView* tableView, const IndexPath& path) override;
+    // TableViewDelegate
+    qreal heightForRowAtIndexPath(TableView* tableView, const IndexPath& path) override;
+    void didSelectRowAtIndexPath(TableView* tableView, const IndexPath& path) override;
+    // PullingRefreshTableViewDelegate
+    void pullingTableViewDidStartRefreshing(PullingRefreshTableView* tableView) override;
+    std::optional<QDateTime> pullingTableViewRefreshingFinishedDate(
+        PullingRefreshTableView* tableView) override;
+
+signals:
+    // A load's result reached the page (shown, or dropped as older than the one shown).
+    void loadFinished();
+    // The mark-read request of a tapped reminder ended.
+    void readFinished();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    QWidget* createView(const SmsVO& record) const;
+
     SmsViewdelegate* sms_delegate_ = nullptr;
+    QPointer<PullingRefreshTableView> tableView_;
+    std::vector<std::shared_ptr<SmsVO>> list_;
+    std::string state_;
+    std::chrono::milliseconds delay_ = kDelay;
+    int loadsStarted_ = 0;
+    int shownSerial_ = 0;
+    QPixmap pattern_;
 };
 
 }  // namespace oa
