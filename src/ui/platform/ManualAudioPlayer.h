@@ -13,20 +13,12 @@ class ManualAudioPlayer : public AudioPlayer {
 public:
     using AudioPlayer::AudioPlayer;
 
-    void play(const QString& path) override {
-        played_ << path;
-        playing_ = true;
-    }
+    void play(const QString& path) override;
     void stop() override { playing_ = false; }
     bool isPlaying() const override { return playing_; }
 
     // Ends the running playback with `ok`; nothing when none runs.
-    void finish(bool ok) {
-        if (playing_) {
-            playing_ = false;
-            emit finished(ok);
-        }
-    }
+    void finish(bool ok);
     const QStringList& played() const { return played_; }
 
 private:
