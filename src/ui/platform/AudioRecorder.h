@@ -23,7 +23,8 @@ public:
 
 signals:
     // The recording ended: `ok` when the file holds what was recorded, with its number of
-    // samples. A device that failed while recording gives ok false; the file is then removed.
+    // samples. A device that failed while recording gives ok false; whatever file it left is
+    // no recording.
     void finished(bool ok, qint64 samples);
 };
 

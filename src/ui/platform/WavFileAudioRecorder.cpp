@@ -1,8 +1,6 @@
 // The held time in milliseconds decides how many samples the recording gets.
 #include "ui/platform/WavFileAudioRecorder.h"
 
-#include <QFile>
-
 #include "core/platform/Log.h"
 #include "ui/platform/PcmConvert.h"
 
@@ -51,11 +49,6 @@ void WavFileAudioRecorder::stop() {
         return;
     }
     recording_ = false;
-    if (failure_ == Failure::DeviceError) {
-        QFile::remove(path_);
-        emit finished(false, 0);
-        return;
-    }
     const auto held = std::max<std::int64_t>((clock_() - startedAt_).count(), 0);
     Pcm16 recording{PcmConvert::kVoiceRate, 1, {}};
     if (!samples_.empty()) {
@@ -68,7 +61,9 @@ void WavFileAudioRecorder::stop() {
         emit finished(false, 0);
         return;
     }
-    emit finished(true, static_cast<qint64>(recording.samples.size()));
+    // A device that fails part way leaves what it had written: the flag, not the file, says
+    // whether it is a recording.
+    emit finished(failure_ != Failure::DeviceError, static_cast<qint64>(recording.samples.size()));
 }
 
 }  // namespace oa

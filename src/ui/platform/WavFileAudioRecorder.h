@@ -20,7 +20,7 @@ public:
     enum class Failure {
         None,
         NoDevice,     // start() fails with "没有可用的麦克风"
-        DeviceError,  // the recording ends with ok false
+        DeviceError,  // the recording ends with ok false, its samples written all the same
     };
 
     // `source` is resampled to 8000 Hz mono. `clock` measures the time held (the steady clock

@@ -129,7 +129,6 @@ private slots:
         recorder.stop();
         QCOMPARE(finished.size(), 1);
         QCOMPARE(finished[0][0].toBool(), false);
-        QVERIFY(!QFile::exists(file("broken.wav")));
 
         // An unreadable source records no samples, never made-up silence.
         QScopedPointer<WavFileAudioRecorder> empty(
