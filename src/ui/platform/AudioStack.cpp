@@ -2,6 +2,8 @@
 // before the first recording or playback.
 #include "ui/platform/AudioStack.h"
 
+#include <atomic>
+
 #include "ui/platform/QtAudioPlayer.h"
 #include "ui/platform/QtAudioRecorder.h"
 
@@ -19,7 +21,17 @@ AudioStack::PlayerFactory& playerFactory() {
     return factory;
 }
 
+std::atomic<bool> started{false};
+
 }  // namespace
+
+bool AudioStack::hasStarted() {
+    return started;
+}
+
+void AudioStack::markStarted() {
+    started = true;
+}
 
 AudioRecorder* AudioStack::makeRecorder(QObject* parent) {
     if (recorderFactory()) {

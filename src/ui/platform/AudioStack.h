@@ -19,6 +19,11 @@ public:
     static AudioRecorder* makeRecorder(QObject* parent);
     static AudioPlayer* makePlayer(QObject* parent);
 
+    // Whether an audio device has been asked for (the Qt recorder or player has started once);
+    // the audio stack of Qt Multimedia runs from then on. The Qt implementations mark it.
+    static bool hasStarted();
+    static void markStarted();
+
     // An empty factory restores the Qt Multimedia one.
     static void setRecorderFactory(RecorderFactory factory);
     static void setPlayerFactory(PlayerFactory factory);

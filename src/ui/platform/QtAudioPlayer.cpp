@@ -6,6 +6,7 @@
 #include <QMediaDevices>
 
 #include "core/platform/Log.h"
+#include "ui/platform/AudioStack.h"
 #include "ui/platform/PcmConvert.h"
 #include "ui/platform/WavFile.h"
 
@@ -41,6 +42,7 @@ void QtAudioPlayer::play(const QString& path) {
         failLater();
         return;
     }
+    AudioStack::markStarted();
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull()) {
         log("audio: no output device");

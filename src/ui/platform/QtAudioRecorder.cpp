@@ -7,6 +7,7 @@
 #include <QMediaDevices>
 
 #include "core/platform/Log.h"
+#include "ui/platform/AudioStack.h"
 #include "ui/platform/PcmConvert.h"
 #include "ui/platform/WavFile.h"
 
@@ -22,6 +23,7 @@ QString QtAudioRecorder::start(const QString& path) {
     if (isRecording()) {
         return QStringLiteral("录音失败");
     }
+    AudioStack::markStarted();
     const QAudioDevice device = QMediaDevices::defaultAudioInput();
     if (device.isNull()) {
         return QStringLiteral("没有可用的麦克风");

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "ui/platform/AudioStack.h"
 #include "ui/platform/ManualAudioPlayer.h"
 #include "ui/platform/PcmConvert.h"
 #include "ui/platform/QtAudioPlayer.h"
@@ -155,6 +156,19 @@ private slots:
         player.finish(true);
         QCOMPARE(finished.size(), 1);
         QCOMPARE(player.played(), QStringList({"a.wav", "b.wav"}));
+    }
+
+    // Making the Qt recorder and player touches no device; the first start or play does.
+    void theAudioStackStartsOnFirstUse() {
+        const bool before = AudioStack::hasStarted();
+        QScopedPointer<AudioRecorder> recorder(AudioStack::makeRecorder(nullptr));
+        QScopedPointer<AudioPlayer> player(AudioStack::makePlayer(nullptr));
+        QVERIFY(qobject_cast<QtAudioRecorder*>(recorder.data()));
+        QVERIFY(qobject_cast<QtAudioPlayer*>(player.data()));
+        QCOMPARE(AudioStack::hasStarted(), before);
+        recorder->start(file("probe.wav"));
+        recorder->stop();
+        QVERIFY(AudioStack::hasStarted());
     }
 
     void realRecorderWithoutMicrophoneSaysSo() {
