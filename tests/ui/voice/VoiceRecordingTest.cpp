@@ -52,7 +52,7 @@ class VoiceRecordingTest : public QObject {
     }
 
     void settle() {
-        loop_->runUntil([this] { return !finished_->isEmpty() || !failed_->isEmpty(); }, 3s);
+        QVERIFY(loop_->runUntil([this] { return !recording_->isConverting(); }));
         joinBackgroundThreads();
         loop_->runPending();
     }

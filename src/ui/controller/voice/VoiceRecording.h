@@ -35,6 +35,8 @@ public:
     void cancel();
 
     bool isRecording() const { return recording_; }
+    // Between the release and the report: the recording is being stopped and converted.
+    bool isConverting() const { return stopping_; }
     CustomAnimating* animation() const { return animation_; }
     // The WAV file of the running or last recording.
     QString wavPath() const { return wavPath_; }
