@@ -97,6 +97,7 @@ private slots:
         failed_.reset();
         recording_.reset();
         view_.reset();
+        button_ = nullptr;
         loop_->runPending();
         AudioStack::setRecorderFactory({});
         AppPaths::setCurrent(previousPaths_);
@@ -229,6 +230,30 @@ private slots:
         QCOMPARE(failed_->size(), 0);
         QVERIFY(!QFile::exists(wav));
         verifyAtRest();
+    }
+    // The conversion runs on after the release: leaving the screen then drops its result, and
+    // a recording object gone by the time it ends is not called.
+    void aConversionOutlivedByItsScreenReportsNothing() {
+        QTest::mousePress(button_, Qt::LeftButton, {}, QPoint(20, 10));
+        loop_->advance(1500ms);
+        QTest::mouseRelease(button_, Qt::LeftButton, {}, QPoint(20, 10));
+        QVERIFY(recording_->isConverting());
+        recording_->cancel();
+        joinBackgroundThreads();
+        loop_->runPending();
+        QCOMPARE(finished_->size(), 0);
+        QCOMPARE(failed_->size(), 0);
+
+        loop_->advance(1s);
+        QTest::mousePress(button_, Qt::LeftButton, {}, QPoint(20, 10));
+        loop_->advance(1500ms);
+        QTest::mouseRelease(button_, Qt::LeftButton, {}, QPoint(20, 10));
+        QVERIFY(recording_->isConverting());
+        finished_.reset();
+        failed_.reset();
+        recording_.reset();
+        joinBackgroundThreads();
+        QCOMPARE(loop_->runPending(), 1);
     }
 };
 
