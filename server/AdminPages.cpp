@@ -6,6 +6,7 @@
 
 #include "server/HtmlPage.h"
 #include "server/HttpSupport.h"
+#include "server/VoiceSynth.h"
 
 namespace oa {
 
@@ -82,6 +83,20 @@ void AdminPages::event(const httplib::Request& req, httplib::Response& res) {
             return;
         }
         id = deliveries_.addReminder(to, from, static_cast<int>(*type), content, "");
+    } else if (kind == "message" && req.has_param("voice")) {
+        // A synthesised voice message of whole seconds, as the client would have recorded it.
+        const auto seconds = HttpSupport::idField(req, "voice", "0");
+        if (!seconds || *seconds < 1 || *seconds > kMaxVoiceSeconds) {
+            HttpSupport::error(res, 400, "voice must be whole seconds from 1 to 60");
+            return;
+        }
+        const auto amr = VoiceSynth::encodeAmr(VoiceSynth::speechLike(
+            static_cast<double>(*seconds), static_cast<unsigned>(from * 7919 + to), false));
+        if (amr.empty()) {
+            HttpSupport::error(res, 500, "the voice could not be encoded");
+            return;
+        }
+        id = deliveries_.sendVoice(from, {to}, amr, static_cast<int>(*seconds)).front();
     } else if (kind == "message") {
         id = deliveries_.sendMessage(from, {to}, content).front();
     } else {

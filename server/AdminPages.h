@@ -1,6 +1,7 @@
 // The demo and test interface, reachable from loopback only: POST "/demo/admin/event" creates a
 // new e-mail, notice, news item, reminder or instant message for a user, with the pushes that
-// follow, as if a colleague had sent it.
+// follow, as if a colleague had sent it. A message with "voice" (seconds) is a synthesised voice
+// message.
 #pragma once
 
 #include "server/Deliveries.h"
@@ -13,6 +14,8 @@ class AdminPages {
 public:
     AdminPages(ServerContext& ctx, Deliveries& deliveries) : ctx_(ctx), deliveries_(deliveries) {}
     void install(PageRouter& router);
+
+    static constexpr std::int64_t kMaxVoiceSeconds = 60;
 
 private:
     void event(const httplib::Request& req, httplib::Response& res);

@@ -46,14 +46,16 @@ std::string ServerOptions::usage() {
            "                      [--reset] [--seed-date YYYY-MM-DD|today] [--verbose]\n"
            "                      [--attachment-rate KBPS]\n"
            "       oa-demo-server event KIND [--to LOGIN] [--from LOGIN] [--subject TEXT]\n"
-           "                      [--content TEXT] [--sms-type N] [--host ADDR] [--http-port N]\n"
+           "                      [--content TEXT] [--sms-type N] [--voice SECONDS]\n"
+           "                      [--host ADDR] [--http-port N]\n"
            "\n"
            "Serves the OA server's HTTP pages and its UDP IM service on ADDR (127.0.0.2).\n"
            "Port 0 picks a free port; the chosen ports are printed on one line at start.\n"
            "--reset (or a new database) loads the demo data, dated back from --seed-date\n"
            "(2013-06-28). --attachment-rate sends attachment downloads at KBPS kilobytes\n"
            "(1024 bytes) per second, to watch a client's download progress; off by default.\n"
-           "KIND of an event: email, notify, news, reminder or message.\n";
+           "KIND of an event: email, notify, news, reminder or message; a message with\n"
+           "--voice is a synthesised voice message of that many seconds (1 to 60).\n";
 }
 
 ParsedOptions ServerOptions::parse(const std::vector<std::string>& args) {

@@ -34,7 +34,7 @@ int sendEvent(const std::vector<std::string>& args) {
         } else if (flag == "--http-port") {
             port = std::atoi(value.c_str());
         } else if (flag == "--to" || flag == "--from" || flag == "--subject" ||
-                   flag == "--content" || flag == "--sms-type") {
+                   flag == "--content" || flag == "--sms-type" || flag == "--voice") {
             std::string key = flag.substr(2);
             if (key == "sms-type") {
                 key = "sms_type";

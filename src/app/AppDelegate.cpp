@@ -20,8 +20,10 @@
 #include "ui/kit/NavigationBar.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/Window.h"
+#include "ui/platform/AudioStack.h"
 #include "ui/platform/QtDatagramSocket.h"
 #include "ui/platform/QtMainLoop.h"
+#include "ui/platform/WavFileAudioRecorder.h"
 #include "ui/platform/WebEngine.h"
 #include "ui/session/LoginController.h"
 
@@ -95,6 +97,12 @@ int AppDelegate::run(int argc, char** argv) {
     }
     // Qt reads the scale factor when the application starts; it scales every widget, font and
     // image alike, and images are then drawn at the higher density.
+    if (options.voiceInput) {
+        const QString file = QString::fromStdString(options.voiceInput->string());
+        AudioStack::setRecorderFactory([file](QObject* parent) -> AudioRecorder* {
+            return WavFileAudioRecorder::fromFile(file, parent);
+        });
+    }
     if (options.scale) {
         qputenv("QT_SCALE_FACTOR", QByteArray::number(*options.scale));
     }

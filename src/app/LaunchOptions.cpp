@@ -34,7 +34,8 @@ LaunchOptions parseLaunchOptions(const std::vector<std::string>& args) {
             name.resize(eq);
         }
         const bool takesValue = name == "--home" || name == "--screen" || name == "--scale" ||
-                                name == "--screenshot" || name == "--tour";
+                                name == "--screenshot" || name == "--tour" ||
+                                name == "--voice-input";
         if (takesValue && !value) {
             if (i + 1 >= args.size()) {
                 options.error = name + " needs a value";
@@ -70,6 +71,11 @@ LaunchOptions parseLaunchOptions(const std::vector<std::string>& args) {
                 options.error = "--tour needs a folder";
             }
             options.tour = *value;
+        } else if (name == "--voice-input") {
+            if (value->empty()) {
+                options.error = "--voice-input needs a WAV file";
+            }
+            options.voiceInput = *value;
         } else if (name == "--help" || name == "-h") {
             options.help = true;
         } else {
@@ -82,13 +88,16 @@ LaunchOptions parseLaunchOptions(const std::vector<std::string>& args) {
 std::string launchUsage() {
     return "usage: oa-client [--home DIR] [--screen 320x480|320x568] [--scale N] "
            "[--screenshot PATH] [--tour DIR]\n"
+           "                [--voice-input FILE.wav]\n"
            "  --home DIR         application home (settings in DIR/Documents)\n"
            "  --screen WxH       phone screen in points: 320x480 (default) or 320x568\n"
            "  --scale N          enlarge the whole window N times (0.5 to 8)\n"
            "  --screenshot PATH  write a PNG of the first screen to PATH and quit\n"
            "  --tour DIR         walk through sign-in, environments, settings, home grid and\n"
            "                     the \"more\" page, signing in with the stored record; write a\n"
-           "                     PNG of each into DIR and quit\n";
+           "                     PNG of each into DIR and quit\n"
+           "  --voice-input F    record voice messages from the WAV file F instead of the\n"
+           "                     microphone (for as long as the button is held)\n";
 }
 
 }  // namespace oa

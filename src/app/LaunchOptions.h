@@ -15,6 +15,7 @@ struct LaunchOptions {
     std::optional<double> scale;                      // --scale N: device pixels per point
     std::optional<std::filesystem::path> screenshot;  // --screenshot PATH
     std::optional<std::filesystem::path> tour;        // --tour DIR
+    std::optional<std::filesystem::path> voiceInput;  // --voice-input FILE.wav
     bool help = false;                                // --help, -h
     std::vector<std::string> rest;  // arguments left for Qt (-platform, -style, ...)
     std::string error;              // set when the command line is unusable

@@ -188,5 +188,42 @@ TEST_F(MessageTest, MessagesThatCannotBeDeliveredAreRefused) {
     EXPECT_EQ(dialog(lina, "9").dump(), before) << "nothing was stored";
 }
 
+TEST_F(MessageTest, AdminVoiceEventIsASynthesisedVoiceMessageWithItsPush) {
+    const std::string zhangwei = signIn("zhangwei");
+    auto zhangweiIm = imLogin("zhangwei");
+    ASSERT_FALSE(
+        adminEvent({{"kind", "message"}, {"from", "lina"}, {"to", "zhangwei"}, {"voice", "3"}})
+            .empty());
+    EXPECT_EQ(zhangweiIm->receive(), std::optional<std::string>("n^message"));
+
+    const auto messages = dialog(zhangwei, "10");
+    ASSERT_TRUE(messages.is_array());
+    const auto& voice = messages[0];
+    EXPECT_EQ(voice["isvoicemsg"], "1");
+    EXPECT_EQ(voice["duration"], "3");
+    EXPECT_EQ(voice["msg_from"], "0");
+    const auto download =
+        post("/corvane/im/down.php", {{"P", zhangwei},
+                                      {"ATTACHMENT_ID", voice["attachment_id"]},
+                                      {"ATTACHMENT_NAME", voice["attachment_name"]}});
+    ASSERT_TRUE(download);
+    ASSERT_EQ(download->status, 200);
+    EXPECT_TRUE(VoiceSynth::looksLikeAmr(download->body));
+    EXPECT_NEAR(static_cast<double>(VoiceSynth::durationMs(download->body)), 3000.0, 20.0);
+}
+
+TEST_F(MessageTest, AdminVoiceEventOfNoUsableLengthStoresNothing) {
+    const std::string zhangwei = signIn("zhangwei");
+    const std::string before = dialog(zhangwei, "10").dump();
+    for (const char* seconds : {"0", "-2", "61", "abc", ""}) {
+        const auto reply =
+            post("/demo/admin/event",
+                 {{"kind", "message"}, {"from", "lina"}, {"to", "zhangwei"}, {"voice", seconds}});
+        ASSERT_TRUE(reply);
+        EXPECT_EQ(reply->status, 400) << "voice=" << seconds << ": " << reply->body;
+    }
+    EXPECT_EQ(dialog(zhangwei, "10").dump(), before);
+}
+
 }  // namespace
 }  // namespace oa::test

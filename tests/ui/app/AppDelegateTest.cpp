@@ -12,6 +12,7 @@
 #include "ui/kit/NavigationBar.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/Window.h"
+#include "ui/platform/AudioStack.h"
 #include "ui/platform/WebEngine.h"
 #include "ui/session/LoginController.h"
 #include "ui/support/WebEngineSetup.h"
@@ -178,6 +179,23 @@ private slots:
         QVERIFY(std::none_of(widgets.begin(), widgets.end(),
                              [](QWidget* w) { return w->inherits("QWebEngineView"); }));
         QVERIFY2(engineProcesses().isEmpty(), qPrintable(engineProcesses().join(' ')));
+    }
+
+    // The audio stack is heavy too: nothing of it runs before the first recording or playback.
+    void theSignInScreenStartsNoAudio() {
+        AppDelegate delegate;
+        QVERIFY(delegate.application(LaunchOptions{}));
+        QVERIFY(QTest::qWaitForWindowExposed(delegate.window()));
+        QCoreApplication::processEvents();
+        QVERIFY(!AudioStack::hasStarted());
+    }
+
+    void voiceInputFile() {
+        QCOMPARE(parseLaunchOptions({"--voice-input", "/v/a.wav"}).voiceInput.value_or("").string(),
+                 "/v/a.wav");
+        QVERIFY(!parseLaunchOptions({"--voice-input="}).error.empty());
+        QVERIFY(!parseLaunchOptions({"--voice-input"}).error.empty());
+        QVERIFY(!parseLaunchOptions({}).voiceInput);
     }
 
     void screenshotShowsTheFirstScreen() {
