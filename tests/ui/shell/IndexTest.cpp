@@ -217,7 +217,7 @@ private slots:
         auto* dialog = screen.topAs<MessageController>();
         QVERIFY(dialog);
         QCOMPARE(dialog->q_id(), std::string("7"));
-        QCOMPARE(dialog->title(), QString("吴强"));
+        QCOMPARE(dialog->title(), QString("与 <吴强> 的对话"));
     }
 
     void theIndexHasNoWayBack() {
