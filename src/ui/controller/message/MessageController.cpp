@@ -119,6 +119,7 @@ void MessageController::loadView() {
         });
 
     ProgressHUD::showWithStatus(QStringLiteral("加载中..."));
+    loadingShown_ = true;
     clickToRefresh();
 }
 
@@ -163,6 +164,7 @@ void MessageController::viewDidDisappear(bool) {
         recording_->cancel();
     }
     stopPlayback(true);
+    loadingShown_ = false;
     ProgressHUD::dismiss();
 }
 
@@ -192,7 +194,11 @@ void MessageController::requestFinished(ASIHTTPRequest& request) {
     request_.reset();
     toMainLoadData(JsonOperation().getMessageDetail(reply));
     showConversation();
-    ProgressHUD::dismiss();
+    // Only the first load's indicator goes: a reload leaves, say, a failed send's message be.
+    if (loadingShown_) {
+        loadingShown_ = false;
+        ProgressHUD::dismiss();
+    }
     emit loadFinished(true);
 }
 
@@ -204,6 +210,7 @@ void MessageController::requestFailed(ASIHTTPRequest& request) {
 
 void MessageController::failLoad() {
     request_.reset();
+    loadingShown_ = false;
     ProgressHUD::dismissWithError(QStringLiteral("获取微讯失败"));
     emit loadFinished(false);
 }

@@ -124,7 +124,7 @@ private:
     std::shared_ptr<ASIFormDataRequest> request_;
     ObserverToken messageToken_;
     bool keyboardIsVisible_ = false;
-    bool firstLoadShown_ = false;
+    bool loadingShown_ = false;  // "加载中..." shows until the first load ends
     int voiceSends_ = 0;
     unsigned playGeneration_ = 0;
 };
