@@ -135,11 +135,34 @@ std::optional<std::string> MessageBO::getVoiceMessageAttachment_id(
     if (!bytes) {
         return std::nullopt;
     }
-    const std::filesystem::path amr = std::filesystem::path(createFilePath()) / *attachmentName;
-    if (!writeAtomically(amr, *bytes)) {
+    // The download is converted under a hidden name first: a reply that is no AMR file (an
+    // error page) leaves nothing behind and does not spoil a good file of the same name.
+    const std::filesystem::path folder(createFilePath());
+    const std::filesystem::path amr = folder / *attachmentName;
+    const std::filesystem::path trialAmr = folder / (".download-" + *attachmentName + ".amr");
+    std::error_code ignored;
+    if (!writeAtomically(trialAmr, *bytes)) {
+        std::filesystem::remove(trialAmr, ignored);
         return std::nullopt;
     }
-    return VoiceConverter::amrToWav(amr.string());
+    const std::optional<std::string> trialWav = VoiceConverter::amrToWav(trialAmr.string());
+    if (!trialWav) {
+        std::filesystem::remove(trialAmr, ignored);
+        std::filesystem::remove(VoiceConverter::wavPath(trialAmr.string()), ignored);
+        return std::nullopt;
+    }
+    const std::string wav = VoiceConverter::wavPath(amr.string());
+    std::error_code error;
+    std::filesystem::rename(trialAmr, amr, error);
+    if (!error) {
+        std::filesystem::rename(*trialWav, wav, error);
+    }
+    if (error) {
+        std::filesystem::remove(trialAmr, ignored);
+        std::filesystem::remove(*trialWav, ignored);
+        return std::nullopt;
+    }
+    return wav;
 }
 
 bool MessageBO::sendVoiceMsg(const Text& partnerIds, const Text& seconds,
