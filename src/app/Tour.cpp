@@ -186,6 +186,7 @@ void Tour::buildStops() {
                       false, [this] { fetchDetailSamples(); }});
     addDetailStops();
     addMessageListStops();
+    addDialogStops();
 }
 
 void Tour::fetchDetailSamples() {

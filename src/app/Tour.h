@@ -64,6 +64,8 @@ private:
     QPixmap shotOf(const Stop& stop) const;
     // The conversation list and the reminder list (TourMessageStops.cpp).
     void addMessageListStops();
+    // The dialog and a voice recording (TourDialogStops.cpp).
+    void addDialogStops();
 
     Window* window_;
     QString folder_;

@@ -1,0 +1,126 @@
+// Tour: the dialog with one person (text and voice on both sides) and a voice recording under
+// way. The recording comes from a synthesised tone, as with --voice-input, since a headless run
+// has no microphone.
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <cmath>
+#include <numbers>
+
+#include "app/Tour.h"
+#include "ui/controller/main/IndexController.h"
+#include "ui/controller/message/MessageController.h"
+#include "ui/controller/message/MessageView.h"
+#include "ui/kit/CheckBox.h"
+#include "ui/kit/LongPressButton.h"
+#include "ui/kit/NavigationController.h"
+#include "ui/kit/ProgressHUD.h"
+#include "ui/kit/Window.h"
+#include "ui/platform/AudioStack.h"
+#include "ui/platform/WavFileAudioRecorder.h"
+
+namespace oa {
+
+namespace {
+
+NavigationController* navOf(Window* window) {
+    return window ? qobject_cast<NavigationController*>(window->rootViewController()) : nullptr;
+}
+
+// The dialog on top, loaded, nothing moving.
+MessageController* dialogAtRest(Window* window) {
+    NavigationController* nav = navOf(window);
+    if (!nav || nav->isTransitioning() || nav->presentedViewController()) {
+        return nullptr;
+    }
+    auto* dialog = qobject_cast<MessageController*>(nav->topViewController());
+    if (!dialog || !dialog->isAppeared() || dialog->isLoading() || dialog->isSendingVoice() ||
+        dialog->bubbleData().empty() || ProgressHUD::state() != ProgressHUD::State::Hidden) {
+        return nullptr;
+    }
+    return dialog;
+}
+
+void sendMouse(QWidget* widget, QEvent::Type type) {
+    const QPointF local(widget->width() / 2.0, widget->height() / 2.0);
+    QMouseEvent event(type, local, widget->mapToGlobal(local), Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &event);
+}
+
+// Two seconds of a 440 Hz tone, 8 kHz mono.
+Pcm16 tone() {
+    Pcm16 pcm{8000, 1, {}};
+    pcm.samples.resize(16000);
+    for (std::size_t i = 0; i < pcm.samples.size(); ++i) {
+        pcm.samples[i] = static_cast<std::int16_t>(
+            10000 * std::sin(2 * std::numbers::pi * 440 * static_cast<double>(i) / 8000));
+    }
+    return pcm;
+}
+
+}  // namespace
+
+void Tour::addDialogStops() {
+    Window* window = window_;
+    stops_.push_back(
+        {"conversations for the dialog",
+         [window] {
+             NavigationController* nav = navOf(window);
+             auto* index = nav ? qobject_cast<IndexController*>(nav->topViewController()) : nullptr;
+             return index && !nav->isTransitioning() && !index->message_view()->list().empty();
+         },
+         false,
+         [window] {
+             auto* index = qobject_cast<IndexController*>(navOf(window)->topViewController());
+             const auto& list = index->message_view()->list();
+             // The conversation with "2" holds texts of both sides and a voice
+             // message of the partner's; the recording adds one of the user's.
+             auto chosen = list.front();
+             for (const auto& row : list) {
+                 if (row->q_id == "2") {
+                     chosen = row;
+                 }
+             }
+             index->enterMessage(chosen->q_id.value_or(""), chosen->q_name.value_or(""));
+         }});
+    stops_.push_back({"dialog loaded", [window] { return dialogAtRest(window) != nullptr; }, false,
+                      [window] {
+                          MessageController* dialog = dialogAtRest(window);
+                          AudioStack::setRecorderFactory([](QObject* parent) -> AudioRecorder* {
+                              return new WavFileAudioRecorder(tone(), {}, parent);
+                          });
+                          dialog->inputToolbar()->check()->click();
+                          sendMouse(dialog->inputToolbar()->recordButton(),
+                                    QEvent::MouseButtonPress);
+                      }});
+    stops_.push_back(
+        {"23-recording",
+         [window] {
+             auto* dialog = qobject_cast<MessageController*>(navOf(window)->topViewController());
+             return dialog && dialog->recording()->isRecording();
+         },
+         true,
+         [window] {
+             auto* dialog = qobject_cast<MessageController*>(navOf(window)->topViewController());
+             sendMouse(dialog->inputToolbar()->recordButton(), QEvent::MouseButtonRelease);
+             dialog->inputToolbar()->check()->click();
+         }});
+    stops_.push_back({"22-dialog",
+                      [window] {
+                          MessageController* dialog = dialogAtRest(window);
+                          if (!dialog || dialog->recording()->isConverting()) {
+                              return false;
+                          }
+                          // The user's voice message is back from the server.
+                          for (const auto& bubble : dialog->bubbleData()) {
+                              if (bubble->isVoice() && bubble->isMine()) {
+                                  return true;
+                              }
+                          }
+                          return false;
+                      },
+                      true, [] {}});
+}
+
+}  // namespace oa
