@@ -2,8 +2,10 @@
 // way. The recording comes from a synthesised tone, as with --voice-input, since a headless run
 // has no microphone.
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QMouseEvent>
 #include <cmath>
+#include <memory>
 #include <numbers>
 
 #include "app/Tour.h"
@@ -48,10 +50,10 @@ void sendMouse(QWidget* widget, QEvent::Type type) {
     QCoreApplication::sendEvent(widget, &event);
 }
 
-// Two seconds of a 440 Hz tone, 8 kHz mono.
+// Four seconds of a 440 Hz tone, 8 kHz mono.
 Pcm16 tone() {
     Pcm16 pcm{8000, 1, {}};
-    pcm.samples.resize(16000);
+    pcm.samples.resize(32000);
     for (std::size_t i = 0; i < pcm.samples.size(); ++i) {
         pcm.samples[i] = static_cast<std::int16_t>(
             10000 * std::sin(2 * std::numbers::pi * 440 * static_cast<double>(i) / 8000));
@@ -84,8 +86,10 @@ void Tour::addDialogStops() {
              }
              index->enterMessage(chosen->q_id.value_or(""), chosen->q_name.value_or(""));
          }});
+    // How long the record button has been held: the recording is shown after two seconds.
+    auto held = std::make_shared<QElapsedTimer>();
     stops_.push_back({"dialog loaded", [window] { return dialogAtRest(window) != nullptr; }, false,
-                      [window] {
+                      [window, held] {
                           MessageController* dialog = dialogAtRest(window);
                           AudioStack::setRecorderFactory([](QObject* parent) -> AudioRecorder* {
                               return new WavFileAudioRecorder(tone(), {}, parent);
@@ -93,6 +97,7 @@ void Tour::addDialogStops() {
                           dialog->inputToolbar()->check()->click();
                           sendMouse(dialog->inputToolbar()->recordButton(),
                                     QEvent::MouseButtonPress);
+                          held->start();
                       }});
     stops_.push_back(
         {"23-recording",
