@@ -17,10 +17,14 @@
 #include "ui/controller/message/MessageController.h"
 #include "ui/controller/message/UIBubbleTableView.h"
 #include "ui/controller/message/UIBubbleTableViewCell.h"
+#include "ui/controller/message/UIInputToolbar.h"
+#include "ui/kit/CheckBox.h"
+#include "ui/kit/LongPressButton.h"
 #include "ui/kit/ProgressHUD.h"
 #include "ui/platform/AudioStack.h"
 #include "ui/platform/ManualAudioPlayer.h"
 #include "ui/platform/WavFile.h"
+#include "ui/platform/WavFileAudioRecorder.h"
 #include "ui/support/QtTestRegistry.h"
 
 namespace oa {
@@ -204,6 +208,33 @@ private slots:
         QTRY_COMPARE(played.count(), 2);
         QCOMPARE(readAll(voiceFolder() + "/v1.wav"), wav);
         QCOMPARE(readAll(voiceFolder() + "/v1.amr"), amrBytes_);
+    }
+
+    // Leaving the dialog during a recording ends it and sends nothing, not even on the release
+    // that follows.
+    void leavingDropsTheRecording() {
+        DialogServer server;
+        server.setDialog(200, "[" + record("A", "1") + "]");
+        AudioStack::setRecorderFactory([](QObject* parent) -> AudioRecorder* {
+            return new WavFileAudioRecorder(test::tone(4.0), {}, parent);
+        });
+        QSignalSpy* loads = nullptr;
+        auto controller = open(loads);
+        QTRY_COMPARE(loads->count(), 1);
+        QSignalSpy sends(controller.get(), &MessageController::sendFinished);
+        UIInputToolbar* bar = controller->inputToolbar();
+        QTest::mouseClick(bar->check(), Qt::LeftButton);
+        QTest::mousePress(bar->recordButton(), Qt::LeftButton);
+        QTRY_VERIFY(controller->recording()->isRecording());
+        controller->beginAppearanceTransition(false, false);
+        controller->endAppearanceTransition();
+        QVERIFY(!controller->recording()->isRecording());
+        QTest::mouseRelease(bar->recordButton(), Qt::LeftButton);
+        dialog::drain();
+        QCoreApplication::processEvents();
+        QCOMPARE(sends.count(), 0);
+        QCOMPARE(server.count("UPLOAD_MODE", "1"), 0);
+        AudioStack::setRecorderFactory({});
     }
 
     // Leaving the dialog stops the playback.
