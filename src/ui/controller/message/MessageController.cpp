@@ -130,7 +130,7 @@ void MessageController::layoutContent() {
     }
     const int height = root->height();
     content_->setGeometry(0, content_->y(), root->width(), height);
-    // The timeline ends one point below the bar's top edge, as the bar's shadow overlaps it.
+    // The timeline ends one point above the input bar (no status bar: the view is all ours).
     bubbleTable_->setGeometry(0, 0, root->width(), std::max(0, height - kNavigationBarHeight));
     const int barHeight = inputToolbar_->height();
     inputToolbar_->setGeometry(0, height - barHeight, root->width(), barHeight);
