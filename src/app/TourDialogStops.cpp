@@ -101,9 +101,9 @@ void Tour::addDialogStops() {
                       }});
     stops_.push_back(
         {"23-recording",
-         [window] {
+         [window, held] {
              auto* dialog = qobject_cast<MessageController*>(navOf(window)->topViewController());
-             return dialog && dialog->recording()->isRecording();
+             return dialog && dialog->recording()->isRecording() && held->elapsed() >= 2000;
          },
          true,
          [window] {
