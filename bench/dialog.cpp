@@ -44,6 +44,9 @@ std::string dialogReply(int messages) {
     for (int i = 0; i < messages; ++i) {
         const bool voice = i % 7 == 3;
         const std::string from = i % 3 == 0 ? "0" : "1";
+        const std::string id = std::to_string(i);
+        std::string voiceFile = id;
+        voiceFile.insert(0, 1, 'v').append(".amr");
         char time[32];
         std::snprintf(time, sizeof time, "2013-04-27 09:%02d", i % 60);
         list.push_back({{"q_id", std::to_string(100000 + i)},
@@ -55,8 +58,8 @@ std::string dialogReply(int messages) {
                         {"msg_from", from},
                         {"msg_type_name", "微讯"},
                         {"isvoicemsg", voice ? "1" : "0"},
-                        {"attachment_id", voice ? std::to_string(i) : ""},
-                        {"attachment_name", voice ? "v" + std::to_string(i) + ".amr" : ""},
+                        {"attachment_id", voice ? id : ""},
+                        {"attachment_name", voice ? voiceFile : ""},
                         {"duration", voice ? std::to_string(i % 40 + 1) : ""}});
     }
     return list.dump();
@@ -229,8 +232,8 @@ public:
         for (const Run& run : runs) {
             if (!run.error_occurred && run.run_type == Run::RT_Iteration) {
                 const std::string name = run.run_name.function_name;
-                const double time =
-                    run.use_real_time ? run.GetAdjustedRealTime() : run.GetAdjustedCPUTime();
+                const double time = run.run_name.time_type.empty() ? run.GetAdjustedCPUTime()
+                                                                   : run.GetAdjustedRealTime();
                 auto [it, added] = best_.emplace(name, time);
                 if (!added && time < it->second) {
                     it->second = time;
