@@ -21,10 +21,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/platform/MainLoop.h"
 #include "core/protocol/JsonOperation.h"
 #include "core/session/GlobalVar.h"
 #include "ui/controller/message/MessageController.h"
 #include "ui/controller/message/UIBubbleTableView.h"
+#include "ui/platform/QtMainLoop.h"
 
 namespace {
 
@@ -262,9 +264,13 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
+    // The transport hands its replies to the main thread through this loop.
+    oa::QtMainLoop loop;
+    oa::MainLoop::setMain(&loop);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+    oa::MainLoop::setMain(nullptr);
     const double open = reporter.time("BM_OpenDialog");
     const double parse = reporter.time("BM_GetMessageDetailOnly");
     if (open > 0 && parse > 0) {
