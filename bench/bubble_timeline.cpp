@@ -5,11 +5,11 @@
 
 #include <QApplication>
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "RatioReporter.h"
 #include "ui/controller/message/UIBubbleTableView.h"
 
 namespace {
@@ -78,33 +78,6 @@ void BM_ScrollStep500Bubbles(benchmark::State& state) {
 }
 BENCHMARK(BM_ScrollStep500Bubbles)->Unit(benchmark::kMicrosecond);
 
-// Prints as usual and keeps each benchmark's best CPU time per iteration for the ratio: the
-// machine is shared, so wall time and single runs are noisy.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration) {
-                const std::string name = run.run_name.function_name;
-                const double time = run.GetAdjustedCPUTime();
-                auto [it, added] = best_.emplace(name, time);
-                if (!added && time < it->second) {
-                    it->second = time;
-                }
-            }
-        }
-    }
-
-    double time(const std::string& name) const {
-        auto it = best_.find(name);
-        return it == best_.end() ? 0 : it->second;
-    }
-
-private:
-    std::map<std::string, double> best_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -116,7 +89,7 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
-    RatioReporter reporter;
+    oa::bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     const double many = reporter.time("BM_ScrollStep5000Bubbles");

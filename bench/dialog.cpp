@@ -6,6 +6,7 @@
 //   step in a 500-message one; target at most 1.5x.
 // The messages mix texts of one to several lines and voice messages on both sides.
 #include <benchmark/benchmark.h>
+
 #include <httplib.h>
 
 #include <QApplication>
@@ -22,6 +23,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "RatioReporter.h"
 #include "core/platform/MainLoop.h"
 #include "core/protocol/JsonOperation.h"
 #include "core/session/GlobalVar.h"
@@ -239,34 +241,6 @@ void BM_ScrollStep500Messages(benchmark::State& state) {
 }
 BENCHMARK(BM_ScrollStep500Messages)->Unit(benchmark::kMicrosecond);
 
-// Prints as usual and keeps each benchmark's best time per iteration for the ratios: CPU time,
-// or real time for a benchmark that waits on the loopback.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration) {
-                const std::string name = run.run_name.function_name;
-                const double time = run.run_name.time_type.empty() ? run.GetAdjustedCPUTime()
-                                                                   : run.GetAdjustedRealTime();
-                auto [it, added] = best_.emplace(name, time);
-                if (!added && time < it->second) {
-                    it->second = time;
-                }
-            }
-        }
-    }
-
-    double time(const std::string& name) const {
-        auto it = best_.find(name);
-        return it == best_.end() ? 0 : it->second;
-    }
-
-private:
-    std::map<std::string, double> best_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -281,7 +255,7 @@ int main(int argc, char** argv) {
     // The transport hands its replies to the main thread through this loop.
     oa::QtMainLoop loop;
     oa::MainLoop::setMain(&loop);
-    RatioReporter reporter;
+    oa::bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     oa::MainLoop::setMain(nullptr);

@@ -9,12 +9,12 @@
 #include <QElapsedTimer>
 #include <chrono>
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <string>
 
 #include <nlohmann/json.hpp>
 
+#include "RatioReporter.h"
 #include "core/protocol/BaseBO.h"
 #include "ui/controller/main/FuncController.h"
 
@@ -170,33 +170,6 @@ void BM_ScrollStep100Rows(benchmark::State& state) {
 }
 BENCHMARK(BM_ScrollStep100Rows)->Unit(benchmark::kMicrosecond);
 
-// Prints as usual and keeps each benchmark's best CPU time per iteration for the ratios: the
-// machine is shared, so wall time and single runs are noisy.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration) {
-                const std::string name = run.run_name.function_name;
-                const double time = run.GetAdjustedCPUTime();
-                auto [it, added] = best_.emplace(name, time);
-                if (!added && time < it->second) {
-                    it->second = time;
-                }
-            }
-        }
-    }
-
-    double time(const std::string& name) const {
-        auto it = best_.find(name);
-        return it == best_.end() ? 0 : it->second;
-    }
-
-private:
-    std::map<std::string, double> best_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -208,7 +181,7 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
-    RatioReporter reporter;
+    oa::bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     const double parse = reporter.time("BM_SplitJsonOnly");

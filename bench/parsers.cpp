@@ -3,11 +3,11 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <map>
 #include <string>
 
 #include <nlohmann/json.hpp>
 
+#include "RatioReporter.h"
 #include "core/protocol/JsonOperation.h"
 
 namespace {
@@ -60,33 +60,6 @@ void BM_EmailListToRecords(benchmark::State& state) {
 }
 BENCHMARK(BM_EmailListToRecords)->Unit(benchmark::kMillisecond);
 
-// Prints as usual and keeps each benchmark's best CPU time per iteration for the ratio: the machine
-// is shared, so wall time and single runs are noisy.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration) {
-                const std::string name = run.run_name.function_name;
-                const double ms = run.GetAdjustedCPUTime();  // milliseconds, as both report
-                auto [it, added] = best_.emplace(name, ms);
-                if (!added && ms < it->second) {
-                    it->second = ms;
-                }
-            }
-        }
-    }
-
-    double time(const std::string& name) const {
-        auto it = best_.find(name);
-        return it == best_.end() ? 0 : it->second;
-    }
-
-private:
-    std::map<std::string, double> best_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -94,7 +67,7 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
-    RatioReporter reporter;
+    oa::bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     const double bare = reporter.time("BM_JsonParseOnly");
