@@ -1,7 +1,6 @@
 // MessageView: the conversation list: loads, rows, avatars and taps.
 #include "ui/controller/message/MessageView.h"
 
-#include <QPainter>
 #include <QTimer>
 
 #include "core/platform/MainLoop.h"
@@ -38,9 +37,8 @@ QPixmap avatarPicture(const std::string& avatar) {
 
 }  // namespace
 
-MessageView::MessageView(QWidget* parent) : QWidget(parent) {
+MessageView::MessageView(QWidget* parent) : PullingListPage(parent) {
     setObjectName(QStringLiteral("messageView"));
-    pattern_ = image(QStringLiteral("otherbackground.png"));
     // Notices come on the push channel's thread; the reload runs on the main thread.
     const QPointer<MessageView> guard(this);
     messageToken_ = NotificationCenter::defaultCenter().addObserver(
@@ -60,43 +58,10 @@ MessageView::MessageView(QWidget* parent) : QWidget(parent) {
 
 MessageView::~MessageView() {
     messageToken_ = ObserverToken();
-    if (tableView_) {
-        tableView_->setPullingDelegate(nullptr);
-        tableView_->setDataSource(nullptr);
-        tableView_->setDelegate(nullptr);
-    }
 }
 
 void MessageView::createTableView() {
-    if (tableView_) {
-        return;
-    }
-    tableView_ = new PullingRefreshTableView(this, this);
-    tableView_->setObjectName(QStringLiteral("messageTable"));
-    tableView_->setDataSource(this);
-    tableView_->setDelegate(this);
-    tableView_->setSeparatorStyle(TableView::SeparatorStyle::None);
-    tableView_->setBackgroundColor(Qt::transparent);
-    tableView_->setRowHeight(kRowHeight);
-    tableView_->setHeaderOnly(true);
-    tableView_->setGeometry(rect());
-    tableView_->show();
-    tableView_->launchRefreshing();
-}
-
-void MessageView::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    if (pattern_.isNull()) {
-        painter.fillRect(rect(), QColor(0xf2, 0xf2, 0xf2));
-    } else {
-        painter.drawTiledPixmap(rect(), pattern_);
-    }
-}
-
-void MessageView::resizeEvent(QResizeEvent*) {
-    if (tableView_) {
-        tableView_->setGeometry(rect());
-    }
+    createPullingTable(QStringLiteral("messageTable"), kRowHeight);
 }
 
 // --- Loads

@@ -14,16 +14,13 @@
 
 #include "core/platform/NotificationCenter.h"
 #include "core/protocol/MessageRecords.h"
-#include "ui/kit/PullingRefreshTableView.h"
+#include "ui/kit/PullingListPage.h"
 
 namespace oa {
 
 class MessageService;
 
-class MessageView : public QWidget,
-                    public TableViewDataSource,
-                    public TableViewDelegate,
-                    public PullingRefreshTableViewDelegate {
+class MessageView : public PullingListPage {
     Q_OBJECT
 public:
     static constexpr qreal kRowHeight = 62.2;
@@ -42,7 +39,6 @@ public:
     // Called by the main index once it has sized the page: the table, and the first load.
     void createTableView();
 
-    PullingRefreshTableView* tableView() const { return tableView_; }
     const std::vector<std::shared_ptr<MessageListVO>>& list() const { return list_; }
     const std::string& state() const { return state_; }
 
@@ -72,22 +68,16 @@ signals:
     // A load's result reached the page (shown, or dropped as older than the one shown).
     void loadFinished();
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-
 private:
     // The content of one row.
     QWidget* createView(const MessageListVO& record) const;
 
     MessageService* message_delegate_ = nullptr;
-    QPointer<PullingRefreshTableView> tableView_;
     std::vector<std::shared_ptr<MessageListVO>> list_;
     std::string state_;
     std::chrono::milliseconds pullDelay_ = kPullDelay;
     int loadsStarted_ = 0;
     int shownSerial_ = 0;
-    QPixmap pattern_;
     ObserverToken messageToken_;
 };
 

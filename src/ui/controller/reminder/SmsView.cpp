@@ -1,7 +1,6 @@
 // SmsView: the reminder list: loads, rows and taps.
 #include "ui/controller/reminder/SmsView.h"
 
-#include <QPainter>
 #include <QTimer>
 
 #include "core/platform/MainLoop.h"
@@ -10,7 +9,6 @@
 #include "core/protocol/SmsBO.h"
 #include "ui/controller/message/PlainRowCell.h"
 #include "ui/controller/reminder/SmsViewdelegate.h"
-#include "ui/kit/Images.h"
 
 namespace oa {
 
@@ -22,49 +20,14 @@ QString text(const Text& value) {
 
 }  // namespace
 
-SmsView::SmsView(QWidget* parent) : QWidget(parent) {
+SmsView::SmsView(QWidget* parent) : PullingListPage(parent) {
     setObjectName(QStringLiteral("smsView"));
-    pattern_ = image(QStringLiteral("otherbackground.png"));
 }
 
-SmsView::~SmsView() {
-    if (tableView_) {
-        tableView_->setPullingDelegate(nullptr);
-        tableView_->setDataSource(nullptr);
-        tableView_->setDelegate(nullptr);
-    }
-}
+SmsView::~SmsView() = default;
 
 void SmsView::createTableView() {
-    if (tableView_) {
-        return;
-    }
-    tableView_ = new PullingRefreshTableView(this, this);
-    tableView_->setObjectName(QStringLiteral("smsTable"));
-    tableView_->setDataSource(this);
-    tableView_->setDelegate(this);
-    tableView_->setSeparatorStyle(TableView::SeparatorStyle::None);
-    tableView_->setBackgroundColor(Qt::transparent);
-    tableView_->setRowHeight(kRowHeight);
-    tableView_->setHeaderOnly(true);
-    tableView_->setGeometry(rect());
-    tableView_->show();
-    tableView_->launchRefreshing();
-}
-
-void SmsView::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    if (pattern_.isNull()) {
-        painter.fillRect(rect(), QColor(0xf2, 0xf2, 0xf2));
-    } else {
-        painter.drawTiledPixmap(rect(), pattern_);
-    }
-}
-
-void SmsView::resizeEvent(QResizeEvent*) {
-    if (tableView_) {
-        tableView_->setGeometry(rect());
-    }
+    createPullingTable(QStringLiteral("smsTable"), kRowHeight);
 }
 
 // --- Loads

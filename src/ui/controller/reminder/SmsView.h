@@ -12,16 +12,13 @@
 #include <vector>
 
 #include "core/protocol/MessageRecords.h"
-#include "ui/kit/PullingRefreshTableView.h"
+#include "ui/kit/PullingListPage.h"
 
 namespace oa {
 
 class SmsViewdelegate;
 
-class SmsView : public QWidget,
-                public TableViewDataSource,
-                public TableViewDelegate,
-                public PullingRefreshTableViewDelegate {
+class SmsView : public PullingListPage {
     Q_OBJECT
 public:
     static constexpr qreal kRowHeight = 62.2;
@@ -39,7 +36,6 @@ public:
     // Called by the main index once it has sized the page: the table, and the first load.
     void createTableView();
 
-    PullingRefreshTableView* tableView() const { return tableView_; }
     const std::vector<std::shared_ptr<SmsVO>>& list() const { return list_; }
     // "down" for a pull-down, "up" for the reload after a tap.
     const std::string& state() const { return state_; }
@@ -73,21 +69,15 @@ signals:
     // The mark-read request of a tapped reminder ended.
     void readFinished();
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-
 private:
     QWidget* createView(const SmsVO& record) const;
 
     SmsViewdelegate* sms_delegate_ = nullptr;
-    QPointer<PullingRefreshTableView> tableView_;
     std::vector<std::shared_ptr<SmsVO>> list_;
     std::string state_;
     std::chrono::milliseconds delay_ = kDelay;
     int loadsStarted_ = 0;
     int shownSerial_ = 0;
-    QPixmap pattern_;
 };
 
 }  // namespace oa
