@@ -44,6 +44,15 @@ public:
                                  test::HttpTestServer::Exchange& ex) { message(request, ex); });
         server.setHandler("/corvane/im/upload.php",
                           [this](const test::CapturedRequest&, test::HttpTestServer::Exchange& ex) {
+                              bool hold = false;
+                              {
+                                  std::lock_guard lock(mutex_);
+                                  hold = holdUpload_;
+                                  holdUpload_ = false;
+                              }
+                              if (hold && !ex.waitForRelease()) {
+                                  return;
+                              }
                               ex.reply({get(sendStatus_), {}, "OK"});
                           });
         server.setHandler("/corvane/im/down.php",
@@ -91,6 +100,12 @@ public:
         std::lock_guard lock(mutex_);
         held_ = body;
         holdNext_ = true;
+    }
+
+    // The next voice upload waits for server.release().
+    void holdNextUpload() {
+        std::lock_guard lock(mutex_);
+        holdUpload_ = true;
     }
 
     int count(const std::string& name, const std::string& value) const {
@@ -168,6 +183,7 @@ private:
     std::string voice_;
     bool cutVoice_ = false;
     bool holdNext_ = false;
+    bool holdUpload_ = false;
     std::string held_;
 };
 

@@ -237,6 +237,43 @@ private slots:
         AudioStack::setRecorderFactory({});
     }
 
+    // While a recording is being uploaded a hold on the button records nothing; once the upload
+    // came back the same hold records again.
+    void aHoldDuringAnUploadRecordsNothing() {
+        DialogServer server;
+        int recorders = 0;
+        AudioStack::setRecorderFactory([&recorders](QObject* parent) -> AudioRecorder* {
+            ++recorders;
+            return new WavFileAudioRecorder(test::tone(4.0), {}, parent);
+        });
+        QSignalSpy* loads = nullptr;
+        auto controller = open(loads);
+        QTRY_COMPARE(loads->count(), 1);
+        QSignalSpy sends(controller.get(), &MessageController::sendFinished);
+        UIInputToolbar* bar = controller->inputToolbar();
+        QTest::mouseClick(bar->check(), Qt::LeftButton);
+
+        server.holdNextUpload();
+        controller->recordFinished(2, QString::fromStdString(makeAmr("R_5_2")));
+        QTRY_COMPARE(server.count("UPLOAD_MODE", "1"), 1);
+        QTest::mousePress(bar->recordButton(), Qt::LeftButton);
+        // Well past the 0.3 s after which a hold starts recording.
+        QTest::qWait(800);
+        QVERIFY(!controller->recording()->isRecording());
+        QCOMPARE(recorders, 0);
+        QTest::mouseRelease(bar->recordButton(), Qt::LeftButton);
+
+        server.server.release();
+        QTRY_COMPARE(sends.count(), 1);
+        QTest::mousePress(bar->recordButton(), Qt::LeftButton);
+        QTRY_VERIFY(controller->recording()->isRecording());
+        QCOMPARE(recorders, 1);
+        controller->recording()->cancel();
+        QTest::mouseRelease(bar->recordButton(), Qt::LeftButton);
+        dialog::drain();
+        AudioStack::setRecorderFactory({});
+    }
+
     // Leaving the dialog stops the playback.
     void leavingStopsPlayback() {
         DialogServer server;
