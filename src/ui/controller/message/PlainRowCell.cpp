@@ -1,9 +1,31 @@
 // PlainRowCell: separator line and row view.
 #include "ui/controller/message/PlainRowCell.h"
 
+#include <QPainter>
+
 #include "ui/kit/Fonts.h"
 
 namespace oa {
+
+namespace {
+
+// One line; what does not fit ends in "…". text() keeps the whole text.
+class ElidedLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setFont(font());
+        painter.setPen(palette().color(QPalette::WindowText));
+        const QRect area = contentsRect();
+        painter.drawText(area, int(alignment()),
+                         fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+    }
+};
+
+}  // namespace
 
 PlainRowCell::PlainRowCell(QWidget* parent)
     : TableViewCell(Style::Default, identifier(), parent), separator_(new QLabel(this)) {
@@ -33,7 +55,7 @@ void PlainRowCell::layoutSubviews() {
 
 QLabel* rowLabel(QWidget* parent, const QRect& frame, int points, qreal grey, Qt::Alignment align,
                  const QString& text) {
-    auto* label = new QLabel(parent);
+    auto* label = new ElidedLabel(parent);
     label->setGeometry(frame);
     label->setFont(systemFont(points));
     label->setAlignment(align | Qt::AlignVCenter);
@@ -42,7 +64,6 @@ QLabel* rowLabel(QWidget* parent, const QRect& frame, int points, qreal grey, Qt
     const int level = qRound(255 * grey);
     palette.setColor(QPalette::WindowText, QColor(level, level, level));
     label->setPalette(palette);
-    // One line: what does not fit is cut at the label's edge.
     label->setWordWrap(false);
     label->setText(text);
     return label;

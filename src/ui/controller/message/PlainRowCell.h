@@ -31,7 +31,8 @@ private:
     QPointer<QWidget> rowView_;
 };
 
-// A one-line label of the lists' rows: system font of `points`, grey `grey`.
+// A one-line label of the lists' rows: system font of `points`, grey `grey`; a text too long
+// for the frame ends in an ellipsis.
 QLabel* rowLabel(QWidget* parent, const QRect& frame, int points, qreal grey, Qt::Alignment align,
                  const QString& text);
 
