@@ -95,7 +95,9 @@ const SubmitCase kCases[] = {
       {"cal_type", "1"},
       {"content", "评审会"}}},
     {"GroupMessage",
-     [] { return MessageBO().sendMessages({"a,b,c", ""}); },
+     [] {
+         return MessageBO().sendMessages({"a,b,c", ""});
+     },
      kMessagePage,
      {{"TO_UID", "a,b,c"}, {"ATYPE", "mutiSend"}, {"CONTENT", ""}, {"P", "S-0427"}}},
 };
