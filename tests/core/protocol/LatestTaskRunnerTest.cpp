@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -118,6 +119,19 @@ TEST_F(LatestTaskRunnerTest, AResultWaitingForTheMainLoopYieldsToANewerSearch) {
     ASSERT_TRUE(loop.runUntil([&] { return !runner.isBusy() && !shown_->empty(); }));
     loop.runPending();
     EXPECT_EQ(*shown_, (std::vector<std::string>{"张伟"}));
+}
+
+// Work that fails with an exception of any kind leaves the runner ready for the next.
+TEST_F(LatestTaskRunnerTest, FailedWorkDoesNotStopTheRunner) {
+    held_.clear();
+    LatestTaskRunner runner;
+    runner.submit([]() -> Task { throw 7; });
+    joinBackgroundThreads();
+    EXPECT_FALSE(runner.isBusy());
+    runner.submit([]() -> Task { throw std::runtime_error("no reply"); });
+    runner.submit(search("李娜"));
+    ASSERT_TRUE(loop.runUntil([&] { return !runner.isBusy() && !shown_->empty(); }));
+    EXPECT_EQ(*shown_, (std::vector<std::string>{"李娜"}));
 }
 
 TEST_F(LatestTaskRunnerTest, ADestroyedRunnerDeliversNothingAndDropsWhatWaits) {
