@@ -59,6 +59,10 @@ public:
     // The person search of the staff directory: "KWORD" = `keyword` (the server matches it
     // anywhere in a name).
     Reply searchPerson(const Text& keyword) const;
+    // The departments of the staff directory ("A" = "get_Dept"), and the people of the
+    // departments whose ids `deptIds` lists, joined by "," ("A" = "get_USER", "Q_ID").
+    Reply getDeptList() const;
+    Reply getDeptUsers(const std::string& deptIds) const;
 
     // The pending-affair reminders, and marking one of them read (its reply is ignored).
     Reply getSms() const;
