@@ -9,6 +9,7 @@
 #include <QResizeEvent>
 #include <algorithm>
 
+#include "core/platform/LatestTaskRunner.h"
 #include "core/platform/MainLoop.h"
 #include "core/protocol/UserBO.h"
 #include "ui/controller/write/BranchViewController.h"
@@ -126,7 +127,8 @@ private:
 
 }  // namespace
 
-AddReciverViewController::AddReciverViewController(QObject* parent) : ViewController(parent) {}
+AddReciverViewController::AddReciverViewController(QObject* parent)
+    : ViewController(parent), searches_(std::make_unique<LatestTaskRunner>()) {}
 
 AddReciverViewController::~AddReciverViewController() {
     if (table_view_) {
@@ -146,14 +148,13 @@ void AddReciverViewController::loadView() {
     name_txt_->setObjectName(QStringLiteral("name_txt"));
     name_txt_->setPlaceholderText(QStringLiteral("输入姓名"));
     name_txt_->setFont(systemFont(16));
-    connect(name_txt_, &QLineEdit::textEdited, this,
-            &AddReciverViewController::textFieldDidChange);
+    connect(name_txt_, &QLineEdit::textEdited, this, &AddReciverViewController::textFieldDidChange);
     connect(name_txt_, &TextField::shouldReturn, this, [this] {
         name_txt_->resignFirstResponder();
         textFieldDidChange(name_txt_->text());
     });
-    auto* done = new BarButton(QStringLiteral("确定"), QStringLiteral("btn_background1"),
-                               QSize(35, 35));
+    auto* done =
+        new BarButton(QStringLiteral("确定"), QStringLiteral("btn_background1"), QSize(35, 35));
     done->setObjectName(QStringLiteral("done"));
     connect(done, &QAbstractButton::clicked, this, &AddReciverViewController::clickToSet);
     auto* layout = new QHBoxLayout(bar);
@@ -180,25 +181,23 @@ void AddReciverViewController::viewWillAppear(bool) {
 }
 
 void AddReciverViewController::textFieldDidChange(const QString& typed) {
-    const unsigned search = ++latestSearch_;
-    ++searchesOut_;
     const QPointer<AddReciverViewController> guard(this);
     const std::string name = typed.toStdString();
-    runInBackground([guard, search, name] {
+    searches_->submit([guard, name]() -> Task {
         UserBO::People people = UserBO::userList(UserBO().httpJsonInfo({{"name", name}}));
-        MainLoop::main().post([guard, search, people = std::move(people)]() mutable {
+        return [guard, people = std::move(people)]() mutable {
             if (guard) {
-                guard->result(search, std::move(people));
+                guard->result(std::move(people));
             }
-        });
+        };
     });
 }
 
-void AddReciverViewController::result(unsigned search, People people) {
-    --searchesOut_;
-    if (search != latestSearch_) {
-        return;
-    }
+bool AddReciverViewController::isSearching() const {
+    return searches_->isBusy();
+}
+
+void AddReciverViewController::result(People people) {
     list_ = std::move(people);
     if (table_view_) {
         table_view_->reloadData();
@@ -302,7 +301,8 @@ int AddReciverViewController::numberOfRowsInSection(TableView*, int) {
 
 TableViewCell* AddReciverViewController::cellForRowAtIndexPath(TableView* tableView,
                                                                const IndexPath& path) {
-    auto* cell = static_cast<ReciverCell*>(tableView->dequeueReusableCellWithIdentifier(kCellIdentifier));
+    auto* cell =
+        static_cast<ReciverCell*>(tableView->dequeueReusableCellWithIdentifier(kCellIdentifier));
     if (!cell) {
         cell = new ReciverCell();
         connect(cell, &TickCell::tickTapped, this, [this, cell](bool ticked) {

@@ -19,6 +19,7 @@
 namespace oa {
 
 class BranchViewController;
+class LatestTaskRunner;
 class TextField;
 
 class AddReciverViewController : public ViewController,
@@ -40,10 +41,11 @@ public:
     const People& list() const { return list_; }
     const People& user_arr() const { return user_arr_; }
 
-    // Searches for `text`; a reply to an earlier text that comes later is not shown.
+    // Searches for `text`, one search at a time: a newer text replaces one still waiting, and
+    // only the reply to the latest text is shown.
     void textFieldDidChange(const QString& text);
-    // Whether a search or a member request is out.
-    bool isSearching() const { return searchesOut_ > 0; }
+    // Whether a search runs or waits; a member request is out.
+    bool isSearching() const;
     bool isAddingMembers() const { return membersOut_ > 0; }
 
     // Whether `person` is chosen: some chosen person has the same user_id.
@@ -78,7 +80,7 @@ private:
     TableViewCell* cellForRowAtIndexPath(TableView* tableView, const IndexPath& path) override;
     qreal heightForRowAtIndexPath(TableView* tableView, const IndexPath& path) override;
 
-    void result(unsigned search, People people);
+    void result(People people);
     void addMembers(const People& members);
     void choose(const std::shared_ptr<UserVO>& person);
 
@@ -88,9 +90,7 @@ private:
     People user_arr_;
     Callback mBlock_;
     QPointer<BranchViewController> branch_;
-    // Every search gets the next number; only the reply to the latest one is shown.
-    unsigned latestSearch_ = 0;
-    int searchesOut_ = 0;
+    std::unique_ptr<LatestTaskRunner> searches_;
     int membersOut_ = 0;
 };
 

@@ -209,7 +209,8 @@ int BranchViewController::numberOfRowsInSection(TableView*, int) {
 
 TableViewCell* BranchViewController::cellForRowAtIndexPath(TableView* tableView,
                                                            const IndexPath& path) {
-    auto* cell = static_cast<TickCell*>(tableView->dequeueReusableCellWithIdentifier(kCellIdentifier));
+    auto* cell =
+        static_cast<TickCell*>(tableView->dequeueReusableCellWithIdentifier(kCellIdentifier));
     if (!cell) {
         cell = new BranchCell();
         connect(cell, &TickCell::tickTapped, this, [this, cell](bool ticked) {

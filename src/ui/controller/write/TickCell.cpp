@@ -1,18 +1,16 @@
 // TickCell: the tick box as the cell's accessory.
 #include "ui/controller/write/TickCell.h"
 
-#include "ui/kit/CheckBox.h"
+#include "ui/kit/TickButton.h"
 
 namespace oa {
 
 TickCell::TickCell(const QString& reuseIdentifier, QWidget* parent)
-    : TableViewCell(Style::Default, reuseIdentifier, parent),
-      tick_(new CheckBox(QStringLiteral("uncheck.png"), QStringLiteral("checked.png"))) {
+    : TableViewCell(Style::Default, reuseIdentifier, parent), tick_(new TickButton()) {
     setSelectionStyle(SelectionStyle::None);
     tick_->resize(kTickSize, kTickSize);
     setAccessoryView(tick_);
-    // clicked() comes from the user only, never from setChecked().
-    connect(tick_, &QAbstractButton::clicked, this, &TickCell::tickTapped);
+    connect(tick_, &TickButton::toggled, this, &TickCell::tickTapped);
 }
 
 bool TickCell::isTicked() const {

@@ -2,11 +2,11 @@
 // ("uncheck.png" / "checked.png"). Only the user's taps on the box are reported.
 #pragma once
 
-#include <QAbstractButton>
-
 #include "ui/kit/TableViewCell.h"
 
 namespace oa {
+
+class TickButton;
 
 class TickCell : public TableViewCell {
     Q_OBJECT
@@ -16,7 +16,7 @@ public:
 
     explicit TickCell(const QString& reuseIdentifier, QWidget* parent = nullptr);
 
-    QAbstractButton* tickBox() const { return tick_; }
+    TickButton* tickBox() const { return tick_; }
     bool isTicked() const;
     // Shows the state without reporting it.
     void setTicked(bool ticked);
@@ -25,7 +25,7 @@ signals:
     void tickTapped(bool ticked);
 
 private:
-    QAbstractButton* tick_;
+    TickButton* tick_;
 };
 
 }  // namespace oa
