@@ -164,6 +164,21 @@ private slots:
         QVERIFY(middle);
         QCOMPARE(middle->text(), QStringLiteral("李娜"));
         QCOMPARE(middle->x(), AllSendView::kStripButtonWidth);
+        // Four names are wider than the strip: it scrolls sideways to the last one.
+        view_->loadScrollView(view_->user_scroll(),
+                              {recipient("a", "张伟"), recipient("b", "李娜"),
+                               recipient("c", "陈芳"), recipient("d", "赵磊")});
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(view_->user_scroll()->contentSize().width(), 240.0);
+        view_->user_scroll()->setContentOffsetX(view_->user_scroll()->maximumContentOffsetX());
+        QAbstractButton* last = view_->user_scroll()->findChild<QAbstractButton*>("name3");
+        QVERIFY(last);
+        QVERIFY(view_->user_scroll()->rect().contains(last->geometry()));
+        QTest::mouseClick(last, Qt::LeftButton);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(view_->user_arr().size(), std::size_t(3));
+        middle = view_->user_scroll()->findChild<QAbstractButton*>("name1");
+        QVERIFY(middle);
         QTest::mouseClick(middle, Qt::LeftButton);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(view_->user_scroll()->findChildren<QAbstractButton*>().size(), 2);

@@ -195,10 +195,14 @@ void AllSendView::loadScrollView(ScrollView* strip, const People& people) {
         const int tag = static_cast<int>(i);
         auto* button =
             new NameButton(QString::fromStdString(copy[i]->user_name.value_or("")), tag, strip);
-        button->move(kStripButtonWidth * tag, (kStripHeight - button->height()) / 2);
+        strip->addContentSubview(
+            button, QRectF(kStripButtonWidth * tag, (kStripHeight - button->height()) / 2.0,
+                           button->width(), button->height()));
         connect(button, &QAbstractButton::clicked, this, [this, tag] { deleteCurButton(tag); });
         button->show();
     }
+    // Wider than the strip, the names scroll sideways.
+    strip->setContentWidth(kStripButtonWidth * static_cast<qreal>(copy.size()));
     user_arr_ = copy;
 }
 
