@@ -51,6 +51,12 @@ public:
     }
 
 protected:
+    // A touch outside the name field puts the keyboard away.
+    void mousePressEvent(QMouseEvent* event) override {
+        TextField::endEditing(this);
+        QWidget::mousePressEvent(event);
+    }
+
     void resizeEvent(QResizeEvent*) override {
         bar_->setGeometry(0, 0, width(), kSearchBarHeight);
         list_->setGeometry(0, kSearchBarHeight, width(), height() - kSearchBarHeight);

@@ -173,6 +173,11 @@ void AllSendView::layoutForm() {
     animationHost_->raise();
 }
 
+void AllSendView::mousePressEvent(QMouseEvent* event) {
+    content_text_->clearFocus();
+    QWidget::mousePressEvent(event);
+}
+
 bool AllSendView::eventFilter(QObject* watched, QEvent* event) {
     // Return ends editing; it never becomes part of the text.
     if (watched == content_text_ && event->type() == QEvent::KeyPress) {
