@@ -336,6 +336,27 @@ private slots:
         hold(2s);
         QVERIFY(view_->prompt());
     }
+
+    void leavingDuringASendStillEndsTheProgress() {
+        test::HttpTestServer server;
+        server.setHandler("/corvane/im/upload.php",
+                          [](const test::CapturedRequest&, test::HttpTestServer::Exchange& ex) {
+                              if (ex.waitForRelease()) {
+                                  ex.reply({503, {}, "busy"});
+                              }
+                          });
+        GlobalVar::getInstance_global().setOa(server.url(""));
+        view_->loadScrollView(view_->user_scroll(), {recipient("2", "刘丽")});
+        recordAndAnswer(1);
+        QVERIFY(server.waitForInFlight(1));
+        window_.reset();
+        view_ = nullptr;
+        QCOMPARE(ProgressHUD::state(), ProgressHUD::State::Busy);
+        server.release();
+        QVERIFY(loop_->runUntil([] { return ProgressHUD::state() != ProgressHUD::State::Busy; }));
+        QCOMPARE(ProgressHUD::state(), ProgressHUD::State::Error);
+        QCOMPARE(ProgressHUD::status(), QStringLiteral("发送失败"));
+    }
 };
 
 OA_QT_TEST(GroupMessageTest)

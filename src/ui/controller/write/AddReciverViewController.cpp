@@ -247,6 +247,11 @@ void AddReciverViewController::clickToSet() {
 }
 
 void AddReciverViewController::clickToChoose() {
+    // A second tap while the department screen comes in opens no second one.
+    NavigationController* stack = navigationController();
+    if (stack && stack->topViewController() != this) {
+        return;
+    }
     auto* branch = new BranchViewController();
     branch_ = branch;
     const QPointer<AddReciverViewController> guard(this);
@@ -261,8 +266,8 @@ void AddReciverViewController::clickToChoose() {
             nav->popViewController(true);
         }
     });
-    if (NavigationController* nav = navigationController()) {
-        nav->pushViewController(branch, true);
+    if (stack) {
+        stack->pushViewController(branch, true);
     } else {
         // Not on a stack (a test drives the screens one by one): the screen lives with this one.
         branch->setParent(this);

@@ -309,6 +309,13 @@ void AllSendView::sendVoiceMessage(const QString& wavPath) {
         MainLoop::main().post([guard, ok] {
             if (guard) {
                 guard->voiceDone(ok);
+                return;
+            }
+            // The editor is gone, but the progress it showed must still end.
+            if (ok) {
+                ProgressHUD::dismissWithSuccess(QStringLiteral("成功"));
+            } else {
+                ProgressHUD::dismissWithError(kSendFailed);
             }
         });
     });
