@@ -53,6 +53,12 @@ protected:
             {"send --voice",
              {"send", "--voice", "3", "9", voiceFile()},
              {"/corvane/im/upload.php"}},
+            {"users", {"users", "王"}, {"/mobile/inc/get_contactlist.php"}},
+            {"user", {"user", "11"}, {"/mobile/user_info/data.php"}},
+            {"address", {"address", "--name", "黄"}, {"/mobile/address/data.php"}},
+            {"contact", {"contact", "1"}, {"/mobile/address/data.php"}},
+            {"telno", {"telno", "--city", "杭州"}, {"/mobile/tel_no/data.php"}},
+            {"weather", {"weather", "北京"}, {"/mobile/weather/data.php"}},
         };
     }
 
@@ -128,7 +134,7 @@ TEST_F(FailedExchange, EmptyPagesAreNoFailure) {
     runAll([&](const CommandCase& c, const CliRun& run) {
         EXPECT_EQ(run.exitCode, 0) << run.err;
         const bool sends = c.args[0] == "send";
-        const bool detail = c.args[0] == "detail";
+        const bool detail = c.args[0] == "detail" || c.args[0] == "user" || c.args[0] == "contact";
         EXPECT_EQ(run.out, sends ? "sent\n" : detail ? "{}\n" : "");
     });
 }
