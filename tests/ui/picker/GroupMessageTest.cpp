@@ -4,6 +4,7 @@
 // recording lead to, where the message arrives, and that no recording starts during a send.
 #include <QAbstractButton>
 #include <QDir>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -220,6 +221,29 @@ private slots:
         QCOMPARE(recordersMade_, 0);
         QVERIFY(temporaryFiles().isEmpty());
         QCOMPARE(view_->recordButton()->imageName(), QStringLiteral("btn_recordButton"));
+    }
+
+    void holdingRecordsWithTheAnimationAboveTheButton() {
+        view_->loadScrollView(view_->user_scroll(), {recipient("2", "刘丽")});
+        LongPressButton* button = view_->recordButton();
+        QTest::mousePress(button, Qt::LeftButton, {}, QPoint(20, 10));
+        loop_->advance(500ms);
+        QVERIFY(view_->recording()->isRecording());
+        QCOMPARE(button->imageName(), QStringLiteral("btn_recordButton2"));
+        CustomAnimating* animation = view_->recording()->animation();
+        QVERIFY(animation);
+        QVERIFY(animation->isVisible());
+        const QPoint animationAt = animation->mapTo(view_, QPoint(0, 0));
+        const QPoint buttonAt = button->mapTo(view_, QPoint(0, 0));
+        QCOMPARE(animationAt.y(), buttonAt.y() - AllSendView::kAnimationAbove);
+        QCOMPARE(animationAt.x(), (view_->width() - animation->width()) / 2);
+        QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(20, 10));
+        loop_->runPending();
+        QCOMPARE(button->imageName(), QStringLiteral("btn_recordButton"));
+        QVERIFY(view_->prompt());
+        const QStringList files = temporaryFiles();
+        QCOMPARE(files.size(), 1);
+        QVERIFY(QRegularExpression("^R_5_\\d+\\.wav$").match(files.first()).hasMatch());
     }
 
     void aLongPressWithoutRecipientsRecordsNothing() {
