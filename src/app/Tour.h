@@ -66,6 +66,8 @@ private:
     void addMessageListStops();
     // The dialog and a voice recording (TourDialogStops.cpp).
     void addDialogStops();
+    // The recipient picker and its department screen (TourPickerStops.cpp).
+    void addPickerStops();
 
     Window* window_;
     QString folder_;

@@ -134,6 +134,21 @@ HttpRequest::Reply HttpRequest::searchPerson(const Text& keyword) const {
     return replyText(*request);
 }
 
+HttpRequest::Reply HttpRequest::getDeptList() const {
+    auto request = form("/mobile/inc/get_contactlist.php");
+    request->setPostValue("P", sessionId());
+    request->setPostValue("A", "get_Dept");
+    return replyText(*request);
+}
+
+HttpRequest::Reply HttpRequest::getDeptUsers(const std::string& deptIds) const {
+    auto request = form("/mobile/inc/get_contactlist.php");
+    request->setPostValue("P", sessionId());
+    request->setPostValue("A", "get_USER");
+    request->setPostValue("Q_ID", deptIds);
+    return replyText(*request);
+}
+
 HttpRequest::Reply HttpRequest::getUserDetail(const Text& userUid) const {
     auto request = form("/mobile/user_info/data.php");
     request->setPostValue("P", sessionId());

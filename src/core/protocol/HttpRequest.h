@@ -60,6 +60,10 @@ public:
     // The person search of the staff directory: "KWORD" = `keyword` (the server matches it
     // anywhere in a name).
     Reply searchPerson(const Text& keyword) const;
+    // The departments of the staff directory ("A" = "get_Dept"), and the people of the
+    // departments whose ids `deptIds` lists, joined by "," ("A" = "get_USER", "Q_ID").
+    Reply getDeptList() const;
+    Reply getDeptUsers(const std::string& deptIds) const;
     // One person's card: "Q_ID" = the person's user_uid, "ATYPE" = "getUserInfo".
     Reply getUserDetail(const Text& userUid) const;
     // The address-book search by contact name and organisation. The organisation's field is
