@@ -31,6 +31,11 @@ struct ServerOptions {
     // Attachment downloads are sent at this many kilobytes (1024 bytes) per second; 0 sends
     // them at full speed.
     std::size_t attachmentRateKbps = 0;
+    // TLS: the certificate (chain) and key PEM files, or a self-signed pair made on first start
+    // and kept beside the database (TlsIdentity). None of them: plain HTTP.
+    std::string tlsCertPath;
+    std::string tlsKeyPath;
+    bool tlsSelfSigned = false;
     std::string appTitle = "青禾协同办公";
     std::string webVersion = "2013.06.18";
 
