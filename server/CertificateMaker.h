@@ -15,9 +15,9 @@ struct PemIdentity {
 };
 
 struct CertificateSpec {
-    std::string commonName = "localhost";
+    std::string commonName = "127.0.0.1";
     // Host names and IP addresses the certificate is good for (subjectAltName).
-    std::vector<std::string> hosts{"localhost", "127.0.0.1"};
+    std::vector<std::string> hosts{"127.0.0.1", "localhost"};
     // Validity counted from now; a negative start dates it back.
     long validFromDays = 0;
     long validDays = 3650;
