@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/transport/HeaderList.h"
+#include "core/transport/ServerCertificate.h"
 
 namespace oa {
 
@@ -37,6 +38,15 @@ void CertificatePins::setAuthorityFile(std::string path) {
 std::string CertificatePins::authorityFile() const {
     std::lock_guard lock(mutex_);
     return authorityFile_;
+}
+
+bool CertificatePins::acceptsPinned(const std::string& url, std::string_view certificateDer) const {
+    const auto pin = pinFor(hostPortOf(url));
+    if (!pin) {
+        return false;
+    }
+    const auto certificate = ServerCertificate::fromDer(certificateDer);
+    return certificate && certificate->pin() == *pin;
 }
 
 std::string CertificatePins::hostPortOf(const std::string& url) {

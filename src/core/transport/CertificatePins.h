@@ -9,6 +9,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace oa {
 
@@ -26,6 +27,11 @@ public:
     // Certificate authorities to verify unpinned servers with, a PEM file; empty: the system's.
     void setAuthorityFile(std::string path);
     std::string authorityFile() const;
+
+    // Whether a certificate that failed verification may still be accepted for `url`: its
+    // server is pinned and the certificate (DER) carries the pinned key. For engines that
+    // verify by themselves (the web views).
+    bool acceptsPinned(const std::string& url, std::string_view certificateDer) const;
 
     // "host:port" of an https URL, host lower-cased, port 443 when the URL names none, IPv6
     // addresses in brackets; empty for any other URL.
