@@ -49,6 +49,16 @@ TEST_F(TlsTransportTest, PinHelpsOnlyItsOwnHostAndPort) {
     endConnectionsTo(kTlsHost, second.httpPort());
 }
 
+TEST_F(TlsTransportTest, RemovedPinIsRefusedAtOnceEvenWithAConnectionOpen) {
+    ASSERT_TRUE(TrustPlist().trust({hostPort(), pinOf(identity_), "pinned"}));
+    ASSERT_FALSE(fetch(httpsUrl() + "/")->error());
+    // The kept-alive connection and the cached TLS session were made under the pin.
+    ASSERT_TRUE(TrustPlist().remove(hostPort()));
+    const auto request = fetch(httpsUrl() + "/");
+    ASSERT_TRUE(request->error());
+    EXPECT_EQ(request->error()->type, RequestErrorType::UntrustedCertificate);
+}
+
 TEST_F(TlsTransportTest, PinOfAnotherKeyIsRefusedAsChanged) {
     ASSERT_TRUE(TrustPlist().trust({hostPort(), pinOf(makeIdentity()), "another key"}));
     const auto request = fetch(httpsUrl() + "/");
