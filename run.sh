@@ -3,6 +3,8 @@
 # oa-client set up to sign in to it (environment 1 points at the server, the account is filled
 # in: press "确  认"). Without a display the client runs under Xvfb and takes a tour of its
 # first screens, writing screenshots to a folder it prints. Arguments go to oa-client.
+# ./run.sh --https serves the demo over TLS with a self-signed certificate made on its first
+# start: the first sign-in asks whether to trust it ("信任此证书").
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -62,10 +64,11 @@ start_server() {
     server_pid=$!
     local waited=0
     while [ $waited -lt 300 ]; do
-      if grep -q "^oa-demo-server: http " "$log"; then
-        local address
-        address=$(sed -n 's/^oa-demo-server: http \([^ ]*\) .*/\1/p' "$log" | head -n 1)
-        server_url="http://$address"
+      if grep -q "^oa-demo-server: https\? " "$log"; then
+        local scheme address
+        scheme=$(sed -n 's/^oa-demo-server: \(https\?\) .*/\1/p' "$log" | head -n 1)
+        address=$(sed -n 's/^oa-demo-server: https\? \([^ ]*\) .*/\1/p' "$log" | head -n 1)
+        server_url="$scheme://$address"
         echo "== demo server at $server_url ($(head -n 1 "$log"))"
         return 0
       fi
@@ -113,6 +116,16 @@ run_headless() {
 }
 
 main() {
+  local https=""
+  if [ "${1:-}" = "--https" ]; then
+    https=1
+    shift
+    if ! has_display && ! wants_own_output "$@"; then
+      echo "run.sh: --https shows the certificate question for you to answer; it needs a display" >&2
+      echo "        (the headless tour runs over plain HTTP: ./run.sh)" >&2
+      exit 2
+    fi
+  fi
   install_deps
   build
   work=$(mktemp -d "${TMPDIR:-/tmp}/oa-run-XXXXXX")
@@ -122,6 +135,9 @@ main() {
   if ! has_display && ! wants_own_output "$@"; then
     # 1 MB/s: the tour catches the 4 MB photo halfway through its download.
     server_options=(--attachment-rate 1024)
+  fi
+  if [ -n "$https" ]; then
+    server_options+=(--tls-self-signed)
   fi
   start_server
   write_settings

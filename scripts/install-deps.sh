@@ -7,7 +7,7 @@ packages=(
   # toolchain
   build-essential cmake ninja-build ccache pkg-config clang-format git
   # core libraries
-  libcurl4-openssl-dev zlib1g-dev nlohmann-json3-dev libplist-dev libopencore-amrnb-dev
+  libcurl4-openssl-dev libssl-dev zlib1g-dev nlohmann-json3-dev libplist-dev libopencore-amrnb-dev
   # demo server
   libcpp-httplib-dev libsqlite3-dev
   # tests and benchmarks

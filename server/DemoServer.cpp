@@ -204,8 +204,29 @@ void DemoServer::configureHttp() {
     });
 }
 
+bool DemoServer::loadTls(std::string* error) {
+    std::string cert = options_.tlsCertPath;
+    std::string key = options_.tlsKeyPath;
+    if (options_.tlsSelfSigned) {
+        if (!TlsIdentity::ensureSelfSigned(options_.dbPath, options_.host, error)) {
+            return false;
+        }
+        cert = TlsIdentity::selfSignedCertPath(options_.dbPath);
+        key = TlsIdentity::selfSignedKeyPath(options_.dbPath);
+    }
+    if (cert.empty()) {
+        return true;
+    }
+    tls_ = TlsIdentity::load(cert, key, error);
+    if (!tls_) {
+        return false;
+    }
+    http_.setTlsContext(tls_.get());
+    return true;
+}
+
 bool DemoServer::start(std::string* error) {
-    if (!openDatabase(error)) {
+    if (!openDatabase(error) || !loadTls(error)) {
         return false;
     }
     sessions_ = std::make_unique<SessionStore>(*db_);

@@ -13,6 +13,7 @@
 
 #include "server/GuardedHttpServer.h"
 #include "server/ServerOptions.h"
+#include "server/TlsIdentity.h"
 
 namespace oa {
 
@@ -41,11 +42,14 @@ public:
     const ServerOptions& options() const { return options_; }
     std::uint16_t httpPort() const { return httpPort_; }
     std::uint16_t imPort() const { return imPort_; }
+    // Whether the pages are served over TLS.
+    bool tls() const { return tls_ != nullptr; }
     // Whether this start loaded the demo data.
     bool seeded() const { return seeded_; }
 
 private:
     bool openDatabase(std::string* error);
+    bool loadTls(std::string* error);
     void configureHttp();
 
     ServerOptions options_;
@@ -59,6 +63,7 @@ private:
     std::unique_ptr<PageRouter> router_;
     struct Pages;
     std::unique_ptr<Pages> pages_;
+    SslContextPtr tls_;  // before http_, which uses it until it is destroyed
     GuardedHttpServer http_;
     std::thread httpThread_;
     std::atomic<bool> httpEnded_ = false;

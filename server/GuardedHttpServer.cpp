@@ -1,7 +1,9 @@
 // The guarded connection loop.
 #include "server/GuardedHttpServer.h"
 
+#include <fcntl.h>
 #include <netdb.h>
+#include <openssl/err.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -59,29 +61,30 @@ std::string peerAddress(socket_t sock, int* port = nullptr) {
 
 // The connection as cpp-httplib's request parser reads it: buffered reads and writes that wait
 // at most the server's time-outs, and, while a request's line and headers are being read, no
-// longer than what is left of their time limit.
+// longer than what is left of their time limit. Over TLS the socket is non-blocking, so that a
+// record arriving a byte at a time cannot hold a read beyond those limits.
 class ConnectionStream : public httplib::Stream {
 public:
-    ConnectionStream(socket_t sock, std::chrono::milliseconds readTimeout,
+    ConnectionStream(socket_t sock, SSL* ssl, std::chrono::milliseconds readTimeout,
                      std::chrono::milliseconds writeTimeout)
-        : sock_(sock), readTimeout_(readTimeout), writeTimeout_(writeTimeout) {}
+        : sock_(sock), ssl_(ssl), readTimeout_(readTimeout), writeTimeout_(writeTimeout) {}
 
     void startHead(std::chrono::milliseconds limit) { headDeadline_ = Clock::now() + limit; }
     void endHead() { headDeadline_.reset(); }
     bool headExpired() const { return headExpired_; }
-    bool hasBuffered() const { return offset_ < filled_; }
+    bool hasBuffered() const { return offset_ < filled_ || (ssl_ && SSL_pending(ssl_) > 0); }
 
     bool is_readable() const override { return hasBuffered() || waitReadable(); }
     bool is_writable() const override { return pollFor(sock_, POLLOUT, writeTimeout_); }
 
     ssize_t read(char* ptr, size_t size) override {
-        if (hasBuffered()) {
+        if (offset_ < filled_) {
             const std::size_t n = std::min(size, filled_ - offset_);
             std::memcpy(ptr, buffer_.data() + offset_, n);
             offset_ += n;
             return static_cast<ssize_t>(n);
         }
-        if (!waitReadable()) {
+        if (!hasBuffered() && !waitReadable()) {
             return -1;
         }
         if (size >= buffer_.size()) {
@@ -99,6 +102,9 @@ public:
     }
 
     ssize_t write(const char* ptr, size_t size) override {
+        if (ssl_) {
+            return writeTls(ptr, size);
+        }
         if (!is_writable()) {
             return -1;
         }
@@ -141,6 +147,9 @@ private:
     }
 
     ssize_t receive(char* ptr, std::size_t size) {
+        if (ssl_) {
+            return receiveTls(ptr, size);
+        }
         while (true) {
             const ssize_t got = ::recv(sock_, ptr, size, 0);
             if (got < 0 && errno == EINTR) {
@@ -150,7 +159,49 @@ private:
         }
     }
 
+    ssize_t receiveTls(char* ptr, std::size_t size) {
+        const int chunk = static_cast<int>(std::min<std::size_t>(size, 1 << 30));
+        while (true) {
+            const int got = SSL_read(ssl_, ptr, chunk);
+            if (got > 0) {
+                return got;
+            }
+            const int reason = SSL_get_error(ssl_, got);
+            if (reason == SSL_ERROR_WANT_READ) {
+                if (!waitReadable()) {
+                    return -1;
+                }
+            } else if (reason == SSL_ERROR_WANT_WRITE) {
+                if (!pollFor(sock_, POLLOUT, writeTimeout_)) {
+                    return -1;
+                }
+            } else {
+                ERR_clear_error();
+                return reason == SSL_ERROR_ZERO_RETURN ? 0 : -1;
+            }
+        }
+    }
+
+    ssize_t writeTls(const char* ptr, std::size_t size) {
+        const int chunk = static_cast<int>(std::min<std::size_t>(size, 1 << 30));
+        while (true) {
+            const int sent = SSL_write(ssl_, ptr, chunk);
+            if (sent > 0) {
+                return sent;
+            }
+            const int reason = SSL_get_error(ssl_, sent);
+            const short wait = reason == SSL_ERROR_WANT_WRITE  ? POLLOUT
+                               : reason == SSL_ERROR_WANT_READ ? POLLIN
+                                                               : 0;
+            if (wait == 0 || !pollFor(sock_, wait, writeTimeout_)) {
+                ERR_clear_error();
+                return -1;
+            }
+        }
+    }
+
     socket_t sock_;
+    SSL* ssl_;
     std::chrono::milliseconds readTimeout_;
     std::chrono::milliseconds writeTimeout_;
     std::optional<Clock::time_point> headDeadline_;
@@ -178,6 +229,46 @@ void refuse(socket_t sock) {
     // drop what the peer has sent so far.
     char scratch[4096];
     for (int i = 0; i < 16 && ::recv(sock, scratch, sizeof scratch, MSG_DONTWAIT) > 0; ++i) {
+    }
+}
+
+struct SslDeleter {
+    void operator()(SSL* ssl) const { SSL_free(ssl); }
+};
+
+// The server side of a TLS handshake on a non-blocking socket, within `limit`; null when the
+// peer does not complete it in time (a client that refuses the certificate ends it at once).
+std::unique_ptr<SSL, SslDeleter> acceptTls(SSL_CTX* context, socket_t sock,
+                                           std::chrono::milliseconds limit) {
+    std::unique_ptr<SSL, SslDeleter> ssl(SSL_new(context));
+    const int flags = ::fcntl(sock, F_GETFL);
+    if (!ssl || flags < 0 || ::fcntl(sock, F_SETFL, flags | O_NONBLOCK) != 0 ||
+        SSL_set_fd(ssl.get(), sock) != 1) {
+        return nullptr;
+    }
+    const auto deadline = Clock::now() + limit;
+    while (true) {
+        const int done = SSL_accept(ssl.get());
+        if (done == 1) {
+            return ssl;
+        }
+        const int reason = SSL_get_error(ssl.get(), done);
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const short wait = reason == SSL_ERROR_WANT_READ    ? POLLIN
+                           : reason == SSL_ERROR_WANT_WRITE ? POLLOUT
+                                                            : 0;
+        if (wait == 0 || left.count() <= 0 || !pollFor(sock, wait, left)) {
+            const unsigned long code = ERR_peek_last_error();
+            char text[256] = {};
+            if (code != 0) {
+                ERR_error_string_n(code, text, sizeof text);
+            }
+            ERR_clear_error();
+            log("TLS handshake with " + peerAddress(sock) + " failed" +
+                (code ? std::string(": ") + text : std::string(wait ? ": timed out" : "")));
+            return nullptr;
+        }
     }
 }
 
@@ -216,8 +307,8 @@ bool GuardedHttpServer::awaitRequest(socket_t sock) const {
     return false;
 }
 
-bool GuardedHttpServer::serve(socket_t sock) {
-    ConnectionStream stream(sock, millis(read_timeout_sec_, read_timeout_usec_),
+bool GuardedHttpServer::serve(socket_t sock, SSL* ssl) {
+    ConnectionStream stream(sock, ssl, millis(read_timeout_sec_, read_timeout_usec_),
                             millis(write_timeout_sec_, write_timeout_usec_));
     bool ret = false;
     for (std::size_t left = keep_alive_max_count_; left > 0; --left) {
@@ -249,7 +340,15 @@ bool GuardedHttpServer::process_and_close_socket(socket_t sock) {
             const std::string& address;
             ~Release() { server.release(address); }
         } release{*this, address};
-        ret = serve(sock);
+        if (tls_) {
+            if (auto ssl = acceptTls(tls_, sock, headLimit_)) {
+                ret = serve(sock, ssl.get());
+                SSL_shutdown(ssl.get());  // best effort: the peer may be gone
+                ERR_clear_error();
+            }
+        } else {
+            ret = serve(sock, nullptr);
+        }
     } else {
         log("refused a connection from " + address + ": " + std::to_string(perAddress_) +
             " already open");

@@ -6,10 +6,12 @@
 // - one client address holds a limited number of connections at once; further connections
 //   from it are answered 503 and closed, leaving the other threads to other clients.
 // The connection loop is the library's own (keep-alive, request count) around its
-// process_request(), with a stream that knows the time limit.
+// process_request(), with a stream that knows the time limit. With a TLS context set, every
+// connection is TLS: the handshake falls under the same time limit as a request's head.
 #pragma once
 
 #include <httplib.h>
+#include <openssl/ssl.h>
 
 #include <chrono>
 #include <cstddef>
@@ -24,11 +26,13 @@ public:
     // Both must be set before the server listens.
     void setRequestHeadLimit(std::chrono::milliseconds limit) { headLimit_ = limit; }
     void setConnectionsPerAddress(std::size_t count) { perAddress_ = count; }
+    // Not owned; must outlive the server. Null: plain HTTP.
+    void setTlsContext(SSL_CTX* context) { tls_ = context; }
 
 private:
     bool process_and_close_socket(socket_t sock) override;
     // Serves the connection's requests until it ends, times out or the server stops.
-    bool serve(socket_t sock);
+    bool serve(socket_t sock, SSL* ssl);
     // Waits for the next request of a kept-alive connection; false when none comes within the
     // keep-alive time-out, the peer left or the server stops.
     bool awaitRequest(socket_t sock) const;
@@ -37,6 +41,7 @@ private:
 
     std::chrono::milliseconds headLimit_{10'000};
     std::size_t perAddress_ = 16;
+    SSL_CTX* tls_ = nullptr;
     std::mutex mutex_;
     std::map<std::string, std::size_t> open_;  // Guarded by mutex_.
 };

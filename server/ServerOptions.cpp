@@ -55,6 +55,7 @@ std::string ServerOptions::usage() {
     return "usage: oa-demo-server [--host ADDR] [--http-port N] [--im-port N] [--db PATH]\n"
            "                      [--reset] [--seed-date YYYY-MM-DD|today] [--verbose]\n"
            "                      [--attachment-rate KBPS] [--directory-size N]\n"
+           "                      [--tls-cert FILE --tls-key FILE | --tls-self-signed]\n"
            "       oa-demo-server event KIND [--to LOGIN] [--from LOGIN] [--subject TEXT]\n"
            "                      [--content TEXT] [--sms-type N] [--voice SECONDS]\n"
            "                      [--host ADDR] [--http-port N]\n"
@@ -68,6 +69,9 @@ std::string ServerOptions::usage() {
            "(1024 bytes) per second, to watch a client's download progress; off by default.\n"
            "--directory-size adds N generated staff and N address-book contacts to the demo\n"
            "data when it is loaded (0 to 200000).\n"
+           "--tls-cert and --tls-key serve HTTPS with that certificate and key (PEM);\n"
+           "--tls-self-signed serves HTTPS with a certificate made on first start and kept\n"
+           "beside the database (PATH.tls-cert.pem, PATH.tls-key.pem).\n"
            "KIND of an event: email, notify, news, reminder or message; a message with\n"
            "--voice is a synthesised voice message of that many seconds (1 to 60).\n"
            "A fault makes the next N (1) requests to PAGE answer CODE (400 to 599) or wait MS\n"
@@ -90,14 +94,19 @@ ParsedOptions ServerOptions::parse(const std::vector<std::string>& args) {
             options.reset = true;
         } else if (arg == "--verbose") {
             options.verbose = true;
-        } else if (arg == "--host" || arg == "--db" || arg == "--seed-date") {
+        } else if (arg == "--tls-self-signed") {
+            options.tlsSelfSigned = true;
+        } else if (arg == "--host" || arg == "--db" || arg == "--seed-date" ||
+                   arg == "--tls-cert" || arg == "--tls-key") {
             const auto v = value();
             if (!v || v->empty()) {
                 return {std::nullopt, 2, arg + " needs a value\n" + usage()};
             }
-            (arg == "--host" ? options.host
-             : arg == "--db" ? options.dbPath
-                             : options.seedDate) = *v;
+            (arg == "--host"       ? options.host
+             : arg == "--db"       ? options.dbPath
+             : arg == "--tls-cert" ? options.tlsCertPath
+             : arg == "--tls-key"  ? options.tlsKeyPath
+                                   : options.seedDate) = *v;
         } else if (arg == "--attachment-rate") {
             const auto v = value();
             const auto r = v ? rate(*v) : std::nullopt;
@@ -129,6 +138,13 @@ ParsedOptions ServerOptions::parse(const std::vector<std::string>& args) {
         options.seedDate.clear();
     } else if (!TimeText::isDate(options.seedDate)) {
         return {std::nullopt, 2, "--seed-date needs a date YYYY-MM-DD or today\n" + usage()};
+    }
+    if (options.tlsCertPath.empty() != options.tlsKeyPath.empty()) {
+        return {std::nullopt, 2, "--tls-cert and --tls-key go together\n" + usage()};
+    }
+    if (options.tlsSelfSigned && !options.tlsCertPath.empty()) {
+        return {std::nullopt, 2,
+                "--tls-self-signed and --tls-cert/--tls-key exclude each other\n" + usage()};
     }
     if (options.dbPath.empty()) {
         options.dbPath = defaultDatabasePath();

@@ -34,6 +34,11 @@ struct ServerOptions {
     // Generated staff and as many address-book contacts added to the demo data when it is
     // loaded, for trying the lookups on a large directory.
     std::size_t directorySize = 0;
+    // TLS: the certificate (chain) and key PEM files, or a self-signed pair made on first start
+    // and kept beside the database (TlsIdentity). None of them: plain HTTP.
+    std::string tlsCertPath;
+    std::string tlsKeyPath;
+    bool tlsSelfSigned = false;
     std::string appTitle = "青禾协同办公";
     std::string webVersion = "2013.06.18";
 

@@ -114,10 +114,10 @@ int main(int argc, char** argv) {
                         std::chrono::steady_clock::now() - started)
                         .count();
     const auto& options = server.options();
-    std::printf("oa-demo-server: http %s:%u im %s:%u db %s%s, ready in %lld ms\n",
-                options.host.c_str(), server.httpPort(), options.host.c_str(), server.imPort(),
-                options.dbPath.c_str(), server.seeded() ? " (demo data loaded)" : "",
-                static_cast<long long>(ms));
+    std::printf("oa-demo-server: %s %s:%u im %s:%u db %s%s, ready in %lld ms\n",
+                server.tls() ? "https" : "http", options.host.c_str(), server.httpPort(),
+                options.host.c_str(), server.imPort(), options.dbPath.c_str(),
+                server.seeded() ? " (demo data loaded)" : "", static_cast<long long>(ms));
     std::fflush(stdout);
 
     int received = 0;

@@ -15,6 +15,7 @@
 #include "core/platform/Log.h"
 #include "core/platform/MainLoop.h"
 #include "core/push/UDPListener.h"
+#include "core/session/TrustPlist.h"
 #include "ui/kit/Fonts.h"
 #include "ui/kit/Images.h"
 #include "ui/kit/NavigationBar.h"
@@ -95,6 +96,8 @@ int AppDelegate::run(int argc, char** argv) {
     if (options.home) {
         AppPaths::setCurrent(AppPaths::resolve(*options.home));
     }
+    // Every request pins the servers the user trusted (Documents/TrustPlist.plist).
+    TrustPlist::installAsPinSource();
     // Qt reads the scale factor when the application starts; it scales every widget, font and
     // image alike, and images are then drawn at the higher density.
     if (options.voiceInput) {

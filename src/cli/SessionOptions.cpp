@@ -9,6 +9,7 @@
 #include "core/platform/NotificationCenter.h"
 #include "core/protocol/HttpRequest.h"
 #include "core/session/LoginBO.h"
+#include "core/session/TrustQuestion.h"
 #include "core/session/UrlText.h"
 
 namespace oa::cli {
@@ -101,6 +102,11 @@ int SessionOptions::signIn() {
     }
     if (const auto* message = std::any_cast<std::string>(&result)) {
         return fail("sign-in to " + *record.oa + " failed:" + *message);
+    }
+    if (const auto* question = std::any_cast<TrustQuestion>(&result)) {
+        return fail("sign-in to " + *record.oa + " refused: " + question->title() + "\n" +
+                    question->message() + "\n(oa-cli trust add " + question->hostPort +
+                    " trusts it)");
     }
     return fail("sign-in to " + *record.oa + " gave no result");
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/Command.h"
+#include "core/session/TrustPlist.h"
 
 int main(int argc, char** argv) {
     using namespace oa::cli;
@@ -14,6 +15,8 @@ int main(int argc, char** argv) {
         }
         return args.empty() ? 2 : 0;
     }
+    // Every request of every command pins the servers the home trusts.
+    oa::TrustPlist::installAsPinSource();
     const std::string name = args[0];
     args.erase(args.begin());
     for (const auto& command : commands()) {

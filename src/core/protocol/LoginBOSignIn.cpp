@@ -2,10 +2,12 @@
 // protocol library because the reply goes straight to JsonOperation::splitLogin.
 #include <string>
 
+#include "core/platform/Log.h"
 #include "core/platform/NotificationCenter.h"
 #include "core/protocol/JsonOperation.h"
 #include "core/session/GlobalVar.h"
 #include "core/session/LoginBO.h"
+#include "core/session/TrustQuestion.h"
 #include "core/transport/ASIFormDataRequest.h"
 
 namespace oa {
@@ -28,6 +30,16 @@ void LoginBO::login(const LoginVO& record) const {
     request->setPostValue("P_VER", "5");
     request->startSynchronous();
 
+    if (TrustQuestion::concerns(request->error())) {
+        // Nothing of the form has left: the handshake failed before the request. The question
+        // shows the certificate, fetched by another handshake alone.
+        std::string why;
+        if (auto question = TrustQuestion::ask(*request->error(), request->url(), &why)) {
+            NotificationCenter::defaultCenter().post(kLoginResult, std::move(*question));
+            return;
+        }
+        log("cannot fetch the certificate of " + request->url() + ": " + why);
+    }
     if (request->error()) {
         NotificationCenter::defaultCenter().post(kLoginResult, std::string(kAddressFailure));
         return;

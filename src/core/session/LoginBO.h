@@ -28,7 +28,8 @@ public:
     void loginOperation(const LoginVO& record) const;
     // Sets GlobalVar oa to the record's address and posts the form to "<oa>/mobile/login.php".
     // The outcome arrives as the notification "loginResult", posted on the calling thread: a
-    // std::string with the failure text, or the module list (std::vector<std::string>).
+    // std::string with the failure text, the module list (std::vector<std::string>), or, when
+    // an https server was refused for its certificate, the TrustQuestion to put to the user.
     void login(const LoginVO& record) const;
 
     std::string EncryptString(const std::string& password, const std::string& key) const;

@@ -23,6 +23,10 @@ RequestError RequestError::make(RequestErrorType type, const std::string& detail
             return {type, "The reply was larger than the limit of " + detail + " bytes"};
         case RequestErrorType::DownloadFileFailed:
             return {type, "Unable to write the download to " + detail};
+        case RequestErrorType::UntrustedCertificate:
+            return {type, "The server's certificate is not trusted"};
+        case RequestErrorType::CertificateChanged:
+            return {type, "The server's certificate has changed since it was trusted"};
     }
     return {RequestErrorType::ConnectionFailure, "A connection failure occurred"};
 }

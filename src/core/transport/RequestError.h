@@ -15,6 +15,10 @@ enum class RequestErrorType {
     DecompressionFailed,    // a compressed reply that is corrupt
     ResponseTooLarge,       // "The reply was larger than the limit of <limit> bytes"
     DownloadFileFailed,     // "Unable to write the download to <path>"
+    // An https server whose certificate does not verify and that has no pin here.
+    UntrustedCertificate,  // "The server's certificate is not trusted"
+    // A pinned server that presents a key other than its pin.
+    CertificateChanged,  // "The server's certificate has changed since it was trusted"
 };
 
 struct RequestError {

@@ -1,7 +1,10 @@
 // WebPage: the page behind a WebView. It puts every navigation to the view's decision, opens
-// pages meant for a new window in place and passes on the downloads it asks for.
+// pages meant for a new window in place and passes on the downloads it asks for. A certificate
+// the engine refuses is accepted only from a server pinned with that certificate's key, as the
+// transport does; every other certificate error is refused.
 #pragma once
 
+#include <QWebEngineCertificateError>
 #include <QWebEnginePage>
 
 namespace oa {
@@ -22,6 +25,8 @@ protected:
     QWebEnginePage* createWindow(WebWindowType type) override;
 
 private:
+    void decideCertificate(const QWebEngineCertificateError& error);
+
     WebView* view_;
 };
 

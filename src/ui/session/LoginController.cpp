@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <algorithm>
 #include <any>
+#include <utility>
 
 #include "core/platform/MainLoop.h"
 #include "core/push/UDPListener.h"
@@ -43,6 +44,13 @@ void loginResult(const Notification& notification, const QPointer<LoginControlle
         MainLoop::main().post([guard, text] {
             if (guard) {
                 emit guard->loginFinished(text);
+            }
+        });
+    } else if (const auto* question = std::any_cast<TrustQuestion>(&notification.object)) {
+        ProgressHUD::dismiss();
+        MainLoop::main().post([guard, asked = *question] {
+            if (guard) {
+                guard->askTrust(asked);
             }
         });
     } else if (const auto* modules =
@@ -105,6 +113,7 @@ LoginVO LoginController::getLoginInfo() {
 }
 
 void LoginController::loginServer(const LoginVO& record) {
+    lastRecord_ = record;
     ProgressHUD::showWithStatus(QString::fromUtf8(kLoggingIn));
     runInBackground([record] { operBO(record); });
 }
@@ -139,6 +148,40 @@ void LoginController::refreshIp() {
     if (loginView_) {
         loginView_->refreshSetValue(LoginBO().getSetPlistInfo());
     }
+}
+
+void LoginController::askTrust(const TrustQuestion& question) {
+    if (trustAlert_) {
+        // One question at a time (a double click on "确  认" asks twice); the newer wins.
+        trustAlert_->dismissWithClickedButtonIndex(-1, false);
+    }
+    question_ = question;
+    trustAlert_ = new AlertView(QString::fromStdString(question.title()),
+                                QString::fromStdString(question.message()), this,
+                                QString::fromUtf8(TrustQuestion::kCancelButton),
+                                {QString::fromUtf8(TrustQuestion::kTrustButton)});
+    trustAlert_->setObjectName(QStringLiteral("trustAlert"));
+    if (isViewLoaded() && view()->window()) {
+        trustAlert_->showInView(view()->window());
+    } else {
+        trustAlert_->show();
+    }
+    emit loginFinished(QString::fromStdString(question.title()));
+}
+
+void LoginController::alertView(AlertView* alert, int buttonIndex) {
+    if (alert != trustAlert_ || !question_) {
+        return;
+    }
+    const TrustQuestion question = *std::exchange(question_, std::nullopt);
+    if (buttonIndex != alert->firstOtherButtonIndex()) {
+        return;
+    }
+    if (!question.trust()) {
+        ProgressHUD::dismissWithError(QString::fromUtf8(kTrustNotSaved));
+        return;
+    }
+    loginServer(lastRecord_);
 }
 
 void LoginController::enterSetController() {

@@ -34,6 +34,7 @@
 #include "ui/session/CheckOnline.h"
 #include "ui/session/MainScreen.h"
 #include "ui/session/SetController.h"
+#include "ui/session/TrustListController.h"
 
 namespace oa {
 
@@ -232,6 +233,12 @@ void IndexController::enterMessage(const std::string& personId, const std::strin
 void IndexController::enterSetController() {
     if (NavigationController* nav = navigationController()) {
         nav->pushViewController(new SetController(TableView::Style::Grouped), true);
+    }
+}
+
+void IndexController::enterTrustController() {
+    if (NavigationController* nav = navigationController()) {
+        nav->pushViewController(new TrustListController, true);
     }
 }
 

@@ -62,6 +62,7 @@ public:
     void enterMessage(const std::string& personId, const std::string& personName) override;
     // OtherService.
     void enterSetController() override;
+    void enterTrustController() override;
     void returnRootController() override;
     // SmsViewdelegate: a reminder's own page through the server's redirect page.
     void showSmsViewWith(const std::string& address) override;

@@ -10,8 +10,8 @@
 namespace oa {
 
 namespace {
-// The table holds three rows in two groups; the button sits under it.
-constexpr int kTableHeight = 190;
+// The table holds four rows in two groups; the button sits under it.
+constexpr int kTableHeight = 234;
 constexpr int kButtonHeight = 44;
 }  // namespace
 
@@ -62,14 +62,15 @@ int OtherView::numberOfSectionsInTableView(TableView*) {
     return 2;
 }
 
-int OtherView::numberOfRowsInSection(TableView*, int section) {
-    return section == 0 ? 1 : 2;
+int OtherView::numberOfRowsInSection(TableView*, int) {
+    return 2;
 }
 
 TableViewCell* OtherView::cellForRowAtIndexPath(TableView*, const IndexPath& path) {
     auto* cell = new TableViewCell(TableViewCell::Style::Value1);
     if (path.section == 0) {
-        cell->textLabel()->setText(QStringLiteral("网络环境设置"));
+        cell->textLabel()->setText(path.row == 0 ? QStringLiteral("网络环境设置")
+                                                 : QString::fromUtf8(kTrustedCertificates));
         cell->setAccessoryType(TableViewCell::AccessoryType::DisclosureIndicator);
         return cell;
     }
@@ -87,8 +88,12 @@ TableViewCell* OtherView::cellForRowAtIndexPath(TableView*, const IndexPath& pat
 
 void OtherView::didSelectRowAtIndexPath(TableView* tableView, const IndexPath& path) {
     tableView->deselectRowAtIndexPath(path, true);
-    if (path.section == 0 && path.row == 0 && other_delegate_) {
-        other_delegate_->enterSetController();
+    if (path.section == 0 && other_delegate_) {
+        if (path.row == 0) {
+            other_delegate_->enterSetController();
+        } else {
+            other_delegate_->enterTrustController();
+        }
     }
 }
 

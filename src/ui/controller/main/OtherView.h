@@ -1,5 +1,5 @@
-// OtherView: the "more" page of the main index: the network environments row, the client and
-// server versions, and the sign-out button "注      销".
+// OtherView: the "more" page of the main index: the network environments and trusted
+// certificates rows, the client and server versions, and the sign-out button "注      销".
 #pragma once
 
 #include <QWidget>
@@ -17,6 +17,7 @@ class OtherView : public QWidget, public TableViewDataSource, public TableViewDe
 public:
     static constexpr char kClientVersion[] = "2013.07.01";
     static constexpr char kSignOut[] = "注      销";
+    static constexpr char kTrustedCertificates[] = "受信任的证书";
 
     explicit OtherView(QWidget* parent = nullptr);
     ~OtherView() override;
@@ -36,7 +37,8 @@ public:
     int numberOfSectionsInTableView(TableView* tableView) override;
     int numberOfRowsInSection(TableView* tableView, int section) override;
     TableViewCell* cellForRowAtIndexPath(TableView* tableView, const IndexPath& path) override;
-    // The first row opens the network environments screen; the others do nothing.
+    // The first group's rows open the network environments and the trusted certificates
+    // screens; the others do nothing.
     void didSelectRowAtIndexPath(TableView* tableView, const IndexPath& path) override;
 
 protected:
