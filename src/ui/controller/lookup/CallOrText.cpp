@@ -74,7 +74,8 @@ void CallOrText::choose(const Text& value) {
             open(callUrl(number), number, cannotCallText());
             return;
         case Action::Choose:
-            if (sheet_ || !sheetHost_) {
+            // One sheet at a time; one that is sliding away no longer counts.
+            if ((sheet_ && !sheet_->isClosing()) || !sheetHost_) {
                 return;
             }
             tel_ = number;
