@@ -259,6 +259,7 @@ private slots:
                                    R"("dept_long_name":"远景贸易/采购部","dept_name":"远景贸易",)"
                                    R"("ministration":"采购经理","tel_no_home":"88123456",)"
                                    R"("mobil_no":"13712345678","oicq_no":"12345678",)"
+                                   R"("email":"huangleipurchasingdepartment@yuanjingtradeexample",)"
                                    R"("add_dept":")" +
                                    longAddress + R"("})"));
         test::useServer(server);
@@ -296,6 +297,16 @@ private slots:
         QVERIFY(cell->height() > CardRowCell::kMinHeight);
         QVERIFY(cell->value()->wordWrap());
         QVERIFY(cell->value()->heightForWidth(cell->value()->width()) <= cell->value()->height());
+        // An e-mail address has no word to break at: it wraps inside.
+        const int emailRow = int(labels.indexOf(QStringLiteral("电子邮件")));
+        card->table()->scrollToRowAtIndexPath({0, emailRow}, TableView::ScrollPosition::Middle,
+                                              false);
+        cell = qobject_cast<CardRowCell*>(card->table()->cellForRowAtIndexPath({0, emailRow}));
+        QVERIFY(cell);
+        QVERIFY(cell->height() > CardRowCell::kMinHeight);
+        QVERIFY(cell->value()->heightForWidth(cell->value()->width()) <= cell->value()->height());
+        QVERIFY(cell->value()->heightForWidth(cell->value()->width()) >
+                2 * QFontMetrics(cell->value()->font()).height() - 1);
 
         card->tapRow(QStringLiteral("QQ"));
         QVERIFY(opener.urls.empty());

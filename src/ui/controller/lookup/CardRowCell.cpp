@@ -1,7 +1,9 @@
 // CardRowCell: the label, the wrapping value and the row height it needs.
 #include "ui/controller/lookup/CardRowCell.h"
 
-#include <QFontMetrics>
+#include <QPainter>
+#include <QTextLayout>
+#include <cmath>
 
 #include "ui/controller/main/BaseView.h"
 #include "ui/kit/Fonts.h"
@@ -9,7 +11,46 @@
 namespace oa {
 
 namespace {
+
 constexpr int kLeft = 10;
+
+QTextOption wrapping() {
+    // Between words where there are some, anywhere in a long address or e-mail.
+    QTextOption option(Qt::AlignLeft | Qt::AlignVCenter);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    return option;
+}
+
+// The height of `text` laid out in `width` points.
+int wrappedHeight(const QString& text, const QFont& font, int width) {
+    QTextLayout layout(text, font);
+    layout.setTextOption(wrapping());
+    layout.beginLayout();
+    qreal height = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        height += line.height();
+    }
+    layout.endLayout();
+    return int(std::ceil(height));
+}
+
+}  // namespace
+
+WrappingLabel::WrappingLabel(QWidget* parent) : QLabel(parent) {
+    setTextFormat(Qt::PlainText);
+    setWordWrap(true);
+}
+
+int WrappingLabel::heightForWidth(int width) const {
+    return wrappedHeight(text(), font(), width);
+}
+
+void WrappingLabel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setFont(font());
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(QRectF(rect()), text(), wrapping());
 }
 
 CardRowCell::CardRowCell(int points, int labelWidth, int valueWidth, QWidget* parent)
@@ -18,15 +59,12 @@ CardRowCell::CardRowCell(int points, int labelWidth, int valueWidth, QWidget* pa
       valueWidth_(valueWidth),
       points_(points),
       label_(new QLabel(contentView())),
-      value_(new QLabel(contentView())) {
+      value_(new WrappingLabel(contentView())) {
     setSelectionStyle(SelectionStyle::Gray);
     label_->setObjectName(QStringLiteral("label"));
     label_->setFont(systemFont(points));
     label_->setTextFormat(Qt::PlainText);
     value_->setObjectName(QStringLiteral("value"));
-    value_->setTextFormat(Qt::PlainText);
-    value_->setWordWrap(true);
-    value_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
 void CardRowCell::setRow(const QString& label, const QString& value, bool link) {
@@ -43,10 +81,8 @@ void CardRowCell::setRow(const QString& label, const QString& value, bool link) 
 }
 
 int CardRowCell::heightFor(const QString& value, int points, int width) {
-    const QFontMetrics metrics(systemFont(points));
-    const QRect bounds =
-        metrics.boundingRect(QRect(0, 0, std::max(1, width), 100000), Qt::TextWordWrap, value);
-    return std::max(kMinHeight, bounds.height() + 2 * kPadding);
+    return std::max(kMinHeight,
+                    wrappedHeight(value, systemFont(points), std::max(1, width)) + 2 * kPadding);
 }
 
 void CardRowCell::layoutSubviews() {

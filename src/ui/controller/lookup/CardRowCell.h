@@ -10,6 +10,17 @@
 
 namespace oa {
 
+// A plain-text label that wraps between words, and inside a word longer than its width.
+class WrappingLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit WrappingLabel(QWidget* parent = nullptr);
+    int heightForWidth(int width) const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
 class CardRowCell : public TableViewCell {
     Q_OBJECT
 public:
@@ -24,7 +35,7 @@ public:
 
     void setRow(const QString& label, const QString& value, bool link);
     QLabel* label() const { return label_; }
-    QLabel* value() const { return value_; }
+    WrappingLabel* value() const { return value_; }
     bool isLink() const { return link_; }
 
     // The height of a row showing `value` in a value column `width` points wide.
@@ -38,7 +49,7 @@ private:
     int valueWidth_;
     int points_;
     QLabel* label_;
-    QLabel* value_;
+    WrappingLabel* value_;
     bool link_ = false;
 };
 
