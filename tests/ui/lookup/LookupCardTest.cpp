@@ -3,6 +3,7 @@
 // card's rows, the forecast's cards and icons, and the pictures these screens name.
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QSignalSpy>
 #include <QSvgRenderer>
 #include <QtTest>
 
@@ -109,9 +110,9 @@ private slots:
         QCOMPARE(card->dataAry().at(UserDetailView::kWorkPhoneRow), QStringLiteral("88760104"));
         card->tapRow(UserDetailView::kMobileRow);  // no mobile: nothing
         card->tapRow(4);                           // QQ: nothing
-        QVERIFY(opener.urls.empty());
+        QVERIFY(opener.urls().isEmpty());
         card->tapRow(UserDetailView::kWorkPhoneRow);
-        QCOMPARE(opener.urls, std::vector<QUrl>{QUrl(QStringLiteral("tel:88760104"))});
+        QCOMPARE(opener.urls(), QList<QUrl>{QUrl(QStringLiteral("tel:88760104"))});
         QVERIFY(!shownSheet());
     }
 
@@ -128,7 +129,8 @@ private slots:
             {CallOrText::kTextIndex, QStringLiteral("sms:13905710001")},
             {2, QString()}};
         for (const auto& [index, expected] : choices) {
-            opener.urls.clear();
+            opener.fake = std::make_shared<FakeUrlOpener>(true);
+            UrlOpener::setCurrent(opener.fake);
             card->tapRow(UserDetailView::kMobileRow);
             ActionSheet* sheet = shownSheet();
             QVERIFY(sheet);
@@ -139,9 +141,9 @@ private slots:
             QCOMPARE(card->caller()->tel(), QStringLiteral("13905710001"));
             sheet->clickButtonAtIndex(index);
             if (expected.isEmpty()) {
-                QVERIFY(opener.urls.empty());
+                QVERIFY(opener.urls().isEmpty());
             } else {
-                QCOMPARE(opener.urls, std::vector<QUrl>{QUrl(expected)});
+                QCOMPARE(opener.urls(), QList<QUrl>{QUrl(expected)});
             }
             QTRY_VERIFY(!shownSheet());
         }
@@ -180,20 +182,33 @@ private slots:
 
     void withoutAHandlerTheNumberIsCopied() {
         test::RecordingOpener opener;
-        opener.opens = false;
+        QGuiApplication::clipboard()->clear();
         QWidget host;
+        host.resize(320, 480);
+        host.show();
         CallOrText caller(&host);
+        QSignalSpy finished(&caller, &CallOrText::finished);
+        // A handler took it: nothing is copied or shown.
         caller.choose(std::string("0571-88760104"));
+        QVERIFY(finished.wait(kWaitMs));
+        QCOMPARE(finished.last().at(1).toBool(), true);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+        QCOMPARE(ProgressHUD::state(), ProgressHUD::State::Hidden);
+
+        opener.fake->setAnswer(false);
+        caller.choose(std::string("0571-88760104"));
+        QVERIFY(finished.wait(kWaitMs));
+        QCOMPARE(opener.urls().last(), QUrl(QStringLiteral("tel:057188760104")));
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("0571-88760104"));
         QCOMPARE(ProgressHUD::state(), ProgressHUD::State::Error);
         QCOMPARE(ProgressHUD::status(), QStringLiteral("本机无法拨打电话，号码已复制"));
 
         ProgressHUD::resetForTesting();
-        host.resize(320, 480);
-        host.show();
         caller.choose(std::string("13905710001"));
         QVERIFY(caller.sheet());
         caller.sheet()->clickButtonAtIndex(CallOrText::kTextIndex);
+        QVERIFY(finished.wait(kWaitMs));
+        QCOMPARE(opener.urls().last(), QUrl(QStringLiteral("sms:13905710001")));
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("13905710001"));
         QCOMPARE(ProgressHUD::status(), QStringLiteral("本机无法发送短信，号码已复制"));
     }
@@ -309,13 +324,13 @@ private slots:
                 2 * QFontMetrics(cell->value()->font()).height() - 1);
 
         card->tapRow(QStringLiteral("QQ"));
-        QVERIFY(opener.urls.empty());
+        QVERIFY(opener.urls().isEmpty());
         card->tapRow(QStringLiteral("家庭电话"));
-        QCOMPARE(opener.urls, std::vector<QUrl>{QUrl(QStringLiteral("tel:88123456"))});
+        QCOMPARE(opener.urls(), QList<QUrl>{QUrl(QStringLiteral("tel:88123456"))});
         card->tapRow(QStringLiteral("手机"));
         QVERIFY(shownSheet());
         shownSheet()->cancel();
-        QCOMPARE(opener.urls.size(), std::size_t(1));
+        QCOMPARE(opener.urls().size(), 1);
     }
 
     void aFiveDayForecastHasOneLargeAndFourSmallCardsAllReachable() {

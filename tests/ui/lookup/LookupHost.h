@@ -19,6 +19,7 @@
 #include "ui/controller/lookup/OtherFuncController.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/Window.h"
+#include "ui/platform/FakeUrlOpener.h"
 #include "ui/support/DemoServerInstance.h"
 
 namespace oa::test {
@@ -105,20 +106,15 @@ struct LookupHost {
     NavigationController* nav;
 };
 
-// Records the addresses handed to the opener and answers `opens`; installed while it lives.
+// A fake opener installed while it lives: it records the addresses and answers as set.
 struct RecordingOpener {
-    RecordingOpener() {
-        CallOrText::setOpener([this](const QUrl& url, std::function<void(bool)> done) {
-            urls.push_back(url);
-            done(opens);
-        });
-    }
+    RecordingOpener() { UrlOpener::setCurrent(fake); }
     ~RecordingOpener() {
         // Nothing real may open after a test either.
-        CallOrText::setOpener([](const QUrl&, std::function<void(bool)> done) { done(false); });
+        UrlOpener::setCurrent(std::make_shared<FakeUrlOpener>(false));
     }
-    std::vector<QUrl> urls;
-    bool opens = true;
+    QList<QUrl> urls() const { return fake->opened(); }
+    std::shared_ptr<FakeUrlOpener> fake = std::make_shared<FakeUrlOpener>(true);
 };
 
 // Waits for the detail screen's view.

@@ -2,22 +2,14 @@
 #include "ui/controller/lookup/CallOrText.h"
 
 #include <QClipboard>
-#include <QDesktopServices>
 #include <QGuiApplication>
 
 #include "ui/kit/ProgressHUD.h"
+#include "ui/platform/UrlOpener.h"
 
 namespace oa {
 
 namespace {
-
-// Main thread only.
-CallOrText::Opener& currentOpener() {
-    static CallOrText::Opener opener = [](const QUrl& url, std::function<void(bool)> done) {
-        done(QDesktopServices::openUrl(url));
-    };
-    return opener;
-}
 
 QString dialable(const QString& number) {
     QString digits = number;
@@ -58,10 +50,6 @@ QUrl CallOrText::textUrl(const QString& number) {
     return addressOf(QStringLiteral("sms"), number);
 }
 
-void CallOrText::setOpener(Opener opener) {
-    currentOpener() = std::move(opener);
-}
-
 CallOrText::CallOrText(QWidget* sheetHost, QObject* parent)
     : QObject(parent), sheetHost_(sheetHost) {}
 
@@ -97,7 +85,7 @@ void CallOrText::actionSheet(ActionSheet*, int buttonIndex) {
 
 void CallOrText::open(const QUrl& url, const QString& shown, const QString& failureText) {
     const QPointer<CallOrText> guard(this);
-    currentOpener()(url, [guard, url, shown, failureText](bool opened) {
+    UrlOpener::current()->open(url, [guard, url, shown, failureText](bool opened) {
         if (!opened) {
             // The user can still paste the number where it can be used.
             QGuiApplication::clipboard()->setText(shown);

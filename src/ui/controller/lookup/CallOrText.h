@@ -1,14 +1,14 @@
 // CallOrText: what a tap on a phone number of a person's or a contact's card does. A value under
 // two characters does nothing; a mobile number (11 characters starting with "1") offers
 // "拨打电话" and "发送短信" in an action sheet; any other number is dialled at once. Where the
-// desktop cannot open the address, the number goes to the clipboard with a message saying so.
+// desktop cannot open the address (UrlOpener::current()), the number goes to the clipboard with a
+// message saying so.
 #pragma once
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QUrl>
-#include <functional>
 
 #include "core/protocol/BaseVO.h"
 #include "ui/kit/ActionSheet.h"
@@ -19,8 +19,6 @@ class CallOrText : public QObject, public ActionSheetDelegate {
     Q_OBJECT
 public:
     enum class Action { Nothing, Choose, Dial };
-    // Opens an address; `done` is told (on the main thread) whether something opened it.
-    using Opener = std::function<void(const QUrl& url, std::function<void(bool opened)> done)>;
 
     static constexpr int kCallIndex = 0;
     static constexpr int kTextIndex = 1;
@@ -32,10 +30,6 @@ public:
     static QUrl textUrl(const QString& number);
     static QString cannotCallText() { return QStringLiteral("本机无法拨打电话，号码已复制"); }
     static QString cannotTextText() { return QStringLiteral("本机无法发送短信，号码已复制"); }
-
-    // The opener of every card from now on (the application sets the desktop's; tests and the
-    // tour a fake). Main thread only.
-    static void setOpener(Opener opener);
 
     // `sheetHost` is the widget the action sheet covers (the window).
     explicit CallOrText(QWidget* sheetHost, QObject* parent = nullptr);
