@@ -99,7 +99,7 @@ int UserDetailView::numberOfRowsInSection(TableView*, int) {
     return card_ ? kRows : 0;
 }
 
-TableViewCell* UserDetailView::cellForRowAtIndexPath(TableView*, const IndexPath& path) {
+TableViewCell* UserDetailView::cellForRowAtIndexPath(TableView* tableView, const IndexPath& path) {
     if (path.row == 0) {
         auto* cell = new TableViewCell;
         cell->setSelectionStyle(TableViewCell::SelectionStyle::None);
@@ -110,7 +110,11 @@ TableViewCell* UserDetailView::cellForRowAtIndexPath(TableView*, const IndexPath
         showAvatar();
         return cell;
     }
-    auto* cell = new CardRowCell(kPoints, kLabelWidth, kValueWidth);
+    auto* cell = qobject_cast<CardRowCell*>(
+        tableView->dequeueReusableCellWithIdentifier(CardRowCell::identifier()));
+    if (!cell) {
+        cell = new CardRowCell(kPoints, kLabelWidth, kValueWidth);
+    }
     const bool phone = path.row == kWorkPhoneRow || path.row == kMobileRow;
     const QString value = path.row == 1 ? shownName() : dataAry_.value(path.row);
     cell->setRow(titleAry().value(path.row - 1), value, phone && !value.trimmed().isEmpty());
