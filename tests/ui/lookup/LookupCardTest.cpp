@@ -8,7 +8,9 @@
 #include <QtTest>
 
 #include "LookupHost.h"
+#include "core/platform/MainLoop.h"
 #include "ui/controller/lookup/AddressDetailView.h"
+#include "ui/controller/lookup/AvatarPictures.h"
 #include "ui/controller/lookup/CardRowCell.h"
 #include "ui/controller/lookup/UserDetailView.h"
 #include "ui/controller/lookup/UserView.h"
@@ -405,6 +407,32 @@ private slots:
         const auto found =
             WeatherDetailView::iconCode(present ? Text(value.toStdString()) : Text());
         QCOMPARE(found.value_or(-1), code);
+    }
+
+    void cardPicturesAreDrawnOnceAndKeptByName() {
+        AvatarPictures& pictures = AvatarPictures::shared();
+        pictures.clear();
+        QSignalSpy ready(&pictures, &AvatarPictures::pictureReady);
+        QVERIFY(pictures.picture(QStringLiteral("avatar1"), 2).isNull());
+        QVERIFY(pictures.picture(QStringLiteral("avatar1"), 2).isNull());  // still drawing
+        QVERIFY(ready.wait(kWaitMs));
+        QCOMPARE(ready.count(), 1);
+        const QImage drawn = pictures.picture(QStringLiteral("avatar1"), 2);
+        QCOMPARE(drawn.size(), QSize(70, 70));
+        QCOMPARE(drawn.devicePixelRatio(), 2.0);
+        QVERIFY(drawn.pixelColor(35, 35).alpha() > 0);
+        // A name without a picture is known as missing after one look.
+        QVERIFY(pictures.picture(QStringLiteral("avatar7"), 2).isNull());
+        QVERIFY(ready.wait(kWaitMs));
+        QVERIFY(pictures.isKnown(QStringLiteral("avatar7"), 2));
+        QVERIFY(pictures.picture(QStringLiteral("avatar7"), 2).isNull());
+        QCOMPARE(ready.count(), 2);
+        // Drawings started before clear() do not fill the cache again.
+        QVERIFY(pictures.picture(QStringLiteral("avatar0"), 1).isNull());
+        pictures.clear();
+        joinBackgroundThreads();
+        QCoreApplication::processEvents();
+        QVERIFY(!pictures.isKnown(QStringLiteral("avatar0"), 1));
     }
 
     void everyPictureTheLookupsNameIsThere() {
