@@ -139,6 +139,25 @@ private slots:
         QCOMPARE(server.requests().size(), std::size_t(2));
     }
 
+    void returnEndsEditingWhichSearchesOnceMore() {
+        HttpTestServer server;
+        server.setReply(kSearchPage, test::json(R"([{"user_uid":"11","user_name":"王浩"}])"));
+        test::useServer(server);
+        LookupHost host;
+        QVERIFY(QTest::qWaitForWindowActive(&host.window));
+        QPointer<OtherFuncController> lookup = host.open("user");
+        auto* view = searchView<UserView>(lookup);
+        QTest::mouseClick(view->name_txt(), Qt::LeftButton);
+        test::typeText(view->name_txt(), QStringLiteral("王浩"));
+        QTRY_VERIFY_WITH_TIMEOUT(!lookup->isSearching() && server.requests().size() >= 1, kWaitMs);
+        const std::size_t typed = server.requests().size();
+        QTest::keyClick(view->name_txt(), Qt::Key_Return);
+        QVERIFY(!view->name_txt()->isEditing());
+        QVERIFY(server.waitForRequests(typed + 1));
+        QCOMPARE(test::formValue(server.requests().back(), "KWORD"), QStringLiteral("王浩"));
+        QCOMPARE(test::formNames(server.requests().back()), (QStringList{"P", "KWORD"}));
+    }
+
     void theAddressBookSearchesOnReturnOnlyWithBothFields() {
         HttpTestServer server;
         server.setReply(kAddressPage,
