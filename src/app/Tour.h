@@ -66,6 +66,8 @@ private:
     void addMessageListStops();
     // The dialog and a voice recording (TourDialogStops.cpp).
     void addDialogStops();
+    // The directory lookups and their cards (TourLookupStops.cpp).
+    void addLookupStops();
     // The recipient picker and its department screen (TourPickerStops.cpp).
     void addPickerStops();
 

@@ -77,17 +77,37 @@ QPixmap load(const QDir& dir, const QString& name, qreal scale) {
 
 }  // namespace
 
+namespace {
+
+// A name is a plain file name: anything that could leave the images folder finds nothing.
+bool isPlainName(const QString& name) {
+    return !name.isEmpty() && !name.contains(QLatin1Char('/')) &&
+           !name.contains(QLatin1Char('\\')) && !name.startsWith(QLatin1Char('.'));
+}
+
+QDir imagesDir() {
+    return QDir(QString::fromStdString((AppPaths::current().resources() / "images").string()));
+}
+
+}  // namespace
+
+QString imageSvgPath(const QString& name) {
+    if (!isPlainName(name)) {
+        return {};
+    }
+    const QString svg = imagesDir().filePath(QFileInfo(name).completeBaseName() + ".svg");
+    return QFileInfo::exists(svg) ? svg : QString();
+}
+
 QPixmap image(const QString& name, qreal scale) {
     if (scale <= 0) {
         scale = qGuiApp ? qGuiApp->devicePixelRatio() : 1;
     }
-    // A name is a plain file name: anything that could leave the images folder finds nothing.
-    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
-        name.startsWith(QLatin1Char('.'))) {
+    if (!isPlainName(name)) {
         log("image: no such image: " + name.toStdString());
         return {};
     }
-    const QDir dir(QString::fromStdString((AppPaths::current().resources() / "images").string()));
+    const QDir dir = imagesDir();
     const QString key =
         dir.path() + QLatin1Char('\n') + name + QLatin1Char('\n') + QString::number(scale);
     auto& images = cache();

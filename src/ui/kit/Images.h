@@ -16,6 +16,10 @@ namespace oa {
 // A missing or unreadable image gives a null pixmap and a log line. Main thread only.
 QPixmap image(const QString& name, qreal scale = 0);
 
+// The SVG source of the image called `name` (as image() finds it), or an empty text when the
+// image has none.
+QString imageSvgPath(const QString& name);
+
 // Forgets the rendered images, for instance after the resources folder changed.
 void clearImageCache();
 

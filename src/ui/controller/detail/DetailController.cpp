@@ -13,6 +13,8 @@
 #include "ui/controller/detail/DetailView.h"
 #include "ui/controller/detail/DetailViewRegistry.h"
 #include "ui/controller/detail/WebDetailView.h"
+#include "ui/controller/lookup/TelNoDetailView.h"
+#include "ui/controller/lookup/WeatherDetailView.h"
 #include "ui/controller/main/AttachmentViewController.h"
 #include "ui/controller/write/WriteController.h"
 #include "ui/kit/NavigationController.h"
@@ -26,7 +28,7 @@ DetailController::DetailController(QObject* parent) : ViewController(parent) {
 
 DetailController::Fetched DetailController::fetchDetail(const std::string& key, const Text& itemId,
                                                         const Text& cityName) {
-    if (key == "calendar" || key == "user" || key == "tel_no") {
+    if (key == "calendar" || key == "tel_no") {
         return {};
     }
     const std::shared_ptr<BaseBO> logic = ModuleLogicFactory::createDetailLogic(key);
@@ -35,13 +37,20 @@ DetailController::Fetched DetailController::fetchDetail(const std::string& key, 
     }
     Fetched fetched;
     if (key == "weather") {
-        const auto days = logic->getWetherInfo(cityName);
-        fetched.detail = days.empty() ? nullptr : days.front();
+        fetched.days = logic->getWetherInfo(cityName);
     } else {
         fetched.detail = logic->getDetailInfo(itemId);
     }
     fetched.failed = HttpRequest::lastFailure().has_value();
     return fetched;
+}
+
+Text DetailController::detailItemId(const std::string& key, const std::shared_ptr<BaseVO>& record) {
+    if (key == "user") {
+        const auto person = std::dynamic_pointer_cast<UserVO>(record);
+        return person ? person->user_uid : Text();
+    }
+    return record ? record->q_id : Text();
 }
 
 bool DetailController::offersReply(const std::string& key, const std::shared_ptr<BaseVO>& detail) {
@@ -76,7 +85,7 @@ void DetailController::loadView() {
     setView(view);
 
     const QPointer<DetailController> guard(this);
-    const Text itemId = list_vo_ ? list_vo_->q_id : Text();
+    const Text itemId = detailItemId(func_type_, list_vo_);
     runInBackground([guard, key = func_type_, itemId, city = city_name_] {
         Fetched fetched = fetchDetail(key, itemId, city);
         MainLoop::main().post([guard, fetched = std::move(fetched)] {
@@ -94,6 +103,11 @@ void DetailController::createTheView(const Fetched& fetched) {
         view->setObjectName(QStringLiteral("detailView"));
         if (func_type_ == "weather") {
             view->setCity_name(city_name_);
+            if (auto* forecast = qobject_cast<WeatherDetailView*>(view)) {
+                forecast->setDays(fetched.days);
+            }
+        } else if (auto* places = qobject_cast<TelNoDetailView*>(view)) {
+            places->setPlaces(tel_array_);
         } else {
             view->setPreviousRecord(list_vo_);
         }

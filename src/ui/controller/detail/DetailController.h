@@ -22,8 +22,9 @@ public:
 
     // What the background fetch brought back.
     struct Fetched {
-        std::shared_ptr<BaseVO> detail;  // null for a module without a detail request
-        bool failed = false;             // the exchange failed (no reply, or an error status)
+        std::shared_ptr<BaseVO> detail;                // null for a module without a detail request
+        std::vector<std::shared_ptr<WeatherVO>> days;  // the forecast of "weather"
+        bool failed = false;  // the exchange failed (no reply, or an error status)
     };
 
     explicit DetailController(QObject* parent = nullptr);
@@ -37,8 +38,9 @@ public:
     const Text& city_name() const { return city_name_; }
     void setCity_name(Text name) { city_name_ = std::move(name); }
 
-    // The detail request of `key` (blocking; any thread): none for "calendar", "user" and
-    // "tel_no", the weather of `cityName` for "weather", the item `itemId` otherwise.
+    // The detail request of `key` (blocking; any thread): none for "calendar" and "tel_no", the
+    // forecast of `cityName` for "weather", the item `itemId` otherwise (for "user" the person's
+    // user_uid).
     static Fetched fetchDetail(const std::string& key, const Text& itemId, const Text& cityName);
     // Whether the screen offers "回复": an e-mail whose detail's is_webmail reads as the integer
     // 0 (also when there is no detail).
@@ -54,6 +56,10 @@ public:
     void clickToWrite();
     // Pushes the attachment viewer for an attachment link of the page.
     void turnReadAttachment(int category, const std::string& address);
+
+    // The item id the detail request asks for: the person's user_uid for "user", the list
+    // record's q_id otherwise.
+    static Text detailItemId(const std::string& key, const std::shared_ptr<BaseVO>& record);
 
     // The detail view once built; null before.
     DetailView* detailView() const { return detailView_; }

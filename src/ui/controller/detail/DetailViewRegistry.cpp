@@ -5,6 +5,10 @@
 
 #include "ui/controller/detail/CalendarDetailView.h"
 #include "ui/controller/detail/WebDetailView.h"
+#include "ui/controller/lookup/AddressDetailView.h"
+#include "ui/controller/lookup/TelNoDetailView.h"
+#include "ui/controller/lookup/UserDetailView.h"
+#include "ui/controller/lookup/WeatherDetailView.h"
 
 namespace oa {
 
@@ -26,6 +30,10 @@ Creators& creators() {
         {"file_folder", webPage(WebDetailView::Kind::File)},
         {"public_folder", webPage(WebDetailView::Kind::File)},
         {"calendar", [] { return new CalendarDetailView; }},
+        {"address", [] { return new AddressDetailView; }},
+        {"tel_no", [] { return new TelNoDetailView; }},
+        {"user", [] { return new UserDetailView; }},
+        {"weather", [] { return new WeatherDetailView; }},
     };
     return table;
 }

@@ -1,5 +1,5 @@
-// DetailViewRegistry: which detail view the detail screen builds for a module key. The read-page
-// modules and the schedule are known from the start; the directory lookups register theirs.
+// DetailViewRegistry: which detail view the detail screen builds for a module key: the read
+// pages, the schedule and the directory lookups are known from the start (tests may replace one).
 #pragma once
 
 #include <functional>
