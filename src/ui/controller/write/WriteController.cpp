@@ -1,30 +1,242 @@
-// WriteController: the placeholder body and its closing button.
+// WriteController: editor by key, submission with its verdict, drafts and pictures.
 #include "ui/controller/write/WriteController.h"
 
-#include "ui/controller/main/PlaceholderView.h"
+#include <QApplication>
+#include <QTimer>
+#include <algorithm>
+#include <utility>
+
+#include "core/platform/Log.h"
+#include "core/platform/MainLoop.h"
+#include "ui/controller/write/CalendarWriteView.h"
+#include "ui/controller/write/DiaryWriteView.h"
+#include "ui/controller/write/DraftStore.h"
+#include "ui/controller/write/EmailWriteView.h"
+#include "ui/controller/write/UploadPictures.h"
+#include "ui/kit/BarButton.h"
 #include "ui/kit/NavigationController.h"
+#include "ui/kit/ProgressHUD.h"
 
 namespace oa {
 
-WriteController::WriteController(QObject* parent) : ViewController(parent) {}
+namespace {
+
+// A change is on disk within this time.
+constexpr int kDraftDelayMs = 500;
+
+// The draft of a reply belongs to its recipients: the sorted ids, joined.
+std::string recipientsKey(const std::vector<std::shared_ptr<UserVO>>& people) {
+    std::vector<std::string> ids;
+    for (const auto& person : people) {
+        ids.push_back(person ? person->user_id.value_or("") : "");
+    }
+    std::sort(ids.begin(), ids.end());
+    std::string out;
+    for (const std::string& id : ids) {
+        out += (out.empty() ? "" : ",") + id;
+    }
+    return out;
+}
+
+}  // namespace
+
+WriteController::WriteController(QObject* parent)
+    : ViewController(parent), draftTimer_(new QTimer(this)) {
+    draftTimer_->setSingleShot(true);
+    draftTimer_->setInterval(kDraftDelayMs);
+    connect(draftTimer_, &QTimer::timeout, this, &WriteController::flushDraft);
+}
+
+WriteController::~WriteController() {
+    // Quitting or a closed window keeps what was typed.
+    flushDraft();
+}
+
+DiaryWriteView* WriteController::diary_view() const {
+    return qobject_cast<DiaryWriteView*>(editor_.data());
+}
+
+EmailWriteView* WriteController::email_view() const {
+    return qobject_cast<EmailWriteView*>(editor_.data());
+}
+
+CalendarWriteView* WriteController::calendar_view() const {
+    return qobject_cast<CalendarWriteView*>(editor_.data());
+}
+
+QString WriteController::name() const {
+    if (func_type_ == "diary" || func_type_ == "calendar") {
+        return QStringLiteral("保存");
+    }
+    if (func_type_ == "email" || func_type_ == "message") {
+        return QStringLiteral("发送");
+    }
+    return {};
+}
 
 void WriteController::loadView() {
-    setView(
-        new PlaceholderView(QStringLiteral("写"),
-                            {QStringLiteral("编辑：%1").arg(QString::fromStdString(func_type_))}));
-    // The screen closes itself once it has sent, as the real editors do.
-    const bool saves = func_type_ == "diary" || func_type_ == "calendar";
-    setRightBarButton(saves ? QStringLiteral("保存") : QStringLiteral("发送"), [this] {
-        if (NavigationController* nav = navigationController();
-            nav && nav->topViewController() == this) {
-            nav->popViewController(true);
-        }
-    });
+    auto* root = new QWidget;
+    const QWidget* top = QApplication::topLevelWidgets().value(0);
+    const int height = std::max(0, (top ? top->height() : 480) - 64);
+    root->resize(320, height);
+
+    WriteEditor* editor = nullptr;
+    if (func_type_ == "diary") {
+        editor = new DiaryWriteView(root);
+    } else if (func_type_ == "email") {
+        editor = userAry_.empty() ? new EmailWriteView(root) : new EmailWriteView(userAry_, root);
+    } else if (func_type_ == "calendar") {
+        editor = new CalendarWriteView(root);
+    }
+    editor_ = editor;
+    setView(root);
+
+    right_ = setRightBarButton(name(), [this] { saveInfo(); });
+    // Also where the screen was opened without the stack's back button.
+    back_ = setCustomBackButton([this] { clickToBack(); });
+    if (!editor) {
+        return;
+    }
+    editor->setGeometry(0, 0, 320, height);
+
+    drafts_ = std::make_unique<DraftStore>(DraftStore::sessionKey(
+        func_type_, func_type_ == "email" ? recipientsKey(userAry_) : std::string()));
+    if (std::optional<QJsonObject> saved = drafts_->load()) {
+        editor->restoreDraft(*saved);
+        ProgressHUD::showSuccessWithStatus(QStringLiteral("已恢复草稿"));
+    }
+    connect(editor, &WriteEditor::changed, this, &WriteController::draftChanged);
+    if (auto* diary = diary_view()) {
+        connect(diary, &DiaryWriteView::openTheMenu, this, &WriteController::openTheMenu);
+    }
+    if (auto* email = email_view()) {
+        connect(email, &EmailWriteView::openTheMenu, this, &WriteController::openTheMenu);
+    }
 }
 
 void WriteController::viewWillAppear(bool animated) {
     if (NavigationController* nav = navigationController()) {
         nav->setNavigationBarHidden(false, animated);
+    }
+}
+
+void WriteController::draftChanged() {
+    if (finished_) {
+        return;
+    }
+    draftPending_ = true;
+    if (!draftTimer_->isActive()) {
+        draftTimer_->start();
+    }
+}
+
+void WriteController::flushDraft() {
+    draftTimer_->stop();
+    if (!std::exchange(draftPending_, false) || finished_ || !drafts_ || !editor_) {
+        return;
+    }
+    drafts_->save(editor_->draft());
+}
+
+void WriteController::discardWork() {
+    finished_ = true;
+    draftPending_ = false;
+    draftTimer_->stop();
+    if (drafts_) {
+        drafts_->remove();
+    }
+    if (editor_) {
+        UploadPictures::remove(editor_->pictureFiles());
+    }
+}
+
+void WriteController::clickToBack() {
+    if (submitting_) {
+        return;
+    }
+    discardWork();
+    if (NavigationController* nav = navigationController();
+        nav && nav->topViewController() == this) {
+        nav->popViewController(true);
+    }
+}
+
+void WriteController::setButtonsEnabled(bool enabled) {
+    for (BarButton* button : {right_.data(), back_.data()}) {
+        if (button) {
+            button->setEnabled(enabled);
+        }
+    }
+}
+
+void WriteController::saveInfo() {
+    if (submitting_ || finished_) {
+        return;
+    }
+    Submission submission = makeSubmission();
+    if (!submission) {
+        return;
+    }
+    submitting_ = true;
+    setButtonsEnabled(false);
+    const bool saves = name() == QStringLiteral("保存");
+    ProgressHUD::showWithStatus(saves ? QStringLiteral("正在保存...")
+                                      : QStringLiteral("正在发送..."));
+    const QPointer<WriteController> guard(this);
+    runInBackground([guard, submission = std::move(submission)] {
+        const bool ok = submission();
+        MainLoop::main().post([guard, ok] {
+            if (guard) {
+                guard->finishSubmit(ok);
+            }
+        });
+    });
+}
+
+void WriteController::finishSubmit(bool succeeded) {
+    submitting_ = false;
+    if (!succeeded) {
+        setButtonsEnabled(true);
+        ProgressHUD::dismissWithError(name() == QStringLiteral("保存")
+                                          ? QStringLiteral("保存失败")
+                                          : QStringLiteral("发送失败"));
+        emit submitFinished(false);
+        return;
+    }
+    ProgressHUD::dismissWithSuccess(QStringLiteral("成功"));
+    discardWork();
+    emit submitFinished(true);
+    if (NavigationController* nav = navigationController();
+        nav && nav->topViewController() == this) {
+        nav->popViewController(true);
+    }
+}
+
+WriteController::Submission WriteController::makeSubmission() {
+    return {};
+}
+
+void WriteController::openTheMenu() {}
+
+void WriteController::actionSheetClicked(int index) {
+    Q_UNUSED(index);
+}
+
+void WriteController::didFinishPickingImage(const QImage& picture) {
+    if (!editor_) {
+        return;
+    }
+    if (std::optional<std::string> path = UploadPictures::store(picture)) {
+        editor_->addPicture(*path);
+    }
+}
+
+void WriteController::didFinishPickingFile(const QString& path) {
+    if (!editor_) {
+        return;
+    }
+    if (std::optional<std::string> stored = UploadPictures::storeFile(path.toStdString())) {
+        editor_->addPicture(*stored);
     }
 }
 
