@@ -29,7 +29,7 @@ int run(const Args& args) {
     if (int code = session.signIn()) {
         return code;
     }
-    const bool sent = voice ? MessageBO().sendVoiceMsg(positional[0], seconds, positional[1])
+    const bool sent = voice ? MessageBO().sendVoiceMsg(positional[0], seconds, positional[1]).ok
                             : MessageBO().sendSignleMsg(positional[0], positional[1]);
     if (!sent) {
         if (int code = session.checkExchange()) {

@@ -6,6 +6,8 @@
 #include <utility>
 
 #include "core/protocol/BaseBO.h"
+#include "core/protocol/SaveRecords.h"
+#include "core/protocol/SubmitVerdict.h"
 
 namespace oa {
 
@@ -16,6 +18,9 @@ public:
     // The detail, with the reply of one attachment request per attachment appended to its
     // content.
     std::shared_ptr<BaseVO> getDetailInfo(const Text& itemId) override;
+
+    // Submits a new e-mail (FunHttpRequest::saveEmailInfo).
+    SubmitVerdict saveEmail(const EmailSaveVO& record) const;
 };
 
 }  // namespace oa

@@ -83,6 +83,7 @@ public:
 
 private:
     friend class BaseBO;
+    friend class FunHttpRequest;
     // Makes `failure` the calling thread's lastFailure().
     static void setLastFailure(std::optional<ExchangeFailure> failure);
 

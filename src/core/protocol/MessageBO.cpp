@@ -12,6 +12,7 @@
 
 #include "core/platform/AppPaths.h"
 #include "core/platform/Log.h"
+#include "core/protocol/FunHttpRequest.h"
 #include "core/protocol/HttpRequest.h"
 #include "core/protocol/JsonOperation.h"
 #include "core/protocol/ReplyText.h"
@@ -165,9 +166,17 @@ std::optional<std::string> MessageBO::getVoiceMessageAttachment_id(
     return wav;
 }
 
-bool MessageBO::sendVoiceMsg(const Text& partnerIds, const Text& seconds,
-                             const Text& amrPath) const {
-    return HttpRequest().sendVoiceMsg(partnerIds, seconds, amrPath).has_value();
+SubmitVerdict MessageBO::sendVoiceMsg(const Text& partnerIds, const Text& seconds,
+                                      const Text& amrPath) const {
+    if (HttpRequest().sendVoiceMsg(partnerIds, seconds, amrPath)) {
+        return SubmitVerdict::success();
+    }
+    const std::optional<ExchangeFailure> failure = HttpRequest::lastFailure();
+    return SubmitVerdict::failure(failure ? failure->reason() : "the voice message was not sent");
+}
+
+SubmitVerdict MessageBO::sendMessages(const AllSendVO& record) const {
+    return FunHttpRequest().sendMessageInfo(record);
 }
 
 }  // namespace oa

@@ -9,6 +9,8 @@
 
 #include "core/protocol/BaseVO.h"
 #include "core/protocol/MessageRecords.h"
+#include "core/protocol/SaveRecords.h"
+#include "core/protocol/SubmitVerdict.h"
 
 namespace oa {
 
@@ -35,8 +37,13 @@ public:
     std::optional<std::string> getVoiceMessageAttachment_id(const Text& attachmentId,
                                                             const Text& attachmentName) const;
     // Uploads the AMR file at `amrPath` as a voice message of `seconds` to `partnerIds`
-    // (comma-separated); true when the server accepted it with a status from 200 to 299.
-    bool sendVoiceMsg(const Text& partnerIds, const Text& seconds, const Text& amrPath) const;
+    // (comma-separated); success only when the server accepted it with a status from 200 to
+    // 299. A missing file fails before anything is sent.
+    SubmitVerdict sendVoiceMsg(const Text& partnerIds, const Text& seconds,
+                               const Text& amrPath) const;
+
+    // Sends one text to several people (FunHttpRequest::sendMessageInfo).
+    SubmitVerdict sendMessages(const AllSendVO& record) const;
 };
 
 }  // namespace oa

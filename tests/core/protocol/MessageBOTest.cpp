@@ -118,7 +118,7 @@ TEST_F(MessageLogicTest, SendsSucceedOnlyWithAStatusFrom200To299) {
         server.setReply("/mobile/message/data.php", {status, {}, "ERROR"});
         server.setReply("/corvane/im/upload.php", {status, {}, "ERROR"});
         EXPECT_EQ(MessageBO().sendSignleMsg("44", "你好"), accepted);
-        EXPECT_EQ(MessageBO().sendVoiceMsg("44", "3", amr.string()), accepted);
+        EXPECT_EQ(MessageBO().sendVoiceMsg("44", "3", amr.string()).ok, accepted);
     }
     GlobalVar::getInstance_global().setOa(unreachableAddress());
     EXPECT_FALSE(MessageBO().sendSignleMsg("44", "你好"));

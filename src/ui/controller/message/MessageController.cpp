@@ -290,7 +290,7 @@ void MessageController::recordFinished(int duration, const QString& amrPath) {
     const std::string partner = q_id_;
     runInBackground([guard, partner, duration, amrPath] {
         const bool ok =
-            MessageBO().sendVoiceMsg(partner, std::to_string(duration), amrPath.toStdString());
+            MessageBO().sendVoiceMsg(partner, std::to_string(duration), amrPath.toStdString()).ok;
         MainLoop::main().post([guard, ok] {
             if (!guard) {
                 return;
