@@ -81,6 +81,16 @@ QStringList CalendarWriteView::levelTexts() {
             QStringLiteral("不重要/紧急"), QStringLiteral("不重要/不紧急")};
 }
 
+CalendarSaveVO CalendarWriteView::getCalendarSaveVO() const {
+    CalendarSaveVO record;
+    record.cal_start = startTime().toStdString();
+    record.cal_end = endTime().toStdString();
+    record.cal_leve = std::to_string(level_);
+    record.cal_type = cal_type_.toStdString();
+    record.cal_content = content().toStdString();
+    return record;
+}
+
 QString CalendarWriteView::startTime() const {
     return date_lab_->text();
 }

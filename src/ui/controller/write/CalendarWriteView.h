@@ -5,6 +5,7 @@
 #include <QString>
 #include <QTime>
 
+#include "core/protocol/SaveRecords.h"
 #include "ui/controller/write/WriteEditor.h"
 #include "ui/kit/LeveyPopListView.h"
 
@@ -33,6 +34,9 @@ public:
     QString endTime() const;
     QString content() const;
     void setContent(const QString& text);
+
+    // What "保存" submits: always a record; nothing is checked.
+    CalendarSaveVO getCalendarSaveVO() const;
 
     void segmentedControlChangedValue(int index);
     // Opens "请选择优先级" over the window; the list stays reachable through levelList().

@@ -134,6 +134,16 @@ void DiaryWriteView::layoutPictures() {
     form_->setFixedSize(320, kPictureTop + pictures_->height() + 10);
 }
 
+DiarySaveVO DiaryWriteView::getDiarySaveVO() const {
+    DiarySaveVO record;
+    record.diaryTitle = title().toStdString();
+    record.diaryDate = date().toStdString();
+    record.diaryType = diaryType().toStdString();
+    record.diaryContent = content().toStdString();
+    record.diaryAttachment = pictures_->imageAry();
+    return record;
+}
+
 QString DiaryWriteView::title() const {
     return title_text_->text();
 }

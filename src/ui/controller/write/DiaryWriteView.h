@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/protocol/SaveRecords.h"
 #include "ui/controller/write/WriteEditor.h"
 
 class QLabel;
@@ -34,6 +35,9 @@ public:
     void setDate(const QDate& date);
     QString content() const;
     void setContent(const QString& text);
+
+    // What "保存" submits: always a record, empty texts included.
+    DiarySaveVO getDiarySaveVO() const;
 
     // The kind switch moved to `index` (0 work, 1 personal). The title follows only while it is
     // the proposed one, so a typed title is never overwritten.

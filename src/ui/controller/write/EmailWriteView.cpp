@@ -9,10 +9,12 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "core/platform/Log.h"
 #include "ui/controller/write/EditorTextView.h"
 #include "ui/controller/write/PictureBlock.h"
 #include "ui/kit/Fonts.h"
 #include "ui/kit/Images.h"
+#include "ui/kit/ProgressHUD.h"
 #include "ui/kit/TextField.h"
 #include "ui/kit/ViewTags.h"
 
@@ -193,6 +195,22 @@ void EmailWriteView::deleteCurButton(int tagValue) {
     people.erase(people.begin() + index);
     redraw(tagValue >= 500 ? user_scroll2_ : user_scroll1_);
     emit changed();
+}
+
+std::optional<EmailSaveVO> EmailWriteView::getEmailSaveVO() const {
+    if (user_arr1_.empty()) {
+        log("无收件人");
+        ProgressHUD::showErrorWithStatus(QStringLiteral("无收信人"));
+        return std::nullopt;
+    }
+    EmailSaveVO record;
+    record.to_id = joinedIds(user_arr1_);
+    record.cs_id = joinedIds(user_arr2_);
+    record.webmail = webmail().toStdString();
+    record.subject = subject().toStdString();
+    record.content = content().toStdString();
+    record.imageAry = pictures_->imageAry();
+    return record;
 }
 
 std::string EmailWriteView::joinedIds(const People& people) {

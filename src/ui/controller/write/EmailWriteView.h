@@ -4,10 +4,12 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/protocol/DirectoryRecords.h"
+#include "core/protocol/SaveRecords.h"
 #include "ui/controller/write/WriteEditor.h"
 
 class QPushButton;
@@ -35,6 +37,9 @@ public:
     QScrollArea* user_scroll2() const { return user_scroll2_; }
     const People& user_arr1() const { return user_arr1_; }
     const People& user_arr2() const { return user_arr2_; }
+
+    // What "发送" submits; nothing when no recipient is chosen (the notice "无收信人" shows).
+    std::optional<EmailSaveVO> getEmailSaveVO() const;
 
     // Replaces the list of `strip` (user_scroll1 or user_scroll2) with `people` and redraws it.
     void loadScrollView(QScrollArea* strip, const People& people);

@@ -8,6 +8,9 @@
 
 #include "core/platform/Log.h"
 #include "core/platform/MainLoop.h"
+#include "core/protocol/CalendarBO.h"
+#include "core/protocol/DiaryBO.h"
+#include "core/protocol/EmailBO.h"
 #include "ui/controller/write/CalendarWriteView.h"
 #include "ui/controller/write/DiaryWriteView.h"
 #include "ui/controller/write/DraftStore.h"
@@ -213,6 +216,32 @@ void WriteController::finishSubmit(bool succeeded) {
 }
 
 WriteController::Submission WriteController::makeSubmission() {
+    // The record is taken on the main thread; the task only sends it.
+    auto verdictOf = [](SubmitVerdict verdict) {
+        if (!verdict) {
+            log("submission failed: " + verdict.reason);
+        }
+        return verdict.ok;
+    };
+    if (DiaryWriteView* diary = diary_view()) {
+        return [record = diary->getDiarySaveVO(), verdictOf] {
+            return verdictOf(DiaryBO().saveDiary(record));
+        };
+    }
+    if (EmailWriteView* email = email_view()) {
+        std::optional<EmailSaveVO> record = email->getEmailSaveVO();
+        if (!record) {
+            return {};
+        }
+        return [record = std::move(*record), verdictOf] {
+            return verdictOf(EmailBO().saveEmail(record));
+        };
+    }
+    if (CalendarWriteView* calendar = calendar_view()) {
+        return [record = calendar->getCalendarSaveVO(), verdictOf] {
+            return verdictOf(CalendarBO().saveCalendar(record));
+        };
+    }
     return {};
 }
 
