@@ -128,6 +128,10 @@ void WriteController::draftChanged() {
         return;
     }
     draftPending_ = true;
+    // Taken now: when the window goes, the editor's widgets may go before this screen.
+    if (editor_) {
+        pendingDraft_ = editor_->draft();
+    }
     if (!draftTimer_->isActive()) {
         draftTimer_->start();
     }
@@ -135,10 +139,10 @@ void WriteController::draftChanged() {
 
 void WriteController::flushDraft() {
     draftTimer_->stop();
-    if (!std::exchange(draftPending_, false) || finished_ || !drafts_ || !editor_) {
+    if (!std::exchange(draftPending_, false) || finished_ || !drafts_) {
         return;
     }
-    drafts_->save(editor_->draft());
+    drafts_->save(pendingDraft_);
 }
 
 void WriteController::discardWork() {

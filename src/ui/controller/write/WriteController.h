@@ -100,6 +100,7 @@ private:
     bool finished_ = false;
     // A change not yet written to the draft.
     bool draftPending_ = false;
+    QJsonObject pendingDraft_;
     std::unique_ptr<DraftStore> drafts_;
     QTimer* draftTimer_;
 };
