@@ -14,6 +14,7 @@
 #include "server/Deliveries.h"
 #include "server/DirectoryPages.h"
 #include "server/DownloadPacer.h"
+#include "server/FaultSwitch.h"
 #include "server/FileCabinetPages.h"
 #include "server/HttpSupport.h"
 #include "server/ImService.h"
@@ -217,6 +218,9 @@ bool DemoServer::start(std::string* error) {
         ServerContext{*db_, *sessions_, *im_, options_.appTitle, options_.webVersion, imPort_,
                       options_.verbose, pacer_.get()});
     router_ = std::make_unique<PageRouter>(http_, *sessions_, options_.maxRequestBytes);
+    faults_ = std::make_unique<FaultSwitch>();
+    router_->setFaults(faults_.get());
+    faults_->install(*router_);
     pages_ = std::make_unique<Pages>(*context_, *deliveries_);
     pages_->install(*router_);
     router_->finish();
@@ -250,6 +254,10 @@ bool DemoServer::start(std::string* error) {
 
 void DemoServer::stop() {
     if (httpThread_.joinable()) {
+        // A request the fault switch holds back would keep its worker, and stop() waits for all.
+        if (faults_) {
+            faults_->stop();
+        }
         http_.stop();
         httpThread_.join();
     }

@@ -23,6 +23,7 @@ class Deliveries;
 struct ServerContext;
 class PageRouter;
 class DownloadPacer;
+class FaultSwitch;
 
 class DemoServer {
 public:
@@ -53,6 +54,7 @@ private:
     std::unique_ptr<ImService> im_;
     std::unique_ptr<Deliveries> deliveries_;
     std::unique_ptr<DownloadPacer> pacer_;
+    std::unique_ptr<FaultSwitch> faults_;
     std::unique_ptr<ServerContext> context_;
     std::unique_ptr<PageRouter> router_;
     struct Pages;

@@ -1,6 +1,7 @@
 // Page registration with session checks.
 #include "server/PageRouter.h"
 
+#include "server/FaultSwitch.h"
 #include "server/FormBody.h"
 #include "server/HttpSupport.h"
 
@@ -29,17 +30,18 @@ void PageRouter::page(const std::string& path, const std::string& module, Reply 
         }
         handler(req, res, *user);
     };
-    http_.Get(path, wrapped);
+    http_.Get(path, withFaults(wrapped));
     post(path, std::move(wrapped));
 }
 
 void PageRouter::open(const std::string& path, Handler handler) {
-    http_.Get(path, handler);
+    http_.Get(path, withFaults(handler));
     post(path, std::move(handler));
 }
 
 void PageRouter::post(const std::string& path, Handler handler) {
-    http_.Post(path, [limit = maxBodyBytes_, handler = std::move(handler)](
+    // The body is read before the fault switch answers, so that the connection stays usable.
+    http_.Post(path, [limit = maxBodyBytes_, handler = withFaults(std::move(handler))](
                          const httplib::Request& req, httplib::Response& res,
                          const httplib::ContentReader& reader) {
         // cpp-httplib hands content readers a const view of its own request object; filling
@@ -49,6 +51,18 @@ void PageRouter::post(const std::string& path, Handler handler) {
             handler(whole, res);
         }
     });
+}
+
+PageRouter::Handler PageRouter::withFaults(Handler handler) const {
+    if (faults_ == nullptr) {
+        return handler;
+    }
+    return [faults = faults_, handler = std::move(handler)](const httplib::Request& req,
+                                                            httplib::Response& res) {
+        if (!faults->intercept(req, res)) {
+            handler(req, res);
+        }
+    };
 }
 
 void PageRouter::finish() {

@@ -13,6 +13,8 @@
 
 namespace oa {
 
+class FaultSwitch;
+
 class PageRouter {
 public:
     enum class Reply { text, html };
@@ -22,6 +24,10 @@ public:
 
     PageRouter(httplib::Server& http, SessionStore& sessions, std::size_t maxBodyBytes)
         : http_(http), sessions_(sessions), maxBodyBytes_(maxBodyBytes) {}
+
+    // Lets the fault switch answer or delay requests before any page registered afterwards (the
+    // switch must outlive the server).
+    void setFaults(FaultSwitch* faults) { faults_ = faults; }
 
     // A page for signed-in users. With a module key, users without that module are refused.
     // An unknown session changes nothing and gets a reply that is not JSON (an HTML page for
@@ -37,9 +43,13 @@ public:
     void finish();
 
 private:
+    // The handler behind the fault switch, when there is one.
+    Handler withFaults(Handler handler) const;
+
     httplib::Server& http_;
     SessionStore& sessions_;
     std::size_t maxBodyBytes_;
+    FaultSwitch* faults_ = nullptr;
 };
 
 }  // namespace oa

@@ -214,14 +214,23 @@ void PlannerPages::diarySubmit(const httplib::Request& req, httplib::Response& r
         return;
     }
     const std::string subject = HttpSupport::fieldOr(req, "subject");
-    // The editor proposes "<name><date>工作日志" or "...个人日志" and sends no kind of its own.
+    // The kind: "dia_type" ("1" work, "2" personal) when the client sends it; older clients
+    // send none, and their editor proposes "<name><date>工作日志" or "...个人日志".
+    const std::string kind = HttpSupport::fieldOr(req, "dia_type");
     const std::string desc = HttpSupport::fieldOr(req, "dia_type_desc");
     const auto endsWith = [](const std::string& text, std::string_view tail) {
         return text.size() >= tail.size() &&
                text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
     };
     int type = 1;
-    if (desc == "2" || desc == "个人日志" || (desc.empty() && endsWith(subject, "个人日志"))) {
+    if (!kind.empty()) {
+        if (kind != "1" && kind != "2") {
+            HttpSupport::error(res, 400, "dia_type must be 1 or 2");
+            return;
+        }
+        type = kind == "2" ? 2 : 1;
+    } else if (desc == "2" || desc == "个人日志" ||
+               (desc.empty() && endsWith(subject, "个人日志"))) {
         type = 2;
     }
     std::string time = HttpSupport::fieldOr(req, "dia_time");
