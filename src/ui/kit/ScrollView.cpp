@@ -2,6 +2,7 @@
 // the spring back, wheel and keys, animations and the scroll indicator.
 #include "ui/kit/ScrollView.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -108,6 +109,127 @@ void ScrollView::setContentHeight(qreal height) {
     }
     contentHeight_ = height;
     emit contentSizeChanged(contentSize());
+}
+
+QSizeF ScrollView::contentSize() const {
+    return {contentWidth_ > 0 ? contentWidth_ : qreal(width()), contentHeight_};
+}
+
+void ScrollView::setContentSize(const QSizeF& size) {
+    setContentWidth(size.width());
+    setContentHeight(size.height());
+}
+
+void ScrollView::setContentWidth(qreal width) {
+    width = std::max<qreal>(0, width);
+    if (width == contentWidth_) {
+        return;
+    }
+    contentWidth_ = width;
+    emit contentSizeChanged(contentSize());
+    // A narrower content takes the offset back within its end.
+    if (offsetX_ > maximumContentOffsetX()) {
+        setOffsetXInternal(maximumContentOffsetX());
+    } else {
+        layoutContent();
+    }
+}
+
+// --- Sideways ---------------------------------------------------------------------------------
+
+qreal ScrollView::maximumContentOffsetX() const {
+    return std::max<qreal>(0, contentWidth_ - width());
+}
+
+bool ScrollView::canScrollSideways() const {
+    return scrollEnabled_ && contentWidth_ > width();
+}
+
+void ScrollView::setContentOffsetX(qreal x) {
+    setOffsetXInternal(std::clamp<qreal>(x, 0, maximumContentOffsetX()));
+}
+
+void ScrollView::setOffsetXInternal(qreal x) {
+    if (x == offsetX_) {
+        return;
+    }
+    offsetX_ = x;
+    layoutContent();
+    const QPointer<ScrollView> self(this);
+    emit didScroll();
+    if (self && scrollDelegate_) {
+        scrollDelegate_->scrollViewDidScroll(this);
+    }
+}
+
+bool ScrollView::startsSidewaysDrag(QPointF pressGlobal, QPointF global) const {
+    const qreal dx = std::abs(global.x() - pressGlobal.x());
+    const qreal dy = std::abs(global.y() - pressGlobal.y());
+    return canScrollSideways() && dx >= kDragThreshold && dx > dy;
+}
+
+void ScrollView::dragSideways(QPointF global) {
+    const qreal x = sidewaysStartOffset_ - (global.x() - sidewaysPressGlobal_.x());
+    setOffsetXInternal(std::clamp<qreal>(x, 0, maximumContentOffsetX()));
+}
+
+bool ScrollView::eventFilter(QObject* watched, QEvent* event) {
+    auto* child = qobject_cast<QWidget*>(watched);
+    const bool isContent =
+        child && std::any_of(contentSubviews_.cbegin(), contentSubviews_.cend(),
+                             [child](const auto& entry) { return entry.first == child; });
+    if (!isContent || cancellingChildPress_) {
+        return QWidget::eventFilter(watched, event);
+    }
+    switch (event->type()) {
+        case QEvent::MouseButtonPress: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            draggingSideways_ = false;
+            childPressed_ = nullptr;
+            if (mouse->button() == Qt::LeftButton && canScrollSideways()) {
+                childPressed_ = child;
+                childPressGlobal_ = mouse->globalPosition();
+            }
+            break;
+        }
+        case QEvent::MouseMove: {
+            if (childPressed_ != child) {
+                break;
+            }
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (!draggingSideways_) {
+                if (!(mouse->buttons() & Qt::LeftButton) ||
+                    !startsSidewaysDrag(childPressGlobal_, mouse->globalPosition())) {
+                    break;
+                }
+                // The press becomes a drag: the subview sees it released away from itself, so a
+                // button is not clicked.
+                cancellingChildPress_ = true;
+                QMouseEvent release(QEvent::MouseButtonRelease, QPointF(-10000, -10000),
+                                    mouse->globalPosition(), Qt::LeftButton, Qt::NoButton,
+                                    mouse->modifiers());
+                QCoreApplication::sendEvent(child, &release);
+                cancellingChildPress_ = false;
+                draggingSideways_ = true;
+                sidewaysPressGlobal_ = childPressGlobal_;
+                sidewaysStartOffset_ = offsetX_;
+            }
+            dragSideways(mouse->globalPosition());
+            return true;
+        }
+        case QEvent::MouseButtonRelease:
+            if (childPressed_ == child) {
+                childPressed_ = nullptr;
+                if (draggingSideways_) {
+                    draggingSideways_ = false;
+                    return true;
+                }
+            }
+            break;
+        default:
+            break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void ScrollView::setOffsetInternal(qreal y) {
@@ -226,6 +348,8 @@ void ScrollView::addContentSubview(QWidget* widget, const QRectF& frame) {
     widget->setParent(this);
     contentSubviews_.removeIf([widget](const auto& entry) { return entry.first == widget; });
     contentSubviews_.append({widget, frame});
+    // A drag that starts on it may scroll sideways.
+    widget->installEventFilter(this);
     widget->show();
     raiseOverlays();
     layoutContent();
@@ -245,7 +369,8 @@ void ScrollView::layoutContent() {
     contentSubviews_.removeIf([](const auto& entry) { return entry.first.isNull(); });
     for (const auto& [widget, frame] : contentSubviews_) {
         widget->setGeometry(
-            QRectF(frame.x(), frame.y() - offset_, frame.width(), frame.height()).toRect());
+            QRectF(frame.x() - offsetX_, frame.y() - offset_, frame.width(), frame.height())
+                .toRect());
     }
 }
 
@@ -356,6 +481,7 @@ void ScrollView::resizeEvent(QResizeEvent*) {
     if (isAtRest() && offset_ > end) {
         offset_ = end;
     }
+    offsetX_ = std::min(offsetX_, maximumContentOffsetX());
     layoutContent();
 }
 
@@ -370,7 +496,10 @@ void ScrollView::mousePressEvent(QMouseEvent* event) {
     pressed_ = true;
     moved_ = false;
     dragging_ = false;
+    draggingSideways_ = false;
     pressPos_ = event->position();
+    sidewaysPressGlobal_ = event->globalPosition();
+    sidewaysStartOffset_ = offsetX_;
     samples_.clear();
     samples_.push_back({clock_.elapsed(), pressPos_.y()});
     touchBegan(pressPos_, wasMoving);
@@ -391,6 +520,12 @@ void ScrollView::mouseMoveEvent(QMouseEvent* event) {
         if (!moved_) {
             moved_ = true;  // a press that moved is never a tap, scrollable or not
             touchCancelled();
+        }
+        if (draggingSideways_ ||
+            startsSidewaysDrag(sidewaysPressGlobal_, event->globalPosition())) {
+            draggingSideways_ = true;
+            dragSideways(event->globalPosition());
+            return;
         }
         if (!scrollEnabled_ || dy < kDragThreshold) {
             return;
@@ -454,6 +589,10 @@ void ScrollView::mouseReleaseEvent(QMouseEvent* event) {
     }
     event->accept();
     pressed_ = false;
+    if (draggingSideways_) {
+        draggingSideways_ = false;
+        return;
+    }
     if (!dragging_) {
         if (!moved_) {
             touchEnded(event->position());
@@ -478,6 +617,24 @@ void ScrollView::wheelEvent(QWheelEvent* event) {
     if (!scrollEnabled_ || dragging_) {
         event->ignore();
         return;
+    }
+    if (canScrollSideways()) {
+        qreal dx = event->pixelDelta().x();
+        if (dx == 0) {
+            dx = event->angleDelta().x() / 120.0 * kWheelStep;
+        }
+        // A plain wheel over a strip that cannot scroll down moves it sideways.
+        if (dx == 0 && maximumContentOffset() <= minimumContentOffset()) {
+            dx = event->pixelDelta().y();
+            if (dx == 0) {
+                dx = event->angleDelta().y() / 120.0 * kWheelStep;
+            }
+        }
+        if (dx != 0) {
+            event->accept();
+            setOffsetXInternal(std::clamp<qreal>(offsetX_ - dx, 0, maximumContentOffsetX()));
+            return;
+        }
     }
     qreal delta = event->pixelDelta().y();
     if (delta == 0) {
@@ -522,6 +679,16 @@ void ScrollView::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_End:
             y = maximumContentOffset();
             break;
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+            if (!canScrollSideways()) {
+                QWidget::keyPressEvent(event);
+                return;
+            }
+            setOffsetXInternal(
+                std::clamp<qreal>(offsetX_ + (event->key() == Qt::Key_Left ? -kKeyStep : kKeyStep),
+                                  0, maximumContentOffsetX()));
+            return;
         default:
             QWidget::keyPressEvent(event);
             return;

@@ -1,6 +1,7 @@
 // ScrollView: a widget whose content, taller than itself, scrolls vertically under a finger (a
 // mouse drag), the wheel and the keys, with momentum, springy ends and content insets. The base
-// of TableView; subclasses place their content wherever the offset says.
+// of TableView; subclasses place their content wherever the offset says. Content wider than the
+// view (a strip of name buttons) also scrolls sideways.
 #pragma once
 
 #include <QElapsedTimer>
@@ -49,7 +50,7 @@ public:
     ScrollViewDelegate* scrollDelegate() const { return scrollDelegate_; }
     void setScrollDelegate(ScrollViewDelegate* delegate) { scrollDelegate_ = delegate; }
 
-    // The offset is the content's y at the top edge of the view; nothing scrolls sideways. At
+    // The offset is the content's y at the top edge of the view. At
     // rest it stays within [minimumContentOffset, maximumContentOffset] = [-inset.top,
     // contentHeight + inset.bottom - height]; a drag may pull it beyond (by half the drag), and
     // it springs back on release.
@@ -66,7 +67,23 @@ public:
     void animateContentInset(const EdgeInsets& inset, int milliseconds,
                              std::function<void()> done = {});
     qreal contentHeight() const { return contentHeight_; }
-    QSizeF contentSize() const { return {qreal(width()), contentHeight_}; }
+    // The content's width is the view's unless a wider one is set.
+    QSizeF contentSize() const;
+    // A height for a plain scroll view's content (a TableView sets its own), and a width: wider
+    // than the view, the content scrolls sideways.
+    void setContentSize(const QSizeF& size);
+    void setContentWidth(qreal width);
+
+    // Sideways: the content's x at the left edge of the view, within [0,
+    // maximumContentOffsetX] = [0, contentWidth - width]. A drag that moves more sideways than
+    // down (also one that starts on a content subview, whose press it then cancels), a sideways
+    // wheel (or any wheel when nothing scrolls vertically) and the Left/Right keys move it,
+    // never past an end and without momentum. Changes emit didScroll; the drag signals are the
+    // vertical drags' only. Content with no width set never moves sideways.
+    qreal contentOffsetX() const { return offsetX_; }
+    void setContentOffsetX(qreal x);
+    qreal maximumContentOffsetX() const;
+    bool isDraggingSideways() const { return draggingSideways_; }
     qreal minimumContentOffset() const;
     qreal maximumContentOffset() const;
 
@@ -120,8 +137,16 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool canScrollSideways() const;
+    void setOffsetXInternal(qreal x);
+    // A sideways drag: whether a move from the press at `pressGlobal` starts one, and following
+    // the finger once it has.
+    bool startsSidewaysDrag(QPointF pressGlobal, QPointF global) const;
+    void dragSideways(QPointF global);
+
     void startDeceleration(qreal velocity);
     void decelerationStep();
     void flashIndicator();
@@ -131,6 +156,8 @@ private:
     qreal offset_ = 0;
     EdgeInsets inset_;
     qreal contentHeight_ = 0;
+    qreal contentWidth_ = 0;  // 0: as wide as the view
+    qreal offsetX_ = 0;
     bool scrollEnabled_ = true;
     bool bounces_ = true;
     QList<QPair<QPointer<QWidget>, QRectF>> contentSubviews_;
@@ -141,6 +168,13 @@ private:
     bool dragging_ = false;
     QPointF pressPos_;
     qreal dragStartOffset_ = 0;  // where the drag would put the content without resistance
+    bool draggingSideways_ = false;
+    QPointF sidewaysPressGlobal_;
+    qreal sidewaysStartOffset_ = 0;
+    // A press on a content subview that may turn into a sideways drag.
+    QPointer<QWidget> childPressed_;
+    QPointF childPressGlobal_;
+    bool cancellingChildPress_ = false;
     struct Sample {
         qint64 ms;
         qreal y;
