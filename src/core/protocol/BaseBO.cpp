@@ -111,8 +111,8 @@ std::shared_ptr<BaseVO> BaseBO::getDetailInfo(const Text& itemId) {
     return JsonDetailOperation().splitString(reply, func_type_);
 }
 
-std::shared_ptr<BaseVO> BaseBO::getWetherInfo(const Text& /*cityName*/) {
-    return nullptr;
+std::vector<std::shared_ptr<WeatherVO>> BaseBO::getWetherInfo(const Text& /*cityName*/) {
+    return {};
 }
 
 void BaseBO::appendAttachmentLinks(Text& content, const TextList& ids, const TextList& names) {

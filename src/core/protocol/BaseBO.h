@@ -6,8 +6,10 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/protocol/BaseVO.h"
+#include "core/protocol/DirectoryRecords.h"
 #include "core/protocol/HttpRequest.h"
 
 namespace oa {
@@ -55,8 +57,9 @@ public:
 
     // The detail record of one item; null for a module without details (nothing is sent).
     virtual std::shared_ptr<BaseVO> getDetailInfo(const Text& itemId);
-    // The weather module's logic answers this; every other module has nothing.
-    virtual std::shared_ptr<BaseVO> getWetherInfo(const Text& cityName);
+    // The forecast days of a city, the first being today; the weather module's logic answers
+    // this, every other module has none (and sends nothing).
+    virtual std::vector<std::shared_ptr<WeatherVO>> getWetherInfo(const Text& cityName);
 
 protected:
     // Appends, for each attachment whose id and name are both present and not empty, the reply

@@ -19,6 +19,7 @@ constexpr char kFilePage[] = "/mobile/file_folder/data.php";
 constexpr char kDiaryPage[] = "/mobile/diary/data.php";
 constexpr char kSmsPage[] = "/mobile/sms/data.php";
 constexpr char kMessagePage[] = "/mobile/message/data.php";
+constexpr char kAddressPage[] = "/mobile/address/data.php";
 
 // A form request to the page of the session's server. Without a server address the URL has no
 // origin and the transport fails the request without sending it.
@@ -130,6 +131,64 @@ HttpRequest::Reply HttpRequest::searchPerson(const Text& keyword) const {
     auto request = form("/mobile/inc/get_contactlist.php");
     request->setPostValue("P", sessionId());
     request->setPostValue("KWORD", keyword);
+    return replyText(*request);
+}
+
+HttpRequest::Reply HttpRequest::getDeptList() const {
+    auto request = form("/mobile/inc/get_contactlist.php");
+    request->setPostValue("P", sessionId());
+    request->setPostValue("A", "get_Dept");
+    return replyText(*request);
+}
+
+HttpRequest::Reply HttpRequest::getDeptUsers(const std::string& deptIds) const {
+    auto request = form("/mobile/inc/get_contactlist.php");
+    request->setPostValue("P", sessionId());
+    request->setPostValue("A", "get_USER");
+    request->setPostValue("Q_ID", deptIds);
+    return replyText(*request);
+}
+
+HttpRequest::Reply HttpRequest::getUserDetail(const Text& userUid) const {
+    auto request = form("/mobile/user_info/data.php");
+    request->setPostValue("P", sessionId());
+    request->setPostValue("Q_ID", userUid);
+    request->setPostValue("ATYPE", "getUserInfo");
+    return replyText(*request);
+}
+
+HttpRequest::Reply HttpRequest::searchAddress(const Text& name, const Text& dept) const {
+    auto request = form(kAddressPage);
+    request->setPostValue("P", sessionId());
+    request->setPostValue("ATYPE", "getPsnList");
+    request->setPostValue("PSN_NAME", name);
+    request->setPostValue("DEPT_NAM", dept);
+    return replyText(*request);
+}
+
+HttpRequest::Reply HttpRequest::getAddressDetail(const Text& contactId) const {
+    auto request = form(kAddressPage);
+    request->setPostValue("P", sessionId());
+    request->setPostValue("Q_ID", contactId);
+    request->setPostValue("ATYPE", "getDetail");
+    return replyText(*request);
+}
+
+HttpRequest::Reply HttpRequest::searchTelNo(const Text& area, const Text& telNo,
+                                            const Text& postNo) const {
+    auto request = form("/mobile/tel_no/data.php");
+    request->setPostValue("P", sessionId());
+    request->setPostValue("ATYPE", "getTelNoList");
+    request->setPostValue("AREA", area);
+    request->setPostValue("TEL_NO", telNo);
+    request->setPostValue("POST_NO", postNo);
+    return replyText(*request);
+}
+
+HttpRequest::Reply HttpRequest::getWeather(const Text& cityName) const {
+    auto request = form("/mobile/weather/data.php");
+    request->setPostValue("P", sessionId());
+    request->setPostValue("CITY_NAME", cityName);
     return replyText(*request);
 }
 

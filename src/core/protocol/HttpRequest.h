@@ -59,6 +59,21 @@ public:
     // The person search of the staff directory: "KWORD" = `keyword` (the server matches it
     // anywhere in a name).
     Reply searchPerson(const Text& keyword) const;
+    // The departments of the staff directory ("A" = "get_Dept"), and the people of the
+    // departments whose ids `deptIds` lists, joined by "," ("A" = "get_USER", "Q_ID").
+    Reply getDeptList() const;
+    Reply getDeptUsers(const std::string& deptIds) const;
+    // One person's card: "Q_ID" = the person's user_uid, "ATYPE" = "getUserInfo".
+    Reply getUserDetail(const Text& userUid) const;
+    // The address-book search by contact name and organisation. The organisation's field is
+    // "DEPT_NAM", eight letters, as the server reads it.
+    Reply searchAddress(const Text& name, const Text& dept) const;
+    // One address-book card: "Q_ID" = the contact's q_id, "ATYPE" = "getDetail".
+    Reply getAddressDetail(const Text& contactId) const;
+    // The area-code and post-code search by place name, area code and post code.
+    Reply searchTelNo(const Text& area, const Text& telNo, const Text& postNo) const;
+    // The forecast of a city: "CITY_NAME" only, no "ATYPE".
+    Reply getWeather(const Text& cityName) const;
 
     // The pending-affair reminders, and marking one of them read (its reply is ignored).
     Reply getSms() const;

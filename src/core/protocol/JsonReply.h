@@ -4,8 +4,10 @@
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -38,6 +40,39 @@ public:
                 record.*field.member = take(object, field.key);
             }
         }
+    }
+
+    // The records of a reply that is a JSON array, one per element that is an object, in reply
+    // order; an element of another kind is skipped. None when there is no reply or it is not an
+    // array.
+    template <class Record, std::size_t N>
+    static std::vector<std::shared_ptr<Record>> takeList(
+        const std::optional<std::string>& reply, const std::array<RecordField<Record>, N>& fields) {
+        std::vector<std::shared_ptr<Record>> records;
+        nlohmann::json list = parse(reply);
+        if (!list.is_array()) {
+            return records;
+        }
+        records.reserve(list.size());
+        for (nlohmann::json& element : list) {
+            if (element.is_object()) {
+                auto record = std::make_shared<Record>();
+                takeFields(element, *record, fields);
+                records.push_back(std::move(record));
+            }
+        }
+        return records;
+    }
+
+    // The record of a reply that is one JSON object; every field absent when there is no reply or
+    // it is not an object.
+    template <class Record, std::size_t N>
+    static std::shared_ptr<Record> takeObject(const std::optional<std::string>& reply,
+                                              const std::array<RecordField<Record>, N>& fields) {
+        auto record = std::make_shared<Record>();
+        nlohmann::json object = parse(reply);
+        takeFields(object, *record, fields);
+        return record;
     }
 };
 

@@ -4,6 +4,7 @@
 #include <map>
 #include <mutex>
 
+#include "core/protocol/AddressBO.h"
 #include "core/protocol/CalendarBO.h"
 #include "core/protocol/DiaryBO.h"
 #include "core/protocol/EmailBO.h"
@@ -11,6 +12,9 @@
 #include "core/protocol/ModuleCatalogue.h"
 #include "core/protocol/NewsBO.h"
 #include "core/protocol/NotifyBO.h"
+#include "core/protocol/TelNoBO.h"
+#include "core/protocol/UserBO.h"
+#include "core/protocol/WeatherBO.h"
 
 namespace oa {
 namespace {
@@ -25,10 +29,12 @@ struct Registry {
     std::map<std::string, ModuleLogicFactory::Creator, std::less<>> creators;  // Guarded.
 
     Registry()
-        : creators{{"BaseBO", creatorOf<BaseBO>()},     {"EmailBO", creatorOf<EmailBO>()},
-                   {"NotifyBO", creatorOf<NotifyBO>()}, {"NewsBO", creatorOf<NewsBO>()},
-                   {"DiaryBO", creatorOf<DiaryBO>()},   {"CalendarBO", creatorOf<CalendarBO>()},
-                   {"FileBO", creatorOf<FileBO>()}} {}
+        : creators{{"BaseBO", creatorOf<BaseBO>()},      {"EmailBO", creatorOf<EmailBO>()},
+                   {"NotifyBO", creatorOf<NotifyBO>()},  {"NewsBO", creatorOf<NewsBO>()},
+                   {"DiaryBO", creatorOf<DiaryBO>()},    {"CalendarBO", creatorOf<CalendarBO>()},
+                   {"FileBO", creatorOf<FileBO>()},      {"AddressBO", creatorOf<AddressBO>()},
+                   {"TelNoBO", creatorOf<TelNoBO>()},    {"UserBO", creatorOf<UserBO>()},
+                   {"WeatherBO", creatorOf<WeatherBO>()}} {}
 };
 
 Registry& registry() {

@@ -24,9 +24,9 @@ public:
 
     // An object of the class `className` for `key`; null when no such class is registered.
     static std::shared_ptr<BaseBO> create(std::string_view className, std::string_view key);
-    // Makes `className` known, replacing an earlier creator of that name. The lookup logic
-    // classes ("AddressBO", "TelNoBO", "UserBO", "WeatherBO") register themselves this way; the
-    // module classes of this folder are known from the start. Safe from any thread.
+    // Makes `className` known, replacing an earlier creator of that name. Every logic class of
+    // this folder, the lookups' included, is known from the start (a static library drops
+    // objects that would register themselves). Safe from any thread.
     static void registerClass(std::string className, Creator creator);
 };
 

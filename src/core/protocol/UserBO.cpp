@@ -1,4 +1,4 @@
-// UserBO: the person search request and its reply.
+// UserBO: the person search and the person card.
 #include "core/protocol/UserBO.h"
 
 #include <any>
@@ -9,19 +9,8 @@
 namespace oa {
 
 namespace {
-
-// The keys of a person in a search reply; every other field stays absent.
-constexpr auto kSearchFields = std::to_array<RecordField<UserVO>>({
-    {"user_id", &UserVO::user_id},
-    {"user_uid", &UserVO::user_uid},
-    {"dept_long_name", &UserVO::dept_long_name},
-    {"user_name", &UserVO::user_name},
-    {"priv_name", &UserVO::priv_name},
-    {"dept_name", &UserVO::dept_name},
-    {"sex", &UserVO::sex},
-});
-static_assert(distinctFields(kSearchFields));
-
+static_assert(distinctFields(UserVO::searchFields()));
+static_assert(distinctFields(UserVO::detailFields()));
 }  // namespace
 
 void UserBO::search(const Terms& terms) const {
@@ -29,8 +18,7 @@ void UserBO::search(const Terms& terms) const {
 }
 
 UserBO::Reply UserBO::httpJsonInfo(const Terms& terms) const {
-    const auto name = terms.find("name");
-    return HttpRequest().searchPerson(name == terms.end() ? std::string() : name->second);
+    return HttpRequest().searchPerson(term(terms, "name"));
 }
 
 UserBO::People UserBO::operationJson(const Reply& reply) const {
@@ -40,17 +28,23 @@ UserBO::People UserBO::operationJson(const Reply& reply) const {
 }
 
 UserBO::People UserBO::userList(const Reply& reply) {
-    People people;
-    nlohmann::json list = JsonReply::parse(reply);
-    if (!list.is_array()) {
-        return people;
-    }
-    for (nlohmann::json& element : list) {
-        auto person = std::make_shared<UserVO>();
-        JsonReply::takeFields(element, *person, kSearchFields);
-        people.push_back(std::move(person));
-    }
-    return people;
+    return JsonReply::takeList(reply, UserVO::searchFields());
+}
+
+std::shared_ptr<UserVO> UserBO::getUserDetail(const Text& userUid) const {
+    return userDetail(httpJsonDetailInfo(userUid));
+}
+
+UserBO::Reply UserBO::httpJsonDetailInfo(const Text& userUid) const {
+    return HttpRequest().getUserDetail(userUid);
+}
+
+std::shared_ptr<UserVO> UserBO::userDetail(const Reply& reply) {
+    return JsonReply::takeObject(reply, UserVO::detailFields());
+}
+
+std::shared_ptr<BaseVO> UserBO::getDetailInfo(const Text& itemId) {
+    return getUserDetail(itemId);
 }
 
 }  // namespace oa

@@ -34,8 +34,12 @@ DetailController::Fetched DetailController::fetchDetail(const std::string& key, 
         return {};
     }
     Fetched fetched;
-    fetched.detail =
-        key == "weather" ? logic->getWetherInfo(cityName) : logic->getDetailInfo(itemId);
+    if (key == "weather") {
+        const auto days = logic->getWetherInfo(cityName);
+        fetched.detail = days.empty() ? nullptr : days.front();
+    } else {
+        fetched.detail = logic->getDetailInfo(itemId);
+    }
     fetched.failed = HttpRequest::lastFailure().has_value();
     return fetched;
 }
