@@ -12,6 +12,7 @@
 #include "ui/controller/write/DiaryWriteView.h"
 #include "ui/controller/write/EditorTextView.h"
 #include "ui/controller/write/EmailWriteView.h"
+#include "ui/kit/ActionSheet.h"
 #include "ui/kit/LeveyPopListView.h"
 #include "ui/kit/TextField.h"
 #include "ui/kit/ViewTags.h"
@@ -208,6 +209,24 @@ private slots:
         QVERIFY(email->user_arr2().empty());
         QCOMPARE(email->getEmailSaveVO()->to_id, std::string("3"));
         QCOMPARE(stripNames(email->user_scroll1(), 400, 1), QStringList({QStringLiteral("张三")}));
+    }
+
+    // The picture menu offers the camera and the album; cancelling it changes nothing.
+    void pictureMenu() {
+        WriteEnvironment env;
+        WriteScreen screen("diary");
+        emit screen.write()->diary_view()->openTheMenu();
+        QPointer<ActionSheet> menu = screen.write()->pictureMenu();
+        QVERIFY(menu);
+        QCOMPARE(menu->title(), QStringLiteral("图片上传"));
+        QCOMPARE(menu->buttonTitleAtIndex(0), QStringLiteral("拍照"));
+        QCOMPARE(menu->buttonTitleAtIndex(1), QStringLiteral("用户相册"));
+        QCOMPARE(menu->buttonTitleAtIndex(2), QStringLiteral("取消"));
+        QCOMPARE(menu->cancelButtonIndex(), 2);
+        menu->clickButtonAtIndex(2);
+        QTRY_VERIFY(!menu);
+        QVERIFY(screen.write()->editor()->pictureFiles().empty());
+        QVERIFY(screen.isOpen());
     }
 
     // Both bar buttons are there, also where the stack's back button was hidden; an unknown key

@@ -12,6 +12,8 @@
 #include "core/protocol/DiaryBO.h"
 #include "core/protocol/EmailBO.h"
 #include "core/protocol/ListRecords.h"
+#include "ui/controller/write/AddReciverViewController.h"
+#include "ui/controller/write/BranchViewController.h"
 #include "ui/controller/write/CalendarWriteView.h"
 #include "ui/controller/write/DiaryWriteView.h"
 #include "ui/controller/write/DraftStore.h"
@@ -218,6 +220,30 @@ private slots:
         }
         write::drain();
         QCOMPARE(countWithContent(write::listOf<DiaryVO>("diary"), "screen gone"), 1);
+    }
+
+    // The add buttons open the picker; its choice replaces that strip and the picker goes.
+    void pickerChoiceFillsTheStrip() {
+        WriteEnvironment env;
+        QVERIFY(write::signIn("liuli"));
+        WriteScreen screen("email", {person("wangjianguo", "王建国")});
+        EmailWriteView* email = screen.write()->email_view();
+        for (int which : {2, 1}) {
+            emit email->turnToSearch(which);
+            AddReciverViewController* picker = screen.write()->picker();
+            QVERIFY(picker);
+            QCOMPARE(screen.nav()->topViewController(), picker);
+            QSignalSpy shown(picker, &AddReciverViewController::searchShown);
+            picker->textFieldDidChange(QStringLiteral("陈静"));
+            QVERIFY(shown.wait(10000));
+            QVERIFY(!picker->list().empty());
+            picker->clickToCheckIt(0, true);
+            picker->clickToSet();
+            write::drain();
+            QVERIFY(screen.isOpen());
+        }
+        QCOMPARE(email->getEmailSaveVO()->to_id, std::string("chenjing"));
+        QCOMPARE(email->getEmailSaveVO()->cs_id, std::string("chenjing"));
     }
 
     // Without a recipient an e-mail is not sent and the screen stays.

@@ -11,6 +11,8 @@
 #include "core/protocol/CalendarBO.h"
 #include "core/protocol/DiaryBO.h"
 #include "core/protocol/EmailBO.h"
+#include "ui/controller/write/AddReciverViewController.h"
+#include "ui/controller/write/BranchViewController.h"
 #include "ui/controller/write/CalendarWriteView.h"
 #include "ui/controller/write/DiaryWriteView.h"
 #include "ui/controller/write/DraftStore.h"
@@ -114,6 +116,7 @@ void WriteController::loadView() {
     }
     if (auto* email = email_view()) {
         connect(email, &EmailWriteView::openTheMenu, this, &WriteController::openTheMenu);
+        connect(email, &EmailWriteView::turnToSearch, this, &WriteController::turnToSearch);
     }
 }
 
@@ -249,10 +252,69 @@ WriteController::Submission WriteController::makeSubmission() {
     return {};
 }
 
-void WriteController::openTheMenu() {}
+void WriteController::openTheMenu() {
+    if (menu_ || !isViewLoaded()) {
+        return;
+    }
+    auto* sheet = new ActionSheet(QStringLiteral("图片上传"), this, QStringLiteral("取消"), {},
+                                  {QStringLiteral("拍照"), QStringLiteral("用户相册")});
+    menu_ = sheet;
+    sheet->showInView(view()->window());
+}
 
-void WriteController::actionSheetClicked(int index) {
-    Q_UNUSED(index);
+void WriteController::actionSheet(ActionSheet* sheet, int buttonIndex) {
+    if (sheet != menu_) {
+        return;
+    }
+    if (buttonIndex == 0) {
+        takePhoto();
+    } else if (buttonIndex == 1) {
+        LocalPhoto();
+    }
+}
+
+void WriteController::takePhoto() {}
+
+void WriteController::LocalPhoto() {}
+
+AddReciverViewController* WriteController::picker() const {
+    return qobject_cast<AddReciverViewController*>(picker_.data());
+}
+
+void WriteController::turnToSearch(int which) {
+    const QPointer<EmailWriteView> email = email_view();
+    if (!email) {
+        return;
+    }
+    pushPicker([email, which](std::vector<std::shared_ptr<UserVO>> people) {
+        if (email) {
+            email->loadScrollView(which == 1 ? email->user_scroll1() : email->user_scroll2(),
+                                  people);
+        }
+    });
+}
+
+void WriteController::pushPicker(std::function<void(std::vector<std::shared_ptr<UserVO>>)> load) {
+    NavigationController* nav = navigationController();
+    if (!nav || nav->topViewController() != this) {
+        return;
+    }
+    auto* picker = new AddReciverViewController;
+    const QPointer<WriteController> guard(this);
+    const QPointer<AddReciverViewController> pickerGuard(picker);
+    picker->userinfoCallBack(
+        [guard, pickerGuard, load = std::move(load)](std::vector<std::shared_ptr<UserVO>> people) {
+            load(std::move(people));
+            if (!guard || !pickerGuard) {
+                return;
+            }
+            if (NavigationController* stack = guard->navigationController();
+                stack && stack->topViewController() == pickerGuard) {
+                stack->popViewController(true);
+            }
+        });
+    picker_ = picker;
+    nav->pushViewController(picker, true);
 }
 
 void WriteController::didFinishPickingImage(const QImage& picture) {

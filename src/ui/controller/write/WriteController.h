@@ -17,6 +17,7 @@
 
 #include "core/protocol/DirectoryRecords.h"
 #include "ui/controller/write/WriteEditor.h"
+#include "ui/kit/ActionSheet.h"
 #include "ui/kit/BarButton.h"
 #include "ui/kit/ViewController.h"
 
@@ -24,12 +25,13 @@ class QTimer;
 
 namespace oa {
 
+class AddReciverViewController;
 class CalendarWriteView;
 class DiaryWriteView;
 class DraftStore;
 class EmailWriteView;
 
-class WriteController : public ViewController {
+class WriteController : public ViewController, public ActionSheetDelegate {
     Q_OBJECT
 public:
     explicit WriteController(QObject* parent = nullptr);
@@ -60,7 +62,17 @@ public:
 
     // The picture menu "图片上传" and its choices: 0 camera, 1 album, 2 cancel.
     void openTheMenu();
-    void actionSheetClicked(int index);
+    ActionSheet* pictureMenu() const { return menu_; }
+    void actionSheet(ActionSheet* sheet, int buttonIndex) override;
+    // The camera (nothing without one) and the album.
+    void takePhoto();
+    void LocalPhoto();
+
+    // The e-mail editor's add buttons: the picker's choice replaces the recipients (1) or the
+    // copy recipients (any other value).
+    void turnToSearch(int which);
+    // The picker pushed last, while it is open.
+    AddReciverViewController* picker() const;
     // A picture came from the camera or the album: stored as an upload file and listed. A null
     // picture adds nothing.
     void didFinishPickingImage(const QImage& picture);
@@ -89,12 +101,16 @@ private:
     void setButtonsEnabled(bool enabled);
     void draftChanged();
     void discardWork();
+    // Pushes the picker; `load` receives its choice, then the picker is popped.
+    void pushPicker(std::function<void(std::vector<std::shared_ptr<UserVO>>)> load);
 
     std::string func_type_;
     std::vector<std::shared_ptr<UserVO>> userAry_;
     QPointer<WriteEditor> editor_;
     QPointer<BarButton> right_;
     QPointer<BarButton> back_;
+    QPointer<ActionSheet> menu_;
+    QPointer<QObject> picker_;
     bool submitting_ = false;
     // Set once the screen's content has been sent or dropped: no draft is written after that.
     bool finished_ = false;
