@@ -38,7 +38,7 @@ VoiceRecording::~VoiceRecording() {
 }
 
 void VoiceRecording::longPressed() {
-    if (blocked_ || recording_ || stopping_) {
+    if (blocked_ || recording_ || stopping_ || (startCheck_ && !startCheck_())) {
         return;
     }
     if (!recorder_) {
@@ -102,6 +102,16 @@ void VoiceRecording::cancel() {
 
 void VoiceRecording::recorderFinished(bool ok, qint64 samples) {
     if (!stopping_) {
+        return;
+    }
+    if (!convertsOnRelease_) {
+        stopping_ = false;
+        if (!ok) {
+            QFile::remove(wavPath_);
+            fail(kRecordFailed);
+            return;
+        }
+        emit recordStopped(wavPath_, samples);
         return;
     }
     if (!ok || samples <= 0) {

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <functional>
 
 namespace oa {
 
@@ -30,6 +31,12 @@ public:
     // While blocked (a voice message is being sent) a long press starts nothing: recordings
     // named by the same second would overwrite each other.
     void setBlocked(bool blocked) { blocked_ = blocked; }
+    // Asked at each long press; false starts nothing (the check shows why).
+    void setStartCheck(std::function<bool()> check) { startCheck_ = std::move(check); }
+    // By default a release converts the recording and reports recordFinished. Without that the
+    // release reports recordStopped with the WAV file as it is, for a screen that asks before
+    // converting and sending.
+    void setConvertsOnRelease(bool converts) { convertsOnRelease_ = converts; }
     // Ends a running recording, or drops one being converted, without reporting it (the screen
     // is left).
     void cancel();
@@ -43,6 +50,8 @@ public:
 
 signals:
     void recordFinished(int duration, const QString& amrPath);
+    // The recording ended with `samples` samples (possibly none) in the WAV file at `wavPath`.
+    void recordStopped(const QString& wavPath, qint64 samples);
     void recordFailed(const QString& message);
 
 private:
@@ -60,6 +69,8 @@ private:
     bool recording_ = false;
     bool stopping_ = false;
     bool blocked_ = false;
+    bool convertsOnRelease_ = true;
+    std::function<bool()> startCheck_;
     unsigned generation_ = 0;
 };
 
