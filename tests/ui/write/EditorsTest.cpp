@@ -10,11 +10,11 @@
 #include "WriteScreen.h"
 #include "ui/controller/write/CalendarWriteView.h"
 #include "ui/controller/write/DiaryWriteView.h"
-#include "ui/controller/write/EditorTextView.h"
 #include "ui/controller/write/EmailWriteView.h"
 #include "ui/kit/ActionSheet.h"
 #include "ui/kit/LeveyPopListView.h"
 #include "ui/kit/TextField.h"
+#include "ui/kit/TextView.h"
 #include "ui/kit/ViewTags.h"
 #include "ui/support/QtTestRegistry.h"
 
@@ -95,7 +95,7 @@ private slots:
         QFETCH(QString, kind);
         WriteEnvironment env;
         WriteScreen screen(kind.toStdString());
-        auto* text = screen.write()->editor()->findChild<EditorTextView*>();
+        auto* text = screen.write()->editor()->findChild<TextView*>();
         QVERIFY(text);
         text->setFocus();
         QTest::keyClicks(text, QStringLiteral("ab"));

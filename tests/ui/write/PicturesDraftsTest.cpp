@@ -13,9 +13,9 @@
 #include "WriteScreen.h"
 #include "ui/controller/write/DiaryWriteView.h"
 #include "ui/controller/write/DraftStore.h"
-#include "ui/controller/write/EditorTextView.h"
 #include "ui/controller/write/EmailWriteView.h"
 #include "ui/controller/write/PictureBlock.h"
+#include "ui/kit/TextView.h"
 #include "ui/support/QtTestRegistry.h"
 
 namespace oa {
@@ -167,12 +167,12 @@ private slots:
         WriteEnvironment env;
         {
             WriteScreen screen("calendar");
-            auto* text = screen.write()->editor()->findChild<EditorTextView*>();
+            auto* text = screen.write()->editor()->findChild<TextView*>();
             QTest::keyClicks(text, QStringLiteral("call back"));
             screen.close();
         }
         WriteScreen again("calendar");
-        auto* text = again.write()->editor()->findChild<EditorTextView*>();
+        auto* text = again.write()->editor()->findChild<TextView*>();
         QCOMPARE(text->text(), QStringLiteral("call back"));
     }
 

@@ -5,11 +5,11 @@
 #include <QPalette>
 #include <QPushButton>
 
-#include "ui/controller/write/EditorTextView.h"
 #include "ui/controller/write/WallClock.h"
 #include "ui/kit/Fonts.h"
 #include "ui/kit/Images.h"
 #include "ui/kit/SegmentedControl.h"
+#include "ui/kit/TextView.h"
 
 namespace oa {
 
@@ -60,13 +60,13 @@ CalendarWriteView::CalendarWriteView(QWidget* parent) : WriteEditor(parent) {
     connect(date_lab_, &QPushButton::clicked, this, [this] { openActionSheet(0); });
     connect(end_lab_, &QPushButton::clicked, this, [this] { openActionSheet(1); });
 
-    content_text_ = new EditorTextView(this);
+    content_text_ = new TextView(this);
+    endEditingOnReturn(content_text_);
     content_text_->setFont(systemFont(18));
     content_text_->setGeometry(25, 210, 270, 140);
     connect(content_text_, &QPlainTextEdit::textChanged, this, &WriteEditor::changed);
-    connect(content_text_, &EditorTextView::didBeginEditing, this,
-            [this] { moveForKeyboard(-130); });
-    connect(content_text_, &EditorTextView::didEndEditing, this, [this] { moveForKeyboard(0); });
+    connect(content_text_, &TextView::didBeginEditing, this, [this] { moveForKeyboard(-130); });
+    connect(content_text_, &TextView::didEndEditing, this, [this] { moveForKeyboard(0); });
 }
 
 CalendarWriteView::~CalendarWriteView() {

@@ -13,7 +13,7 @@ class QPushButton;
 
 namespace oa {
 
-class EditorTextView;
+class TextView;
 class SegmentedControl;
 
 class CalendarWriteView : public WriteEditor, public LeveyPopListViewDelegate {
@@ -56,7 +56,7 @@ public:
     QPushButton* levelButton() const { return level_btn_; }
     QPushButton* startLabel() const { return date_lab_; }
     QPushButton* endLabel() const { return end_lab_; }
-    EditorTextView* contentView() const { return content_text_; }
+    TextView* contentView() const { return content_text_; }
 
 signals:
     // A time sheet is wanted for the start (0) or end (1) label, opened at its time.
@@ -69,7 +69,7 @@ private:
     QPushButton* level_btn_;
     QPushButton* date_lab_;
     QPushButton* end_lab_;
-    EditorTextView* content_text_;
+    TextView* content_text_;
     QString cal_type_ = QStringLiteral("1");
     int level_ = 0;
     QPointer<LeveyPopListView> levelList_;

@@ -10,13 +10,13 @@
 #include <QVBoxLayout>
 
 #include "core/session/GlobalVar.h"
-#include "ui/controller/write/EditorTextView.h"
 #include "ui/controller/write/PictureBlock.h"
 #include "ui/controller/write/WallClock.h"
 #include "ui/kit/Fonts.h"
 #include "ui/kit/Images.h"
 #include "ui/kit/SegmentedControl.h"
 #include "ui/kit/TextField.h"
+#include "ui/kit/TextView.h"
 
 namespace oa {
 
@@ -111,13 +111,13 @@ void DiaryWriteView::createView() {
     date_lab_->setText(WallClock::today().toString(QString::fromLatin1(kDateFormat)));
     connect(date_lab_, &QPushButton::clicked, this, &DiaryWriteView::openActionSheet);
 
-    content_text_ = new EditorTextView(form_);
+    content_text_ = new TextView(form_);
+    endEditingOnReturn(content_text_);
     content_text_->setFont(systemFont(18));
     content_text_->setGeometry(25, 190, 270, 140);
     connect(content_text_, &QPlainTextEdit::textChanged, this, &WriteEditor::changed);
-    connect(content_text_, &EditorTextView::didBeginEditing, this,
-            [this] { moveForKeyboard(-130); });
-    connect(content_text_, &EditorTextView::didEndEditing, this, [this] { moveForKeyboard(0); });
+    connect(content_text_, &TextView::didBeginEditing, this, [this] { moveForKeyboard(-130); });
+    connect(content_text_, &TextView::didEndEditing, this, [this] { moveForKeyboard(0); });
 
     pictures_ = new PictureBlock(form_);
     connect(pictures_, &PictureBlock::addPhotos, this, &DiaryWriteView::openTheMenu);

@@ -16,7 +16,7 @@ class QScrollArea;
 
 namespace oa {
 
-class EditorTextView;
+class TextView;
 class PictureBlock;
 class SegmentedControl;
 class TextField;
@@ -56,7 +56,7 @@ public:
     TextField* titleField() const { return title_text_; }
     SegmentedControl* kindSwitch() const { return kind_; }
     QPushButton* dateLabel() const { return date_lab_; }
-    EditorTextView* contentView() const { return content_text_; }
+    TextView* contentView() const { return content_text_; }
     PictureBlock* pictureBlock() const { return pictures_; }
 
 signals:
@@ -74,7 +74,7 @@ private:
     TextField* title_text_;
     SegmentedControl* kind_;
     QPushButton* date_lab_;
-    EditorTextView* content_text_;
+    TextView* content_text_;
     PictureBlock* pictures_;
     QString diary_type_;
     // The title this editor proposed last; the switch rewrites the title only while it is this.

@@ -10,12 +10,12 @@
 #include <QVBoxLayout>
 
 #include "core/platform/Log.h"
-#include "ui/controller/write/EditorTextView.h"
 #include "ui/controller/write/PictureBlock.h"
 #include "ui/kit/Fonts.h"
 #include "ui/kit/Images.h"
 #include "ui/kit/ProgressHUD.h"
 #include "ui/kit/TextField.h"
+#include "ui/kit/TextView.h"
 #include "ui/kit/ViewTags.h"
 
 namespace oa {
@@ -135,13 +135,13 @@ void EmailWriteView::createView() {
     auto* contentLabel = new QLabel(QStringLiteral("邮件内容"), contentView_);
     contentLabel->setFont(systemFont(16));
     contentLabel->setGeometry(10, 5, 200, 30);
-    content_text_ = new EditorTextView(contentView_);
+    content_text_ = new TextView(contentView_);
+    endEditingOnReturn(content_text_);
     content_text_->setFont(systemFont(18));
     content_text_->setGeometry(8, 45, 295, 95);
     connect(content_text_, &QPlainTextEdit::textChanged, this, &WriteEditor::changed);
-    connect(content_text_, &EditorTextView::didBeginEditing, this,
-            [this] { moveForKeyboard(-240); });
-    connect(content_text_, &EditorTextView::didEndEditing, this, [this] { moveForKeyboard(0); });
+    connect(content_text_, &TextView::didBeginEditing, this, [this] { moveForKeyboard(-240); });
+    connect(content_text_, &TextView::didEndEditing, this, [this] { moveForKeyboard(0); });
 
     layoutBlocks();
     scroll->setWidget(input_view_);

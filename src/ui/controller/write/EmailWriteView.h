@@ -17,7 +17,7 @@ class QScrollArea;
 
 namespace oa {
 
-class EditorTextView;
+class TextView;
 class PictureBlock;
 class TextField;
 
@@ -78,7 +78,7 @@ private:
     People user_arr2_;
     TextField* address_text_;
     TextField* title_text_;
-    EditorTextView* content_text_;
+    TextView* content_text_;
     PictureBlock* pictures_;
     QWidget* contentView_;
 };

@@ -3,9 +3,29 @@
 
 #include <QPropertyAnimation>
 
+#include "ui/kit/TextView.h"
+
 namespace oa {
 
 WriteEditor::WriteEditor(QWidget* parent) : QWidget(parent) {}
+
+void WriteEditor::endEditingOnReturn(TextView* text) {
+    text->setShouldChangeText([](TextView* view, int, int, const QString& replacement) {
+        if (replacement == QLatin1String("\n")) {
+            view->resignFirstResponder();
+            return false;
+        }
+        if (replacement.contains(QLatin1Char('\n')) || replacement.contains(QLatin1Char('\r'))) {
+            QString flat = replacement;
+            flat.replace(QLatin1String("\r\n"), QLatin1String(" "));
+            flat.replace(QLatin1Char('\n'), QLatin1Char(' '));
+            flat.replace(QLatin1Char('\r'), QLatin1Char(' '));
+            view->insertPlainText(flat);
+            return false;
+        }
+        return true;
+    });
+}
 
 void WriteEditor::moveForKeyboard(int y) {
     if (move_) {

@@ -10,6 +10,8 @@ class QPropertyAnimation;
 
 namespace oa {
 
+class TextView;
+
 class WriteEditor : public QWidget {
     Q_OBJECT
 public:
@@ -32,6 +34,10 @@ signals:
     void changed();
 
 protected:
+    // The editors' texts are one paragraph: the return key ends editing instead of breaking
+    // the line, and pasted line breaks become spaces.
+    static void endEditingOnReturn(TextView* text);
+
     // Moves the editor to `y` in its parent over 0.3 seconds (the keyboard's arrival or leave).
     void moveForKeyboard(int y);
 
