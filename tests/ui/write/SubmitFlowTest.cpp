@@ -12,7 +12,10 @@
 #include "core/protocol/DiaryBO.h"
 #include "core/protocol/EmailBO.h"
 #include "core/protocol/ListRecords.h"
+#include "core/protocol/MessageBO.h"
+#include "ui/controller/message/UIExpandingTextView.h"
 #include "ui/controller/write/AddReciverViewController.h"
+#include "ui/controller/write/AllSendView.h"
 #include "ui/controller/write/BranchViewController.h"
 #include "ui/controller/write/CalendarWriteView.h"
 #include "ui/controller/write/DiaryWriteView.h"
@@ -244,6 +247,42 @@ private slots:
         }
         QCOMPARE(email->getEmailSaveVO()->to_id, std::string("chenjing"));
         QCOMPARE(email->getEmailSaveVO()->cs_id, std::string("chenjing"));
+    }
+
+    // A group text chosen through the picker reaches each recipient; the screen closes.
+    void groupTextReachesEachRecipient() {
+        WriteEnvironment env;
+        QVERIFY(write::signIn("liuli"));
+        WriteScreen screen("message");
+        AllSendView* send = screen.write()->send_view();
+        QVERIFY(send);
+        QCOMPARE(screen.write()->name(), QStringLiteral("发送"));
+        send->addButton()->click();
+        AddReciverViewController* picker = screen.write()->picker();
+        QVERIFY(picker);
+        QSignalSpy shown(picker, &AddReciverViewController::searchShown);
+        picker->textFieldDidChange(QStringLiteral("赵磊"));
+        QVERIFY(shown.wait(10000));
+        picker->clickToCheckIt(0, true);
+        picker->clickToSet();
+        write::drain();
+        QCOMPARE(send->user_arr().size(), std::size_t(1));
+        send->loadScrollView(send->user_scroll(),
+                             {send->user_arr().at(0), person("chenjing", "陈静", "3")});
+        send->content_text()->setText(QStringLiteral("下午三点开会"));
+        bool ok = false;
+        QVERIFY(screen.submitAndWait(&ok));
+        QVERIFY(ok);
+        QVERIFY(!screen.isOpen());
+        for (const char* reader : {"zhaolei", "chenjing"}) {
+            QVERIFY(write::signIn(reader));
+            const auto conversations = MessageBO().getMessageInfo();
+            const bool found = std::any_of(
+                conversations.begin(), conversations.end(), [](const auto& conversation) {
+                    return conversation->content == std::optional<std::string>("下午三点开会");
+                });
+            QVERIFY2(found, reader);
+        }
     }
 
     // Without a recipient an e-mail is not sent and the screen stays.

@@ -1,6 +1,7 @@
 // WriteController: editor by key, submission with its verdict, drafts and pictures.
 #include "ui/controller/write/WriteController.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QTimer>
 #include <algorithm>
@@ -11,7 +12,9 @@
 #include "core/protocol/CalendarBO.h"
 #include "core/protocol/DiaryBO.h"
 #include "core/protocol/EmailBO.h"
+#include "core/protocol/MessageBO.h"
 #include "ui/controller/write/AddReciverViewController.h"
+#include "ui/controller/write/AllSendView.h"
 #include "ui/controller/write/BranchViewController.h"
 #include "ui/controller/write/CalendarWriteView.h"
 #include "ui/controller/write/DiaryWriteView.h"
@@ -69,6 +72,10 @@ CalendarWriteView* WriteController::calendar_view() const {
     return qobject_cast<CalendarWriteView*>(editor_.data());
 }
 
+AllSendView* WriteController::send_view() const {
+    return send_view_;
+}
+
 QString WriteController::name() const {
     if (func_type_ == "diary" || func_type_ == "calendar") {
         return QStringLiteral("保存");
@@ -92,6 +99,11 @@ void WriteController::loadView() {
         editor = userAry_.empty() ? new EmailWriteView(root) : new EmailWriteView(userAry_, root);
     } else if (func_type_ == "calendar") {
         editor = new CalendarWriteView(root);
+    } else if (func_type_ == "message") {
+        send_view_ = new AllSendView(root);
+        send_view_->setGeometry(0, 0, 320, height);
+        connect(send_view_->addButton(), &QAbstractButton::clicked, this,
+                &WriteController::choiceUsers);
     }
     editor_ = editor;
     setView(root);
@@ -249,6 +261,15 @@ WriteController::Submission WriteController::makeSubmission() {
             return verdictOf(CalendarBO().saveCalendar(record));
         };
     }
+    if (send_view_) {
+        std::optional<AllSendVO> record = send_view_->getAllSendVO();
+        if (!record) {
+            return {};
+        }
+        return [record = std::move(*record), verdictOf] {
+            return verdictOf(MessageBO().sendMessages(record));
+        };
+    }
     return {};
 }
 
@@ -290,6 +311,18 @@ void WriteController::turnToSearch(int which) {
         if (email) {
             email->loadScrollView(which == 1 ? email->user_scroll1() : email->user_scroll2(),
                                   people);
+        }
+    });
+}
+
+void WriteController::choiceUsers() {
+    const QPointer<AllSendView> send = send_view_;
+    if (!send) {
+        return;
+    }
+    pushPicker([send](std::vector<std::shared_ptr<UserVO>> people) {
+        if (send) {
+            send->loadScrollView(send->user_scroll(), people);
         }
     });
 }

@@ -26,6 +26,7 @@ class QTimer;
 namespace oa {
 
 class AddReciverViewController;
+class AllSendView;
 class CalendarWriteView;
 class DiaryWriteView;
 class DraftStore;
@@ -48,6 +49,7 @@ public:
     DiaryWriteView* diary_view() const;
     EmailWriteView* email_view() const;
     CalendarWriteView* calendar_view() const;
+    AllSendView* send_view() const;
     BarButton* rightButton() const { return right_; }
     BarButton* backButton() const { return back_; }
     // "保存" for the diary and the schedule, "发送" for the others, empty for an unknown key.
@@ -71,6 +73,8 @@ public:
     // The e-mail editor's add buttons: the picker's choice replaces the recipients (1) or the
     // copy recipients (any other value).
     void turnToSearch(int which);
+    // The group-message editor's add button: the picker's choice replaces its recipients.
+    void choiceUsers();
     // The picker pushed last, while it is open.
     AddReciverViewController* picker() const;
     // A picture came from the camera or the album: stored as an upload file and listed. A null
@@ -107,6 +111,7 @@ private:
     std::string func_type_;
     std::vector<std::shared_ptr<UserVO>> userAry_;
     QPointer<WriteEditor> editor_;
+    QPointer<AllSendView> send_view_;
     QPointer<BarButton> right_;
     QPointer<BarButton> back_;
     QPointer<ActionSheet> menu_;
