@@ -187,6 +187,7 @@ void Tour::buildStops() {
     addDetailStops();
     addMessageListStops();
     addDialogStops();
+    addWriteStops();
 }
 
 void Tour::fetchDetailSamples() {

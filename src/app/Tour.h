@@ -66,6 +66,8 @@ private:
     void addMessageListStops();
     // The dialog and a voice recording (TourDialogStops.cpp).
     void addDialogStops();
+    // The write screen's editors, the picker and a failed save (TourWriteStops.cpp).
+    void addWriteStops();
 
     Window* window_;
     QString folder_;
