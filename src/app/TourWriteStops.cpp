@@ -1,6 +1,7 @@
 // Tour: the write screen's editors: a diary, an e-mail with a recipient and a picture, the
 // recipient picker and its departments, a schedule entry with the priority list, a group
 // message, and a diary whose saving fails and which stays open with its text.
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
 #include <memory>
@@ -76,6 +77,7 @@ QImage samplePhoto() {
 void Tour::addWriteStops() {
     Window* window = window_;
     auto faultSet = std::make_shared<bool>(false);
+    auto listShown = std::make_shared<QElapsedTimer>();
     stops_.push_back({"write: back to the index",
                       [window] {
                           NavigationController* nav = writeStackOf(window);
@@ -151,14 +153,18 @@ void Tour::addWriteStops() {
                           WriteController* write = pushWrite(window, "calendar");
                           write->calendar_view()->setContent(QStringLiteral("部门例会"));
                       }});
-    stops_.push_back(
-        {"schedule open", [window] { return atRest<WriteController>(window) != nullptr; }, false,
-         [window] { atRest<WriteController>(window)->calendar_view()->showLevelView(); }});
+    stops_.push_back({"schedule open",
+                      [window] { return atRest<WriteController>(window) != nullptr; }, false,
+                      [window, listShown] {
+                          atRest<WriteController>(window)->calendar_view()->showLevelView();
+                          listShown->start();
+                      }});
     stops_.push_back({"34-write-schedule-priority",
-                      [window] {
+                      [window, listShown] {
                           NavigationController* nav = writeStackOf(window);
                           auto* write = qobject_cast<WriteController*>(nav->topViewController());
-                          return write && write->calendar_view() &&
+                          // The list has faded in.
+                          return listShown->elapsed() >= 500 && write && write->calendar_view() &&
                                  write->calendar_view()->levelList() &&
                                  write->calendar_view()->levelList()->isVisible();
                       },

@@ -4,7 +4,6 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QtTest>
 
 #include "WriteScreen.h"
@@ -13,6 +12,7 @@
 #include "ui/controller/write/EmailWriteView.h"
 #include "ui/kit/ActionSheet.h"
 #include "ui/kit/LeveyPopListView.h"
+#include "ui/kit/ScrollView.h"
 #include "ui/kit/TextField.h"
 #include "ui/kit/TextView.h"
 #include "ui/kit/ViewTags.h"
@@ -26,10 +26,10 @@ using write::WriteScreen;
 
 namespace {
 
-QStringList stripNames(QScrollArea* strip, int firstTag, int count) {
+QStringList stripNames(ScrollView* strip, int firstTag, int count) {
     QStringList names;
     for (int i = 0; i < count + 1; ++i) {
-        if (auto* button = viewWithTag<QPushButton>(strip->widget(), firstTag + i)) {
+        if (auto* button = viewWithTag<QPushButton>(strip, firstTag + i)) {
             names << button->text();
         }
     }
@@ -176,7 +176,7 @@ private slots:
 
         email->loadScrollView(email->user_scroll2(),
                               {person("3", "张三"), person("15", "李四"), person("7", "王五")});
-        auto* second = viewWithTag<QPushButton>(email->user_scroll2()->widget(), 501);
+        auto* second = viewWithTag<QPushButton>(email->user_scroll2(), 501);
         QVERIFY(second);
         second->click();
         QCOMPARE(email->getEmailSaveVO()->cs_id, std::string("3,7"));

@@ -82,6 +82,7 @@ void DiaryWriteView::createView() {
     title_text_->setGeometry(100, 20, 200, 30);
     proposed_ = proposedTitle(QStringLiteral("1"));
     title_text_->setText(proposed_);
+    title_text_->setCursorPosition(0);
     connect(title_text_, &QLineEdit::textEdited, this, &WriteEditor::changed);
     connect(title_text_, &TextField::didBeginEditing, this, [this] {
         // Keep the field above a 216-point keyboard.

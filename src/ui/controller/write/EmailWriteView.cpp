@@ -11,9 +11,11 @@
 
 #include "core/platform/Log.h"
 #include "ui/controller/write/PictureBlock.h"
+#include "ui/kit/ContactAddButton.h"
 #include "ui/kit/Fonts.h"
 #include "ui/kit/Images.h"
 #include "ui/kit/ProgressHUD.h"
+#include "ui/kit/ScrollView.h"
 #include "ui/kit/TextField.h"
 #include "ui/kit/TextView.h"
 #include "ui/kit/ViewTags.h"
@@ -94,18 +96,15 @@ void EmailWriteView::createView() {
         label->setGeometry(12, 10 + 45 * i, 80, 35);
     }
     for (int which = 1; which <= 2; ++which) {
-        auto* add = new QPushButton(QStringLiteral("+"), input_view_);
+        auto* add = new ContactAddButton(input_view_);
+        // A 44-point target around the drawn button.
         add->setGeometry(270, 5 + 45 * (which - 1), 44, 44);
         setTag(add, which);
-        connect(add, &QPushButton::clicked, this, [this, which] { emit turnToSearch(which); });
+        connect(add, &QAbstractButton::clicked, this, [this, which] { emit turnToSearch(which); });
     }
     auto strip = [this](int tagValue, int y) {
-        auto* area = new QScrollArea(input_view_);
-        area->setFrameShape(QFrame::NoFrame);
-        area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        auto* area = new ScrollView(input_view_);
         area->setGeometry(88, y, 180, 35);
-        area->setWidget(new QWidget);
         setTag(area, tagValue);
         return area;
     };
@@ -155,35 +154,34 @@ void EmailWriteView::layoutBlocks() {
     input_view_->setFixedSize(320, contentTop + contentView_->height() + 10);
 }
 
-void EmailWriteView::loadScrollView(QScrollArea* strip, const People& people) {
+void EmailWriteView::loadScrollView(ScrollView* strip, const People& people) {
     const People copy = people;
     (strip == user_scroll1_ ? user_arr1_ : user_arr2_) = copy;
     redraw(strip);
     emit changed();
 }
 
-void EmailWriteView::redraw(QScrollArea* strip) {
+void EmailWriteView::redraw(ScrollView* strip) {
     const bool copies = strip != user_scroll1_;
     const People& people = copies ? user_arr2_ : user_arr1_;
-    auto* content = new QWidget;
-    content->resize(std::max<int>(1, 60 * static_cast<int>(people.size())), 35);
+    // The tapped button may be among the old ones: they go later.
+    for (QPushButton* old : strip->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
+        old->hide();
+        old->setParent(nullptr);
+        old->deleteLater();
+    }
+    strip->setContentWidth(60 * static_cast<qreal>(people.size()));
     for (std::size_t i = 0; i < people.size(); ++i) {
         auto* name =
-            new QPushButton(QString::fromStdString(people[i]->user_name.value_or("")), content);
+            new QPushButton(QString::fromStdString(people[i]->user_name.value_or("")), strip);
         name->setGeometry(60 * static_cast<int>(i), 2, 50, 30);
         name->setStyleSheet(copies ? QStringLiteral("color: #8b4513;")
                                    : QStringLiteral("color: #1f5aa0;"));
         const int tagValue = (copies ? 500 : 400) + static_cast<int>(i);
         setTag(name, tagValue);
         connect(name, &QPushButton::clicked, this, [this, tagValue] { deleteCurButton(tagValue); });
+        name->show();
     }
-    // The tapped button may be among the old ones: they go later.
-    if (QWidget* old = strip->takeWidget()) {
-        old->hide();
-        old->deleteLater();
-    }
-    strip->setWidget(content);
-    content->show();
 }
 
 void EmailWriteView::deleteCurButton(int tagValue) {

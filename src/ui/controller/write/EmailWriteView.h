@@ -13,12 +13,12 @@
 #include "ui/controller/write/WriteEditor.h"
 
 class QPushButton;
-class QScrollArea;
 
 namespace oa {
 
 class TextView;
 class PictureBlock;
+class ScrollView;
 class TextField;
 
 class EmailWriteView : public WriteEditor {
@@ -33,8 +33,8 @@ public:
     // Opens with `people` as recipients (a reply).
     explicit EmailWriteView(const People& people, QWidget* parent = nullptr);
 
-    QScrollArea* user_scroll1() const { return user_scroll1_; }
-    QScrollArea* user_scroll2() const { return user_scroll2_; }
+    ScrollView* user_scroll1() const { return user_scroll1_; }
+    ScrollView* user_scroll2() const { return user_scroll2_; }
     const People& user_arr1() const { return user_arr1_; }
     const People& user_arr2() const { return user_arr2_; }
 
@@ -42,7 +42,7 @@ public:
     std::optional<EmailSaveVO> getEmailSaveVO() const;
 
     // Replaces the list of `strip` (user_scroll1 or user_scroll2) with `people` and redraws it.
-    void loadScrollView(QScrollArea* strip, const People& people);
+    void loadScrollView(ScrollView* strip, const People& people);
     // A name button was tapped: tag 500 + i removes copy recipient i, 400 + i recipient i.
     void deleteCurButton(int tag);
     // The user_ids of `people` joined by ",".
@@ -68,12 +68,12 @@ signals:
 
 private:
     void createView();
-    void redraw(QScrollArea* strip);
+    void redraw(ScrollView* strip);
     void layoutBlocks();
 
     QWidget* input_view_;
-    QScrollArea* user_scroll1_;
-    QScrollArea* user_scroll2_;
+    ScrollView* user_scroll1_;
+    ScrollView* user_scroll2_;
     People user_arr1_;
     People user_arr2_;
     TextField* address_text_;
