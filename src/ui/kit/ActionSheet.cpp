@@ -201,7 +201,12 @@ void ActionSheet::showInView(QWidget* view) {
     placeContent();
     show();
     raise();
-    setFocus(Qt::PopupFocusReason);
+    // Keys go to the content (a date to type) when there is one; Escape reaches the sheet.
+    if (content_ && content_->focusPolicy() != Qt::NoFocus) {
+        content_->setFocus(Qt::PopupFocusReason);
+    } else {
+        setFocus(Qt::PopupFocusReason);
+    }
     animateTo(1, kSlideMs);
 }
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "ui/platform/QtMainLoop.h"
-#include "ui/support/WebEngineSetup.h"
+#include "ui/support/QtTestRegistry.h"
 
 using namespace std::chrono_literals;
 
@@ -115,5 +115,5 @@ private slots:
 
 }  // namespace oa
 
-OA_QTEST_MAIN(oa::QtMainLoopTest)
+OA_QT_TEST(QtMainLoopTest)
 #include "QtMainLoopTest.moc"
