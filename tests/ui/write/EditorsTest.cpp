@@ -6,11 +6,14 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <QDateTimeEdit>
+#include <QTimeEdit>
 #include "WriteScreen.h"
 #include "ui/controller/write/CalendarWriteView.h"
 #include "ui/controller/write/DiaryWriteView.h"
 #include "ui/controller/write/EmailWriteView.h"
 #include "ui/kit/ActionSheet.h"
+#include "ui/kit/DateSheet.h"
 #include "ui/kit/LeveyPopListView.h"
 #include "ui/kit/ScrollView.h"
 #include "ui/kit/TextField.h"
@@ -82,6 +85,35 @@ private slots:
         diary->setDate(QDate(2026, 5, 7));
         QCOMPARE(diary->getDiarySaveVO().diaryDate, std::string("2026-05-07"));
         QCOMPARE(diary->getDiarySaveVO().diaryTitle, std::string("王伟2026-05-08工作日志"));
+    }
+
+    // The date and time labels open their sheet at the label's value; closing it writes the
+    // value chosen.
+    void dateAndTimeSheets() {
+        WriteEnvironment env;
+        WriteScreen diaryScreen("diary");
+        DiaryWriteView* diary = diaryScreen.write()->diary_view();
+        diary->dateLabel()->click();
+        QPointer<DateSheet> dates = qobject_cast<DateSheet*>(diaryScreen.write()->sheet());
+        QVERIFY(dates);
+        QCOMPARE(dates->editor()->date(), QDate(2026, 5, 8));
+        dates->editor()->setDate(QDate(2026, 4, 30));
+        dates->cancel();
+        QTRY_VERIFY(!dates);
+        QCOMPARE(diary->getDiarySaveVO().diaryDate, std::string("2026-04-30"));
+        diaryScreen.close();
+
+        WriteScreen calendarScreen("calendar");
+        CalendarWriteView* calendar = calendarScreen.write()->calendar_view();
+        calendar->endLabel()->click();
+        QPointer<TimeSheet> times = qobject_cast<TimeSheet*>(calendarScreen.write()->sheet());
+        QVERIFY(times);
+        QCOMPARE(times->editor()->time(), QTime(9, 5));
+        times->editor()->setTime(QTime(18, 45));
+        times->clickButtonAtIndex(times->cancelButtonIndex());
+        QTRY_VERIFY(!times);
+        QCOMPARE(calendar->getCalendarSaveVO().cal_end, std::string("18:45"));
+        QCOMPARE(calendar->getCalendarSaveVO().cal_start, std::string("09:05"));
     }
 
     // The return key ends editing and puts no line break in the text, in every editor.

@@ -15,7 +15,9 @@
 #include "ui/controller/write/DraftStore.h"
 #include "ui/controller/write/EmailWriteView.h"
 #include "ui/controller/write/PictureBlock.h"
+#include "ui/kit/ActionSheet.h"
 #include "ui/kit/TextView.h"
+#include "ui/platform/FakePicturePicker.h"
 #include "ui/support/QtTestRegistry.h"
 
 namespace oa {
@@ -74,6 +76,49 @@ private slots:
         QCOMPARE(QImage(QString::fromStdString(listed[2])).pixelColor(0, 0), QColor(Qt::blue));
         auto* block = screen.write()->editor()->findChild<PictureBlock*>();
         QCOMPARE(block->height(), 110 + 3 * 50);
+    }
+
+    // Pictures chosen through the menu and the picker: the album three times, then a cancel,
+    // then "拍照" without a camera, which asks nothing.
+    void menuAndPicker() {
+        WriteEnvironment env;
+        auto picker = std::make_shared<FakePicturePicker>(false);
+        PicturePicker::setCurrent(picker);
+        WriteScreen screen("email");
+        std::vector<QString> sources;
+        for (const QColor& colour : {QColor(Qt::red), QColor(Qt::green), QColor(Qt::blue)}) {
+            sources.push_back(QString::fromStdString(
+                (env.home() / (colour.name().mid(1).toStdString() + ".png")).string()));
+            QVERIFY(filled(colour).save(sources.back()));
+            picker->queueLibraryPick(sources.back());
+        }
+        picker->queueLibraryPick(std::nullopt);
+        auto choose = [&](int index) {
+            screen.write()->openTheMenu();
+            QPointer<ActionSheet> menu = screen.write()->pictureMenu();
+            QVERIFY(menu);
+            menu->clickButtonAtIndex(index);
+            QTRY_VERIFY(!menu);
+        };
+        for (std::size_t n = 1; n <= 3; ++n) {
+            choose(1);
+            QTRY_COMPARE(screen.write()->editor()->pictureFiles().size(), n);
+        }
+        QCOMPARE(names(screen.write()->editor()->pictureFiles()),
+                 (std::vector<std::string>{"uploadedfile0.png", "uploadedfile1.png",
+                                           "uploadedfile2.png"}));
+        QCOMPARE(QImage(QString::fromStdString(screen.write()->editor()->pictureFiles()[1]))
+                     .pixelColor(0, 0),
+                 QColor(Qt::green));
+        choose(1);
+        QTRY_COMPARE(picker->libraryRequests(), 4);
+        write::drain();
+        choose(0);
+        write::drain();
+        QCOMPARE(picker->photoRequests(), 0);
+        QCOMPARE(screen.write()->editor()->pictureFiles().size(), std::size_t(3));
+        QVERIFY(!std::filesystem::exists(env.tmp() / "uploadedfile3.png"));
+        PicturePicker::setCurrent(nullptr);
     }
 
     // After the middle picture goes, a new one takes a free number and changes no listed file.

@@ -22,8 +22,10 @@
 #include "ui/controller/write/EmailWriteView.h"
 #include "ui/controller/write/UploadPictures.h"
 #include "ui/kit/BarButton.h"
+#include "ui/kit/DateSheet.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/ProgressHUD.h"
+#include "ui/platform/PicturePicker.h"
 
 namespace oa {
 
@@ -125,6 +127,35 @@ void WriteController::loadView() {
     connect(editor, &WriteEditor::changed, this, &WriteController::draftChanged);
     if (auto* diary = diary_view()) {
         connect(diary, &DiaryWriteView::openTheMenu, this, &WriteController::openTheMenu);
+        connect(diary, &DiaryWriteView::dateSheetRequested, this, [this](const QDate& shown) {
+            const QPointer<DiaryWriteView> target = diary_view();
+            auto* sheet = new DateSheet(
+                shown,
+                [target](QDate chosen) {
+                    if (target) {
+                        target->setDate(chosen);
+                    }
+                },
+                target);
+            sheet_ = sheet;
+            sheet->showInView(view()->window());
+        });
+    }
+    if (auto* calendar = calendar_view()) {
+        connect(calendar, &CalendarWriteView::timeSheetRequested, this,
+                [this](int which, const QTime& shown) {
+                    const QPointer<CalendarWriteView> target = calendar_view();
+                    auto* sheet = new TimeSheet(
+                        shown,
+                        [target, which](QTime chosen) {
+                            if (target) {
+                                target->setTime(which, chosen);
+                            }
+                        },
+                        target);
+                    sheet_ = sheet;
+                    sheet->showInView(view()->window());
+                });
     }
     if (auto* email = email_view()) {
         connect(email, &EmailWriteView::openTheMenu, this, &WriteController::openTheMenu);
@@ -294,9 +325,35 @@ void WriteController::actionSheet(ActionSheet* sheet, int buttonIndex) {
     }
 }
 
-void WriteController::takePhoto() {}
+void WriteController::takePhoto() {
+    std::shared_ptr<PicturePicker> pictures = PicturePicker::current();
+    if (!pictures->hasCamera()) {
+        return;
+    }
+    const QPointer<WriteController> guard(this);
+    pictures->takePhoto(
+        [guard](std::optional<QString> path) {
+            if (guard && path) {
+                guard->didFinishPickingFile(*path);
+            } else if (!path) {
+                log("您取消了选择图片");
+            }
+        },
+        isViewLoaded() ? view()->window() : nullptr);
+}
 
-void WriteController::LocalPhoto() {}
+void WriteController::LocalPhoto() {
+    const QPointer<WriteController> guard(this);
+    PicturePicker::current()->pickFromLibrary(
+        [guard](std::optional<QString> path) {
+            if (guard && path) {
+                guard->didFinishPickingFile(*path);
+            } else if (!path) {
+                log("您取消了选择图片");
+            }
+        },
+        isViewLoaded() ? view()->window() : nullptr);
+}
 
 AddReciverViewController* WriteController::picker() const {
     return qobject_cast<AddReciverViewController*>(picker_.data());

@@ -65,6 +65,8 @@ public:
     // The picture menu "图片上传" and its choices: 0 camera, 1 album, 2 cancel.
     void openTheMenu();
     ActionSheet* pictureMenu() const { return menu_; }
+    // The date or time sheet an editor opened last, while it is open.
+    ActionSheet* sheet() const { return sheet_; }
     void actionSheet(ActionSheet* sheet, int buttonIndex) override;
     // The camera (nothing without one) and the album.
     void takePhoto();
@@ -115,6 +117,7 @@ private:
     QPointer<BarButton> right_;
     QPointer<BarButton> back_;
     QPointer<ActionSheet> menu_;
+    QPointer<ActionSheet> sheet_;
     QPointer<QObject> picker_;
     bool submitting_ = false;
     // Set once the screen's content has been sent or dropped: no draft is written after that.
