@@ -140,6 +140,27 @@ private slots:
         QCOMPARE(text->text(), QStringLiteral("abc d"));
     }
 
+    // The editor moves up while its text is edited and back when editing ends.
+    void keyboardMovesTheEditor_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("up");
+        QTest::newRow("diary") << "diary" << -130;
+        QTest::newRow("calendar") << "calendar" << -130;
+        QTest::newRow("email") << "email" << -240;
+    }
+    void keyboardMovesTheEditor() {
+        QFETCH(QString, kind);
+        QFETCH(int, up);
+        WriteEnvironment env;
+        WriteScreen screen(kind.toStdString());
+        WriteEditor* editor = screen.write()->editor();
+        auto* text = editor->findChild<TextView*>();
+        QTest::keyClicks(text, QStringLiteral("x"));
+        QTRY_COMPARE(editor->y(), up);
+        QTest::keyClick(text, Qt::Key_Return);
+        QTRY_COMPARE(editor->y(), 0);
+    }
+
     void calendarDefaultsAreSentUntouched() {
         WriteEnvironment env;
         WriteScreen screen("calendar");

@@ -10,9 +10,10 @@ namespace oa {
 WriteEditor::WriteEditor(QWidget* parent) : QWidget(parent) {}
 
 void WriteEditor::endEditingOnReturn(TextView* text) {
-    text->setShouldChangeText([](TextView* view, int, int, const QString& replacement) {
+    text->setShouldChangeText([this](TextView* view, int, int, const QString& replacement) {
         if (replacement == QLatin1String("\n")) {
             view->resignFirstResponder();
+            moveForKeyboard(0);
             return false;
         }
         if (replacement.contains(QLatin1Char('\n')) || replacement.contains(QLatin1Char('\r'))) {

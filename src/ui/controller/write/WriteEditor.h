@@ -35,8 +35,8 @@ signals:
 
 protected:
     // The editors' texts are one paragraph: the return key ends editing instead of breaking
-    // the line, and pasted line breaks become spaces.
-    static void endEditingOnReturn(TextView* text);
+    // the line (the editor moves back down), and pasted line breaks become spaces.
+    void endEditingOnReturn(TextView* text);
 
     // Moves the editor to `y` in its parent over 0.3 seconds (the keyboard's arrival or leave).
     void moveForKeyboard(int y);
