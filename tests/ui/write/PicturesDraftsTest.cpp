@@ -11,6 +11,8 @@
 #include <sstream>
 
 #include "WriteScreen.h"
+#include "ui/controller/message/UIExpandingTextView.h"
+#include "ui/controller/write/AllSendView.h"
 #include "ui/controller/write/DiaryWriteView.h"
 #include "ui/controller/write/DraftStore.h"
 #include "ui/controller/write/EmailWriteView.h"
@@ -205,6 +207,23 @@ private slots:
         QCOMPARE(record.diaryTitle, std::string("王伟2026-05-08个人日志"));
         QCOMPARE(record.diaryDate, std::string("2026-05-06"));
         QCOMPARE(names(record.diaryAttachment), std::vector<std::string>{"uploadedfile0.png"});
+    }
+
+    // The group message keeps its recipients and its text too.
+    void groupMessageDraft() {
+        WriteEnvironment env;
+        {
+            WriteScreen screen("message");
+            AllSendView* send = screen.write()->send_view();
+            send->loadScrollView(send->user_scroll(), {person("chenjing", "陈静", "3")});
+            send->content_text()->setText(QStringLiteral("meeting at three"));
+            screen.close();
+        }
+        WriteScreen again("message");
+        AllSendView* send = again.write()->send_view();
+        QCOMPARE(send->content_text()->text(), QStringLiteral("meeting at three"));
+        QCOMPARE(send->getAllSendVO()->to_uid, std::string("3"));
+        QCOMPARE(ProgressHUD::status(), QStringLiteral("已恢复草稿"));
     }
 
     // A change made just before the window goes is not lost either.

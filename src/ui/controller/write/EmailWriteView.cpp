@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "core/platform/Log.h"
+#include "ui/controller/write/PeopleJson.h"
 #include "ui/controller/write/PictureBlock.h"
 #include "ui/kit/ContactAddButton.h"
 #include "ui/kit/Fonts.h"
@@ -27,30 +28,6 @@ namespace {
 using People = EmailWriteView::People;
 
 constexpr int kFormHeight = 5 + 180;
-
-QJsonArray peopleJson(const People& people) {
-    QJsonArray out;
-    for (const auto& person : people) {
-        out.append(QJsonObject{
-            {QStringLiteral("user_id"), QString::fromStdString(person->user_id.value_or(""))},
-            {QStringLiteral("user_uid"), QString::fromStdString(person->user_uid.value_or(""))},
-            {QStringLiteral("user_name"), QString::fromStdString(person->user_name.value_or(""))}});
-    }
-    return out;
-}
-
-People peopleFrom(const QJsonArray& array) {
-    People out;
-    for (const QJsonValue& value : array) {
-        const QJsonObject object = value.toObject();
-        auto person = std::make_shared<UserVO>();
-        person->user_id = object.value(QStringLiteral("user_id")).toString().toStdString();
-        person->user_uid = object.value(QStringLiteral("user_uid")).toString().toStdString();
-        person->user_name = object.value(QStringLiteral("user_name")).toString().toStdString();
-        out.push_back(std::move(person));
-    }
-    return out;
-}
 
 TextField* formField(const QString& placeholder, int y, QWidget* parent) {
     auto* field = new TextField(parent);
@@ -251,8 +228,8 @@ QJsonObject EmailWriteView::draft() const {
     for (const std::string& path : pictures_->imageAry()) {
         images.append(QString::fromStdString(path));
     }
-    return {{QStringLiteral("to"), peopleJson(user_arr1_)},
-            {QStringLiteral("cc"), peopleJson(user_arr2_)},
+    return {{QStringLiteral("to"), peopleToJson(user_arr1_)},
+            {QStringLiteral("cc"), peopleToJson(user_arr2_)},
             {QStringLiteral("webmail"), webmail()},
             {QStringLiteral("subject"), subject()},
             {QStringLiteral("content"), content()},
@@ -262,10 +239,10 @@ QJsonObject EmailWriteView::draft() const {
 void EmailWriteView::restoreDraft(const QJsonObject& draft) {
     const QSignalBlocker quiet(this);
     if (draft.contains(QStringLiteral("to"))) {
-        loadScrollView(user_scroll1_, peopleFrom(draft.value(QStringLiteral("to")).toArray()));
+        loadScrollView(user_scroll1_, peopleFromJson(draft.value(QStringLiteral("to")).toArray()));
     }
     if (draft.contains(QStringLiteral("cc"))) {
-        loadScrollView(user_scroll2_, peopleFrom(draft.value(QStringLiteral("cc")).toArray()));
+        loadScrollView(user_scroll2_, peopleFromJson(draft.value(QStringLiteral("cc")).toArray()));
     }
     address_text_->setText(draft.value(QStringLiteral("webmail")).toString());
     title_text_->setText(draft.value(QStringLiteral("subject")).toString());

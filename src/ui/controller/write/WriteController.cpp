@@ -13,6 +13,7 @@
 #include "core/protocol/DiaryBO.h"
 #include "core/protocol/EmailBO.h"
 #include "core/protocol/MessageBO.h"
+#include "ui/controller/message/UIExpandingTextView.h"
 #include "ui/controller/write/AddReciverViewController.h"
 #include "ui/controller/write/AllSendView.h"
 #include "ui/controller/write/BranchViewController.h"
@@ -20,6 +21,7 @@
 #include "ui/controller/write/DiaryWriteView.h"
 #include "ui/controller/write/DraftStore.h"
 #include "ui/controller/write/EmailWriteView.h"
+#include "ui/controller/write/PeopleJson.h"
 #include "ui/controller/write/UploadPictures.h"
 #include "ui/kit/BarButton.h"
 #include "ui/kit/DateSheet.h"
@@ -113,17 +115,16 @@ void WriteController::loadView() {
     right_ = setRightBarButton(name(), [this] { saveInfo(); });
     // Also where the screen was opened without the stack's back button.
     back_ = setCustomBackButton([this] { clickToBack(); });
+    if (send_view_) {
+        openDraft();
+        connect(send_view_->content_text(), &QPlainTextEdit::textChanged, this,
+                &WriteController::draftChanged);
+    }
     if (!editor) {
         return;
     }
     editor->setGeometry(0, 0, 320, height);
-
-    drafts_ = std::make_unique<DraftStore>(DraftStore::sessionKey(
-        func_type_, func_type_ == "email" ? recipientsKey(userAry_) : std::string()));
-    if (std::optional<QJsonObject> saved = drafts_->load()) {
-        editor->restoreDraft(*saved);
-        ProgressHUD::showSuccessWithStatus(QStringLiteral("已恢复草稿"));
-    }
+    openDraft();
     connect(editor, &WriteEditor::changed, this, &WriteController::draftChanged);
     if (auto* diary = diary_view()) {
         connect(diary, &DiaryWriteView::openTheMenu, this, &WriteController::openTheMenu);
@@ -175,12 +176,38 @@ void WriteController::draftChanged() {
     }
     draftPending_ = true;
     // Taken now: when the window goes, the editor's widgets may go before this screen.
-    if (editor_) {
-        pendingDraft_ = editor_->draft();
-    }
+    pendingDraft_ = currentDraft();
     if (!draftTimer_->isActive()) {
         draftTimer_->start();
     }
+}
+
+void WriteController::openDraft() {
+    drafts_ = std::make_unique<DraftStore>(DraftStore::sessionKey(
+        func_type_, func_type_ == "email" ? recipientsKey(userAry_) : std::string()));
+    std::optional<QJsonObject> saved = drafts_->load();
+    if (!saved) {
+        return;
+    }
+    if (editor_) {
+        editor_->restoreDraft(*saved);
+    } else if (send_view_) {
+        send_view_->loadScrollView(send_view_->user_scroll(),
+                                   peopleFromJson(saved->value(QStringLiteral("to")).toArray()));
+        send_view_->content_text()->setText(saved->value(QStringLiteral("content")).toString());
+    }
+    ProgressHUD::showSuccessWithStatus(QStringLiteral("已恢复草稿"));
+}
+
+QJsonObject WriteController::currentDraft() const {
+    if (editor_) {
+        return editor_->draft();
+    }
+    if (send_view_) {
+        return {{QStringLiteral("to"), peopleToJson(send_view_->user_arr())},
+                {QStringLiteral("content"), send_view_->content_text()->text()}};
+    }
+    return {};
 }
 
 void WriteController::flushDraft() {
@@ -377,9 +404,13 @@ void WriteController::choiceUsers() {
     if (!send) {
         return;
     }
-    pushPicker([send](std::vector<std::shared_ptr<UserVO>> people) {
+    const QPointer<WriteController> guard(this);
+    pushPicker([send, guard](std::vector<std::shared_ptr<UserVO>> people) {
         if (send) {
             send->loadScrollView(send->user_scroll(), people);
+        }
+        if (guard) {
+            guard->draftChanged();
         }
     });
 }

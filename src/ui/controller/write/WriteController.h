@@ -106,6 +106,10 @@ private:
     void finishSubmit(bool succeeded);
     void setButtonsEnabled(bool enabled);
     void draftChanged();
+    // Creates the draft store of the screen's kind and fills the editor from a stored draft.
+    void openDraft();
+    // The content of the editor (or the group-message editor) as a draft.
+    QJsonObject currentDraft() const;
     void discardWork();
     // Pushes the picker; `load` receives its choice, then the picker is popped.
     void pushPicker(std::function<void(std::vector<std::shared_ptr<UserVO>>)> load);
