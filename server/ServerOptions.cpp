@@ -48,6 +48,8 @@ std::string ServerOptions::usage() {
            "       oa-demo-server event KIND [--to LOGIN] [--from LOGIN] [--subject TEXT]\n"
            "                      [--content TEXT] [--sms-type N] [--voice SECONDS]\n"
            "                      [--host ADDR] [--http-port N]\n"
+           "       oa-demo-server fault PAGE [--count N] (--status CODE | --delay-ms MS)\n"
+           "                      [--host ADDR] [--http-port N]\n"
            "\n"
            "Serves the OA server's HTTP pages and its UDP IM service on ADDR (127.0.0.2).\n"
            "Port 0 picks a free port; the chosen ports are printed on one line at start.\n"
@@ -55,7 +57,9 @@ std::string ServerOptions::usage() {
            "(2013-06-28). --attachment-rate sends attachment downloads at KBPS kilobytes\n"
            "(1024 bytes) per second, to watch a client's download progress; off by default.\n"
            "KIND of an event: email, notify, news, reminder or message; a message with\n"
-           "--voice is a synthesised voice message of that many seconds (1 to 60).\n";
+           "--voice is a synthesised voice message of that many seconds (1 to 60).\n"
+           "A fault makes the next N (1) requests to PAGE answer CODE (400 to 599) or wait MS\n"
+           "milliseconds first; --count 0 switches it off.\n";
 }
 
 ParsedOptions ServerOptions::parse(const std::vector<std::string>& args) {

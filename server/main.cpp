@@ -1,12 +1,15 @@
 // oa-demo-server: runs the demo OA server until SIGINT or SIGTERM, or sends one admin event to a
-// running server ("oa-demo-server event ...").
+// running server ("oa-demo-server event ..."), or switches a fault of one of its pages
+// ("oa-demo-server fault ...").
 #include <httplib.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "server/DemoServer.h"
@@ -14,15 +17,13 @@
 
 namespace {
 
-int sendEvent(const std::vector<std::string>& args) {
-    if (args.empty()) {
-        std::cerr << oa::ServerOptions::usage();
-        return 2;
-    }
+// Posts the admin form to a running server; --host and --http-port among `args` choose it, and
+// `fields` maps the other flags to form fields. Prints the answer; 0 when it was 200.
+int sendAdmin(const std::string& page, httplib::Params params, const std::vector<std::string>& args,
+              const std::vector<std::pair<std::string, std::string>>& fields) {
     std::string host = "127.0.0.2";
     int port = 8080;
-    httplib::Params params{{"kind", args[0]}};
-    for (std::size_t i = 1; i < args.size(); ++i) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& flag = args[i];
         if (i + 1 >= args.size()) {
             std::cerr << flag << " needs a value\n";
@@ -31,28 +32,51 @@ int sendEvent(const std::vector<std::string>& args) {
         const std::string& value = args[++i];
         if (flag == "--host") {
             host = value;
-        } else if (flag == "--http-port") {
+            continue;
+        }
+        if (flag == "--http-port") {
             port = std::atoi(value.c_str());
-        } else if (flag == "--to" || flag == "--from" || flag == "--subject" ||
-                   flag == "--content" || flag == "--sms-type" || flag == "--voice") {
-            std::string key = flag.substr(2);
-            if (key == "sms-type") {
-                key = "sms_type";
-            }
-            params.emplace(key, value);
-        } else {
+            continue;
+        }
+        const auto field = std::find_if(fields.begin(), fields.end(),
+                                        [&](const auto& entry) { return entry.first == flag; });
+        if (field == fields.end()) {
             std::cerr << "unknown argument: " << flag << "\n";
             return 2;
         }
+        params.emplace(field->second, value);
     }
     httplib::Client client(host, port);
-    const auto res = client.Post("/demo/admin/event", params);
+    const auto res = client.Post(page, params);
     if (!res) {
         std::cerr << "no answer from " << host << ":" << port << "\n";
         return 1;
     }
     std::cout << res->body << "\n";
     return res->status == 200 ? 0 : 1;
+}
+
+int sendEvent(const std::vector<std::string>& args) {
+    if (args.empty()) {
+        std::cerr << oa::ServerOptions::usage();
+        return 2;
+    }
+    return sendAdmin("/demo/admin/event", {{"kind", args[0]}}, {args.begin() + 1, args.end()},
+                     {{"--to", "to"},
+                      {"--from", "from"},
+                      {"--subject", "subject"},
+                      {"--content", "content"},
+                      {"--sms-type", "sms_type"},
+                      {"--voice", "voice"}});
+}
+
+int sendFault(const std::vector<std::string>& args) {
+    if (args.empty()) {
+        std::cerr << oa::ServerOptions::usage();
+        return 2;
+    }
+    return sendAdmin("/demo/admin/fault", {{"page", args[0]}}, {args.begin() + 1, args.end()},
+                     {{"--count", "count"}, {"--status", "status"}, {"--delay-ms", "delay_ms"}});
 }
 
 }  // namespace
@@ -62,6 +86,9 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (!args.empty() && args[0] == "event") {
         return sendEvent({args.begin() + 1, args.end()});
+    }
+    if (!args.empty() && args[0] == "fault") {
+        return sendFault({args.begin() + 1, args.end()});
     }
     const auto parsed = oa::ServerOptions::parse(args);
     if (!parsed.options) {

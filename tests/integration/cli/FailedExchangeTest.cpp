@@ -34,9 +34,11 @@ protected:
                                               R"({"status":"YES","uid":"12","session_id":"sid-1",)"
                                               R"("login_func_str":"email,file_folder"})"});
         std::ofstream(voiceFile(), std::ios::binary) << "#!AMR\n" << std::string(32, '\x3c');
+        std::ofstream(pictureFile(), std::ios::binary) << "\x89PNG\r\n\x1a\n";
     }
 
     std::string voiceFile() const { return (home.path() / "R_5_1.amr").string(); }
+    std::string pictureFile() const { return (home.path() / "uploadedfile0.png").string(); }
 
     // Every command of oa-cli that asks the server for something after signing in.
     std::vector<CommandCase> commands() const {
@@ -53,6 +55,12 @@ protected:
             {"send --voice",
              {"send", "--voice", "3", "9", voiceFile()},
              {"/corvane/im/upload.php"}},
+            {"save-diary", {"save-diary", pictureFile()}, {"/mobile/diary/submit.php"}},
+            {"send-email",
+             {"send-email", "--to", "li", pictureFile()},
+             {"/mobile/email/submit.php"}},
+            {"save-calendar", {"save-calendar"}, {"/mobile/calendar/submit.php"}},
+            {"send-all", {"send-all", "9,10", "你好"}, {"/mobile/message/data.php"}},
         };
     }
 
@@ -127,9 +135,11 @@ TEST_F(FailedExchange, EmptyPagesAreNoFailure) {
     server.setReply("/mobile/email/data.php", {200, {}, "NOMOREDATA"});
     runAll([&](const CommandCase& c, const CliRun& run) {
         EXPECT_EQ(run.exitCode, 0) << run.err;
-        const bool sends = c.args[0] == "send";
-        const bool detail = c.args[0] == "detail";
-        EXPECT_EQ(run.out, sends ? "sent\n" : detail ? "{}\n" : "");
+        const std::string command = c.args[0];
+        const bool sends = command == "send" || command == "send-email" || command == "send-all";
+        const bool saves = command.rfind("save-", 0) == 0;
+        const bool detail = command == "detail";
+        EXPECT_EQ(run.out, sends ? "sent\n" : saves ? "saved\n" : detail ? "{}\n" : "");
     });
 }
 
