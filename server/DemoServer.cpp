@@ -122,8 +122,12 @@ bool DemoServer::openDatabase(std::string* error) {
             Transaction tx(*db_);
             Schema::create(*db_);
             SeedData::load(*db_, options_.seedDate);
+            SeedData::generatedDirectory(*db_, options_.directorySize);
             tx.commit();
             seeded_ = true;
+        } else if (options_.directorySize > 0) {
+            log("--directory-size is ignored: it applies when the demo data is loaded (a new "
+                "database or --reset)");
         }
         return true;
     } catch (const std::exception& e) {

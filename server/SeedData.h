@@ -4,6 +4,7 @@
 // reset day gives the same data (times are counted back from that day).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -17,6 +18,10 @@ public:
     // Fills an empty database (the tables must exist); call it inside a transaction, which
     // makes the load one write. `today` is "YYYY-MM-DD"; empty means the current day.
     static void load(Database& db, const std::string& today);
+    // Adds `count` generated staff (uids from kFirstGeneratedUid, logins "staff00001", ...,
+    // password "123456") and `count` shared address-book contacts, after the demo data.
+    static void generatedDirectory(Database& db, std::size_t count);
+    static constexpr std::int64_t kFirstGeneratedUid = 1001;
 
     // The content of a generated attachment file of the seed items.
     // groupPhoto: a photo of about 4 MB; poster: a picture 300 x 1200; archive: a ".zip".

@@ -29,6 +29,16 @@ std::optional<std::size_t> rate(const std::string& text) {
     return value;
 }
 
+// A count of generated people, 0 to 200000.
+std::optional<std::size_t> peopleCount(const std::string& text) {
+    std::size_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value > 200000) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 }  // namespace
 
 std::string ServerOptions::defaultDatabasePath() {
@@ -44,7 +54,7 @@ std::string ServerOptions::defaultDatabasePath() {
 std::string ServerOptions::usage() {
     return "usage: oa-demo-server [--host ADDR] [--http-port N] [--im-port N] [--db PATH]\n"
            "                      [--reset] [--seed-date YYYY-MM-DD|today] [--verbose]\n"
-           "                      [--attachment-rate KBPS]\n"
+           "                      [--attachment-rate KBPS] [--directory-size N]\n"
            "       oa-demo-server event KIND [--to LOGIN] [--from LOGIN] [--subject TEXT]\n"
            "                      [--content TEXT] [--sms-type N] [--voice SECONDS]\n"
            "                      [--host ADDR] [--http-port N]\n"
@@ -56,6 +66,8 @@ std::string ServerOptions::usage() {
            "--reset (or a new database) loads the demo data, dated back from --seed-date\n"
            "(2013-06-28). --attachment-rate sends attachment downloads at KBPS kilobytes\n"
            "(1024 bytes) per second, to watch a client's download progress; off by default.\n"
+           "--directory-size adds N generated staff and N address-book contacts to the demo\n"
+           "data when it is loaded (0 to 200000).\n"
            "KIND of an event: email, notify, news, reminder or message; a message with\n"
            "--voice is a synthesised voice message of that many seconds (1 to 60).\n"
            "A fault makes the next N (1) requests to PAGE answer CODE (400 to 599) or wait MS\n"
@@ -94,6 +106,14 @@ ParsedOptions ServerOptions::parse(const std::vector<std::string>& args) {
                         arg + " needs kilobytes per second (1 to 1048576)\n" + usage()};
             }
             options.attachmentRateKbps = *r;
+        } else if (arg == "--directory-size") {
+            const auto v = value();
+            const auto n = v ? peopleCount(*v) : std::nullopt;
+            if (!n) {
+                return {std::nullopt, 2,
+                        arg + " needs a number of people (0 to 200000)\n" + usage()};
+            }
+            options.directorySize = *n;
         } else if (arg == "--http-port" || arg == "--im-port") {
             const auto v = value();
             const auto p = v ? port(*v) : std::nullopt;

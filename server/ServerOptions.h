@@ -31,6 +31,9 @@ struct ServerOptions {
     // Attachment downloads are sent at this many kilobytes (1024 bytes) per second; 0 sends
     // them at full speed.
     std::size_t attachmentRateKbps = 0;
+    // Generated staff and as many address-book contacts added to the demo data when it is
+    // loaded, for trying the lookups on a large directory.
+    std::size_t directorySize = 0;
     std::string appTitle = "青禾协同办公";
     std::string webVersion = "2013.06.18";
 

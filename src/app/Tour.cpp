@@ -188,6 +188,7 @@ void Tour::buildStops() {
     addMessageListStops();
     addDialogStops();
     addWriteStops();
+    addPickerStops();
 }
 
 void Tour::fetchDetailSamples() {

@@ -68,6 +68,8 @@ private:
     void addDialogStops();
     // The write screen's editors, the picker and a failed save (TourWriteStops.cpp).
     void addWriteStops();
+    // The recipient picker and its department screen (TourPickerStops.cpp).
+    void addPickerStops();
 
     Window* window_;
     QString folder_;

@@ -67,7 +67,9 @@ std::string recordText(const BaseVO& record) {
         describeAs<MessageListVO>(fields, record) || describeAs<MessageDetailVO>(fields, record) ||
         describeAs<EmailDetailVO>(fields, record) || describeAs<NotifyDetailVO>(fields, record) ||
         describeAs<NewsDetailVO>(fields, record) || describeAs<DiaryDetailVO>(fields, record) ||
-        describeAs<FileDetailVO>(fields, record);
+        describeAs<FileDetailVO>(fields, record) || describeAs<UserVO>(fields, record) ||
+        describeAs<AddressVO>(fields, record) || describeAs<AddressDetailVO>(fields, record) ||
+        describeAs<WeatherVO>(fields, record);
     // Any other record (a plain BaseVO after an empty detail reply) shows its id alone.
     if (!described) {
         fields.add("q_id", record.q_id);
@@ -76,6 +78,12 @@ std::string recordText(const BaseVO& record) {
 }
 
 std::string recordText(const SmsVO& record) {
+    Fields fields;
+    describe(fields, record);
+    return fields.text();
+}
+
+std::string recordText(const TelVO& record) {
     Fields fields;
     describe(fields, record);
     return fields.text();
@@ -94,5 +102,8 @@ template void printRecords(const std::vector<std::shared_ptr<BaseVO>>&);
 template void printRecords(const std::vector<std::shared_ptr<SmsVO>>&);
 template void printRecords(const std::vector<std::shared_ptr<MessageListVO>>&);
 template void printRecords(const std::vector<std::shared_ptr<MessageDetailVO>>&);
+template void printRecords(const std::vector<std::shared_ptr<UserVO>>&);
+template void printRecords(const std::vector<std::shared_ptr<AddressVO>>&);
+template void printRecords(const std::vector<std::shared_ptr<WeatherVO>>&);
 
 }  // namespace oa::cli

@@ -12,6 +12,7 @@ namespace oa::cli {
 
 std::string recordText(const BaseVO& record);
 std::string recordText(const SmsVO& record);
+std::string recordText(const TelVO& record);
 
 // Every record of the list, one line each, to stdout.
 template <class Record>

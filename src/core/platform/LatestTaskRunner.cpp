@@ -59,6 +59,8 @@ void LatestTaskRunner::runFrom(const std::shared_ptr<State>& state, Work work,
             delivery = work();
         } catch (const std::exception& error) {
             log(std::string("background work failed: ") + error.what());
+        } catch (...) {
+            log("background work failed");
         }
         work = nullptr;
         if (delivery) {

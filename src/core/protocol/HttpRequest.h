@@ -1,5 +1,6 @@
-// The server requests of the module lists, details, attachments, counters, reminders and instant
-// messages: each a form POST to the server address of the session, sent synchronously.
+// The server requests of the module lists, details, attachments, counters, reminders, instant
+// messages and directory lookups: each a form POST to the server address of the session, sent
+// synchronously.
 #pragma once
 
 #include <memory>

@@ -35,8 +35,9 @@ TEST_F(UserBOTest, ReadsThePeopleOfTheReplyInOrder) {
     const auto people = UserBO::userList(
         R"([{"user_id":"zhangwei","user_uid":12,"user_name":"张伟","priv_name":"经理",)"
         R"("dept_name":"研发部","dept_long_name":"总部/研发部","sex":"0","avatar":"1"},)"
-        R"({"user_name":"李娜"}, 7])");
-    ASSERT_EQ(people.size(), 3u);
+        R"({"user_name":"李娜"}, 7, "王", null])");
+    // Elements that are not objects are skipped.
+    ASSERT_EQ(people.size(), 2u);
     EXPECT_EQ(people[0]->user_id, "zhangwei");
     EXPECT_EQ(people[0]->user_uid, "12");
     EXPECT_EQ(people[0]->user_name, "张伟");
@@ -48,7 +49,6 @@ TEST_F(UserBOTest, ReadsThePeopleOfTheReplyInOrder) {
     EXPECT_FALSE(people[0]->avatar);
     EXPECT_EQ(people[1]->user_name, "李娜");
     EXPECT_FALSE(people[1]->user_id);
-    EXPECT_EQ(*people[2], UserVO());
 }
 
 TEST_F(UserBOTest, NoReplyOrNoListGivesNobody) {

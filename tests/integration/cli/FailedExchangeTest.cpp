@@ -61,6 +61,12 @@ protected:
              {"/mobile/email/submit.php"}},
             {"save-calendar", {"save-calendar"}, {"/mobile/calendar/submit.php"}},
             {"send-all", {"send-all", "9,10", "你好"}, {"/mobile/message/data.php"}},
+            {"users", {"users", "王"}, {"/mobile/inc/get_contactlist.php"}},
+            {"user", {"user", "11"}, {"/mobile/user_info/data.php"}},
+            {"address", {"address", "--name", "黄"}, {"/mobile/address/data.php"}},
+            {"contact", {"contact", "1"}, {"/mobile/address/data.php"}},
+            {"telno", {"telno", "--city", "杭州"}, {"/mobile/tel_no/data.php"}},
+            {"weather", {"weather", "北京"}, {"/mobile/weather/data.php"}},
         };
     }
 
@@ -138,7 +144,7 @@ TEST_F(FailedExchange, EmptyPagesAreNoFailure) {
         const std::string command = c.args[0];
         const bool sends = command == "send" || command == "send-email" || command == "send-all";
         const bool saves = command.rfind("save-", 0) == 0;
-        const bool detail = command == "detail";
+        const bool detail = command == "detail" || command == "user" || command == "contact";
         EXPECT_EQ(run.out, sends ? "sent\n" : saves ? "saved\n" : detail ? "{}\n" : "");
     });
 }

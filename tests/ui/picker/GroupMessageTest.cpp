@@ -4,6 +4,7 @@
 // recording lead to, where the message arrives, and that no recording starts during a send.
 #include <QAbstractButton>
 #include <QDir>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -164,6 +165,21 @@ private slots:
         QVERIFY(middle);
         QCOMPARE(middle->text(), QStringLiteral("李娜"));
         QCOMPARE(middle->x(), AllSendView::kStripButtonWidth);
+        // Four names are wider than the strip: it scrolls sideways to the last one.
+        view_->loadScrollView(view_->user_scroll(),
+                              {recipient("a", "张伟"), recipient("b", "李娜"),
+                               recipient("c", "陈芳"), recipient("d", "赵磊")});
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(view_->user_scroll()->contentSize().width(), 240.0);
+        view_->user_scroll()->setContentOffsetX(view_->user_scroll()->maximumContentOffsetX());
+        QAbstractButton* last = view_->user_scroll()->findChild<QAbstractButton*>("name3");
+        QVERIFY(last);
+        QVERIFY(view_->user_scroll()->rect().contains(last->geometry()));
+        QTest::mouseClick(last, Qt::LeftButton);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(view_->user_arr().size(), std::size_t(3));
+        middle = view_->user_scroll()->findChild<QAbstractButton*>("name1");
+        QVERIFY(middle);
         QTest::mouseClick(middle, Qt::LeftButton);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(view_->user_scroll()->findChildren<QAbstractButton*>().size(), 2);
@@ -205,6 +221,29 @@ private slots:
         QCOMPARE(recordersMade_, 0);
         QVERIFY(temporaryFiles().isEmpty());
         QCOMPARE(view_->recordButton()->imageName(), QStringLiteral("btn_recordButton"));
+    }
+
+    void holdingRecordsWithTheAnimationAboveTheButton() {
+        view_->loadScrollView(view_->user_scroll(), {recipient("2", "刘丽")});
+        LongPressButton* button = view_->recordButton();
+        QTest::mousePress(button, Qt::LeftButton, {}, QPoint(20, 10));
+        loop_->advance(500ms);
+        QVERIFY(view_->recording()->isRecording());
+        QCOMPARE(button->imageName(), QStringLiteral("btn_recordButton2"));
+        CustomAnimating* animation = view_->recording()->animation();
+        QVERIFY(animation);
+        QVERIFY(animation->isVisible());
+        const QPoint animationAt = animation->mapTo(view_, QPoint(0, 0));
+        const QPoint buttonAt = button->mapTo(view_, QPoint(0, 0));
+        QCOMPARE(animationAt.y(), buttonAt.y() - AllSendView::kAnimationAbove);
+        QCOMPARE(animationAt.x(), (view_->width() - animation->width()) / 2);
+        QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(20, 10));
+        loop_->runPending();
+        QCOMPARE(button->imageName(), QStringLiteral("btn_recordButton"));
+        QVERIFY(view_->prompt());
+        const QStringList files = temporaryFiles();
+        QCOMPARE(files.size(), 1);
+        QVERIFY(QRegularExpression("^R_5_\\d+\\.wav$").match(files.first()).hasMatch());
     }
 
     void aLongPressWithoutRecipientsRecordsNothing() {
@@ -320,6 +359,27 @@ private slots:
         // Once the send is over, holding records again.
         hold(2s);
         QVERIFY(view_->prompt());
+    }
+
+    void leavingDuringASendStillEndsTheProgress() {
+        test::HttpTestServer server;
+        server.setHandler("/corvane/im/upload.php",
+                          [](const test::CapturedRequest&, test::HttpTestServer::Exchange& ex) {
+                              if (ex.waitForRelease()) {
+                                  ex.reply({503, {}, "busy"});
+                              }
+                          });
+        GlobalVar::getInstance_global().setOa(server.url(""));
+        view_->loadScrollView(view_->user_scroll(), {recipient("2", "刘丽")});
+        recordAndAnswer(1);
+        QVERIFY(server.waitForInFlight(1));
+        window_.reset();
+        view_ = nullptr;
+        QCOMPARE(ProgressHUD::state(), ProgressHUD::State::Busy);
+        server.release();
+        QVERIFY(loop_->runUntil([] { return ProgressHUD::state() != ProgressHUD::State::Busy; }));
+        QCOMPARE(ProgressHUD::state(), ProgressHUD::State::Error);
+        QCOMPARE(ProgressHUD::status(), QStringLiteral("发送失败"));
     }
 };
 

@@ -51,6 +51,12 @@ public:
     }
 
 protected:
+    // A touch outside the name field puts the keyboard away.
+    void mousePressEvent(QMouseEvent* event) override {
+        TextField::endEditing(this);
+        QWidget::mousePressEvent(event);
+    }
+
     void resizeEvent(QResizeEvent*) override {
         bar_->setGeometry(0, 0, width(), kSearchBarHeight);
         list_->setGeometry(0, kSearchBarHeight, width(), height() - kSearchBarHeight);
@@ -241,6 +247,11 @@ void AddReciverViewController::clickToSet() {
 }
 
 void AddReciverViewController::clickToChoose() {
+    // A second tap while the department screen comes in opens no second one.
+    NavigationController* stack = navigationController();
+    if (stack && stack->topViewController() != this) {
+        return;
+    }
     auto* branch = new BranchViewController();
     branch_ = branch;
     const QPointer<AddReciverViewController> guard(this);
@@ -255,8 +266,8 @@ void AddReciverViewController::clickToChoose() {
             nav->popViewController(true);
         }
     });
-    if (NavigationController* nav = navigationController()) {
-        nav->pushViewController(branch, true);
+    if (stack) {
+        stack->pushViewController(branch, true);
     } else {
         // Not on a stack (a test drives the screens one by one): the screen lives with this one.
         branch->setParent(this);

@@ -173,6 +173,11 @@ void AllSendView::layoutForm() {
     animationHost_->raise();
 }
 
+void AllSendView::mousePressEvent(QMouseEvent* event) {
+    content_text_->clearFocus();
+    QWidget::mousePressEvent(event);
+}
+
 bool AllSendView::eventFilter(QObject* watched, QEvent* event) {
     // Return ends editing; it never becomes part of the text.
     if (watched == content_text_ && event->type() == QEvent::KeyPress) {
@@ -195,10 +200,14 @@ void AllSendView::loadScrollView(ScrollView* strip, const People& people) {
         const int tag = static_cast<int>(i);
         auto* button =
             new NameButton(QString::fromStdString(copy[i]->user_name.value_or("")), tag, strip);
-        button->move(kStripButtonWidth * tag, (kStripHeight - button->height()) / 2);
+        strip->addContentSubview(
+            button, QRectF(kStripButtonWidth * tag, (kStripHeight - button->height()) / 2.0,
+                           button->width(), button->height()));
         connect(button, &QAbstractButton::clicked, this, [this, tag] { deleteCurButton(tag); });
         button->show();
     }
+    // Wider than the strip, the names scroll sideways.
+    strip->setContentWidth(kStripButtonWidth * static_cast<qreal>(copy.size()));
     user_arr_ = copy;
 }
 
@@ -300,6 +309,13 @@ void AllSendView::sendVoiceMessage(const QString& wavPath) {
         MainLoop::main().post([guard, ok] {
             if (guard) {
                 guard->voiceDone(ok);
+                return;
+            }
+            // The editor is gone, but the progress it showed must still end.
+            if (ok) {
+                ProgressHUD::dismissWithSuccess(QStringLiteral("成功"));
+            } else {
+                ProgressHUD::dismissWithError(kSendFailed);
             }
         });
     });

@@ -67,6 +67,8 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // A touch outside the text ends editing.
+    void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
