@@ -290,6 +290,9 @@ private slots:
         QVERIFY(screen.write()->backButton());
         QCOMPARE(screen.write()->backButton()->text(), QStringLiteral("  返回"));
         QCOMPARE(screen.write()->rightButton()->text(), QStringLiteral("保存"));
+        QCOMPARE(screen.write()->editor()->geometry(), QRect(0, 0, 320, 480 - 64));
+        WriteScreen tall("calendar", {}, {320, 568});
+        QCOMPARE(tall.write()->editor()->geometry(), QRect(0, 0, 320, 568 - 64));
         WriteScreen other("weather");
         QVERIFY(!other.write()->editor());
         QVERIFY(other.write()->rightButton()->text().isEmpty());

@@ -76,8 +76,9 @@ private:
 // The phone window with a navigation stack and a write screen of `kind` pushed over its root.
 class WriteScreen {
 public:
-    explicit WriteScreen(const std::string& kind, std::vector<std::shared_ptr<UserVO>> to = {})
-        : window_(std::make_unique<Window>(QSize(320, 480))), root_(new ViewController) {
+    explicit WriteScreen(const std::string& kind, std::vector<std::shared_ptr<UserVO>> to = {},
+                         QSize screen = {320, 480})
+        : window_(std::make_unique<Window>(screen)), root_(new ViewController) {
         root_->setTitle(QStringLiteral("首页"));
         nav_ = new NavigationController(root_);
         nav_->setTransitionDuration(0);

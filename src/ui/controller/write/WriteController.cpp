@@ -2,7 +2,6 @@
 #include "ui/controller/write/WriteController.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QTimer>
 #include <algorithm>
 #include <utility>
@@ -92,8 +91,12 @@ QString WriteController::name() const {
 
 void WriteController::loadView() {
     auto* root = new QWidget;
-    const QWidget* top = QApplication::topLevelWidgets().value(0);
-    const int height = std::max(0, (top ? top->height() : 480) - 64);
+    // The window's height less the status and navigation bars.
+    int windowHeight = 480;
+    if (NavigationController* nav = navigationController(); nav && nav->isViewLoaded()) {
+        windowHeight = nav->view()->window()->height();
+    }
+    const int height = std::max(0, windowHeight - 64);
     root->resize(320, height);
 
     WriteEditor* editor = nullptr;
