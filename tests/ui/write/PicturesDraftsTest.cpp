@@ -13,6 +13,7 @@
 #include "WriteScreen.h"
 #include "ui/controller/message/UIExpandingTextView.h"
 #include "ui/controller/write/AllSendView.h"
+#include "ui/controller/write/CalendarWriteView.h"
 #include "ui/controller/write/DiaryWriteView.h"
 #include "ui/controller/write/DraftStore.h"
 #include "ui/controller/write/EmailWriteView.h"
@@ -224,6 +225,26 @@ private slots:
         QCOMPARE(send->content_text()->text(), QStringLiteral("meeting at three"));
         QCOMPARE(send->getAllSendVO()->to_uid, std::string("3"));
         QCOMPARE(ProgressHUD::status(), QStringLiteral("已恢复草稿"));
+    }
+
+    // A damaged draft file is ignored, and writing one leaves no temporary file behind.
+    void damagedDraftIsIgnored() {
+        WriteEnvironment env;
+        const DraftStore store(DraftStore::sessionKey("calendar"));
+        std::filesystem::create_directories(store.path().parent_path());
+        std::ofstream(store.path()) << "{\"key\": [1, 2";
+        {
+            WriteScreen screen("calendar");
+            QVERIFY(screen.write()->calendar_view()->content().isEmpty());
+            QVERIFY(ProgressHUD::status() != QStringLiteral("已恢复草稿"));
+            screen.write()->calendar_view()->setContent(QStringLiteral("new text"));
+            screen.close();
+        }
+        QCOMPARE(store.load().value_or(QJsonObject{}).value(QStringLiteral("content")).toString(),
+                 QStringLiteral("new text"));
+        for (const auto& entry : std::filesystem::directory_iterator(store.path().parent_path())) {
+            QCOMPARE(entry.path().extension().string(), std::string(".json"));
+        }
     }
 
     // A change made just before the window goes is not lost either.
