@@ -19,8 +19,9 @@ std::filesystem::path UploadPictures::folder() {
 std::filesystem::path UploadPictures::nextPath(const std::filesystem::path& dir) {
     for (int n = 0;; ++n) {
         std::filesystem::path candidate = dir / ("uploadedfile" + std::to_string(n) + ".png");
+        // A folder that cannot be looked into ends the search; the write then fails.
         std::error_code error;
-        if (!std::filesystem::exists(candidate, error) && !error) {
+        if (!std::filesystem::exists(candidate, error) || error) {
             return candidate;
         }
     }
