@@ -186,6 +186,27 @@ private slots:
         QCOMPARE(countWithContent(write::listOf<DiaryVO>("diary"), "retry me"), 1);
     }
 
+    // A refused e-mail says "发送失败" and keeps its recipients, subject and picture.
+    void refusedEmailKeepsItsRecipients() {
+        WriteEnvironment env;
+        QVERIFY(write::signIn("liuli"));
+        WriteScreen screen("email");
+        EmailWriteView* email = screen.write()->email_view();
+        email->loadScrollView(email->user_scroll1(), {person("chenjing", "陈静")});
+        email->setSubject(QStringLiteral("refused"));
+        screen.write()->didFinishPickingImage(filled(Qt::red));
+        QVERIFY(write::fault("/mobile/email/submit.php", 1, 400));
+        bool ok = true;
+        QVERIFY(screen.submitAndWait(&ok));
+        QVERIFY(screen.isOpen());
+        QCOMPARE(ProgressHUD::status(), QStringLiteral("发送失败"));
+        QVERIFY(!ok);
+        QCOMPARE(email->getEmailSaveVO()->to_id, std::string("chenjing"));
+        QCOMPARE(email->subject(), QStringLiteral("refused"));
+        QCOMPARE(email->pictureFiles().size(), std::size_t(1));
+        QVERIFY(std::filesystem::exists(email->pictureFiles()[0]));
+    }
+
     // A second tap while the server is slow sends nothing more; the buttons are disabled and
     // the progress indicator shows meanwhile.
     void doubleTapSendsOnce() {
