@@ -175,6 +175,7 @@ private slots:
         QVERIFY(std::filesystem::exists(pictures.at(0)));
         QVERIFY(screen.write()->rightButton()->isEnabled());
         QVERIFY(screen.write()->backButton()->isEnabled());
+        QVERIFY(diary->isEnabled());
         QTRY_VERIFY(screen.write()->draftStore()->exists());
         QCOMPARE(countWithContent(write::listOf<DiaryVO>("diary"), "retry me"), 0);
 
@@ -220,6 +221,7 @@ private slots:
         QVERIFY(screen.write()->isSubmitting());
         QVERIFY(!screen.write()->rightButton()->isEnabled());
         QVERIFY(!screen.write()->backButton()->isEnabled());
+        QVERIFY(!screen.write()->editor()->isEnabled());
         QCOMPARE(ProgressHUD::status(), QStringLiteral("正在保存..."));
         screen.write()->saveInfo();
         screen.write()->clickToBack();

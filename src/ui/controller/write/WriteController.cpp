@@ -250,6 +250,13 @@ void WriteController::setButtonsEnabled(bool enabled) {
             button->setEnabled(enabled);
         }
     }
+    // What is being sent stays as it is until the verdict.
+    for (QWidget* editor :
+         {static_cast<QWidget*>(editor_.data()), static_cast<QWidget*>(send_view_.data())}) {
+        if (editor) {
+            editor->setEnabled(enabled);
+        }
+    }
 }
 
 void WriteController::saveInfo() {
