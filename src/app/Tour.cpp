@@ -188,6 +188,7 @@ void Tour::buildStops() {
     addMessageListStops();
     addDialogStops();
     addLookupStops();
+    addWriteStops();
     addPickerStops();
 }
 

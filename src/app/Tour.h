@@ -68,6 +68,8 @@ private:
     void addDialogStops();
     // The directory lookups and their cards (TourLookupStops.cpp).
     void addLookupStops();
+    // The write screen's editors, the picker and a failed save (TourWriteStops.cpp).
+    void addWriteStops();
     // The recipient picker and its department screen (TourPickerStops.cpp).
     void addPickerStops();
 

@@ -1,20 +1,42 @@
 // WriteController: the write screen that hosts one editor chosen by module key ("diary",
-// "email", "message", "calendar"). For now it shows which editor it was opened for.
+// "email", "message", "calendar"), submits what it holds with "保存"/"发送", and serves the
+// editors with the picture menu, the date and time sheets and the recipient picker.
+//
+// One submission runs at a time, with the progress indicator up and the bar buttons disabled.
+// Success shows "成功" and closes the screen; failure shows "保存失败"/"发送失败" and keeps it
+// with everything entered. The content is kept as a draft while the screen is open.
 #pragma once
 
+#include <QImage>
+#include <QPointer>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/protocol/DirectoryRecords.h"
+#include "ui/controller/write/WriteEditor.h"
+#include "ui/kit/ActionSheet.h"
+#include "ui/kit/BarButton.h"
 #include "ui/kit/ViewController.h"
+
+class QTimer;
 
 namespace oa {
 
-class WriteController : public ViewController {
+class AddReciverViewController;
+class AllSendView;
+class CalendarWriteView;
+class DiaryWriteView;
+class DraftStore;
+class EmailWriteView;
+
+class WriteController : public ViewController, public ActionSheetDelegate {
     Q_OBJECT
 public:
     explicit WriteController(QObject* parent = nullptr);
+    ~WriteController() override;
 
     const std::string& func_type() const { return func_type_; }
     void setFunc_type(const std::string& key) { func_type_ = key; }
@@ -22,13 +44,93 @@ public:
     const std::vector<std::shared_ptr<UserVO>>& userAry() const { return userAry_; }
     void setUserAry(std::vector<std::shared_ptr<UserVO>> people) { userAry_ = std::move(people); }
 
+    // The editor of the screen's kind, or nullptr (the view must be loaded).
+    WriteEditor* editor() const { return editor_; }
+    DiaryWriteView* diary_view() const;
+    EmailWriteView* email_view() const;
+    CalendarWriteView* calendar_view() const;
+    AllSendView* send_view() const;
+    BarButton* rightButton() const { return right_; }
+    BarButton* backButton() const { return back_; }
+    // "保存" for the diary and the schedule, "发送" for the others, empty for an unknown key.
+    QString name() const;
+
+    // The right button: submits the editor's record unless a submission is running or the
+    // editor refuses (it has said why).
+    void saveInfo();
+    bool isSubmitting() const { return submitting_; }
+    // The left button: drops the draft and the picture files, then closes.
+    void clickToBack();
+
+    // The picture menu "图片上传" and its choices: 0 camera, 1 album, 2 cancel.
+    void openTheMenu();
+    ActionSheet* pictureMenu() const { return menu_; }
+    // The date or time sheet an editor opened last, while it is open.
+    ActionSheet* sheet() const { return sheet_; }
+    void actionSheet(ActionSheet* sheet, int buttonIndex) override;
+    // The camera (nothing without one) and the album.
+    void takePhoto();
+    void LocalPhoto();
+
+    // The e-mail editor's add buttons: the picker's choice replaces the recipients (1) or the
+    // copy recipients (any other value).
+    void turnToSearch(int which);
+    // The group-message editor's add button: the picker's choice replaces its recipients.
+    void choiceUsers();
+    // The picker pushed last, while it is open.
+    AddReciverViewController* picker() const;
+    // A picture came from the camera or the album: stored as an upload file and listed. A null
+    // picture adds nothing.
+    void didFinishPickingImage(const QImage& picture);
+    // A picture file was chosen; a file that is no picture adds nothing.
+    void didFinishPickingFile(const QString& path);
+
+    // The draft store of this screen (after the view has loaded).
+    const DraftStore* draftStore() const { return drafts_.get(); }
+    // Writes the draft now if a change is waiting.
+    void flushDraft();
+
+signals:
+    // A submission ended; the screen is closing when it succeeded.
+    void submitFinished(bool succeeded);
+
 protected:
     void loadView() override;
     void viewWillAppear(bool animated) override;
 
 private:
+    using Submission = std::function<bool()>;
+    // The editor's record as a task for a background thread; empty when there is nothing to
+    // send (no editor, or the editor refused).
+    Submission makeSubmission();
+    void finishSubmit(bool succeeded);
+    void setButtonsEnabled(bool enabled);
+    void draftChanged();
+    // Creates the draft store of the screen's kind and fills the editor from a stored draft.
+    void openDraft();
+    // The content of the editor (or the group-message editor) as a draft.
+    QJsonObject currentDraft() const;
+    void discardWork();
+    // Pushes the picker; `load` receives its choice, then the picker is popped.
+    void pushPicker(std::function<void(std::vector<std::shared_ptr<UserVO>>)> load);
+
     std::string func_type_;
     std::vector<std::shared_ptr<UserVO>> userAry_;
+    QPointer<WriteEditor> editor_;
+    QPointer<AllSendView> send_view_;
+    QPointer<BarButton> right_;
+    QPointer<BarButton> back_;
+    QPointer<ActionSheet> menu_;
+    QPointer<ActionSheet> sheet_;
+    QPointer<QObject> picker_;
+    bool submitting_ = false;
+    // Set once the screen's content has been sent or dropped: no draft is written after that.
+    bool finished_ = false;
+    // A change not yet written to the draft.
+    bool draftPending_ = false;
+    QJsonObject pendingDraft_;
+    std::unique_ptr<DraftStore> drafts_;
+    QTimer* draftTimer_;
 };
 
 }  // namespace oa

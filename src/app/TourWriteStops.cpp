@@ -1,0 +1,234 @@
+// Tour: the write screen's editors: a diary, an e-mail with a recipient and a picture, the
+// recipient picker and its departments, a schedule entry with the priority list, a group
+// message, and a diary whose saving fails and which stays open with its text.
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPainter>
+#include <memory>
+
+#include "app/Tour.h"
+#include "core/platform/MainLoop.h"
+#include "core/session/GlobalVar.h"
+#include "core/transport/ASIFormDataRequest.h"
+#include "ui/controller/main/IndexController.h"
+#include "ui/controller/message/UIExpandingTextView.h"
+#include "ui/controller/write/AddReciverViewController.h"
+#include "ui/controller/write/AllSendView.h"
+#include "ui/controller/write/BranchViewController.h"
+#include "ui/controller/write/CalendarWriteView.h"
+#include "ui/controller/write/DiaryWriteView.h"
+#include "ui/controller/write/EmailWriteView.h"
+#include "ui/controller/write/WriteController.h"
+#include "ui/kit/NavigationController.h"
+#include "ui/kit/ProgressHUD.h"
+#include "ui/kit/Window.h"
+
+namespace oa {
+
+namespace {
+
+NavigationController* writeStackOf(Window* window) {
+    return window ? qobject_cast<NavigationController*>(window->rootViewController()) : nullptr;
+}
+
+// The screen of class T on top, nothing moving and no progress indicator up.
+template <typename T>
+T* atRest(Window* window) {
+    NavigationController* nav = writeStackOf(window);
+    if (!nav || nav->isTransitioning() || nav->isRevealing() || nav->presentedViewController() ||
+        ProgressHUD::state() != ProgressHUD::State::Hidden) {
+        return nullptr;
+    }
+    auto* screen = qobject_cast<T*>(nav->topViewController());
+    return screen && screen->isAppeared() ? screen : nullptr;
+}
+
+WriteController* pushWrite(Window* window, const std::string& kind,
+                           std::vector<std::shared_ptr<UserVO>> to = {}) {
+    auto* write = new WriteController;
+    write->setFunc_type(kind);
+    write->setUserAry(std::move(to));
+    writeStackOf(window)->pushViewController(write, true);
+    return write;
+}
+
+std::shared_ptr<UserVO> colleague(const char* id, const char* uid, const char* name) {
+    auto person = std::make_shared<UserVO>();
+    person->user_id = id;
+    person->user_uid = uid;
+    person->user_name = name;
+    return person;
+}
+
+// A small landscape, as a photo from the album would be.
+QImage samplePhoto() {
+    QImage photo(240, 160, QImage::Format_RGB32);
+    QPainter painter(&photo);
+    painter.fillRect(photo.rect(), QColor(135, 190, 235));
+    painter.fillRect(QRect(0, 110, 240, 50), QColor(80, 150, 80));
+    painter.setBrush(QColor(255, 200, 60));
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(QPoint(190, 40), 18, 18);
+    return photo;
+}
+
+}  // namespace
+
+void Tour::addWriteStops() {
+    Window* window = window_;
+    auto faultSet = std::make_shared<bool>(false);
+    auto listShown = std::make_shared<QElapsedTimer>();
+    stops_.push_back({"write: back to the index",
+                      [window] {
+                          NavigationController* nav = writeStackOf(window);
+                          return nav && !nav->isTransitioning() && !nav->presentedViewController();
+                      },
+                      false,
+                      [window] {
+                          NavigationController* nav = writeStackOf(window);
+                          for (ViewController* screen : nav->viewControllers()) {
+                              if (qobject_cast<IndexController*>(screen)) {
+                                  nav->popToViewController(screen, false);
+                              }
+                          }
+                      }});
+    stops_.push_back({"index for the diary",
+                      [window] { return atRest<IndexController>(window) != nullptr; }, false,
+                      [window] {
+                          WriteController* write = pushWrite(window, "diary");
+                          write->diary_view()->setContent(
+                              QStringLiteral("上午走访两家客户，下午整理合同。"));
+                      }});
+    stops_.push_back({"30-write-diary",
+                      [window] { return atRest<WriteController>(window) != nullptr; }, true,
+                      [window] { atRest<WriteController>(window)->clickToBack(); }});
+    stops_.push_back({"index for the e-mail",
+                      [window] { return atRest<IndexController>(window) != nullptr; }, false,
+                      [window] {
+                          WriteController* write =
+                              pushWrite(window, "email", {colleague("chenjing", "3", "陈静")});
+                          EmailWriteView* email = write->email_view();
+                          email->setSubject(QStringLiteral("季度报表"));
+                          email->setContent(QStringLiteral("报表见图片。"));
+                          write->didFinishPickingImage(samplePhoto());
+                      }});
+    stops_.push_back({"31-write-email",
+                      [window] { return atRest<WriteController>(window) != nullptr; }, true,
+                      [window] {
+                          WriteController* write = atRest<WriteController>(window);
+                          write->turnToSearch(2);
+                          write->picker()->textFieldDidChange(QStringLiteral("赵"));
+                      }});
+    stops_.push_back({"32-picker",
+                      [window] {
+                          auto* picker = atRest<AddReciverViewController>(window);
+                          return picker && !picker->isSearching() && !picker->list().empty();
+                      },
+                      true,
+                      [window] {
+                          auto* picker = atRest<AddReciverViewController>(window);
+                          picker->clickToCheckIt(0, true);
+                          picker->clickToChoose();
+                      }});
+    stops_.push_back(
+        {"33-departments",
+         [window] {
+             auto* branch = atRest<BranchViewController>(window);
+             return branch && !branch->isLoading() && !branch->dataAry().empty();
+         },
+         true,
+         [window] {
+             NavigationController* nav = writeStackOf(window);
+             nav->popViewController(false);
+             if (auto* picker = qobject_cast<AddReciverViewController*>(nav->topViewController())) {
+                 picker->clickToSet();
+             }
+         }});
+    stops_.push_back({"e-mail with its copy recipient",
+                      [window] { return atRest<WriteController>(window) != nullptr; }, false,
+                      [window] { atRest<WriteController>(window)->clickToBack(); }});
+    stops_.push_back({"index for the schedule",
+                      [window] { return atRest<IndexController>(window) != nullptr; }, false,
+                      [window] {
+                          WriteController* write = pushWrite(window, "calendar");
+                          write->calendar_view()->setContent(QStringLiteral("部门例会"));
+                      }});
+    stops_.push_back({"schedule open",
+                      [window] { return atRest<WriteController>(window) != nullptr; }, false,
+                      [window, listShown] {
+                          atRest<WriteController>(window)->calendar_view()->showLevelView();
+                          listShown->start();
+                      }});
+    stops_.push_back({"34-write-schedule-priority",
+                      [window, listShown] {
+                          NavigationController* nav = writeStackOf(window);
+                          auto* write = qobject_cast<WriteController*>(nav->topViewController());
+                          // The list has faded in.
+                          return listShown->elapsed() >= 500 && write && write->calendar_view() &&
+                                 write->calendar_view()->levelList() &&
+                                 write->calendar_view()->levelList()->isVisible();
+                      },
+                      true,
+                      [window] {
+                          auto* write = qobject_cast<WriteController*>(
+                              writeStackOf(window)->topViewController());
+                          write->calendar_view()->levelList()->select(1);
+                          write->clickToBack();
+                      }});
+    stops_.push_back(
+        {"index for the group message",
+         [window] { return atRest<IndexController>(window) != nullptr; }, false,
+         [window] {
+             WriteController* write = pushWrite(window, "message");
+             AllSendView* send = write->send_view();
+             send->loadScrollView(send->user_scroll(), {colleague("chenjing", "3", "陈静"),
+                                                        colleague("zhaolei", "4", "赵磊")});
+             send->content_text()->setText(QStringLiteral("下午三点在三楼会议室开会。"));
+         }});
+    stops_.push_back({"35-write-message",
+                      [window] { return atRest<WriteController>(window) != nullptr; }, true,
+                      [window] { atRest<WriteController>(window)->clickToBack(); }});
+    stops_.push_back(
+        {"index for the failing diary",
+         [window] { return atRest<IndexController>(window) != nullptr; }, false,
+         [this, window, faultSet] {
+             WriteController* write = pushWrite(window, "diary");
+             write->diary_view()->setContent(QStringLiteral("这段文字在保存失败后仍然保留。"));
+             // The demo server refuses the next diary once.
+             const std::string address =
+                 GlobalVar::getInstance_global().oa().value_or("") + "/demo/admin/fault";
+             const QPointer<Tour> guard(this);
+             runInBackground([guard, address, faultSet] {
+                 auto request = ASIFormDataRequest::requestWithURL(address);
+                 request->setPostValue(std::string("page"),
+                                       std::string("/mobile/diary/submit.php"));
+                 request->setPostValue(std::string("count"), std::string("1"));
+                 request->setPostValue(std::string("status"), std::string("503"));
+                 request->startSynchronous();
+                 MainLoop::main().post([guard, faultSet] {
+                     if (guard) {
+                         *faultSet = true;
+                     }
+                 });
+             });
+         }});
+    stops_.push_back(
+        {"diary to fail",
+         [window, faultSet] { return *faultSet && atRest<WriteController>(window) != nullptr; },
+         false, [window] { atRest<WriteController>(window)->saveInfo(); }});
+    stops_.push_back({"36-write-failed",
+                      [window] {
+                          auto* write = qobject_cast<WriteController*>(
+                              writeStackOf(window)->topViewController());
+                          return write && !write->isSubmitting() &&
+                                 ProgressHUD::state() == ProgressHUD::State::Error;
+                      },
+                      true,
+                      [window] {
+                          auto* write = qobject_cast<WriteController*>(
+                              writeStackOf(window)->topViewController());
+                          write->clickToBack();
+                      }});
+}
+
+}  // namespace oa
