@@ -1,17 +1,21 @@
 // OtherView: the rows of the "more" page and the sign-out button.
 #include "ui/controller/main/OtherView.h"
 
+#include <QPointer>
 #include <QPushButton>
 
+#include "core/push/UDPListener.h"
 #include "core/session/GlobalVar.h"
+#include "core/session/LoginBO.h"
 #include "ui/controller/main/OtherService.h"
 #include "ui/kit/Fonts.h"
+#include "ui/kit/ProgressHUD.h"
 
 namespace oa {
 
 namespace {
-// The table holds three rows in two groups; the button sits under it.
-constexpr int kTableHeight = 190;
+// The table holds four rows in two groups; the button sits under it.
+constexpr int kTableHeight = 234;
 constexpr int kButtonHeight = 44;
 }  // namespace
 
@@ -62,12 +66,19 @@ int OtherView::numberOfSectionsInTableView(TableView*) {
     return 2;
 }
 
-int OtherView::numberOfRowsInSection(TableView*, int section) {
-    return section == 0 ? 1 : 2;
+int OtherView::numberOfRowsInSection(TableView*, int) {
+    return 2;
 }
 
 TableViewCell* OtherView::cellForRowAtIndexPath(TableView*, const IndexPath& path) {
     auto* cell = new TableViewCell(TableViewCell::Style::Value1);
+    if (path.section == 0 && path.row == 1) {
+        const UDPListener* listener = UDPListener::existingInstance();
+        cell->textLabel()->setText(QString::fromUtf8(kPushChannel));
+        cell->detailTextLabel()->setText(
+            QString::fromUtf8(listener && listener->isChannelUp() ? kPushUp : kPushDown));
+        return cell;
+    }
     if (path.section == 0) {
         cell->textLabel()->setText(QStringLiteral("网络环境设置"));
         cell->setAccessoryType(TableViewCell::AccessoryType::DisclosureIndicator);
@@ -89,7 +100,26 @@ void OtherView::didSelectRowAtIndexPath(TableView* tableView, const IndexPath& p
     tableView->deselectRowAtIndexPath(path, true);
     if (path.section == 0 && path.row == 0 && other_delegate_) {
         other_delegate_->enterSetController();
+    } else if (path.section == 0 && path.row == 1) {
+        testPushChannel();
     }
+}
+
+void OtherView::testPushChannel() {
+    ProgressHUD::showWithStatus(QString::fromUtf8(kPushTesting));
+    const QPointer<OtherView> guard(this);
+    LoginBO().pushSelfTest([guard](bool answered) {
+        if (answered) {
+            ProgressHUD::dismissWithSuccess(QString::fromUtf8(kPushTestPassed));
+        } else {
+            const auto port = GlobalVar::getInstance_global().ovix_zqim_port().value_or("");
+            ProgressHUD::dismissWithError(
+                QString::fromUtf8(kPushTestFailed).arg(QString::fromStdString(port)));
+        }
+        if (guard && guard->table_) {
+            guard->table_->reloadData();
+        }
+    });
 }
 
 void OtherView::resizeEvent(QResizeEvent*) {
