@@ -292,8 +292,16 @@ private slots:
         QCOMPARE(table->cellForRowAtIndexPath({0, 1})->detailTextLabel()->text(),
                  QString("未连接"));
 
-        // Answered: the channel works, and the row says so.
+        // A push from the server counts too; the page shows it when it is shown again.
         auto* socket = env.socket();
+        socket->inject("n^email");
+        QTRY_COMPARE(socket->readsStarted(), 2);
+        index->changeView("home");
+        index->changeView("affairs");
+        QTRY_COMPARE(table->cellForRowAtIndexPath({0, 1})->detailTextLabel()->text(),
+                     QString("正常"));
+
+        // Answered: the channel works, and the row says so.
         socket->clearSent();
         more->didSelectRowAtIndexPath(table, {0, 1});
         QCOMPARE(ProgressHUD::state(), ProgressHUD::State::Busy);
@@ -303,7 +311,6 @@ private slots:
         socket->inject("v^OK");
         QTRY_COMPARE(ProgressHUD::state(), ProgressHUD::State::Success);
         QCOMPARE(ProgressHUD::status(), QString("推送通道正常"));
-        QTRY_VERIFY(table->cellForRowAtIndexPath({0, 1}));
         QCOMPARE(table->cellForRowAtIndexPath({0, 1})->detailTextLabel()->text(), QString("正常"));
 
         // Unanswered: after five seconds the port in use is named.

@@ -122,6 +122,13 @@ void OtherView::testPushChannel() {
     });
 }
 
+void OtherView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (table_) {
+        table_->reloadData();
+    }
+}
+
 void OtherView::resizeEvent(QResizeEvent*) {
     if (table_) {
         table_->setGeometry(0, 0, width(), kTableHeight);

@@ -49,6 +49,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // The push channel's state is shown anew each time the page is.
+    void showEvent(QShowEvent* event) override;
 
 private:
     // Sends the login datagram and reports on the progress indicator whether the IM service
