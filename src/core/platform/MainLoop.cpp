@@ -54,6 +54,11 @@ BackgroundThreads& background() {
 }
 }  // namespace
 
+Duration MainLoop::now() const {
+    return std::chrono::duration_cast<Duration>(
+        std::chrono::steady_clock::now().time_since_epoch());
+}
+
 MainLoop& MainLoop::main() {
     MainLoop* loop = g_main.load();
     if (!loop) {

@@ -44,6 +44,9 @@ public:
     // until the handle is cancelled.
     virtual TimerHandle schedule(Duration delay, Task task, bool repeats = false) = 0;
     virtual bool isMainThread() const = 0;
+    // Monotonic time on the clock that drives this loop's timers; only differences between two
+    // readings mean anything.
+    virtual Duration now() const;
 
     // The process's main loop; set once by main() (or by a test) before any use.
     static MainLoop& main();

@@ -33,7 +33,7 @@ public:
                   std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
     // Virtual time since the loop was created.
-    Duration now() const;
+    Duration now() const override;
     // Number of live (not cancelled) timers.
     int activeTimers();
 

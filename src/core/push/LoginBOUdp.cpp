@@ -35,11 +35,26 @@ std::string LoginBO::EncryptString(const std::string& password, const std::strin
     return scrambled;
 }
 
+std::string LoginBO::loginDatagram() const {
+    const LoginVO record = PlistManager().getLoginInfo();
+    return "C^m^l^" + record.name.value_or("") + "^" +
+           EncryptString(record.pwd.value_or(""), kPasswordKey) + "^";
+}
+
 void LoginBO::loginUdp() const {
     auto& listener = UDPListener::getInstance_udp();
-    const LoginVO record = PlistManager().getLoginInfo();
-    listener.sendData("C^m^l^" + record.name.value_or("") + "^" +
-                      EncryptString(record.pwd.value_or(""), kPasswordKey) + "^");
+    listener.announce(loginDatagram());
+}
+
+void LoginBO::logoutUdp() const {
+    if (UDPListener* listener = UDPListener::existingInstance()) {
+        listener->stopAnnouncing();
+    }
+}
+
+void LoginBO::pushSelfTest(std::function<void(bool)> done) const {
+    auto& listener = UDPListener::getInstance_udp();
+    listener.selfTest(loginDatagram(), std::move(done));
 }
 
 void LoginBO::createHeartbeat() const {

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <mutex>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/platform/Log.h"
@@ -80,6 +81,11 @@ UDPListener& UDPListener::getInstance_udp() {
     return *g_instance;
 }
 
+UDPListener* UDPListener::existingInstance() {
+    std::lock_guard lock(g_mutex);
+    return g_instance;
+}
+
 void UDPListener::resetForTesting() {
     UDPListener* instance = nullptr;
     {
@@ -99,6 +105,8 @@ UDPListener::UDPListener(std::unique_ptr<DatagramSocket> socket) : udpSocket_(st
 
 UDPListener::~UDPListener() {
     heartbeat_.cancel();
+    announceTimer_.cancel();
+    selfTestTimer_.cancel();
 }
 
 void UDPListener::startRead() {
@@ -112,12 +120,15 @@ void UDPListener::didReceive(const std::string& bytes) {
         ~NextRead() { listener->startRead(); }
     } nextRead{this};
 
+    lastDatagramAt_ = MainLoop::main().now();
+
     if (!isValidUtf8(bytes)) {
         return;
     }
     const auto fields = splitFields(bytes);
     auto& center = NotificationCenter::defaultCenter();
     if (fields[0] == "v") {
+        answered();
         // An answer without a result field is taken as accepted.
         center.post(kLoginUdpResult, std::string(fields.size() > 1 ? fields[1] : ""));
     } else if (fields[0] == "n" && fields.size() > 1) {
@@ -148,6 +159,69 @@ void UDPListener::sendMessageNotice() {
         return;
     }
     sendData("C^n^message^" + *uid);
+}
+
+void UDPListener::announce(std::string loginDatagram) {
+    loginDatagram_ = std::move(loginDatagram);
+    retries_ = 0;
+    sendData(loginDatagram_);
+    scheduleRetry();
+}
+
+void UDPListener::stopAnnouncing() {
+    loginDatagram_.clear();
+    announceTimer_.cancel();
+}
+
+void UDPListener::scheduleRetry() {
+    announceTimer_.cancel();
+    const Duration delay = retries_ < kRetryDelays.size() ? kRetryDelays[retries_] : kRetryEvery;
+    ++retries_;
+    announceTimer_ = MainLoop::main().schedule(delay, [this] {
+        if (isAnnouncing()) {
+            sendData(loginDatagram_);
+            scheduleRetry();
+        }
+    });
+}
+
+void UDPListener::answered() {
+    finishSelfTests(true);
+    if (!isAnnouncing()) {
+        return;
+    }
+    // The service knows the client now; it is told again later in case it restarts and
+    // forgets, and the retry schedule starts over when that datagram goes unanswered.
+    announceTimer_.cancel();
+    announceTimer_ = MainLoop::main().schedule(kReannounceEvery, [this] {
+        if (isAnnouncing()) {
+            retries_ = 0;
+            sendData(loginDatagram_);
+            scheduleRetry();
+        }
+    });
+}
+
+bool UDPListener::isChannelUp() const {
+    return lastDatagramAt_ && MainLoop::main().now() - *lastDatagramAt_ < kUpWithin;
+}
+
+void UDPListener::selfTest(const std::string& loginDatagram, std::function<void(bool)> done) {
+    selfTests_.push_back(std::move(done));
+    if (selfTests_.size() == 1) {
+        selfTestTimer_ =
+            MainLoop::main().schedule(kSelfTestLimit, [this] { finishSelfTests(false); });
+    }
+    sendData(loginDatagram);
+}
+
+void UDPListener::finishSelfTests(bool answered) {
+    selfTestTimer_.cancel();
+    // A callback may start the next test.
+    auto waiting = std::exchange(selfTests_, {});
+    for (auto& done : waiting) {
+        done(answered);
+    }
 }
 
 bool UDPListener::startHeartbeat(Duration interval, Task tick) {

@@ -2,11 +2,14 @@
 // port 1188. It sends the client's datagrams and turns each received one into a notification.
 #pragma once
 
+#include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/platform/DatagramSocket.h"
 #include "core/platform/MainLoop.h"
@@ -18,6 +21,17 @@ public:
     using SocketFactory = std::function<std::unique_ptr<DatagramSocket>()>;
 
     static constexpr std::uint16_t kLocalPort = 1188;
+    // The login datagram goes again after each of these delays while no "v" answer has come,
+    // then every kRetryEvery; after an answer, again every kReannounceEvery.
+    static constexpr std::array<Duration, 5> kRetryDelays{
+        std::chrono::seconds(2), std::chrono::seconds(4), std::chrono::seconds(8),
+        std::chrono::seconds(16), std::chrono::seconds(32)};
+    static constexpr Duration kRetryEvery = std::chrono::seconds(60);
+    static constexpr Duration kReannounceEvery = std::chrono::minutes(5);
+    // The channel counts as up while a datagram from the server came this recently.
+    static constexpr Duration kUpWithin = std::chrono::minutes(6);
+    // A self-test without an answer within this time fails.
+    static constexpr Duration kSelfTestLimit = std::chrono::seconds(5);
     // Posted on the main thread with the second field of a "v" answer (std::string; "" when
     // the answer has none). "NO" means the server refused the login datagram.
     static constexpr char kLoginUdpResult[] = "loginUdpResult";
@@ -32,6 +46,8 @@ public:
     // The one listener of the process; the first call creates it, binds local port 1188 and
     // starts listening. Never released. Main thread.
     static UDPListener& getInstance_udp();
+    // The listener when one exists, without creating it (which would bind the port).
+    static UDPListener* existingInstance();
     // Stops the heartbeat and destroys the listener (closing its socket); the next
     // getInstance_udp() makes a new one. For tests, and for a command-line process that must
     // close the socket before its main loop goes away.
@@ -53,6 +69,26 @@ public:
     // a new sign-in's uid is picked up. Returns whether this call started it.
     bool startHeartbeat(Duration interval, Task tick);
 
+    // Sends the login datagram now and keeps the IM service aware of this client until
+    // stopAnnouncing(): the datagram goes again on the retry schedule while no "v" answer has
+    // come (UDP loses datagrams silently), and every kReannounceEvery after an answer, so that
+    // a restarted service learns of the client again. A new call replaces the datagram and
+    // restarts the schedule. Main thread.
+    void announce(std::string loginDatagram);
+    // Sign-out: no more login datagrams until the next announce().
+    void stopAnnouncing();
+    bool isAnnouncing() const { return !loginDatagram_.empty(); }
+
+    // When the last datagram from the server arrived, on MainLoop::main().now(); nothing
+    // before the first.
+    std::optional<Duration> lastDatagramAt() const { return lastDatagramAt_; }
+    // Whether a datagram from the server arrived within kUpWithin.
+    bool isChannelUp() const;
+    // Sends `loginDatagram` and calls `done` on the main thread once: true on the first "v"
+    // answer (whatever its result: the service is reachable), false when none came within
+    // kSelfTestLimit. Tests that overlap share one deadline.
+    void selfTest(const std::string& loginDatagram, std::function<void(bool)> done);
+
     DatagramSocket& udpSocket() { return *udpSocket_; }
     // Why local port 1188 could not be bound (for instance another client of this machine
     // holds it); empty while the listener receives on it.
@@ -69,10 +105,20 @@ private:
     explicit UDPListener(std::unique_ptr<DatagramSocket> socket);
     void startRead();
     void didReceive(const std::string& bytes);
+    void scheduleRetry();
+    void answered();
+    void finishSelfTests(bool answered);
 
     std::unique_ptr<DatagramSocket> udpSocket_;
     DatagramSocket::BindError bindError_;  // set once, by the constructor
-    TimerHandle heartbeat_;                // Main thread only.
+    // Main thread only, from here on.
+    TimerHandle heartbeat_;
+    std::string loginDatagram_;  // empty while not announcing
+    std::size_t retries_ = 0;    // login datagrams sent since the last answer
+    TimerHandle announceTimer_;
+    std::optional<Duration> lastDatagramAt_;
+    std::vector<std::function<void(bool)>> selfTests_;
+    TimerHandle selfTestTimer_;
 };
 
 }  // namespace oa

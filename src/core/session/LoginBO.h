@@ -1,6 +1,7 @@
 // The sign-in screen's access to the stored sign-in record and the network environments.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -33,7 +34,16 @@ public:
     void login(const LoginVO& record) const;
 
     std::string EncryptString(const std::string& password, const std::string& key) const;
+    // The login datagram of the stored sign-in record.
+    std::string loginDatagram() const;
+    // Announces the signed-in user to the IM service: the login datagram, repeated until the
+    // service answers and again every few minutes while signed in (UDPListener::announce).
     void loginUdp() const;
+    // Sign-out: stops announcing (the heartbeat of the process keeps running).
+    void logoutUdp() const;
+    // Checks that the IM service answers: `done(true)` on its answer, `done(false)` after
+    // UDPListener::kSelfTestLimit without one. Main thread.
+    void pushSelfTest(std::function<void(bool)> done) const;
     void createHeartbeat() const;
     void sendHeartbeat() const;
 };

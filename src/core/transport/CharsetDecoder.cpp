@@ -158,6 +158,11 @@ std::string CharsetDecoder::toUtf8(std::string_view bytes, const std::string& ch
     std::size_t outLeft = sizeof buffer;
     iconv(converter.get(), nullptr, nullptr, &outPtr, &outLeft);
     out.append(buffer, sizeof buffer - outLeft);
+    // The converter's UTF-8 is not always valid: with an option such as "//IGNORE" in the name
+    // it lets sequences beyond U+10FFFF through. Whatever it made is checked like a UTF-8 reply.
+    if (!isValidUtf8(out)) {
+        return fromUtf8(out);
+    }
     return out;
 }
 

@@ -136,8 +136,8 @@ TEST_F(LoginBOUdpTest, TwoSignInsKeepOneHeartbeatThatSendsTheCurrentUid) {
     fake().inject("v^OK");
     loop.advance(5s);
     fake().clearSent();
-    loop.advance(90s);  // ticks at 60, 90 and 120 s
-    EXPECT_EQ(loop.activeTimers(), 1);
+    loop.advance(90s);                  // ticks at 60, 90 and 120 s
+    EXPECT_EQ(loop.activeTimers(), 2);  // the heartbeat and the next re-announcement
     EXPECT_THAT(fake().sentTexts(), ElementsAre("C^m^s^43", "C^m^s^43", "C^m^s^43"));
 
     GlobalVar::getInstance_global().setUid("44");

@@ -219,7 +219,15 @@ INSTANTIATE_TEST_SUITE_P(
                     "a\xEF\xBF\xBD"
                     "b\xEF\xBF\xBD\xEF\xBF\xBD"},
         CharsetCase{"InvalidGbkKeepsTheRest", "text/plain; charset=GBK", nullptr, "\xD6\xD0\xFF",
-                    "中\xEF\xBF\xBD"}),
+                    "中\xEF\xBF\xBD"},
+        // A UTF-8 name the system converter reads with an option: what it lets through beyond
+        // U+10FFFF is no UTF-8, and is replaced like any other invalid byte.
+        CharsetCase{"Utf8WithConverterOptionStaysUtf8", "text/plain; charset=UTF-8//IGNORE",
+                    nullptr,
+                    "a\xF4\x96\xBB\x85"
+                    "b",
+                    "a\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"
+                    "b"}),
     [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(ReplyTest, RefusedConnectionIsAConnectionFailure) {

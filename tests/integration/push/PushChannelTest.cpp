@@ -142,8 +142,8 @@ TEST_F(PushChannelTest, HeartbeatReachesTheServiceEveryThirtySeconds) {
     ASSERT_TRUE(signInForPush("zhangwei"));
     ASSERT_EQ(loginUdp(), "OK");
     LoginBO().createHeartbeat();
-    LoginBO().createHeartbeat();  // one heartbeat per process
-    EXPECT_EQ(loop_.activeTimers(), 1);
+    LoginBO().createHeartbeat();         // one heartbeat per process
+    EXPECT_EQ(loop_.activeTimers(), 2);  // the heartbeat and the next re-announcement
 
     loop_.advance(29s);
     loop_.advance(1s);
@@ -197,6 +197,31 @@ TEST_F(PushChannelTest, NoticeRequestAndModulePushes) {
     adminEvent({{"kind", "notify"}, {"subject", "端午节放假安排"}});
     EXPECT_EQ(waitForPush(UDPListener::kModulesUdpResult), "notify");
     adminEvent({{"kind", "message"}, {"to", "wangjianguo"}, {"from", "zhouhong"}});
+    EXPECT_EQ(waitForPush(UDPListener::kMessageUdpResult), "");
+}
+
+// The demo server stops and starts again on the same database and ports, and its IM service
+// has forgotten the signed-in client. The client's next announcement, due within five
+// minutes of the last answer, makes it known again: pushes arrive without a new sign-in.
+TEST_F(PushChannelTest, PushesArriveAgainAfterTheServiceRestarts) {
+    ASSERT_TRUE(signInForPush("zhangwei"));
+    ASSERT_EQ(loginUdp(), "OK");
+
+    ServerOptions options;
+    options.host = kServerHost;
+    options.httpPort = server_->httpPort();
+    options.imPort = server_->imPort();
+    options.dbPath = (dir_ / "demo.sqlite3").string();
+    options.verbose = true;
+    endConnectionsTo(kServerHost, server_->httpPort());
+    server_.reset();
+    server_ = std::make_unique<DemoServer>(options);
+    std::string error;
+    ASSERT_TRUE(server_->start(&error)) << error;
+
+    loop_.advance(UDPListener::kReannounceEvery);
+    EXPECT_EQ(waitForPush(UDPListener::kLoginUdpResult), "OK");
+    adminEvent({{"kind", "message"}, {"to", "zhangwei"}, {"from", "zhouhong"}});
     EXPECT_EQ(waitForPush(UDPListener::kMessageUdpResult), "");
 }
 

@@ -5,8 +5,10 @@
 #include <QtTest>
 
 #include "ShellTest.h"
+#include "core/push/UDPListener.h"
 #include "core/session/GlobalVar.h"
 #include "core/session/LoginBO.h"
+#include "support/FakeDatagramSocket.h"
 #include "ui/controller/lookup/OtherFuncController.h"
 #include "ui/controller/main/BottomView.h"
 #include "ui/controller/main/FuncController.h"
@@ -24,6 +26,7 @@
 #include "ui/kit/JSBadgeView.h"
 #include "ui/kit/NavigationBar.h"
 #include "ui/kit/NavigationController.h"
+#include "ui/kit/ProgressHUD.h"
 #include "ui/kit/TableView.h"
 #include "ui/session/LoginController.h"
 
@@ -257,9 +260,11 @@ private slots:
         QCOMPARE(table->cellForRowAtIndexPath({1, 1})->detailTextLabel()->text(),
                  QString("2013.06.18"));  // the demo server's
         QCOMPARE(more->signOutButton()->text(), QString("注      销"));
+        QVERIFY(UDPListener::getInstance_udp().isAnnouncing());
 
         QTest::mouseClick(more->signOutButton(), Qt::LeftButton);
         QCOMPARE(screen.top(), screen.login());
+        QVERIFY(!UDPListener::getInstance_udp().isAnnouncing());
         QVERIFY(screen.nav()->isNavigationBarHidden());
         const LoginVO stored = LoginBO().getPlistInfo();
         QVERIFY(!stored.isAuto);
@@ -268,6 +273,52 @@ private slots:
         QCOMPARE(stored.pwd, record.pwd);
         QVERIFY(stored.isRem);
         QVERIFY(GlobalVar::getInstance_global().session_id().has_value());
+    }
+
+    // The IM service of this test never answers by itself: the fake socket stands in for it.
+    void morePageShowsThePushChannelAndTestsIt() {
+        shell::Environment env;
+        LoginVO record = shell::demoRecord();
+        record.isAuto = true;
+        shell::Environment::storeRecord(record);
+        shell::Screen screen;
+        QTRY_VERIFY_WITH_TIMEOUT(screen.topAs<IndexController>(), 15000);
+        auto* index = screen.topAs<IndexController>();
+        index->changeView("affairs");
+        OtherView* more = index->other_view();
+        TableView* table = more->tableView();
+        QTRY_VERIFY(table->cellForRowAtIndexPath({0, 2}));
+        QCOMPARE(table->cellForRowAtIndexPath({0, 2})->textLabel()->text(), QString("推送通道"));
+        QCOMPARE(table->cellForRowAtIndexPath({0, 2})->detailTextLabel()->text(),
+                 QString("未连接"));
+
+        // A push from the server counts too; the page shows it when it is shown again.
+        auto* socket = env.socket();
+        socket->inject("n^email");
+        QTRY_COMPARE(socket->readsStarted(), 2);
+        index->changeView("home");
+        index->changeView("affairs");
+        QTRY_COMPARE(table->cellForRowAtIndexPath({0, 2})->detailTextLabel()->text(),
+                     QString("正常"));
+
+        // Answered: the channel works, and the row says so.
+        socket->clearSent();
+        more->didSelectRowAtIndexPath(table, {0, 2});
+        QCOMPARE(ProgressHUD::state(), ProgressHUD::State::Busy);
+        QCOMPARE(ProgressHUD::status(), QString("正在检测..."));
+        QVERIFY(!socket->sentTexts().empty());
+        QVERIFY(socket->sentTexts().front().rfind("C^m^l^" + *record.name + "^", 0) == 0);
+        socket->inject("v^OK");
+        QTRY_COMPARE(ProgressHUD::state(), ProgressHUD::State::Success);
+        QCOMPARE(ProgressHUD::status(), QString("推送通道正常"));
+        QCOMPARE(table->cellForRowAtIndexPath({0, 2})->detailTextLabel()->text(), QString("正常"));
+
+        // Unanswered: after five seconds the port in use is named.
+        more->didSelectRowAtIndexPath(table, {0, 2});
+        QCOMPARE(ProgressHUD::state(), ProgressHUD::State::Busy);
+        QTRY_COMPARE_WITH_TIMEOUT(ProgressHUD::state(), ProgressHUD::State::Error, 10000);
+        QCOMPARE(ProgressHUD::status(),
+                 QString("推送通道无响应：请检查服务器的 IM 端口 1188 是否可达"));
     }
 };
 

@@ -13,6 +13,7 @@
 #include "core/protocol/ModuleCatalogue.h"
 #include "core/push/UDPListener.h"
 #include "core/session/GlobalVar.h"
+#include "core/session/LoginBO.h"
 #include "core/session/PlistManager.h"
 #include "ui/controller/lookup/OtherFuncController.h"
 #include "ui/controller/main/AttachmentViewController.h"
@@ -244,6 +245,7 @@ void IndexController::enterTrustController() {
 
 void IndexController::returnRootController() {
     PlistManager().relogin();
+    LoginBO().logoutUdp();
     if (NavigationController* nav = navigationController()) {
         nav->popToRootViewController(true);
     }

@@ -1,11 +1,15 @@
 // OtherView: the rows of the "more" page and the sign-out button.
 #include "ui/controller/main/OtherView.h"
 
+#include <QPointer>
 #include <QPushButton>
 
+#include "core/push/UDPListener.h"
 #include "core/session/GlobalVar.h"
+#include "core/session/LoginBO.h"
 #include "ui/controller/main/OtherService.h"
 #include "ui/kit/Fonts.h"
+#include "ui/kit/ProgressHUD.h"
 
 namespace oa {
 
@@ -62,12 +66,20 @@ int OtherView::numberOfSectionsInTableView(TableView*) {
     return 2;
 }
 
-int OtherView::numberOfRowsInSection(TableView*, int) {
-    return 2;
+int OtherView::numberOfRowsInSection(TableView*, int section) {
+    // Environments, trusted certificates and the push channel; then the two versions.
+    return section == 0 ? 3 : 2;
 }
 
 TableViewCell* OtherView::cellForRowAtIndexPath(TableView*, const IndexPath& path) {
     auto* cell = new TableViewCell(TableViewCell::Style::Value1);
+    if (path.section == 0 && path.row == 2) {
+        const UDPListener* listener = UDPListener::existingInstance();
+        cell->textLabel()->setText(QString::fromUtf8(kPushChannel));
+        cell->detailTextLabel()->setText(
+            QString::fromUtf8(listener && listener->isChannelUp() ? kPushUp : kPushDown));
+        return cell;
+    }
     if (path.section == 0) {
         cell->textLabel()->setText(path.row == 0 ? QStringLiteral("网络环境设置")
                                                  : QString::fromUtf8(kTrustedCertificates));
@@ -88,12 +100,38 @@ TableViewCell* OtherView::cellForRowAtIndexPath(TableView*, const IndexPath& pat
 
 void OtherView::didSelectRowAtIndexPath(TableView* tableView, const IndexPath& path) {
     tableView->deselectRowAtIndexPath(path, true);
-    if (path.section == 0 && other_delegate_) {
+    if (path.section == 0 && path.row == 2) {
+        testPushChannel();
+    } else if (path.section == 0 && other_delegate_) {
         if (path.row == 0) {
             other_delegate_->enterSetController();
         } else {
             other_delegate_->enterTrustController();
         }
+    }
+}
+
+void OtherView::testPushChannel() {
+    ProgressHUD::showWithStatus(QString::fromUtf8(kPushTesting));
+    const QPointer<OtherView> guard(this);
+    LoginBO().pushSelfTest([guard](bool answered) {
+        if (answered) {
+            ProgressHUD::dismissWithSuccess(QString::fromUtf8(kPushTestPassed));
+        } else {
+            const auto port = GlobalVar::getInstance_global().ovix_zqim_port().value_or("");
+            ProgressHUD::dismissWithError(
+                QString::fromUtf8(kPushTestFailed).arg(QString::fromStdString(port)));
+        }
+        if (guard && guard->table_) {
+            guard->table_->reloadData();
+        }
+    });
+}
+
+void OtherView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (table_) {
+        table_->reloadData();
     }
 }
 

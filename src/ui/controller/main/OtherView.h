@@ -1,5 +1,6 @@
 // OtherView: the "more" page of the main index: the network environments and trusted
-// certificates rows, the client and server versions, and the sign-out button "注      销".
+// certificates rows, the push channel's state with its self-test, the client and server
+// versions, and the sign-out button "注      销".
 #pragma once
 
 #include <QWidget>
@@ -18,6 +19,13 @@ public:
     static constexpr char kClientVersion[] = "2013.07.01";
     static constexpr char kSignOut[] = "注      销";
     static constexpr char kTrustedCertificates[] = "受信任的证书";
+    static constexpr char kPushChannel[] = "推送通道";
+    static constexpr char kPushUp[] = "正常";
+    static constexpr char kPushDown[] = "未连接";
+    static constexpr char kPushTesting[] = "正在检测...";
+    static constexpr char kPushTestPassed[] = "推送通道正常";
+    // With the IM port in use.
+    static constexpr char kPushTestFailed[] = "推送通道无响应：请检查服务器的 IM 端口 %1 是否可达";
 
     explicit OtherView(QWidget* parent = nullptr);
     ~OtherView() override;
@@ -38,13 +46,19 @@ public:
     int numberOfRowsInSection(TableView* tableView, int section) override;
     TableViewCell* cellForRowAtIndexPath(TableView* tableView, const IndexPath& path) override;
     // The first group's rows open the network environments and the trusted certificates
-    // screens; the others do nothing.
+    // screens, the third tests the push channel; the others do nothing.
     void didSelectRowAtIndexPath(TableView* tableView, const IndexPath& path) override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // The push channel's state is shown anew each time the page is.
+    void showEvent(QShowEvent* event) override;
 
 private:
+    // Sends the login datagram and reports on the progress indicator whether the IM service
+    // answered; the row's state is shown anew afterwards.
+    void testPushChannel();
+
     OtherService* other_delegate_ = nullptr;
     TableView* table_ = nullptr;
     QPushButton* signOut_ = nullptr;
