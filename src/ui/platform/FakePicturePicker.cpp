@@ -6,32 +6,40 @@
 namespace oa {
 
 namespace {
-void answerLater(PicturePicker::Callback callback, std::optional<QString> path) {
-    QTimer::singleShot(0, [callback = std::move(callback), path = std::move(path)] {
+// A flag and a plain string rather than a std::optional<QString> moved around: GCC's -O3 flow
+// analysis misreads a moved one as uninitialised.
+void answerLater(PicturePicker::Callback callback, bool answered, QString value) {
+    QTimer::singleShot(0, [callback = std::move(callback), answered, value = std::move(value)] {
         if (callback) {
-            callback(path);
+            callback(answered ? std::optional<QString>(value) : std::nullopt);
         }
     });
 }
 
-std::optional<QString> next(std::deque<std::optional<QString>>& queue) {
+// Whether the queue holds an answer that is a path; the path goes to `value`.
+bool next(std::deque<std::optional<QString>>& queue, QString& value) {
     if (queue.empty()) {
-        return std::nullopt;
+        return false;
     }
-    std::optional<QString> path = std::move(queue.front());
+    const bool answered = queue.front().has_value();
+    value = queue.front().value_or(QString());
     queue.pop_front();
-    return path;
+    return answered;
 }
 }  // namespace
 
 void FakePicturePicker::takePhoto(Callback callback, QWidget*) {
     ++photoRequests_;
-    answerLater(std::move(callback), camera_ ? next(photos_) : std::nullopt);
+    QString path;
+    const bool answered = camera_ && next(photos_, path);
+    answerLater(std::move(callback), answered, std::move(path));
 }
 
 void FakePicturePicker::pickFromLibrary(Callback callback, QWidget*) {
     ++libraryRequests_;
-    answerLater(std::move(callback), next(picks_));
+    QString path;
+    const bool answered = next(picks_, path);
+    answerLater(std::move(callback), answered, std::move(path));
 }
 
 }  // namespace oa
