@@ -5,6 +5,11 @@ function(oa_target_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor
                                            -Wold-style-cast -Wcast-align -Woverloaded-virtual
                                            -Wno-missing-field-initializers -Werror)
+  # GCC 12's -Wrestrict misfires inside std::string at -O3 (one-letter assignments, appends
+  # after inlining); it found nothing real in this tree and stops release builds at random.
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    target_compile_options(${target} PRIVATE -Wno-restrict)
+  endif()
 endfunction()
 
 # oa_add_test(name SOURCES a.cpp b.cpp DEPENDS lib... [QT] [TIMEOUT s])
