@@ -8,7 +8,7 @@ function(oa_target_warnings target)
   # GCC 12's -Wrestrict misfires inside std::string at -O3 (one-letter assignments, appends
   # after inlining); it found nothing real in this tree and stops release builds at random.
   if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
-    target_compile_options(${target} PRIVATE -Wno-restrict)
+    target_compile_options(${target} PRIVATE $<$<CONFIG:Release>:-Wno-restrict>)
   endif()
 endfunction()
 

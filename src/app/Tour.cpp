@@ -188,8 +188,8 @@ void Tour::buildStops() {
     addMessageListStops();
     addDialogStops();
     addLookupStops();
-    addWriteStops();
     addPickerStops();
+    addWriteStops();
 }
 
 void Tour::fetchDetailSamples() {

@@ -66,7 +66,7 @@ void Tour::addPickerStops() {
                           picker->clickToCheckIt(0, true);
                           picker->clickToCheckIt(1, true);
                       }});
-    stops_.push_back({"40-picker", [] { return true; }, true,
+    stops_.push_back({"32-picker", [] { return true; }, true,
                       [window] { topAtRest<AddReciverViewController>(window)->clickToChoose(); }});
     stops_.push_back({"departments loaded",
                       [window] {
@@ -79,12 +79,12 @@ void Tour::addPickerStops() {
                           branch->clickToCheck(1, true);
                           branch->clickToCheck(2, true);
                       }});
-    stops_.push_back({"41-departments", [] { return true; }, true,
+    stops_.push_back({"33-departments", [] { return true; }, true,
                       [window] {
                           topAtRest<BranchViewController>(window)->clickToChoose(
                               QStringLiteral("确定"));
                       }});
-    stops_.push_back({"42-picker-with-departments",
+    stops_.push_back({"34-picker-with-departments",
                       [window] {
                           auto* picker = topAtRest<AddReciverViewController>(window);
                           return picker && !picker->isAddingMembers() &&

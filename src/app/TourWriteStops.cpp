@@ -99,7 +99,7 @@ void Tour::addWriteStops() {
                           write->diary_view()->setContent(
                               QStringLiteral("上午走访两家客户，下午整理合同。"));
                       }});
-    stops_.push_back({"30-write-diary",
+    stops_.push_back({"35-write-diary",
                       [window] { return atRest<WriteController>(window) != nullptr; }, true,
                       [window] { atRest<WriteController>(window)->clickToBack(); }});
     stops_.push_back({"index for the e-mail",
@@ -112,14 +112,14 @@ void Tour::addWriteStops() {
                           email->setContent(QStringLiteral("报表见图片。"));
                           write->didFinishPickingImage(samplePhoto());
                       }});
-    stops_.push_back({"31-write-email",
+    stops_.push_back({"36-write-email",
                       [window] { return atRest<WriteController>(window) != nullptr; }, true,
                       [window] {
                           WriteController* write = atRest<WriteController>(window);
                           write->turnToSearch(2);
                           write->picker()->textFieldDidChange(QStringLiteral("赵"));
                       }});
-    stops_.push_back({"32-picker",
+    stops_.push_back({"37-email-picker",
                       [window] {
                           auto* picker = atRest<AddReciverViewController>(window);
                           return picker && !picker->isSearching() && !picker->list().empty();
@@ -131,7 +131,7 @@ void Tour::addWriteStops() {
                           picker->clickToChoose();
                       }});
     stops_.push_back(
-        {"33-departments",
+        {"38-email-departments",
          [window] {
              auto* branch = atRest<BranchViewController>(window);
              return branch && !branch->isLoading() && !branch->dataAry().empty();
@@ -159,7 +159,7 @@ void Tour::addWriteStops() {
                           atRest<WriteController>(window)->calendar_view()->showLevelView();
                           listShown->start();
                       }});
-    stops_.push_back({"34-write-schedule-priority",
+    stops_.push_back({"39-write-schedule-priority",
                       [window, listShown] {
                           NavigationController* nav = writeStackOf(window);
                           auto* write = qobject_cast<WriteController*>(nav->topViewController());
@@ -185,7 +185,7 @@ void Tour::addWriteStops() {
                                                         colleague("zhaolei", "4", "赵磊")});
              send->content_text()->setText(QStringLiteral("下午三点在三楼会议室开会。"));
          }});
-    stops_.push_back({"35-write-message",
+    stops_.push_back({"40-write-message",
                       [window] { return atRest<WriteController>(window) != nullptr; }, true,
                       [window] { atRest<WriteController>(window)->clickToBack(); }});
     stops_.push_back(
@@ -216,7 +216,7 @@ void Tour::addWriteStops() {
         {"diary to fail",
          [window, faultSet] { return *faultSet && atRest<WriteController>(window) != nullptr; },
          false, [window] { atRest<WriteController>(window)->saveInfo(); }});
-    stops_.push_back({"36-write-failed",
+    stops_.push_back({"41-write-failed",
                       [window] {
                           auto* write = qobject_cast<WriteController*>(
                               writeStackOf(window)->topViewController());
