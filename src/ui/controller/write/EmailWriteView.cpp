@@ -152,8 +152,13 @@ void EmailWriteView::redraw(ScrollView* strip) {
         auto* name =
             new QPushButton(QString::fromStdString(people[i]->user_name.value_or("")), strip);
         name->setGeometry(60 * static_cast<int>(i), 2, 50, 30);
-        name->setStyleSheet(copies ? QStringLiteral("color: #8b4513;")
-                                   : QStringLiteral("color: #1f5aa0;"));
+        // A white rounded button; the title blue among the recipients, brown among the copies.
+        name->setStyleSheet(
+            QStringLiteral("QPushButton { color: %1; background: white;"
+                           " border: 1px solid #a9afb8; border-radius: 8px;"
+                           " font-size: 14px; }"
+                           " QPushButton:pressed { background: #d9e4f2; }")
+                .arg(copies ? QStringLiteral("#8b4513") : QStringLiteral("#1f5aa0")));
         const int tagValue = (copies ? 500 : 400) + static_cast<int>(i);
         setTag(name, tagValue);
         connect(name, &QPushButton::clicked, this, [this, tagValue] { deleteCurButton(tagValue); });
