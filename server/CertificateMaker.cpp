@@ -74,7 +74,8 @@ Owned<BIO> readOnly(const std::string& pem) {
 
 }  // namespace
 
-std::optional<PemIdentity> CertificateMaker::make(const CertificateSpec& spec, std::string* error) {
+std::optional<PemIdentity> CertificateMaker::make(const CertificateParams& params,
+                                                  std::string* error) {
     auto fail = [&](const std::string& what) -> std::optional<PemIdentity> {
         if (error) {
             *error = openSslError(what);
@@ -87,9 +88,9 @@ std::optional<PemIdentity> CertificateMaker::make(const CertificateSpec& spec, s
     }
     Owned<X509> issuerCert;
     Owned<EVP_PKEY> issuerKey;
-    if (spec.issuer) {
-        auto certBio = readOnly(spec.issuer->certificate);
-        auto keyBio = readOnly(spec.issuer->key);
+    if (params.issuer) {
+        auto certBio = readOnly(params.issuer->certificate);
+        auto keyBio = readOnly(params.issuer->key);
         issuerCert.reset(PEM_read_bio_X509(certBio.get(), nullptr, nullptr, nullptr));
         issuerKey.reset(PEM_read_bio_PrivateKey(keyBio.get(), nullptr, nullptr, nullptr));
         if (!issuerCert || !issuerKey) {
@@ -108,26 +109,26 @@ std::optional<PemIdentity> CertificateMaker::make(const CertificateSpec& spec, s
     serialBytes[0] &= 0x7f;
     Owned<BIGNUM> serial(BN_bin2bn(serialBytes, sizeof serialBytes, nullptr));
     BN_to_ASN1_INTEGER(serial.get(), X509_get_serialNumber(c));
-    X509_gmtime_adj(X509_getm_notBefore(c), spec.validFromDays * 86400L);
-    X509_gmtime_adj(X509_getm_notAfter(c), (spec.validFromDays + spec.validDays) * 86400L);
+    X509_gmtime_adj(X509_getm_notBefore(c), params.validFromDays * 86400L);
+    X509_gmtime_adj(X509_getm_notAfter(c), (params.validFromDays + params.validDays) * 86400L);
     X509_set_pubkey(c, key.get());
     X509_NAME* name = X509_get_subject_name(c);
     X509_NAME_add_entry_by_txt(name, "O", MBSTRING_UTF8,
                                reinterpret_cast<const unsigned char*>("OA Demo"), -1, -1, 0);
     X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_UTF8,
-                               reinterpret_cast<const unsigned char*>(spec.commonName.c_str()), -1,
-                               -1, 0);
+                               reinterpret_cast<const unsigned char*>(params.commonName.c_str()),
+                               -1, -1, 0);
     X509* issuer = issuerCert ? issuerCert.get() : c;
     X509_set_issuer_name(c, X509_get_subject_name(issuer));
 
     bool ok = addExtension(c, issuer, NID_subject_key_identifier, "hash") &&
               addExtension(c, issuer, NID_authority_key_identifier, "keyid:always");
-    if (spec.authority) {
+    if (params.authority) {
         ok = ok && addExtension(c, issuer, NID_basic_constraints, "critical,CA:TRUE") &&
              addExtension(c, issuer, NID_key_usage, "critical,keyCertSign,cRLSign");
     } else {
         std::string names;
-        for (const std::string& host : spec.hosts) {
+        for (const std::string& host : params.hosts) {
             names +=
                 (names.empty() ? "" : ",") + std::string(isAddress(host) ? "IP:" : "DNS:") + host;
         }

@@ -14,7 +14,7 @@ struct PemIdentity {
     std::string key;
 };
 
-struct CertificateSpec {
+struct CertificateParams {
     std::string commonName = "127.0.0.1";
     // Host names and IP addresses the certificate is good for (subjectAltName).
     std::vector<std::string> hosts{"127.0.0.1", "localhost"};
@@ -30,7 +30,7 @@ struct CertificateSpec {
 class CertificateMaker {
 public:
     // A new P-256 key and a certificate for it; none with a reason on failure.
-    static std::optional<PemIdentity> make(const CertificateSpec& spec, std::string* error);
+    static std::optional<PemIdentity> make(const CertificateParams& params, std::string* error);
 };
 
 }  // namespace oa

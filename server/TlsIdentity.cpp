@@ -89,15 +89,15 @@ bool TlsIdentity::ensureSelfSigned(const std::string& dbPath, const std::string&
     if (std::filesystem::exists(certPath, ec) && std::filesystem::exists(keyPath, ec)) {
         return true;
     }
-    CertificateSpec spec;
-    spec.commonName = host;
-    spec.hosts = {host};
+    CertificateParams params;
+    params.commonName = host;
+    params.hosts = {host};
     for (const char* also : {"localhost", "127.0.0.1"}) {
         if (host != also) {
-            spec.hosts.emplace_back(also);
+            params.hosts.emplace_back(also);
         }
     }
-    const auto made = CertificateMaker::make(spec, error);
+    const auto made = CertificateMaker::make(params, error);
     if (!made) {
         return false;
     }

@@ -25,10 +25,10 @@ namespace oa::test {
 // same server.
 inline constexpr char kTlsHost[] = "127.0.0.1";
 
-// A server certificate for kTlsHost and localhost unless the spec says otherwise.
-inline PemIdentity makeIdentity(CertificateSpec spec = {}) {
+// A server certificate for kTlsHost and localhost unless the params says otherwise.
+inline PemIdentity makeIdentity(CertificateParams params = {}) {
     std::string error;
-    auto made = CertificateMaker::make(spec, &error);
+    auto made = CertificateMaker::make(params, &error);
     EXPECT_TRUE(made) << error;
     return made.value_or(PemIdentity{});
 }

@@ -116,18 +116,18 @@ TEST_F(TlsTransportTest, CorruptTrustFileTrustsNothingAndSaysSo) {
 class AuthorityTest : public TlsServerTest {
 protected:
     const PemIdentity authority_ = [] {
-        CertificateSpec spec;
-        spec.commonName = "OA Test Authority";
-        spec.authority = true;
-        return makeIdentity(spec);
+        CertificateParams params;
+        params.commonName = "OA Test Authority";
+        params.authority = true;
+        return makeIdentity(params);
     }();
 
     void SetUp() override {
-        CertificateSpec spec;
-        spec.commonName = kTlsHost;
-        spec.hosts = {kTlsHost};
-        spec.issuer = &authority_;
-        identity_ = makeIdentity(spec);
+        CertificateParams params;
+        params.commonName = kTlsHost;
+        params.hosts = {kTlsHost};
+        params.issuer = &authority_;
+        identity_ = makeIdentity(params);
         TlsServerTest::SetUp();
     }
 };
