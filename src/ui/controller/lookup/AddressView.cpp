@@ -97,18 +97,7 @@ int AddressView::numberOfRowsInSection(TableView*, int) {
 }
 
 TableViewCell* AddressView::cellForRowAtIndexPath(TableView* tableView, const IndexPath& path) {
-    auto* cell = qobject_cast<LookupRowCell*>(
-        tableView->dequeueReusableCellWithIdentifier(LookupRowCell::identifier()));
-    if (!cell) {
-        cell = new LookupRowCell;
-    }
-    const auto& contact = list_.at(std::size_t(path.row));
-    if (contact) {
-        cell->setLines(firstLine(*contact), secondLine(*contact));
-    } else {
-        cell->setLines({}, {});
-    }
-    return cell;
+    return lookupRowCell(tableView, list_, path, &firstLine, &secondLine);
 }
 
 qreal AddressView::heightForRowAtIndexPath(TableView*, const IndexPath&) {
@@ -116,12 +105,9 @@ qreal AddressView::heightForRowAtIndexPath(TableView*, const IndexPath&) {
 }
 
 void AddressView::didSelectRowAtIndexPath(TableView* tableView, const IndexPath& path) {
-    tableView->deselectRowAtIndexPath(path, true);
-    if (path.row < 0 || std::size_t(path.row) >= list_.size()) {
-        return;
-    }
-    if (OtherFuncController* host = other_delegate()) {
-        host->lookDetail(std::shared_ptr<BaseVO>(list_.at(std::size_t(path.row))), "address");
+    OtherFuncController* host = other_delegate();
+    if (auto record = chosenLookupRecord(tableView, list_, path); record && host) {
+        host->lookDetail(std::move(record), "address");
     }
 }
 

@@ -35,6 +35,14 @@ LookupRowCell::LookupRowCell(QWidget* parent)
     divider_->setPixmap(image(QStringLiteral("dividerline.png")));
 }
 
+LookupRowCell* LookupRowCell::dequeue(TableView* table) {
+    if (auto* cell =
+            qobject_cast<LookupRowCell*>(table->dequeueReusableCellWithIdentifier(identifier()))) {
+        return cell;
+    }
+    return new LookupRowCell;
+}
+
 void LookupRowCell::setLines(const QStringList& first, const QString& second) {
     for (std::size_t i = 0; i < first_.size(); ++i) {
         const QString text = int(i) < first.size() ? first.at(int(i)) : QString();

@@ -73,18 +73,7 @@ int UserView::numberOfRowsInSection(TableView*, int) {
 }
 
 TableViewCell* UserView::cellForRowAtIndexPath(TableView* tableView, const IndexPath& path) {
-    auto* cell = qobject_cast<LookupRowCell*>(
-        tableView->dequeueReusableCellWithIdentifier(LookupRowCell::identifier()));
-    if (!cell) {
-        cell = new LookupRowCell;
-    }
-    const auto& person = list_.at(std::size_t(path.row));
-    if (person) {
-        cell->setLines(firstLine(*person), secondLine(*person));
-    } else {
-        cell->setLines({}, {});
-    }
-    return cell;
+    return lookupRowCell(tableView, list_, path, &firstLine, &secondLine);
 }
 
 qreal UserView::heightForRowAtIndexPath(TableView*, const IndexPath&) {
@@ -92,12 +81,9 @@ qreal UserView::heightForRowAtIndexPath(TableView*, const IndexPath&) {
 }
 
 void UserView::didSelectRowAtIndexPath(TableView* tableView, const IndexPath& path) {
-    tableView->deselectRowAtIndexPath(path, true);
-    if (path.row < 0 || std::size_t(path.row) >= list_.size()) {
-        return;
-    }
-    if (OtherFuncController* host = other_delegate()) {
-        host->lookDetail(std::shared_ptr<BaseVO>(list_.at(std::size_t(path.row))), "user");
+    OtherFuncController* host = other_delegate();
+    if (auto record = chosenLookupRecord(tableView, list_, path); record && host) {
+        host->lookDetail(std::move(record), "user");
     }
 }
 
