@@ -58,9 +58,7 @@ ActionSheet::ActionSheet(QString title, ActionSheetDelegate* delegate, QString c
 ActionSheet::~ActionSheet() = default;
 
 void ActionSheet::setDelegate(ActionSheetDelegate* delegate) {
-    delegate_ = delegate;
-    delegateObject_ = dynamic_cast<QObject*>(delegate);
-    delegateIsObject_ = !delegateObject_.isNull();
+    delegate_.set(delegate);
 }
 
 int ActionSheet::firstOtherButtonIndex() const {
@@ -229,10 +227,9 @@ void ActionSheet::animateTo(qreal shown, int milliseconds) {
 }
 
 void ActionSheet::tellDelegate(int buttonIndex) {
-    if (!delegate_ || (delegateIsObject_ && !delegateObject_)) {
-        return;
+    if (ActionSheetDelegate* delegate = delegate_.live()) {
+        delegate->actionSheet(this, buttonIndex);
     }
-    delegate_->actionSheet(this, buttonIndex);
 }
 
 void ActionSheet::clickButtonAtIndex(int buttonIndex) {

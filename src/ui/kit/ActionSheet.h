@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "ui/kit/GuardedDelegate.h"
+
 class QVariantAnimation;
 
 namespace oa {
@@ -39,7 +41,7 @@ public:
     QString title() const { return title_; }
     // Not owned. A delegate that is a QObject (a screen) is not called after it is destroyed;
     // any other must outlive the sheet or be cleared first.
-    ActionSheetDelegate* delegate() const { return delegate_; }
+    ActionSheetDelegate* delegate() const { return delegate_.raw(); }
     void setDelegate(ActionSheetDelegate* delegate);
 
     int numberOfButtons() const { return int(buttons_.size()); }
@@ -108,10 +110,7 @@ private:
     QStringList buttons_;
     int cancelIndex_ = -1;
     int destructiveIndex_ = -1;
-    ActionSheetDelegate* delegate_ = nullptr;
-    // Set when the delegate is a QObject, to notice its destruction.
-    QPointer<QObject> delegateObject_;
-    bool delegateIsObject_ = false;
+    GuardedDelegate<ActionSheetDelegate> delegate_;
     QPointer<QWidget> content_;
 
     // How far the sheet has slid up, 0 to 1. Main thread only, like everything here.

@@ -137,9 +137,7 @@ AlertView::AlertView(QString title, QString message, AlertViewDelegate* delegate
 AlertView::~AlertView() = default;
 
 void AlertView::setDelegate(AlertViewDelegate* delegate) {
-    delegate_ = delegate;
-    delegateObject_ = dynamic_cast<QObject*>(delegate);
-    delegateIsObject_ = !delegateObject_.isNull();
+    delegate_.set(delegate);
 }
 
 int AlertView::firstOtherButtonIndex() const {
@@ -279,10 +277,9 @@ void AlertView::showInView(QWidget* view) {
 }
 
 void AlertView::tellDelegate(int buttonIndex) {
-    if (!delegate_ || (delegateIsObject_ && !delegateObject_)) {
-        return;
+    if (AlertViewDelegate* delegate = delegate_.live()) {
+        delegate->alertView(this, buttonIndex);
     }
-    delegate_->alertView(this, buttonIndex);
 }
 
 void AlertView::clickButtonAtIndex(int buttonIndex) {

@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "ui/kit/GuardedDelegate.h"
+
 class QLabel;
 class QPushButton;
 class QTextEdit;
@@ -43,7 +45,7 @@ public:
     QString message() const { return message_; }
     // Not owned. A delegate that is a QObject (a screen) is not called after it is destroyed;
     // any other must outlive the alert or be cleared first.
-    AlertViewDelegate* delegate() const { return delegate_; }
+    AlertViewDelegate* delegate() const { return delegate_.raw(); }
     void setDelegate(AlertViewDelegate* delegate);
 
     int numberOfButtons() const { return int(titles_.size()); }
@@ -95,10 +97,7 @@ private:
     QString message_;
     QStringList titles_;
     int cancelIndex_ = -1;
-    AlertViewDelegate* delegate_ = nullptr;
-    // Set when the delegate is a QObject, to notice its destruction.
-    QPointer<QObject> delegateObject_;
-    bool delegateIsObject_ = false;
+    GuardedDelegate<AlertViewDelegate> delegate_;
 
     Box* box_;
     QLabel* titleLabel_;
