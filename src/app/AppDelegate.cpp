@@ -33,7 +33,7 @@ namespace oa {
 namespace {
 // How long a screenshot waits for the window system to show the window before grabbing anyway.
 constexpr int kExposeTimeoutMs = 5000;
-constexpr int kExposePollMs = 20;
+constexpr int kExposePollMs = 5;
 }  // namespace
 
 AppDelegate::AppDelegate() = default;

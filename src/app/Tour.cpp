@@ -174,7 +174,7 @@ void Tour::buildStops() {
              // The page closes itself through its own "返回主界面" link.
              auto* page =
                  qobject_cast<WorkflowController*>(stackOf(window)->presentedViewController());
-             page->webView()->page()->runJavaScript(
+             page->webView()->runJavaScript(
                  QStringLiteral("document.querySelector('a[href^=\"backtomain\"]').click()"));
          },
          true});

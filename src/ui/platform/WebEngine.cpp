@@ -1,93 +1,94 @@
-// WebEngine: scheme registration, the shared profile, the cookie copy and the routing of the
-// engine's downloads to the view that asked for them.
+// WebEngine: process set-up, loading the engine module and keeping its cookies those of the
+// transport.
 #include "ui/platform/WebEngine.h"
 
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QDateTime>
-#include <QNetworkCookie>
-#include <QPointer>
-#include <QWebEngineCookieStore>
-#include <QWebEngineDownloadRequest>
-#include <QWebEngineProfile>
-#include <QWebEngineSettings>
-#include <QWebEngineUrlRequestJob>
-#include <QWebEngineUrlScheme>
-#include <QWebEngineUrlSchemeHandler>
-#include <algorithm>
-#include <vector>
+#include <QDir>
+#include <QFileInfo>
+#include <QLibrary>
+#include <QStringList>
 
 #include "core/platform/Log.h"
 #include "core/platform/MainLoop.h"
 #include "core/platform/NotificationCenter.h"
 #include "core/session/LoginBO.h"
 #include "core/transport/CookieExport.h"
-#include "ui/platform/WebPage.h"
+#include "ui/platform/WebEngineBackend.h"
+
+#ifndef OA_MODULE_DIR
+#define OA_MODULE_DIR ""
+#endif
 
 namespace oa {
 
 namespace {
 
-// The client's links are decided by the page before any request is made; one that gets this
-// far (typed, or from a frame the page let through) loads nothing.
-class RefusingSchemeHandler : public QWebEngineUrlSchemeHandler {
-public:
-    using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
-    void requestStarted(QWebEngineUrlRequestJob* job) override {
-        job->fail(QWebEngineUrlRequestJob::RequestDenied);
-    }
-};
+constexpr const char* kModuleName = "oa_webengine.so";
 
-struct ProfileState {
-    QPointer<QWebEngineProfile> profile;
-    std::vector<SessionCookie> copied;  // what the profile was last given
+struct EngineState {
+    bool tried = false;
+    WebEngineBackend* backend = nullptr;
+    QString error;
+    bool cookiesCopied = false;  // whether the engine has had the first full copy
     ObserverToken signIn;
 };
 
 // Main thread only.
-ProfileState& state() {
-    static ProfileState* s = new ProfileState;  // outlives every view, like the engine
+EngineState& state() {
+    static EngineState* s = new EngineState;  // outlives every view, like the engine
     return *s;
 }
 
-QNetworkCookie toNetworkCookie(const SessionCookie& cookie) {
-    QNetworkCookie out(QByteArray::fromStdString(cookie.name),
-                       QByteArray::fromStdString(cookie.value));
-    out.setPath(QString::fromStdString(cookie.path));
-    out.setSecure(cookie.secure);
-    out.setHttpOnly(cookie.httpOnly);
-    if (cookie.expires > 0) {
-        out.setExpirationDate(QDateTime::fromSecsSinceEpoch(cookie.expires));
+// OA_MODULE_DIR in the environment alone, else beside the program and its lib folder, then
+// the build tree the program came from.
+QStringList moduleCandidates() {
+    QStringList dirs;
+    if (const QString fromEnv = qEnvironmentVariable("OA_MODULE_DIR"); !fromEnv.isEmpty()) {
+        return {QDir(fromEnv).filePath(QString::fromLatin1(kModuleName))};
     }
-    // Without a domain the cookie belongs to the origin's host alone, as in the transport.
-    if (cookie.includeSubdomains) {
-        out.setDomain(QLatin1Char('.') + QString::fromStdString(cookie.domain));
+    const QString appDir = QCoreApplication::applicationDirPath();
+    dirs << appDir << appDir + QStringLiteral("/../lib/oa-client");
+    if (const QString built = QString::fromUtf8(OA_MODULE_DIR); !built.isEmpty()) {
+        dirs << built;
     }
-    return out;
-}
-
-QUrl originOf(const SessionCookie& cookie) {
-    return QUrl(QString::fromLatin1(cookie.secure ? "https://" : "http://") +
-                QString::fromStdString(cookie.domain) + QLatin1Char('/'));
-}
-
-bool sameSlot(const SessionCookie& a, const SessionCookie& b) {
-    return a.domain == b.domain && a.path == b.path && a.name == b.name;
-}
-
-void handOnDownload(QWebEngineDownloadRequest* download) {
-    // The engine writes nothing itself: the view that asked decides what to do with the address.
-    auto* page = qobject_cast<WebPage*>(download->page());
-    const QUrl url = download->url();
-    const QString name = download->suggestedFileName();
-    download->cancel();
-    if (page) {
-        page->downloadRequested(url, name);
+    QStringList files;
+    for (const QString& dir : dirs) {
+        files << QDir(dir).filePath(QString::fromLatin1(kModuleName));
     }
+    return files;
 }
 
 }  // namespace
+
+WebEngineBackend* loadWebEngineModule(const QStringList& files, QString* error) {
+    QStringList tried;
+    for (const QString& file : files) {
+        if (!QFileInfo::exists(file)) {
+            tried << file + QStringLiteral(": not found");
+            continue;
+        }
+        // Never unloaded: the engine lives as long as the process.
+        auto* library = new QLibrary(file);
+        const auto entry =
+            reinterpret_cast<WebEngineBackendEntry>(library->resolve(kWebEngineBackendEntry));
+        if (!entry) {
+            tried << library->errorString();
+            delete library;
+            continue;
+        }
+        if (WebEngineBackend* backend = entry(kWebEngineBackendVersion)) {
+            log("web engine: module " + file.toStdString() + " loaded");
+            return backend;
+        }
+        tried << file + QStringLiteral(": built for another version of the client");
+    }
+    if (error) {
+        *error = tried.join(QStringLiteral("; "));
+    }
+    return nullptr;
+}
 
 void prepareWebEngine() {
     static bool done = false;
@@ -95,11 +96,6 @@ void prepareWebEngine() {
         return;
     }
     done = true;
-    for (const char* name : {kMessageScheme, kBackToMainScheme}) {
-        QWebEngineUrlScheme scheme(name);
-        scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
-        QWebEngineUrlScheme::registerScheme(scheme);
-    }
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
@@ -107,55 +103,42 @@ void prepareWebEngine() {
     }
 }
 
-bool webProfileCreated() {
-    return !state().profile.isNull();
+WebEngineBackend* webEngineBackend() {
+    EngineState& s = state();
+    if (!s.tried) {
+        s.tried = true;
+        s.backend = loadWebEngineModule(moduleCandidates(), &s.error);
+        if (!s.backend) {
+            log("web engine: the module could not be loaded: " + s.error.toStdString());
+            return nullptr;
+        }
+        // A sign-in replaces the session cookie; the notification comes on the loader's thread.
+        s.signIn = NotificationCenter::defaultCenter().addObserver(
+            LoginBO::kLoginResult,
+            [](const auto&) { MainLoop::main().post([] { copySessionCookies(); }); });
+    }
+    return s.backend;
 }
 
-QWebEngineProfile* webProfile() {
-    ProfileState& s = state();
-    if (s.profile) {
-        return s.profile;
-    }
-    // No storage name: off the record, nothing written to disk. It lives as long as the
-    // application, which deletes it after every page.
-    auto* profile = new QWebEngineProfile(QCoreApplication::instance());
-    profile->settings()->setAttribute(QWebEngineSettings::PdfViewerEnabled, false);
-    profile->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, false);
-    auto* refuse = new RefusingSchemeHandler(profile);
-    for (const char* name : {kMessageScheme, kBackToMainScheme}) {
-        profile->installUrlSchemeHandler(name, refuse);
-    }
-    QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, &handOnDownload);
-    s.profile = profile;
-    s.copied.clear();
-    // A sign-in replaces the session cookie; the notification comes on the loader's thread.
-    s.signIn = NotificationCenter::defaultCenter().addObserver(
-        LoginBO::kLoginResult,
-        [](const auto&) { MainLoop::main().post([] { copySessionCookies(); }); });
-    copySessionCookies();
-    return profile;
+QString webEngineLoadError() {
+    return state().error;
+}
+
+QObject* webProfile() {
+    WebEngineBackend* backend = state().backend;
+    return backend ? backend->profile() : nullptr;
+}
+
+bool webProfileCreated() {
+    WebEngineBackend* backend = state().backend;
+    return backend && backend->started();
 }
 
 void copySessionCookies() {
-    ProfileState& s = state();
-    if (!s.profile) {
-        return;
+    WebEngineBackend* backend = state().backend;
+    if (backend && backend->started()) {
+        backend->setSessionCookies(exportSessionCookies());
     }
-    const std::vector<SessionCookie> current = exportSessionCookies();
-    QWebEngineCookieStore* store = s.profile->cookieStore();
-    for (const SessionCookie& old : s.copied) {
-        const bool kept = std::any_of(current.begin(), current.end(),
-                                      [&](const SessionCookie& c) { return sameSlot(c, old); });
-        if (!kept) {
-            store->deleteCookie(toNetworkCookie(old), originOf(old));
-        }
-    }
-    for (const SessionCookie& cookie : current) {
-        if (std::find(s.copied.begin(), s.copied.end(), cookie) == s.copied.end()) {
-            store->setCookie(toNetworkCookie(cookie), originOf(cookie));
-        }
-    }
-    s.copied = current;
 }
 
 }  // namespace oa

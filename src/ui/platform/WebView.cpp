@@ -1,12 +1,16 @@
-// WebView: load reporting, navigation decisions and fitting to width.
+// WebView: load reporting, navigation decisions, certificate decisions and fitting to width,
+// over the engine module's page.
 #include "ui/platform/WebView.h"
 
 #include <QPointer>
-#include <QWebEngineLoadingInfo>
+#include <QResizeEvent>
+#include <QTimer>
 #include <algorithm>
+#include <string_view>
 
+#include "core/platform/Log.h"
+#include "core/transport/CertificatePins.h"
 #include "ui/platform/WebEngine.h"
-#include "ui/platform/WebPage.h"
 
 namespace oa {
 
@@ -16,40 +20,36 @@ namespace {
 constexpr double kMinZoom = 0.25;
 constexpr double kMaxZoom = 1.0;
 
-WebView::NavigationType navigationType(QWebEnginePage::NavigationType type) {
-    switch (type) {
-        case QWebEnginePage::NavigationTypeLinkClicked:
-            return WebView::NavigationType::LinkClicked;
-        case QWebEnginePage::NavigationTypeFormSubmitted:
-            return WebView::NavigationType::FormSubmitted;
-        case QWebEnginePage::NavigationTypeBackForward:
-            return WebView::NavigationType::BackForward;
-        case QWebEnginePage::NavigationTypeReload:
-            return WebView::NavigationType::Reload;
-        default:
-            return WebView::NavigationType::Other;
+}  // namespace
+
+WebView::WebView(QWidget* parent) : QWidget(parent) {
+    if (WebEngineBackend* backend = webEngineBackend()) {
+        page_ = backend->createPage(*this, this);
+        QWidget* engine = page_->widget();
+        engine->setGeometry(rect());
+        setFocusProxy(engine);
+        copySessionCookies();
     }
 }
 
-}  // namespace
-
-WebView::WebView(QWidget* parent) : QWebEngineView(parent), page_(new WebPage(webProfile(), this)) {
-    setPage(page_);
-    setContextMenuPolicy(Qt::NoContextMenu);
-    connect(page_, &QWebEnginePage::loadingChanged, this, &WebView::loadingChanged);
-}
-
 WebView::~WebView() {
-    // The page goes first, while the view it reports to still exists.
+    // The page goes first, while this view, which it reports to, still exists.
     decision_ = nullptr;
     downloads_ = nullptr;
-    disconnect(page_, nullptr, this, nullptr);
-    setPage(nullptr);
-    delete page_;
+    page_.reset();
+}
+
+void WebView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (page_) {
+        page_->widget()->setGeometry(rect());
+    }
 }
 
 void WebView::setBackgroundColor(const QColor& color) {
-    page_->setBackgroundColor(color);
+    if (page_) {
+        page_->setBackgroundColor(color);
+    }
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, color);
     setPalette(palette);
@@ -57,73 +57,123 @@ void WebView::setBackgroundColor(const QColor& color) {
 }
 
 void WebView::loadRequest(const QUrl& url) {
+    requested_ = url;
+    if (!page_) {
+        // Reported from the event loop, as the engine reports its failures.
+        const QPointer<WebView> guard(this);
+        QTimer::singleShot(0, this, [guard] {
+            if (guard) {
+                emit guard->didStartLoad();
+                emit guard->didFailLoad(QString::fromUtf8(kWebEngineMissing));
+            }
+        });
+        return;
+    }
     copySessionCookies();
-    load(url);
+    page_->load(url);
 }
 
-bool WebView::decideNavigation(const QUrl& url, QWebEnginePage::NavigationType type,
-                               bool isMainFrame) {
-    const bool allowed = !decision_ || decision_(url.toString(QUrl::FullyEncoded).toStdString(),
-                                                 navigationType(type));
+QUrl WebView::url() const {
+    return page_ ? page_->url() : requested_;
+}
+
+double WebView::zoomFactor() const {
+    return page_ ? page_->zoomFactor() : 1.0;
+}
+
+QWidget* WebView::inputWidget() {
+    QWidget* target = this;
+    while (target->focusProxy()) {
+        target = target->focusProxy();
+    }
+    return target;
+}
+
+void WebView::runJavaScript(const QString& script, std::function<void(const QVariant&)> done) {
+    if (!page_) {
+        return;
+    }
+    const QPointer<WebView> guard(this);
+    page_->runJavaScript(script, [guard, done = std::move(done)](const QVariant& value) {
+        if (guard && done) {
+            done(value);
+        }
+    });
+}
+
+bool WebView::decideNavigation(const QUrl& url, NavigationType type, bool isMainFrame) {
+    const bool allowed =
+        !decision_ || decision_(url.toString(QUrl::FullyEncoded).toStdString(), type);
     if (!allowed && isMainFrame) {
         refused_.insert(url);
     }
     return allowed;
 }
 
-void WebView::handOnDownload(const QUrl& url, const QString& suggestedName) {
+void WebView::downloadRequested(const QUrl& url, const QString& suggestedName) {
     if (downloads_) {
         downloads_(url, suggestedName);
     }
 }
 
-void WebView::loadingChanged(const QWebEngineLoadingInfo& info) {
-    if (refused_.contains(info.url())) {
-        if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus) {
-            refused_.remove(info.url());
+bool WebView::acceptCertificate(const QUrl& url, const QByteArray& der, bool overridable,
+                                const QString& description) {
+    // Accepted only from a server pinned with this certificate's key, as the transport does.
+    const std::string address = url.toString().toStdString();
+    if (overridable &&
+        CertificatePins::shared().acceptsPinned(
+            address, std::string_view(der.constData(), static_cast<std::size_t>(der.size())))) {
+        return true;
+    }
+    log("web view refused the certificate of " + address + ": " + description.toStdString());
+    return false;
+}
+
+void WebView::loadingChanged(WebLoadStatus status, const QUrl& url, const QString& error) {
+    if (refused_.contains(url)) {
+        if (status != WebLoadStatus::Started) {
+            refused_.remove(url);
         }
         return;
     }
-    switch (info.status()) {
-        case QWebEngineLoadingInfo::LoadStartedStatus:
+    switch (status) {
+        case WebLoadStatus::Started:
             loading_ = true;
             emit didStartLoad();
             break;
-        case QWebEngineLoadingInfo::LoadSucceededStatus:
+        case WebLoadStatus::Succeeded:
             loading_ = false;
             if (scalesPageToFit_) {
                 fitToWidth();
             }
             emit didFinishLoad();
             break;
-        case QWebEngineLoadingInfo::LoadStoppedStatus:
-        case QWebEngineLoadingInfo::LoadFailedStatus:
+        case WebLoadStatus::Stopped:
+        case WebLoadStatus::Failed:
             if (!loading_) {
                 break;
             }
             loading_ = false;
             // Stopped: cut short, or turned into a download; no failure to show.
-            if (info.status() == QWebEngineLoadingInfo::LoadStoppedStatus) {
+            if (status == WebLoadStatus::Stopped) {
                 emit didFinishLoad();
             } else {
-                emit didFailLoad(info.errorString());
+                emit didFailLoad(error);
             }
             break;
     }
 }
 
 void WebView::fitToWidth() {
-    const QPointer<WebView> guard(this);
-    page_->runJavaScript(
-        QStringLiteral("Math.max(document.documentElement.scrollWidth,"
-                       " document.body ? document.body.scrollWidth : 0)"),
-        [guard](const QVariant& result) {
-            const double contentWidth = result.toDouble();
-            if (!guard || contentWidth <= 0 || guard->width() <= 0) {
-                return;
-            }
-            guard->setZoomFactor(std::clamp(guard->width() / contentWidth, kMinZoom, kMaxZoom));
-        });
+    runJavaScript(QStringLiteral("Math.max(document.documentElement.scrollWidth,"
+                                 " document.body ? document.body.scrollWidth : 0)"),
+                  [this](const QVariant& result) {
+                      const double contentWidth = result.toDouble();
+                      if (contentWidth <= 0 || width() <= 0 || !page_) {
+                          return;
+                      }
+                      page_->setZoomFactor(std::clamp(width() / contentWidth, kMinZoom, kMaxZoom));
+                  });
 }
 
 }  // namespace oa

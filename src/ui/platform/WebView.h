@@ -1,26 +1,31 @@
 // WebView: a web page inside a screen, the way the phone's web view behaves: it reports start,
 // end and failure of each page load, lets its owner refuse any navigation (the server's pages
 // signal the client through links of their own schemes), can scale wide pages to its width,
-// and hands downloads to its owner instead of saving them.
+// and hands downloads to its owner instead of saving them. The engine's page lives in the web
+// engine module, loaded with the first view; without the module every load fails with
+// kWebEngineMissing.
 #pragma once
 
 #include <QColor>
 #include <QSet>
 #include <QUrl>
-#include <QWebEngineView>
+#include <QVariant>
+#include <QWidget>
 #include <functional>
+#include <memory>
 #include <string>
 
-class QWebEngineLoadingInfo;
+#include "ui/platform/WebEngineBackend.h"
 
 namespace oa {
 
-class WebPage;
+// The failure every load of a view reports when the web engine module could not be loaded.
+inline constexpr const char* kWebEngineMissing = "网页组件无法加载";
 
-class WebView : public QWebEngineView {
+class WebView : public QWidget, private WebPageClient {
     Q_OBJECT
 public:
-    enum class NavigationType { LinkClicked, FormSubmitted, BackForward, Reload, Other };
+    using NavigationType = WebNavigationType;
 
     // Decides whether the page may load `url` (its fully encoded text). Runs inside the
     // engine's navigation: an owner that closes the view because of a link must do so later,
@@ -43,27 +48,43 @@ public:
 
     // Loads `url` with the session's cookies copied into the engine first.
     void loadRequest(const QUrl& url);
+    // The page's address now (empty before the first load).
+    QUrl url() const;
+    // Runs `script` in the page; `done` gets its value later, unless the view is gone first.
+    void runJavaScript(const QString& script, std::function<void(const QVariant&)> done = {});
+
+    // The page's zoom (1 until a wide page was fitted to the width).
+    double zoomFactor() const;
+    // The widget that takes the page's keys and mouse clicks (the view itself without engine).
+    QWidget* inputWidget();
 
     // Whether a page load that the owner has been told of is under way.
     bool isLoadingPage() const { return loading_; }
+    // Whether the engine's page exists (false when the module could not be loaded).
+    bool hasEngine() const { return page_ != nullptr; }
 
 signals:
     void didStartLoad();
     void didFinishLoad();
     void didFailLoad(const QString& error);
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
-    friend class WebPage;
-    bool decideNavigation(const QUrl& url, QWebEnginePage::NavigationType type, bool isMainFrame);
-    void handOnDownload(const QUrl& url, const QString& suggestedName);
-    void loadingChanged(const QWebEngineLoadingInfo& info);
+    bool decideNavigation(const QUrl& url, NavigationType type, bool isMainFrame) override;
+    void downloadRequested(const QUrl& url, const QString& suggestedName) override;
+    void loadingChanged(WebLoadStatus status, const QUrl& url, const QString& error) override;
+    bool acceptCertificate(const QUrl& url, const QByteArray& der, bool overridable,
+                           const QString& description) override;
     void fitToWidth();
 
-    WebPage* page_;
+    std::unique_ptr<WebEnginePage> page_;
     Decision decision_;
     DownloadHandler downloads_;
     bool scalesPageToFit_ = false;
     bool loading_ = false;
+    QUrl requested_;  // the last address asked for, the view's url() without an engine
     // Main-frame addresses refused by the decision: the engine reports each as a failed load,
     // which the owner must not see.
     QSet<QUrl> refused_;

@@ -23,6 +23,17 @@ namespace oa {
 
 namespace {
 
+// Whether a library of the web engine is mapped into this process: the client does not link
+// them, its engine module loads them with the first web view.
+bool engineLibraryLoaded() {
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    if (!maps.open(QIODevice::ReadOnly)) {
+        return true;  // cannot tell: fail rather than pass unseen
+    }
+    const QByteArray text = maps.readAll();
+    return text.contains("libQt6WebEngine") || text.contains("oa_webengine");
+}
+
 // Child processes of this one that belong to the web engine.
 QStringList engineProcesses() {
     QStringList found;
@@ -179,6 +190,7 @@ private slots:
         QVERIFY(std::none_of(widgets.begin(), widgets.end(),
                              [](QWidget* w) { return w->inherits("QWebEngineView"); }));
         QVERIFY2(engineProcesses().isEmpty(), qPrintable(engineProcesses().join(' ')));
+        QVERIFY(!engineLibraryLoaded());
     }
 
     // The audio stack is heavy too: nothing of it runs before the first recording or playback.

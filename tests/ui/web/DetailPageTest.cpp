@@ -60,7 +60,7 @@ std::shared_ptr<EmailVO> emailWithAttachment() {
 QVariant evaluate(WebView& view, const QString& script) {
     QVariant value;
     bool answered = false;
-    view.page()->runJavaScript(script, [&](const QVariant& result) {
+    view.runJavaScript(script, [&](const QVariant& result) {
         value = result;
         answered = true;
     });
@@ -111,7 +111,7 @@ private slots:
                      QStringLiteral("document.querySelector('a[href^=\"message:\"]').href"))
                 .toString();
         QVERIFY2(href.size() > 10, qPrintable(href));
-        view->webView()->page()->runJavaScript(
+        view->webView()->runJavaScript(
             QStringLiteral("document.querySelector('a[href^=\"message:\"]').click()"));
         QTRY_VERIFY_WITH_TIMEOUT(
             qobject_cast<AttachmentViewController*>(host.nav->topViewController()), kLoadWaitMs);

@@ -54,11 +54,11 @@ bool loadIn(WebView& view, const QUrl& url) {
 QString pageText(WebView& view) {
     QString text;
     bool done = false;
-    view.page()->runJavaScript(QStringLiteral("document.body ? document.body.innerText : ''"),
-                               [&](const QVariant& value) {
-                                   text = value.toString();
-                                   done = true;
-                               });
+    view.runJavaScript(QStringLiteral("document.body ? document.body.innerText : ''"),
+                       [&](const QVariant& value) {
+                           text = value.toString();
+                           done = true;
+                       });
     QDeadlineTimer deadline(kLoadWaitMs);
     while (!done && !deadline.hasExpired()) {
         QTest::qWait(20);
@@ -105,7 +105,8 @@ private slots:
         // The engine reports its cookies once it has shown a page.
         WebView view;
         QVERIFY(loadIn(view, QUrl(QStringLiteral("about:blank"))));
-        QSignalSpy added(webProfile()->cookieStore(), &QWebEngineCookieStore::cookieAdded);
+        QSignalSpy added(qobject_cast<QWebEngineProfile*>(webProfile())->cookieStore(),
+                         &QWebEngineCookieStore::cookieAdded);
         QVERIFY(web::signIn());
         const QByteArray session =
             QByteArray::fromStdString(*GlobalVar::getInstance_global().session_id());

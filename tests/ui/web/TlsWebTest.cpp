@@ -77,11 +77,11 @@ bool signIn(const std::string& address) {
 QString bodyText(WebView& view) {
     QString text;
     bool answered = false;
-    view.page()->runJavaScript(QStringLiteral("document.body ? document.body.innerText : ''"),
-                               [&](const QVariant& result) {
-                                   text = result.toString();
-                                   answered = true;
-                               });
+    view.runJavaScript(QStringLiteral("document.body ? document.body.innerText : ''"),
+                       [&](const QVariant& result) {
+                           text = result.toString();
+                           answered = true;
+                       });
     return QTest::qWaitFor([&] { return answered; }, kLoadWaitMs) ? text : QString();
 }
 

@@ -30,14 +30,14 @@ QUrl urlOf(const HttpTestServer& server, const std::string& path) {
 
 // Clicks the element with the id as a script does.
 void click(WebView& view, const QString& id) {
-    view.page()->runJavaScript(QStringLiteral("document.getElementById('%1').click()").arg(id));
+    view.runJavaScript(QStringLiteral("document.getElementById('%1').click()").arg(id));
 }
 
 // Clicks the middle of the element with the id with the mouse, as a finger would tap it.
 bool tap(WebView& view, const QString& id) {
     QVariant box;
     bool answered = false;
-    view.page()->runJavaScript(
+    view.runJavaScript(
         QStringLiteral("(function(){var r=document.getElementById('%1').getBoundingClientRect();"
                        "return [r.left+r.width/2, r.top+r.height/2];})()")
             .arg(id),
@@ -54,8 +54,7 @@ bool tap(WebView& view, const QString& id) {
     }
     const QPoint at(qRound(centre[0].toDouble() * view.zoomFactor()),
                     qRound(centre[1].toDouble() * view.zoomFactor()));
-    QWidget* target = view.focusProxy() ? view.focusProxy() : &view;
-    QTest::mouseClick(target, Qt::LeftButton, {}, at);
+    QTest::mouseClick(view.inputWidget(), Qt::LeftButton, {}, at);
     return true;
 }
 

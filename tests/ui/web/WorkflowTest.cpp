@@ -42,7 +42,7 @@ struct Host {
 };
 
 void clickLink(WorkflowController& page, const QString& selector) {
-    page.webView()->page()->runJavaScript(
+    page.webView()->runJavaScript(
         QStringLiteral("document.querySelector('%1').click()").arg(selector));
 }
 
@@ -163,9 +163,7 @@ private slots:
         QVERIFY(finished.wait(kLoadWaitMs));
         page->webView()->setFocus();
         QVERIFY(QTest::qWaitForWindowActive(&host.window));
-        QWidget* target =
-            page->webView()->focusProxy() ? page->webView()->focusProxy() : page->webView();
-        QTest::keyClick(target, Qt::Key_Escape);
+        QTest::keyClick(page->webView()->inputWidget(), Qt::Key_Escape);
         QTRY_VERIFY_WITH_TIMEOUT(page.isNull(), kLoadWaitMs);
     }
 };
