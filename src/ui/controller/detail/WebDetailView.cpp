@@ -88,23 +88,6 @@ std::optional<std::string> WebDetailView::pageAddress(Kind kind,
            page.idName + "=" + id.value_or("");
 }
 
-WebDetailView::LinkAction WebDetailView::linkAction(const std::string& url, const std::string& oa) {
-    constexpr std::string_view kScheme = "message:";
-    if (url.compare(0, kScheme.size(), kScheme) != 0) {
-        return {};
-    }
-    // "message:" + category + separator: anything shorter names no attachment.
-    constexpr std::size_t kPathStart = kScheme.size() + 2;
-    if (url.size() < kPathStart) {
-        return {LinkAction::Type::Refuse};
-    }
-    const char category = url[kScheme.size()];
-    LinkAction action{LinkAction::Type::OpenAttachment};
-    action.category = category >= '0' && category <= '9' ? category - '0' : 0;
-    action.address = oa + url.substr(kPathStart);
-    return action;
-}
-
 bool WebDetailView::shouldStartLoadWithRequest(const std::string& url) {
     const LinkAction action =
         linkAction(url, GlobalVar::getInstance_global().oa().value_or(std::string()));

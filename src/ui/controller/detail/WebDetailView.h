@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "core/protocol/WebLinks.h"
 #include "ui/controller/detail/DetailView.h"
 #include "ui/platform/WebView.h"
 
@@ -19,12 +20,7 @@ public:
     enum class Kind { Email, Notify, News, Diary, File };
 
     // What the page does with a link it wants to load.
-    struct LinkAction {
-        enum class Type { Load, Refuse, OpenAttachment };
-        Type type = Type::Load;
-        int category = 0;     // OpenAttachment only
-        std::string address;  // OpenAttachment only: the server address + the link's path
-    };
+    using LinkAction = oa::LinkAction;
 
     explicit WebDetailView(Kind kind, QWidget* parent = nullptr);
 
@@ -43,7 +39,9 @@ public:
     // path from position 10: the viewer opens `oa` + path and the page does not follow it. Such
     // a link shorter than 10 characters has no path: it is refused and opens nothing. Every
     // other link (also "message" without any ":") loads in the page.
-    static LinkAction linkAction(const std::string& url, const std::string& oa);
+    static LinkAction linkAction(const std::string& url, const std::string& server) {
+        return oa::linkAction(url, server);
+    }
 
     // Builds the page for the detail record (loading starts at once), or only the background
     // when the page is not shown.

@@ -260,14 +260,10 @@ void IndexController::allSendView() {
     }
 }
 
-std::string IndexController::base64Encode(const std::string& bytes) {
-    return QByteArray::fromStdString(bytes).toBase64().toStdString();
-}
-
 std::string IndexController::reminderAddress(const std::string& address) {
     const auto& session = GlobalVar::getInstance_global();
-    return session.oa().value_or("") + "/mobile/go.php?P=" + session.session_id().value_or("") +
-           "&MobileWebViewURL=" + base64Encode(address);
+    return oa::reminderAddress(session.oa().value_or(""), session.session_id().value_or(""),
+                               address);
 }
 
 void IndexController::showSmsViewWith(const std::string& address) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/platform/NotificationCenter.h"
+#include "core/protocol/WebLinks.h"
 #include "ui/controller/main/BottomDelegate.h"
 #include "ui/controller/main/HomeService.h"
 #include "ui/controller/main/OtherService.h"
@@ -72,7 +73,7 @@ public:
     // The redirect address of a reminder page: "<oa>/mobile/go.php?P=<session>&MobileWebViewURL="
     // and the Base64 text of the address, inserted as it is.
     static std::string reminderAddress(const std::string& address);
-    static std::string base64Encode(const std::string& bytes);
+    static std::string base64Encode(const std::string& bytes) { return oa::base64Encode(bytes); }
 
     // Counters: fetched on a background thread for `module` (the key a push notice named), or
     // for every module ("INIT") when there is none.

@@ -1,0 +1,41 @@
+// Page links and reminder addresses.
+#include "core/protocol/WebLinks.h"
+
+#include <openssl/evp.h>
+
+#include <string_view>
+
+namespace oa {
+
+LinkAction linkAction(const std::string& url, const std::string& oa) {
+    constexpr std::string_view kScheme = "message:";
+    if (url.compare(0, kScheme.size(), kScheme) != 0) {
+        return {};
+    }
+    // "message:" + category + separator: anything shorter names no attachment.
+    constexpr std::size_t kPathStart = kScheme.size() + 2;
+    if (url.size() < kPathStart) {
+        return {LinkAction::Type::Refuse};
+    }
+    const char category = url[kScheme.size()];
+    LinkAction action{LinkAction::Type::OpenAttachment};
+    action.category = category >= '0' && category <= '9' ? category - '0' : 0;
+    action.address = oa + url.substr(kPathStart);
+    return action;
+}
+
+std::string base64Encode(const std::string& bytes) {
+    std::string out(4 * ((bytes.size() + 2) / 3) + 1, '\0');
+    const int length = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(out.data()),
+                                       reinterpret_cast<const unsigned char*>(bytes.data()),
+                                       static_cast<int>(bytes.size()));
+    out.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+    return out;
+}
+
+std::string reminderAddress(const std::string& oa, const std::string& sessionId,
+                            const std::string& address) {
+    return oa + "/mobile/go.php?P=" + sessionId + "&MobileWebViewURL=" + base64Encode(address);
+}
+
+}  // namespace oa

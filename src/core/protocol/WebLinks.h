@@ -1,0 +1,29 @@
+// The addresses the server's pages and reminders lead to: a "message:" link in a page opens an
+// attachment instead of loading, and a reminder's address is opened through the server's
+// go.php with the address in Base64.
+#pragma once
+
+#include <string>
+
+namespace oa {
+
+struct LinkAction {
+    enum class Type { Load, Refuse, OpenAttachment };
+    Type type = Type::Load;
+    int category = 0;     // OpenAttachment only
+    std::string address;  // OpenAttachment only: the server address + the link's path
+};
+
+// What a page's link `url` does on the server `oa`: "message:<category><separator><path>"
+// opens the attachment at oa + path (a category that is not a digit is 0); a "message:" link
+// too short to name one is refused; anything else loads.
+LinkAction linkAction(const std::string& url, const std::string& oa);
+
+// Standard Base64 with padding.
+std::string base64Encode(const std::string& bytes);
+
+// The go.php page of server `oa` that shows `address` for the session `sessionId`.
+std::string reminderAddress(const std::string& oa, const std::string& sessionId,
+                            const std::string& address);
+
+}  // namespace oa
