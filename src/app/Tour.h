@@ -44,6 +44,7 @@ private:
         bool shot = false;            // write a screenshot once ready
         std::function<void()> then;   // what to do next
         bool fromScreen = false;      // shot from the screen: the stop shows a web page
+        std::function<bool()> skip;   // once ready: true passes the stop without shot or `then`
     };
 
     void buildStops();
