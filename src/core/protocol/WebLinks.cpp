@@ -1,8 +1,6 @@
 // Page links and reminder addresses.
 #include "core/protocol/WebLinks.h"
 
-#include <openssl/evp.h>
-
 #include <string_view>
 
 namespace oa {
@@ -25,11 +23,28 @@ LinkAction linkAction(const std::string& url, const std::string& oa) {
 }
 
 std::string base64Encode(const std::string& bytes) {
-    std::string out(4 * ((bytes.size() + 2) / 3) + 1, '\0');
-    const int length = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(out.data()),
-                                       reinterpret_cast<const unsigned char*>(bytes.data()),
-                                       static_cast<int>(bytes.size()));
-    out.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+    static constexpr char kAlphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    out.reserve(4 * ((bytes.size() + 2) / 3));
+    std::size_t at = 0;
+    for (; at + 3 <= bytes.size(); at += 3) {
+        const auto a = static_cast<unsigned char>(bytes[at]);
+        const auto b = static_cast<unsigned char>(bytes[at + 1]);
+        const auto c = static_cast<unsigned char>(bytes[at + 2]);
+        out += kAlphabet[a >> 2];
+        out += kAlphabet[((a & 0x3) << 4) | (b >> 4)];
+        out += kAlphabet[((b & 0xf) << 2) | (c >> 6)];
+        out += kAlphabet[c & 0x3f];
+    }
+    if (const std::size_t rest = bytes.size() - at; rest > 0) {
+        const auto a = static_cast<unsigned char>(bytes[at]);
+        const auto b = rest > 1 ? static_cast<unsigned char>(bytes[at + 1]) : 0;
+        out += kAlphabet[a >> 2];
+        out += kAlphabet[((a & 0x3) << 4) | (b >> 4)];
+        out += rest > 1 ? kAlphabet[(b & 0xf) << 2] : '=';
+        out += '=';
+    }
     return out;
 }
 

@@ -1,7 +1,7 @@
 // CertificateProbe: a connect-only libcurl handle, its TLS session read with OpenSSL.
 #include "core/transport/CertificateProbe.h"
 
-#include <curl/curl.h>
+#include "core/transport/CurlApi.h"
 
 #include <string_view>
 
@@ -22,30 +22,30 @@ std::optional<ServerCertificate> CertificateProbe::fetch(const std::string& url,
         return fail("not an https address: " + url);
     }
     CurlPool::shared();  // curl_global_init
-    CurlEasyPtr easy(curl_easy_init());
+    CurlEasyPtr easy(curl().easy_init());
     if (!easy) {
         return fail("cannot make a libcurl handle");
     }
     char errorBuffer[CURL_ERROR_SIZE] = {};
     CURL* e = easy.get();
-    curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(e, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "https");
+    curl().easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+    curl().easy_setopt(e, CURLOPT_URL, url.c_str());
+    curl().easy_setopt(e, CURLOPT_PROTOCOLS_STR, "https");
     // The handshake only: libcurl stops once the connection is up, before any request. Not on
     // the shared handle, so that this unverified session is never resumed by a real request.
-    curl_easy_setopt(e, CURLOPT_CONNECT_ONLY, 1L);
-    curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 0L);
-    curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 0L);
-    curl_easy_setopt(e, CURLOPT_SSL_SESSIONID_CACHE, 0L);
-    curl_easy_setopt(e, CURLOPT_CERTINFO, 1L);
-    curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, static_cast<long>(timeout.count()));
-    curl_easy_setopt(e, CURLOPT_ERRORBUFFER, errorBuffer);
-    const CURLcode code = curl_easy_perform(e);
+    curl().easy_setopt(e, CURLOPT_CONNECT_ONLY, 1L);
+    curl().easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 0L);
+    curl().easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 0L);
+    curl().easy_setopt(e, CURLOPT_SSL_SESSIONID_CACHE, 0L);
+    curl().easy_setopt(e, CURLOPT_CERTINFO, 1L);
+    curl().easy_setopt(e, CURLOPT_TIMEOUT_MS, static_cast<long>(timeout.count()));
+    curl().easy_setopt(e, CURLOPT_ERRORBUFFER, errorBuffer);
+    const CURLcode code = curl().easy_perform(e);
     if (code != CURLE_OK) {
-        return fail(errorBuffer[0] ? errorBuffer : curl_easy_strerror(code));
+        return fail(errorBuffer[0] ? errorBuffer : curl().easy_strerror(code));
     }
     curl_certinfo* chain = nullptr;
-    if (curl_easy_getinfo(e, CURLINFO_CERTINFO, &chain) != CURLE_OK || !chain ||
+    if (curl().easy_getinfo(e, CURLINFO_CERTINFO, &chain) != CURLE_OK || !chain ||
         chain->num_of_certs < 1) {
         return fail("the server presented no certificate");
     }

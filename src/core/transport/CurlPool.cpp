@@ -21,14 +21,14 @@ CurlPool& CurlPool::shared() {
 }
 
 CurlPool::CurlPool() {
-    curl_global_init(CURL_GLOBAL_DEFAULT);
-    share_ = curl_share_init();
-    curl_share_setopt(share_, CURLSHOPT_LOCKFUNC, &CurlPool::lock);
-    curl_share_setopt(share_, CURLSHOPT_UNLOCKFUNC, &CurlPool::unlock);
-    curl_share_setopt(share_, CURLSHOPT_USERDATA, this);
-    curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
-    curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
-    curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
+    curl().global_init(CURL_GLOBAL_DEFAULT);
+    share_ = curl().share_init();
+    curl().share_setopt(share_, CURLSHOPT_LOCKFUNC, &CurlPool::lock);
+    curl().share_setopt(share_, CURLSHOPT_UNLOCKFUNC, &CurlPool::unlock);
+    curl().share_setopt(share_, CURLSHOPT_USERDATA, this);
+    curl().share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+    curl().share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+    curl().share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
     // Not CURL_LOCK_DATA_CONNECT: libcurl 7.88 cannot share a connection cache between
     // threads safely. Each pooled handle keeps its own connections instead.
 }
@@ -42,26 +42,26 @@ void CurlPool::unlock(CURL*, curl_lock_data data, void* pool) {
 }
 
 CurlEasyPtr CurlPool::newEasy() {
-    CurlEasyPtr easy(curl_easy_init());
+    CurlEasyPtr easy(curl().easy_init());
     if (!easy) {
         return easy;
     }
     CURL* e = easy.get();
-    curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(e, CURLOPT_SHARE, share_);
-    curl_easy_setopt(e, CURLOPT_COOKIEFILE, "");  // cookie engine on, nothing to load
-    curl_easy_setopt(e, CURLOPT_USERAGENT, UserAgent::string().c_str());
-    curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(e, CURLOPT_MAXREDIRS, static_cast<long>(kMaxRedirects));
-    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl().easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+    curl().easy_setopt(e, CURLOPT_SHARE, share_);
+    curl().easy_setopt(e, CURLOPT_COOKIEFILE, "");  // cookie engine on, nothing to load
+    curl().easy_setopt(e, CURLOPT_USERAGENT, UserAgent::string().c_str());
+    curl().easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
+    curl().easy_setopt(e, CURLOPT_MAXREDIRS, static_cast<long>(kMaxRedirects));
+    curl().easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl().easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     // Compressed replies are inflated by the transport itself, with a size cap.
-    curl_easy_setopt(e, CURLOPT_HTTP_CONTENT_DECODING, 0L);
-    curl_easy_setopt(e, CURLOPT_MAXAGE_CONN, kKeepAliveSeconds);
-    curl_easy_setopt(e, CURLOPT_TCP_NODELAY, 1L);
-    curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 2L);
-    curl_easy_setopt(e, CURLOPT_NOPROGRESS, 0L);
+    curl().easy_setopt(e, CURLOPT_HTTP_CONTENT_DECODING, 0L);
+    curl().easy_setopt(e, CURLOPT_MAXAGE_CONN, kKeepAliveSeconds);
+    curl().easy_setopt(e, CURLOPT_TCP_NODELAY, 1L);
+    curl().easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl().easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 2L);
+    curl().easy_setopt(e, CURLOPT_NOPROGRESS, 0L);
     return easy;
 }
 
@@ -78,12 +78,12 @@ std::unique_ptr<PooledHandle> CurlPool::acquire(const std::string& origin, Confi
         }
     }
     auto handle = std::make_unique<PooledHandle>();
-    handle->multi.reset(curl_multi_init());
+    handle->multi.reset(curl().multi_init());
     handle->easy = newEasy();
     if (!handle->multi || !handle->easy) {
         return nullptr;
     }
-    curl_easy_setopt(handle->easy.get(), CURLOPT_ERRORBUFFER, handle->errorBuffer);
+    curl().easy_setopt(handle->easy.get(), CURLOPT_ERRORBUFFER, handle->errorBuffer);
     configure(*handle);
     return handle;
 }
@@ -112,23 +112,23 @@ void CurlPool::noteKeepAlive(const std::string& origin, long seconds) {
 }
 
 void CurlPool::clearCookies() {
-    CurlEasyPtr easy(curl_easy_init());
+    CurlEasyPtr easy(curl().easy_init());
     if (!easy) {
         return;
     }
-    curl_easy_setopt(easy.get(), CURLOPT_SHARE, share_);
-    curl_easy_setopt(easy.get(), CURLOPT_COOKIELIST, "ALL");
+    curl().easy_setopt(easy.get(), CURLOPT_SHARE, share_);
+    curl().easy_setopt(easy.get(), CURLOPT_COOKIELIST, "ALL");
 }
 
 std::vector<std::string> CurlPool::cookieLines() {
     std::vector<std::string> lines;
-    CurlEasyPtr easy(curl_easy_init());
+    CurlEasyPtr easy(curl().easy_init());
     if (!easy) {
         return lines;
     }
-    curl_easy_setopt(easy.get(), CURLOPT_SHARE, share_);
+    curl().easy_setopt(easy.get(), CURLOPT_SHARE, share_);
     curl_slist* list = nullptr;
-    if (curl_easy_getinfo(easy.get(), CURLINFO_COOKIELIST, &list) != CURLE_OK) {
+    if (curl().easy_getinfo(easy.get(), CURLINFO_COOKIELIST, &list) != CURLE_OK) {
         return lines;
     }
     const CurlSlistPtr owned(list);

@@ -3,7 +3,7 @@
 // once, each with its own multi handle so that its connections stay open between requests.
 #pragma once
 
-#include <curl/curl.h>
+#include "core/transport/CurlApi.h"
 
 #include <chrono>
 #include <memory>
@@ -18,13 +18,13 @@ struct TransferState;
 class ResponseInflater;
 
 struct CurlEasyDeleter {
-    void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+    void operator()(CURL* easy) const { curl().easy_cleanup(easy); }
 };
 struct CurlMultiDeleter {
-    void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+    void operator()(CURLM* multi) const { curl().multi_cleanup(multi); }
 };
 struct CurlSlistDeleter {
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+    void operator()(curl_slist* list) const { curl().slist_free_all(list); }
 };
 using CurlEasyPtr = std::unique_ptr<CURL, CurlEasyDeleter>;
 using CurlMultiPtr = std::unique_ptr<CURLM, CurlMultiDeleter>;

@@ -41,7 +41,7 @@ void CancelToken::cancel() {
     cancelled_ = true;
     std::lock_guard lock(mutex_);
     if (multi_) {
-        curl_multi_wakeup(static_cast<CURLM*>(multi_));
+        curl().multi_wakeup(static_cast<CURLM*>(multi_));
     }
 }
 
@@ -148,7 +148,7 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
 // The status of the reply being read; its body arrives only after its headers.
 long statusOf(const TransferState& state) {
     long status = 0;
-    curl_easy_getinfo(state.handle->easy.get(), CURLINFO_RESPONSE_CODE, &status);
+    curl().easy_getinfo(state.handle->easy.get(), CURLINFO_RESPONSE_CODE, &status);
     return status;
 }
 
@@ -252,21 +252,21 @@ int onProgress(void* user, curl_off_t, curl_off_t down, curl_off_t, curl_off_t u
 
 void configure(PooledHandle& handle) {
     CURL* e = handle.easy.get();
-    curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &onHeader);
-    curl_easy_setopt(e, CURLOPT_HEADERDATA, &handle);
-    curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &onBody);
-    curl_easy_setopt(e, CURLOPT_WRITEDATA, &handle);
-    curl_easy_setopt(e, CURLOPT_READFUNCTION, &onRead);
-    curl_easy_setopt(e, CURLOPT_READDATA, &handle);
-    curl_easy_setopt(e, CURLOPT_SEEKFUNCTION, &onSeek);
-    curl_easy_setopt(e, CURLOPT_SEEKDATA, &handle);
-    curl_easy_setopt(e, CURLOPT_XFERINFOFUNCTION, &onProgress);
-    curl_easy_setopt(e, CURLOPT_XFERINFODATA, &handle);
+    curl().easy_setopt(e, CURLOPT_HEADERFUNCTION, &onHeader);
+    curl().easy_setopt(e, CURLOPT_HEADERDATA, &handle);
+    curl().easy_setopt(e, CURLOPT_WRITEFUNCTION, &onBody);
+    curl().easy_setopt(e, CURLOPT_WRITEDATA, &handle);
+    curl().easy_setopt(e, CURLOPT_READFUNCTION, &onRead);
+    curl().easy_setopt(e, CURLOPT_READDATA, &handle);
+    curl().easy_setopt(e, CURLOPT_SEEKFUNCTION, &onSeek);
+    curl().easy_setopt(e, CURLOPT_SEEKDATA, &handle);
+    curl().easy_setopt(e, CURLOPT_XFERINFOFUNCTION, &onProgress);
+    curl().easy_setopt(e, CURLOPT_XFERINFODATA, &handle);
 }
 
 curl_slist* appendAll(curl_slist* list, std::initializer_list<const char*> lines) {
     for (const char* line : lines) {
-        list = curl_slist_append(list, line);
+        list = curl().slist_append(list, line);
     }
     return list;
 }
@@ -289,30 +289,33 @@ curl_slist* urlEncodedHeaders() {
 void setMethodAndBody(CURL* e, const TransferRequest& request) {
     const RequestBody* body = request.body;
     const std::string& method = request.method;
-    curl_easy_setopt(e, CURLOPT_NOBODY, 0L);
+    curl().easy_setopt(e, CURLOPT_NOBODY, 0L);
     if (body && !body->empty()) {
         if (body->inMemory()) {
-            curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
-            curl_easy_setopt(e, CURLOPT_POSTFIELDS, body->bytes().data());
+            curl().easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE,
+                               static_cast<curl_off_t>(body->size()));
+            curl().easy_setopt(e, CURLOPT_POSTFIELDS, body->bytes().data());
         } else {
-            curl_easy_setopt(e, CURLOPT_POSTFIELDS, static_cast<const char*>(nullptr));
-            curl_easy_setopt(e, CURLOPT_POST, 1L);
-            curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
+            curl().easy_setopt(e, CURLOPT_POSTFIELDS, static_cast<const char*>(nullptr));
+            curl().easy_setopt(e, CURLOPT_POST, 1L);
+            curl().easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE,
+                               static_cast<curl_off_t>(body->size()));
         }
-        curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, method == "POST" ? nullptr : method.c_str());
+        curl().easy_setopt(e, CURLOPT_CUSTOMREQUEST, method == "POST" ? nullptr : method.c_str());
     } else if (method == "POST") {
-        curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t{0});
-        curl_easy_setopt(e, CURLOPT_POSTFIELDS, "");
-        curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, static_cast<const char*>(nullptr));
+        curl().easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t{0});
+        curl().easy_setopt(e, CURLOPT_POSTFIELDS, "");
+        curl().easy_setopt(e, CURLOPT_CUSTOMREQUEST, static_cast<const char*>(nullptr));
     } else {
-        curl_easy_setopt(e, CURLOPT_POSTFIELDS, static_cast<const char*>(nullptr));
-        curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t{-1});
+        curl().easy_setopt(e, CURLOPT_POSTFIELDS, static_cast<const char*>(nullptr));
+        curl().easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t{-1});
         if (method == "HEAD") {
-            curl_easy_setopt(e, CURLOPT_NOBODY, 1L);
-            curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, static_cast<const char*>(nullptr));
+            curl().easy_setopt(e, CURLOPT_NOBODY, 1L);
+            curl().easy_setopt(e, CURLOPT_CUSTOMREQUEST, static_cast<const char*>(nullptr));
         } else {
-            curl_easy_setopt(e, CURLOPT_HTTPGET, 1L);
-            curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, method == "GET" ? nullptr : method.c_str());
+            curl().easy_setopt(e, CURLOPT_HTTPGET, 1L);
+            curl().easy_setopt(e, CURLOPT_CUSTOMREQUEST,
+                               method == "GET" ? nullptr : method.c_str());
         }
     }
 }
@@ -350,26 +353,26 @@ void setTrust(CURL* e, const std::string& url) {
     const auto pin = CertificatePins::shared().pinFor(hostPort);
     if (pin) {
         const std::string pinned = "sha256//" + *pin;
-        curl_easy_setopt(e, CURLOPT_PINNEDPUBLICKEY, pinned.c_str());  // libcurl copies it
-        curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 0L);
-        curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 0L);
+        curl().easy_setopt(e, CURLOPT_PINNEDPUBLICKEY, pinned.c_str());  // libcurl copies it
+        curl().easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 0L);
+        curl().easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 0L);
     } else {
-        curl_easy_setopt(e, CURLOPT_PINNEDPUBLICKEY, static_cast<const char*>(nullptr));
-        curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 1L);
-        curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 2L);
+        curl().easy_setopt(e, CURLOPT_PINNEDPUBLICKEY, static_cast<const char*>(nullptr));
+        curl().easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 1L);
+        curl().easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 2L);
     }
     // libcurl's built-in bundle, to go back to after a handle served another trust store.
     static const std::string builtIn = [] {
-        CurlEasyPtr probe(curl_easy_init());
+        CurlEasyPtr probe(curl().easy_init());
         char* path = nullptr;
         if (probe) {
-            curl_easy_getinfo(probe.get(), CURLINFO_CAINFO, &path);
+            curl().easy_getinfo(probe.get(), CURLINFO_CAINFO, &path);
         }
         return std::string(path ? path : "");
     }();
     const std::string authorities = CertificatePins::shared().authorityFile();
     const std::string& file = authorities.empty() ? builtIn : authorities;
-    curl_easy_setopt(e, CURLOPT_CAINFO, file.empty() ? nullptr : file.c_str());
+    curl().easy_setopt(e, CURLOPT_CAINFO, file.empty() ? nullptr : file.c_str());
 }
 
 }  // namespace
@@ -392,7 +395,7 @@ TransferResponse CurlTransfer::perform(const TransferRequest& request) {
 
     CURL* e = handle->easy.get();
     CURLM* m = handle->multi.get();
-    curl_easy_setopt(e, CURLOPT_URL, request.url.c_str());
+    curl().easy_setopt(e, CURLOPT_URL, request.url.c_str());
     setTrust(e, request.url);
     setMethodAndBody(e, request);
     CurlSlistPtr ownHeaders;
@@ -405,14 +408,14 @@ TransferResponse CurlTransfer::perform(const TransferRequest& request) {
             appendAll(nullptr, {"Accept:", "Accept-Encoding: gzip", "Expect:", line.c_str()}));
         headers = ownHeaders.get();
     }
-    curl_easy_setopt(e, CURLOPT_HTTPHEADER, headers);
+    curl().easy_setopt(e, CURLOPT_HTTPHEADER, headers);
     const long maxAge = pool.keepAliveFor(origin);
-    curl_easy_setopt(e, CURLOPT_MAXAGE_CONN, maxAge);
+    curl().easy_setopt(e, CURLOPT_MAXAGE_CONN, maxAge);
 
     bool cancelled = false;
     bool timedOut = false;
     CURLcode code = CURLE_OK;
-    if (curl_multi_add_handle(m, e) != CURLM_OK) {
+    if (curl().multi_add_handle(m, e) != CURLM_OK) {
         code = CURLE_FAILED_INIT;
     } else {
         if (request.cancel) {
@@ -421,7 +424,7 @@ TransferResponse CurlTransfer::perform(const TransferRequest& request) {
         state.lastProgress = Clock::now();
         int running = 1;
         for (;;) {
-            if (curl_multi_perform(m, &running) != CURLM_OK) {
+            if (curl().multi_perform(m, &running) != CURLM_OK) {
                 code = CURLE_FAILED_INIT;
                 break;
             }
@@ -446,7 +449,7 @@ TransferResponse CurlTransfer::perform(const TransferRequest& request) {
             // Every byte received counts as progress, header bytes too: libcurl hands headers
             // over a whole line at a time, but the socket turns readable with each arrival.
             int events = 0;
-            curl_multi_poll(m, nullptr, 0, waitMs, &events);
+            curl().multi_poll(m, nullptr, 0, waitMs, &events);
             if (events > 0) {
                 state.lastProgress = Clock::now();
             }
@@ -455,19 +458,19 @@ TransferResponse CurlTransfer::perform(const TransferRequest& request) {
             request.cancel->detach();
         }
         int left = 0;
-        while (CURLMsg* message = curl_multi_info_read(m, &left)) {
+        while (CURLMsg* message = curl().multi_info_read(m, &left)) {
             if (message->msg == CURLMSG_DONE) {
                 code = message->data.result;
             }
         }
-        curl_multi_remove_handle(m, e);
+        curl().multi_remove_handle(m, e);
     }
 
     long status = 0;
-    curl_easy_getinfo(e, CURLINFO_RESPONSE_CODE, &status);
+    curl().easy_getinfo(e, CURLINFO_RESPONSE_CODE, &status);
     response.statusCode = static_cast<int>(status);
     char* effective = nullptr;
-    curl_easy_getinfo(e, CURLINFO_EFFECTIVE_URL, &effective);
+    curl().easy_getinfo(e, CURLINFO_EFFECTIVE_URL, &effective);
     handle->origin = effective && request.url != effective ? CurlPool::originOf(effective) : origin;
 
     if (cancelled) {
@@ -478,7 +481,7 @@ TransferResponse CurlTransfer::perform(const TransferRequest& request) {
         response.error = errorOf(code, state, request.body);
         std::string reason = state.failureReason;
         if (reason.empty()) {
-            reason = handle->errorBuffer[0] ? handle->errorBuffer : curl_easy_strerror(code);
+            reason = handle->errorBuffer[0] ? handle->errorBuffer : curl().easy_strerror(code);
         }
         log("HTTP " + request.method + " " + request.url + " failed: " + reason);
     } else if (!state.headersEnded) {

@@ -1,7 +1,7 @@
 // isSendableUrl on libcurl's URL parser, the same one that reads the URL when it is sent.
 #include "core/transport/SendableUrl.h"
 
-#include <curl/curl.h>
+#include "core/transport/CurlApi.h"
 
 #include <memory>
 #include <string_view>
@@ -12,16 +12,16 @@ namespace oa {
 namespace {
 
 struct CurlUrlDeleter {
-    void operator()(CURLU* url) const { curl_url_cleanup(url); }
+    void operator()(CURLU* url) const { curl().url_cleanup(url); }
 };
 struct CurlTextDeleter {
-    void operator()(char* text) const { curl_free(text); }
+    void operator()(char* text) const { curl().free(text); }
 };
 using CurlText = std::unique_ptr<char, CurlTextDeleter>;
 
 CurlText part(CURLU* url, CURLUPart which) {
     char* text = nullptr;
-    if (curl_url_get(url, which, &text, 0) != CURLUE_OK) {
+    if (curl().url_get(url, which, &text, 0) != CURLUE_OK) {
         return nullptr;
     }
     return CurlText(text);
@@ -30,8 +30,8 @@ CurlText part(CURLU* url, CURLUPart which) {
 }  // namespace
 
 bool isSendableUrl(const std::string& url) {
-    std::unique_ptr<CURLU, CurlUrlDeleter> parsed(curl_url());
-    if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) {
+    std::unique_ptr<CURLU, CurlUrlDeleter> parsed(curl().url());
+    if (!parsed || curl().url_set(parsed.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) {
         return false;
     }
     const CurlText scheme = part(parsed.get(), CURLUPART_SCHEME);
