@@ -23,7 +23,8 @@ namespace oa {
 
 // The version of these classes; the module refuses a client built against another.
 inline constexpr int kWebEngineBackendVersion = 1;
-// The module's one exported function: `WebEngineBackend* oa_web_engine_backend(int version)`.
+// The module's one exported function, `void* oa_web_engine_backend(int version)`, returns its
+// WebEngineBackend* (see ClientModule.h).
 inline constexpr const char* kWebEngineBackendEntry = "oa_web_engine_backend";
 
 // Link schemes that the server's pages use to talk to the client instead of loading a page.
@@ -76,7 +77,5 @@ public:
     // The engine's profile (a QWebEngineProfile), null before start; for tests.
     virtual QObject* profile() = 0;
 };
-
-using WebEngineBackendEntry = WebEngineBackend* (*)(int version);
 
 }  // namespace oa

@@ -135,7 +135,8 @@ private:
 
 }  // namespace oa
 
-extern "C" Q_DECL_EXPORT oa::WebEngineBackend* oa_web_engine_backend(int version) {
+// The module's entry: the backend as a WebEngineBackend*, or null for another version.
+extern "C" Q_DECL_EXPORT void* oa_web_engine_backend(int version) {
     if (version != oa::kWebEngineBackendVersion) {
         return nullptr;
     }
