@@ -23,15 +23,16 @@ namespace oa {
 
 namespace {
 
-// Whether a library of the web engine is mapped into this process: the client does not link
-// them, its engine module loads them with the first web view.
+// Whether a library of the web engine or of the PDF view is mapped into this process: the
+// client does not link them, its modules load them with the first web view or PDF.
 bool engineLibraryLoaded() {
     QFile maps(QStringLiteral("/proc/self/maps"));
     if (!maps.open(QIODevice::ReadOnly)) {
         return true;  // cannot tell: fail rather than pass unseen
     }
     const QByteArray text = maps.readAll();
-    return text.contains("libQt6WebEngine") || text.contains("oa_webengine");
+    return text.contains("libQt6WebEngine") || text.contains("oa_webengine") ||
+           text.contains("libQt6Pdf") || text.contains("oa_pdf");
 }
 
 // Child processes of this one that belong to the web engine.

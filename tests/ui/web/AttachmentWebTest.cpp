@@ -111,7 +111,7 @@ private slots:
              twoPagePdf()});
         auto* viewer = screen.open("/mobile/inc/attach_file.php?ATTACHMENT_ID=3&P=S");
         QTRY_COMPARE_WITH_TIMEOUT(viewer->content(), Content::Pdf, kLoadWaitMs);
-        QCOMPARE(viewer->pdfDocument()->pageCount(), 2);
+        QCOMPARE(viewer->pdfPageCount(), 2);
         QVERIFY(viewer->pdfView()->isVisibleTo(viewer->view()));
         QVERIFY(!viewer->webView()->isVisibleTo(viewer->view()));
         QCOMPARE(viewer->attachmentName(), QStringLiteral("方案.pdf"));

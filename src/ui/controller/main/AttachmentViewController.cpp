@@ -8,8 +8,6 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QLabel>
-#include <QPdfDocument>
-#include <QPdfView>
 #include <QPushButton>
 #include <QStackedLayout>
 #include <QUrl>
@@ -23,6 +21,7 @@
 #include "ui/kit/ColorFromHexRGB.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/ProgressHUD.h"
+#include "ui/platform/PdfBackend.h"
 #include "ui/platform/WebView.h"
 
 namespace oa {
@@ -39,14 +38,6 @@ AttachmentViewController::AttachmentViewController(QObject* parent) : ViewContro
 
 AttachmentViewController::~AttachmentViewController() {
     cancelDownload();
-    // The view lets go of the document before either goes: a document that closes under a
-    // view being destroyed signals into it.
-    if (pdfView_) {
-        pdfView_->setDocument(nullptr);
-    }
-    if (pdfDocument_) {
-        pdfDocument_->close();
-    }
     if (!downloadedFile_.isEmpty()) {
         QFile::remove(downloadedFile_);
     }
@@ -251,24 +242,20 @@ bool AttachmentViewController::showPicture(const QString& path) {
 }
 
 bool AttachmentViewController::showPdf(const QString& path) {
-    auto* document = new QPdfDocument(this);
-    if (document->load(path) != QPdfDocument::Error::None || document->pageCount() < 1) {
-        delete document;
+    PdfBackend* pdf = pdfBackend();
+    QWidget* view = pdf ? pdf->createView(path) : nullptr;
+    if (!view) {
         return false;
     }
-    auto* view = new QPdfView;
-    view->setDocument(document);
-    view->setPageMode(QPdfView::PageMode::MultiPage);
-    view->setZoomMode(QPdfView::ZoomMode::FitToWidth);
-    // Pages fitted to the width: a vertical scroll bar that came and went with the height
-    // would change the width, the height with it, and never settle (a short document).
-    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     pdfView_ = view;
-    pdfDocument_ = document;
     showPage(view);
     setContent(Content::Pdf);
     return true;
+}
+
+int AttachmentViewController::pdfPageCount() const {
+    PdfBackend* pdf = pdfView_ ? pdfBackend() : nullptr;
+    return pdf ? pdf->pageCount(pdfView_) : 0;
 }
 
 void AttachmentViewController::showUnviewable() {

@@ -6,8 +6,6 @@
 // screen cancels the download and removes its files.
 #pragma once
 
-#include <QPdfDocument>
-#include <QPdfView>
 #include <QPointer>
 #include <QString>
 #include <functional>
@@ -54,8 +52,9 @@ public:
     // The pages; each exists once shown.
     WebView* webView() const { return webView_; }
     AttachmentStage* stage() const { return stage_; }
-    QPdfView* pdfView() const { return pdfView_; }
-    QPdfDocument* pdfDocument() const { return pdfDocument_; }
+    // The PDF module's view (a QAbstractScrollArea) of the document shown, and its pages.
+    QWidget* pdfView() const { return pdfView_; }
+    int pdfPageCount() const;
     QPushButton* saveAsButton() const { return saveAsButton_; }
     BarButton* saveButton() const { return saveButton_; }
     // The download under way, if any.
@@ -112,8 +111,7 @@ private:
     QStackedLayout* pages_ = nullptr;
     QPointer<WebView> webView_;
     QPointer<AttachmentStage> stage_;
-    QPointer<QPdfView> pdfView_;
-    QPointer<QPdfDocument> pdfDocument_;
+    QPointer<QWidget> pdfView_;
     QPointer<QWidget> unviewable_;
     QPointer<QPushButton> saveAsButton_;
     QPointer<BarButton> saveButton_;

@@ -1,12 +1,18 @@
-// The web engine module: found only where it is looked for, a file that is not the module is
-// refused with its reason, and without the module a web view fails every load with a clear
-// message instead of crashing. This program never loads the module through a web view: its
-// OA_MODULE_DIR points at an empty folder.
+// The client's modules: found only where they are looked for, a file that is not the module is
+// refused with its reason, without the web engine module a web view fails every load with a
+// clear message instead of crashing, and the PDF module shows the pages of a real PDF. This
+// program never loads a module by itself: its OA_MODULE_DIR points at an empty folder.
+#include <QAbstractScrollArea>
 #include <QFile>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <memory>
 
+#include "ui/platform/ClientModule.h"
+#include "ui/platform/PdfBackend.h"
 #include "ui/platform/WebEngine.h"
 #include "ui/platform/WebEngineBackend.h"
 #include "ui/platform/WebView.h"
@@ -14,7 +20,7 @@
 
 namespace oa {
 
-class WebEngineModuleTest : public QObject {
+class ClientModuleTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir empty_;
@@ -66,9 +72,42 @@ private slots:
         QVERIFY(!backend->started());
         QVERIFY(!backend->profile());
     }
+
+    void thePdfModuleShowsEveryPageAndRefusesWhatIsNoPdf() {
+        QVERIFY(!pdfBackend());  // not in OA_MODULE_DIR: the viewer offers the file instead
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("two.pdf"));
+        {
+            QPdfWriter writer(path);
+            QPainter painter(&writer);
+            painter.drawText(100, 100, QStringLiteral("第一页"));
+            writer.newPage();
+            painter.drawText(100, 100, QStringLiteral("第二页"));
+        }
+        const QString text = dir.filePath(QStringLiteral("text.pdf"));
+        QFile file(text);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("%PDF-1.4 but nothing more\n");
+        file.close();
+
+        QString error;
+        auto* pdf = loadClientModule<PdfBackend>({QStringLiteral(OA_PDF_MODULE_FILE)},
+                                                 kPdfBackendEntry, kPdfBackendVersion, &error);
+        QVERIFY2(pdf, qPrintable(error));
+        QVERIFY(!pdf->createView(text));
+        QVERIFY(!pdf->createView(dir.filePath(QStringLiteral("missing.pdf"))));
+        std::unique_ptr<QWidget> view(pdf->createView(path));
+        QVERIFY(view);
+        QCOMPARE(pdf->pageCount(view.get()), 2);
+        QVERIFY(qobject_cast<QAbstractScrollArea*>(view.get()));
+        // Asked of a widget it did not make, it counts nothing.
+        QWidget other;
+        QCOMPARE(pdf->pageCount(&other), 0);
+    }
 };
 
 }  // namespace oa
 
-OA_QT_TEST(WebEngineModuleTest)
-#include "WebEngineModuleTest.moc"
+OA_QT_TEST(ClientModuleTest)
+#include "ClientModuleTest.moc"
