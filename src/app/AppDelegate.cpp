@@ -2,12 +2,13 @@
 #include "app/AppDelegate.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QTimer>
 #include <QWindow>
 #include <iostream>
+#include <memory>
 
 #include "app/Tour.h"
 
@@ -33,7 +34,24 @@ namespace oa {
 namespace {
 // How long a screenshot waits for the window system to show the window before grabbing anyway.
 constexpr int kExposeTimeoutMs = 5000;
-constexpr int kExposePollMs = 5;
+
+// Calls `exposed` from the event loop after each expose event of the window it filters.
+class ExposeFilter : public QObject {
+public:
+    ExposeFilter(QObject* parent, std::function<void()> exposed)
+        : QObject(parent), exposed_(std::move(exposed)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Expose) {
+            QTimer::singleShot(0, this, exposed_);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> exposed_;
+};
 }  // namespace
 
 AppDelegate::AppDelegate() = default;
@@ -61,24 +79,32 @@ void AppDelegate::takeScreenshot(const QString& path, std::function<void(bool)> 
         done(false);
         return;
     }
-    auto* poll = new QTimer(window_.get());
-    poll->setInterval(kExposePollMs);
-    const QDeadlineTimer deadline(kExposeTimeoutMs);
-    QObject::connect(poll, &QTimer::timeout, window_.get(), [this, poll, deadline, path, done] {
+    // Grabbed as soon as the window system shows the window (its expose event), or after the
+    // time-out without it; once.
+    auto fired = std::make_shared<bool>(false);
+    auto* deadline = new QTimer(window_.get());
+    deadline->setSingleShot(true);
+    auto shoot = [this, path, done, deadline, fired](bool onlyIfExposed) {
         const QWindow* handle = window_->windowHandle();
-        if (!(handle && handle->isExposed()) && !deadline.hasExpired()) {
+        if (*fired || (onlyIfExposed && !(handle && handle->isExposed()))) {
             return;
         }
-        poll->stop();
-        poll->deleteLater();
+        *fired = true;
+        deadline->stop();
+        deadline->deleteLater();
         const QFileInfo target(path);
         QDir().mkpath(target.absolutePath());
         const bool written = window_->grab().save(target.absoluteFilePath(), "PNG");
         log((written ? "screenshot: " : "screenshot failed: ") +
             target.absoluteFilePath().toStdString());
         done(written);
-    });
-    poll->start();
+    };
+    QObject::connect(deadline, &QTimer::timeout, window_.get(), [shoot] { shoot(false); });
+    deadline->start(kExposeTimeoutMs);
+    if (QWindow* handle = window_->windowHandle()) {
+        handle->installEventFilter(new ExposeFilter(handle, [shoot] { shoot(true); }));
+    }
+    QTimer::singleShot(0, window_.get(), [shoot] { shoot(true); });
 }
 
 int AppDelegate::run(int argc, char** argv) {
