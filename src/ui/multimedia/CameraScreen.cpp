@@ -22,7 +22,7 @@ namespace oa {
 
 namespace {
 
-Q_LOGGING_CATEGORY(lcCamera, "oa.camera")
+Q_LOGGING_CATEGORY(lcCamera, "oa.picturepicker")
 
 using Done = std::function<void(std::optional<QString> path)>;
 
