@@ -1,5 +1,5 @@
-// The factories in use; the Qt ones are made lazily so that nothing of Qt Multimedia runs
-// before the first recording or playback.
+// The factories in use; the Qt recorder and player load the multimedia module only with the
+// first recording or playback.
 #include "ui/platform/AudioStack.h"
 
 #include <atomic>

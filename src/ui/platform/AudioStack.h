@@ -1,5 +1,6 @@
-// Where the screens get their recorder and player: the Qt Multimedia ones unless the command
-// line (--voice-input) or a test installed others. Making one touches no audio device.
+// Where the screens get their recorder and player: the Qt ones (on the multimedia module) unless
+// the command line (--voice-input) or a test installed others. Making one touches no audio
+// device and loads no module.
 #pragma once
 
 #include <QObject>
@@ -20,11 +21,12 @@ public:
     static AudioPlayer* makePlayer(QObject* parent);
 
     // Whether an audio device has been asked for (the Qt recorder or player has started once);
-    // the audio stack of Qt Multimedia runs from then on. The Qt implementations mark it.
+    // the multimedia module is loaded and its audio stack runs from then on. The Qt
+    // implementations mark it.
     static bool hasStarted();
     static void markStarted();
 
-    // An empty factory restores the Qt Multimedia one.
+    // An empty factory restores the Qt one.
     static void setRecorderFactory(RecorderFactory factory);
     static void setPlayerFactory(PlayerFactory factory);
 };

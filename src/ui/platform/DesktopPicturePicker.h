@@ -1,7 +1,8 @@
 // DesktopPicturePicker: pictures on disk through a file dialog titled "相册" that lists pictures
-// only; photos through a small capture screen on Qt Multimedia where a camera exists. Qt
-// Multimedia is first touched by hasCamera() or takePhoto(), never by making the picker or by
-// the file dialog, so that nothing of it runs before the user asks for a photo.
+// only; photos through the multimedia module's capture screen where a camera exists. The module
+// is first loaded by hasCamera() or takePhoto(), never by making the picker or by the file
+// dialog, so that nothing of Qt Multimedia runs before the user asks for a photo. Without the
+// module there is no camera.
 #pragma once
 
 #include "ui/platform/PicturePicker.h"

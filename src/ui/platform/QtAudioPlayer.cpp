@@ -1,20 +1,18 @@
-// Playback in push-from-buffer mode; the sink going idle means the buffer has been played.
+// The playback itself runs in the multimedia module; this reads the file, watches for a stalled
+// device and keeps the port's promises (one answer, never from inside play()).
 #include "ui/platform/QtAudioPlayer.h"
-
-#include <QAudioDevice>
-#include <QAudioSink>
-#include <QMediaDevices>
 
 #include "core/platform/Log.h"
 #include "ui/platform/AudioStack.h"
-#include "ui/platform/PcmConvert.h"
+#include "ui/platform/Multimedia.h"
+#include "ui/platform/MultimediaBackend.h"
 #include "ui/platform/WavFile.h"
 
 namespace oa {
 
 namespace {
 
-// A sink that neither plays nor fails (a suspended or vanished device) ends the playback as
+// A device that neither plays nor fails (a suspended or vanished one) ends the playback as
 // failed this long after the file's own length.
 constexpr int kWatchdogSlackMs = 3000;
 
@@ -43,36 +41,25 @@ void QtAudioPlayer::play(const QString& path) {
         return;
     }
     AudioStack::markStarted();
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull()) {
+    MultimediaBackend* backend = multimediaBackend();
+    if (!backend) {
+        log("audio: no multimedia module, nothing can be played");
+        failLater();
+        return;
+    }
+    if (!backend->hasAudioOutput()) {
         log("audio: no output device");
         failLater();
         return;
     }
-    QAudioFormat format;
-    format.setSampleRate(pcm->sampleRate);
-    format.setChannelCount(pcm->channels);
-    format.setSampleFormat(QAudioFormat::Int16);
-    if (!device.isFormatSupported(format)) {
-        format = device.preferredFormat();
-    }
-    buffer_.setData(PcmConvert::toDevice(*pcm, format));
-    buffer_.open(QIODevice::ReadOnly);
-    sink_ = std::make_unique<QAudioSink>(device, format);
-    connect(sink_.get(), &QAudioSink::stateChanged, this, [this](QAudio::State state) {
-        if (!sink_) {
-            return;
-        }
-        if (sink_->error() != QAudio::NoError && sink_->error() != QAudio::UnderrunError) {
-            finish(false);
-        } else if (state == QAudio::IdleState && buffer_.atEnd()) {
-            finish(true);
+    const unsigned generation = generation_;
+    playback_ = backend->startPlayback(*pcm, [this, generation](bool ok) {
+        if (generation == generation_) {
+            finish(ok);
         }
     });
-    sink_->start(&buffer_);
-    if (sink_->error() != QAudio::NoError || sink_->state() == QAudio::StoppedState) {
+    if (!playback_) {
         log("audio: the output device does not open");
-        release();
         failLater();
         return;
     }
@@ -109,13 +96,7 @@ void QtAudioPlayer::finish(bool ok) {
 void QtAudioPlayer::release() {
     playing_ = false;
     watchdog_.stop();
-    if (sink_) {
-        sink_->disconnect(this);
-        sink_->stop();
-        sink_.reset();
-    }
-    buffer_.close();
-    buffer_.setData(QByteArray());
+    playback_.reset();
 }
 
 }  // namespace oa

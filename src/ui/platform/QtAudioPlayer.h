@@ -1,16 +1,16 @@
-// AudioPlayer on Qt Multimedia: the whole WAV file through a QAudioSink on the default output
-// device, converted to the device's preferred format when it does not take the file's own.
+// AudioPlayer on the default output device, through the multimedia module (loaded with the
+// first play): the whole WAV file, converted to the device's preferred format when it does not
+// take the file's own.
 #pragma once
 
-#include <QBuffer>
 #include <QTimer>
 #include <memory>
 
 #include "ui/platform/AudioPlayer.h"
 
-class QAudioSink;
-
 namespace oa {
+
+class AudioPlayback;
 
 class QtAudioPlayer : public AudioPlayer {
     Q_OBJECT
@@ -20,6 +20,7 @@ public:
     explicit QtAudioPlayer(QObject* parent = nullptr);
     ~QtAudioPlayer() override;
 
+    // Without the multimedia module every playback fails, from the event loop.
     void play(const QString& path) override;
     void stop() override;
     bool isPlaying() const override { return playing_; }
@@ -30,8 +31,7 @@ private:
     void failLater();
     void release();
 
-    std::unique_ptr<QAudioSink> sink_;
-    QBuffer buffer_;
+    std::unique_ptr<AudioPlayback> playback_;
     QTimer watchdog_;
     bool playing_ = false;
     unsigned generation_ = 0;

@@ -1,18 +1,16 @@
-// AudioRecorder on Qt Multimedia: the default input device through QAudioSource, 8000 Hz mono
-// 16-bit when the device takes it, otherwise its preferred format converted at the end.
+// AudioRecorder on the default input device, through the multimedia module (loaded with the
+// first start): 8000 Hz mono 16-bit when the device takes it, otherwise its own format
+// converted at the end.
 #pragma once
 
-#include <QAudioFormat>
-#include <QByteArray>
-#include <QPointer>
+#include <QString>
 #include <memory>
 
 #include "ui/platform/AudioRecorder.h"
 
-class QAudioSource;
-class QIODevice;
-
 namespace oa {
+
+class AudioCapture;
 
 class QtAudioRecorder : public AudioRecorder {
     Q_OBJECT
@@ -22,20 +20,14 @@ public:
     explicit QtAudioRecorder(QObject* parent = nullptr);
     ~QtAudioRecorder() override;
 
+    // Besides the port's answers: "音频组件无法加载" when the multimedia module is missing.
     QString start(const QString& path) override;
     void stop() override;
-    bool isRecording() const override { return source_ != nullptr; }
+    bool isRecording() const override { return capture_ != nullptr; }
 
 private:
-    void drain();
-    void release();
-
-    std::unique_ptr<QAudioSource> source_;
-    QPointer<QIODevice> io_;
-    QAudioFormat format_;
-    QByteArray raw_;
+    std::unique_ptr<AudioCapture> capture_;
     QString path_;
-    bool deviceFailed_ = false;
 };
 
 }  // namespace oa

@@ -2,7 +2,7 @@
 #include "ui/platform/WavFileAudioRecorder.h"
 
 #include "core/platform/Log.h"
-#include "ui/platform/PcmConvert.h"
+#include "ui/platform/VoicePcm.h"
 
 namespace oa {
 
@@ -14,7 +14,7 @@ WavFileAudioRecorder::WavFileAudioRecorder(const Pcm16& source, Clock clock, QOb
     for (std::size_t f = 0; f < mono.samples.size(); ++f) {
         mono.samples[f] = source.samples[f * static_cast<std::size_t>(channels)];
     }
-    samples_ = PcmConvert::resample(mono.samples, source.sampleRate, PcmConvert::kVoiceRate);
+    samples_ = VoicePcm::resample(mono.samples, source.sampleRate, VoicePcm::kRate);
     if (!clock_) {
         clock_ = [] {
             return std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -50,9 +50,9 @@ void WavFileAudioRecorder::stop() {
     }
     recording_ = false;
     const auto held = std::max<std::int64_t>((clock_() - startedAt_).count(), 0);
-    Pcm16 recording{PcmConvert::kVoiceRate, 1, {}};
+    Pcm16 recording{VoicePcm::kRate, 1, {}};
     if (!samples_.empty()) {
-        recording.samples.resize(static_cast<std::size_t>(held * PcmConvert::kVoiceRate / 1000));
+        recording.samples.resize(static_cast<std::size_t>(held * VoicePcm::kRate / 1000));
         for (std::size_t i = 0; i < recording.samples.size(); ++i) {
             recording.samples[i] = samples_[i % samples_.size()];
         }

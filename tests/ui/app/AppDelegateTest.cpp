@@ -35,6 +35,17 @@ bool engineLibraryLoaded() {
            text.contains("libQt6Pdf") || text.contains("oa_pdf");
 }
 
+// Whether Qt Multimedia or the client's multimedia module is mapped into this process: the
+// client does not link them, the first recording, playback or camera question loads them.
+bool multimediaLibraryLoaded() {
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    if (!maps.open(QIODevice::ReadOnly)) {
+        return true;  // cannot tell: fail rather than pass unseen
+    }
+    const QByteArray text = maps.readAll();
+    return text.contains("libQt6Multimedia") || text.contains("oa_multimedia");
+}
+
 // Child processes of this one that belong to the web engine.
 QStringList engineProcesses() {
     QStringList found;
@@ -201,6 +212,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(delegate.window()));
         QCoreApplication::processEvents();
         QVERIFY(!AudioStack::hasStarted());
+        QVERIFY(!multimediaLibraryLoaded());
     }
 
     void voiceInputFile() {

@@ -1,6 +1,7 @@
 // Picking pictures: the file dialog "相册" lists pictures and hands back only a file that reads
-// as one, a cancel hands back nothing, Qt Multimedia stays unloaded until a photo is asked for,
-// and the fake answers from its queues in order. Answers always come after the call returned.
+// as one, a cancel hands back nothing, the multimedia module stays unloaded until a photo is
+// asked for, and the fake answers from its queues in order. Answers always come after the call
+// returned.
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
@@ -17,10 +18,15 @@ namespace oa {
 
 namespace {
 
-// Whether a Qt Multimedia backend (the plugin that talks to devices) is loaded in this process.
+// Whether the client's multimedia module or a Qt Multimedia backend (the plugin that talks to
+// devices) is loaded in this process.
 bool multimediaBackendLoaded() {
     QFile maps(QStringLiteral("/proc/self/maps"));
-    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("plugins/multimedia/");
+    if (!maps.open(QIODevice::ReadOnly)) {
+        return true;  // cannot tell: fail rather than pass unseen
+    }
+    const QByteArray text = maps.readAll();
+    return text.contains("plugins/multimedia/") || text.contains("oa_multimedia");
 }
 
 QFileDialog* libraryDialog() {

@@ -1,6 +1,6 @@
-// The audio ports: WAV files in and out, sample conversion for devices that lack 8 kHz, the
-// WAV-file recorder and its failures, the manual player, and the Qt Multimedia implementations
-// where the machine has no audio device.
+// The audio ports: WAV files in and out, the multimedia module's sample conversion for devices
+// that lack 8 kHz, the WAV-file recorder and its failures, the manual player, and the Qt
+// recorder and player (on the module) where the machine has no audio device.
 #include <QAudioDevice>
 #include <QFile>
 #include <QMediaDevices>
@@ -8,9 +8,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "ui/multimedia/PcmConvert.h"
 #include "ui/platform/AudioStack.h"
 #include "ui/platform/ManualAudioPlayer.h"
-#include "ui/platform/PcmConvert.h"
 #include "ui/platform/QtAudioPlayer.h"
 #include "ui/platform/QtAudioRecorder.h"
 #include "ui/platform/WavFileAudioRecorder.h"

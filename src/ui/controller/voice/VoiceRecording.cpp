@@ -14,7 +14,7 @@
 #include "ui/kit/ProgressHUD.h"
 #include "ui/platform/AudioRecorder.h"
 #include "ui/platform/AudioStack.h"
-#include "ui/platform/PcmConvert.h"
+#include "ui/platform/VoicePcm.h"
 
 namespace oa {
 
@@ -120,7 +120,7 @@ void VoiceRecording::recorderFinished(bool ok, qint64 samples) {
         fail(kRecordFailed);
         return;
     }
-    const int duration = static_cast<int>(samples / PcmConvert::kVoiceRate);
+    const int duration = static_cast<int>(samples / VoicePcm::kRate);
     const std::string wav = wavPath_.toStdString();
     QPointer<VoiceRecording> self(this);
     const unsigned generation = generation_;

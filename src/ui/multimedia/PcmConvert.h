@@ -5,24 +5,20 @@
 #include <QAudioFormat>
 #include <QByteArray>
 
+#include "ui/platform/VoicePcm.h"
 #include "ui/platform/WavFile.h"
 
 namespace oa {
 
 class PcmConvert {
 public:
-    static constexpr int kVoiceRate = 8000;
-
     // The voice format as a QAudioFormat.
     static QAudioFormat voiceFormat();
     // Raw device bytes in `format` (any rate, channel count and sample format) as mono samples
-    // at kVoiceRate. A trailing partial frame is dropped.
+    // at VoicePcm::kRate. A trailing partial frame is dropped.
     static std::vector<std::int16_t> toVoice(const QByteArray& raw, const QAudioFormat& format);
     // The samples as raw bytes in `format`.
     static QByteArray toDevice(const Pcm16& pcm, const QAudioFormat& format);
-    // Linear resampling of mono samples.
-    static std::vector<std::int16_t> resample(const std::vector<std::int16_t>& in, int fromRate,
-                                              int toRate);
 };
 
 }  // namespace oa

@@ -1,5 +1,5 @@
 // Conversions through float samples in [-1, 1].
-#include "ui/platform/PcmConvert.h"
+#include "ui/multimedia/PcmConvert.h"
 
 #include <algorithm>
 #include <cmath>
@@ -62,7 +62,7 @@ void writeSample(char* p, float v, QAudioFormat::SampleFormat format) {
 
 QAudioFormat PcmConvert::voiceFormat() {
     QAudioFormat format;
-    format.setSampleRate(kVoiceRate);
+    format.setSampleRate(VoicePcm::kRate);
     format.setChannelCount(1);
     format.setSampleFormat(QAudioFormat::Int16);
     return format;
@@ -86,7 +86,7 @@ std::vector<std::int16_t> PcmConvert::toVoice(const QByteArray& raw, const QAudi
         mono[static_cast<std::size_t>(f)] = static_cast<std::int16_t>(
             std::lround(std::clamp(sum / static_cast<float>(channels), -1.0f, 1.0f) * 32767.0f));
     }
-    return resample(mono, format.sampleRate(), kVoiceRate);
+    return VoicePcm::resample(mono, format.sampleRate(), VoicePcm::kRate);
 }
 
 QByteArray PcmConvert::toDevice(const Pcm16& pcm, const QAudioFormat& format) {
@@ -100,7 +100,7 @@ QByteArray PcmConvert::toDevice(const Pcm16& pcm, const QAudioFormat& format) {
         }
         mono[f] = static_cast<std::int16_t>(sum / inChannels);
     }
-    const auto samples = resample(mono, pcm.sampleRate, format.sampleRate());
+    const auto samples = VoicePcm::resample(mono, pcm.sampleRate, format.sampleRate());
     const int channels = std::max(format.channelCount(), 1);
     const int sampleBytes = format.bytesPerSample();
     if (sampleBytes < 1) {
@@ -112,26 +112,6 @@ QByteArray PcmConvert::toDevice(const Pcm16& pcm, const QAudioFormat& format) {
         for (int c = 0; c < channels; ++c, p += sampleBytes) {
             writeSample(p, static_cast<float>(s) / 32768.0f, format.sampleFormat());
         }
-    }
-    return out;
-}
-
-std::vector<std::int16_t> PcmConvert::resample(const std::vector<std::int16_t>& in, int fromRate,
-                                               int toRate) {
-    if (fromRate == toRate || in.empty() || fromRate < 1 || toRate < 1) {
-        return in;
-    }
-    const auto outCount =
-        static_cast<std::size_t>(static_cast<double>(in.size()) * toRate / fromRate);
-    std::vector<std::int16_t> out(outCount);
-    const double step = static_cast<double>(fromRate) / toRate;
-    for (std::size_t i = 0; i < outCount; ++i) {
-        const double pos = static_cast<double>(i) * step;
-        const auto j = static_cast<std::size_t>(pos);
-        const double t = pos - static_cast<double>(j);
-        const double a = in[std::min(j, in.size() - 1)];
-        const double b = in[std::min(j + 1, in.size() - 1)];
-        out[i] = static_cast<std::int16_t>(std::lround(a + (b - a) * t));
     }
     return out;
 }
