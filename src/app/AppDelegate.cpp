@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QPixmap>
+#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 #include <iostream>
@@ -28,12 +30,14 @@
 #include "ui/platform/WavFileAudioRecorder.h"
 #include "ui/platform/WebEngine.h"
 #include "ui/session/LoginController.h"
+#include "ui/session/LoginView.h"
 
 namespace oa {
 
 namespace {
 // How long a screenshot waits for the window system to show the window before grabbing anyway.
 constexpr int kExposeTimeoutMs = 5000;
+constexpr char kTopBackgroundImage[] = "topbackground.png";
 
 // Calls `exposed` from the event loop after each expose event of the window it filters.
 class ExposeFilter : public QObject {
@@ -52,6 +56,18 @@ protected:
 private:
     std::function<void()> exposed_;
 };
+// What the window shows: read back from the screen (the window system has it painted already),
+// or, where the screen cannot give it, the window drawn once more.
+QPixmap shownPicture(QWidget& window) {
+    if (QScreen* screen = window.screen()) {
+        const QPixmap shown = screen->grabWindow(window.winId());
+        if (!shown.isNull() && shown.size() == window.size() * shown.devicePixelRatio()) {
+            return shown;
+        }
+    }
+    return window.grab();
+}
+
 }  // namespace
 
 AppDelegate::AppDelegate() = default;
@@ -66,7 +82,8 @@ bool AppDelegate::application(const LaunchOptions& options) {
 
     auto* login = new LoginController;
     auto* navigation = new NavigationController(login);
-    navigation->navigationBar()->setBackgroundImage(image(QStringLiteral("topbackground.png")));
+    navigation->navigationBar()->setBackgroundImage(
+        image(QString::fromLatin1(kTopBackgroundImage)));
     navigation->setNavigationBarHidden(true);
 
     window_->setRootViewController(navigation);
@@ -94,7 +111,7 @@ void AppDelegate::takeScreenshot(const QString& path, std::function<void(bool)> 
         deadline->deleteLater();
         const QFileInfo target(path);
         QDir().mkpath(target.absolutePath());
-        const bool written = window_->grab().save(target.absoluteFilePath(), "PNG");
+        const bool written = shownPicture(*window_).save(target.absoluteFilePath(), "PNG");
         log((written ? "screenshot: " : "screenshot failed: ") +
             target.absoluteFilePath().toStdString());
         done(written);
@@ -152,6 +169,9 @@ int AppDelegate::run(int argc, char** argv) {
                   << launchUsage();
         return 2;
     }
+
+    // The sign-in screen's pictures are drawn beside the reading of the fonts, which follows.
+    prefetchImages(LoginView::imageNames() << QString::fromLatin1(kTopBackgroundImage));
 
     QtMainLoop loop;
     MainLoop::setMain(&loop);

@@ -9,6 +9,9 @@
 #include <QPainter>
 #include <QSvgRenderer>
 #include <cmath>
+#include <future>
+#include <utility>
+#include <vector>
 
 #include "core/platform/AppPaths.h"
 #include "core/platform/Log.h"
@@ -22,7 +25,20 @@ QHash<QString, QPixmap>& cache() {
     return images;
 }
 
-QPixmap renderSvg(const QString& path, qreal scale) {
+// Images being drawn by prefetchImages, by cache key. Main thread only.
+QHash<QString, std::shared_future<QImage>>& pending() {
+    static QHash<QString, std::shared_future<QImage>> images;
+    return images;
+}
+
+// The thread of the last prefetch; joined before the next one starts and at exit.
+std::future<void>& prefetcher() {
+    static std::future<void> worker;
+    return worker;
+}
+
+// Any thread: the SVG drawn at `scale` device pixels per point, or a null image.
+QImage drawSvg(const QString& path, qreal scale) {
     QSvgRenderer renderer(path);
     if (!renderer.isValid()) {
         return {};
@@ -40,9 +56,28 @@ QPixmap renderSvg(const QString& path, qreal scale) {
         painter.setRenderHint(QPainter::Antialiasing);
         renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(pixels)));
     }
-    QPixmap pixmap = QPixmap::fromImage(canvas);
+    return canvas;
+}
+
+QPixmap toPixmap(const QImage& drawn, qreal scale) {
+    if (drawn.isNull()) {
+        return {};
+    }
+    QPixmap pixmap = QPixmap::fromImage(drawn);
     pixmap.setDevicePixelRatio(scale);
     return pixmap;
+}
+
+QPixmap renderSvg(const QString& path, qreal scale) {
+    return toPixmap(drawSvg(path, scale), scale);
+}
+
+qreal effectiveScale(qreal scale) {
+    return scale > 0 ? scale : (qGuiApp ? qGuiApp->devicePixelRatio() : 1);
+}
+
+QString cacheKey(const QDir& dir, const QString& name, qreal scale) {
+    return dir.path() + QLatin1Char('\n') + name + QLatin1Char('\n') + QString::number(scale);
 }
 
 QPixmap loadBitmap(const QString& path, qreal ratio) {
@@ -100,21 +135,25 @@ QString imageSvgPath(const QString& name) {
 }
 
 QPixmap image(const QString& name, qreal scale) {
-    if (scale <= 0) {
-        scale = qGuiApp ? qGuiApp->devicePixelRatio() : 1;
-    }
+    scale = effectiveScale(scale);
     if (!isPlainName(name)) {
         log("image: no such image: " + name.toStdString());
         return {};
     }
     const QDir dir = imagesDir();
-    const QString key =
-        dir.path() + QLatin1Char('\n') + name + QLatin1Char('\n') + QString::number(scale);
+    const QString key = cacheKey(dir, name, scale);
     auto& images = cache();
     if (auto found = images.constFind(key); found != images.constEnd()) {
         return *found;
     }
-    QPixmap pixmap = load(dir, name, scale);
+    QPixmap pixmap;
+    if (auto drawing = pending().find(key); drawing != pending().end()) {
+        pixmap = toPixmap(drawing->get(), scale);  // waits while it is still being drawn
+        pending().erase(drawing);
+    }
+    if (pixmap.isNull()) {
+        pixmap = load(dir, name, scale);
+    }
     if (pixmap.isNull()) {
         log("image: no such image: " + name.toStdString());
         return {};
@@ -123,7 +162,38 @@ QPixmap image(const QString& name, qreal scale) {
     return pixmap;
 }
 
+void prefetchImages(const QStringList& names, qreal scale) {
+    scale = effectiveScale(scale);
+    const QDir dir = imagesDir();
+    std::vector<std::pair<QString, std::promise<QImage>>> work;
+    for (const QString& name : names) {
+        const QString key = cacheKey(dir, name, scale);
+        const QString svg = imageSvgPath(name);
+        if (svg.isEmpty() || cache().contains(key) || pending().contains(key)) {
+            continue;
+        }
+        std::promise<QImage> promise;
+        pending().insert(key, promise.get_future().share());
+        work.emplace_back(svg, std::move(promise));
+    }
+    if (work.empty()) {
+        return;
+    }
+    if (prefetcher().valid()) {
+        prefetcher().wait();
+    }
+    prefetcher() = std::async(std::launch::async, [work = std::move(work), scale]() mutable {
+        for (auto& [svg, promise] : work) {
+            promise.set_value(drawSvg(svg, scale));
+        }
+    });
+}
+
 void clearImageCache() {
+    for (auto& drawing : pending()) {
+        drawing.wait();
+    }
+    pending().clear();
     cache().clear();
 }
 

@@ -4,6 +4,7 @@
 
 #include <QPixmap>
 #include <QString>
+#include <QStringList>
 
 namespace oa {
 
@@ -19,6 +20,13 @@ QPixmap image(const QString& name, qreal scale = 0);
 // The SVG source of the image called `name` (as image() finds it), or an empty text when the
 // image has none.
 QString imageSvgPath(const QString& name);
+
+// Starts drawing the images `names` that have an SVG source (as image() would, at `scale`; 0
+// means the application's device pixel ratio) on a thread of their own, so that image() finds
+// them drawn, or waits for the one still being drawn, instead of drawing them itself. For a
+// screen about to be built while the main thread is busy elsewhere (the first screen, while
+// the fonts are read). Main thread only, once a QGuiApplication exists.
+void prefetchImages(const QStringList& names, qreal scale = 0);
 
 // Forgets the rendered images, for instance after the resources folder changed.
 void clearImageCache();

@@ -56,6 +56,12 @@ QLabel* makeLabel(const QString& caption, int row, QWidget* parent) {
     return label;
 }
 
+const QString kBackgroundImage = QStringLiteral("background.png");
+const QString kLogoImage = QStringLiteral("logo.png");
+const QString kPanelImage = QStringLiteral("login_area.png");
+const QString kChooserImage = QStringLiteral("search.png");
+const QString kSettingsImage = QStringLiteral("settingicon.png");
+
 QPushButton* makeIconButton(const QString& imageName, QWidget* parent) {
     auto* button = new QPushButton(parent);
     button->setIcon(QIcon(image(imageName)));
@@ -70,6 +76,10 @@ QPushButton* makeIconButton(const QString& imageName, QWidget* parent) {
 }
 
 }  // namespace
+
+QStringList LoginView::imageNames() {
+    return {kBackgroundImage, kLogoImage, kPanelImage, kChooserImage, kSettingsImage};
+}
 
 LoginView::LoginView(QWidget* parent) : QWidget(parent), canvas_(new QWidget(this)) {
     setObjectName(QStringLiteral("loginView"));
@@ -96,19 +106,17 @@ void LoginView::createView() {
 }
 
 void LoginView::createBGView() {
-    auto* background = new PictureView(image(QStringLiteral("background.png")),
-                                       PictureView::Mode::Stretch, canvas_);
+    auto* background =
+        new PictureView(image(kBackgroundImage), PictureView::Mode::Stretch, canvas_);
     background->setObjectName(QStringLiteral("loginBackground"));
     background->setGeometry(canvas_->rect());
     connect(background, &PictureView::tapped, this, &LoginView::backgroundTapped);
 
-    auto* logo =
-        new PictureView(image(QStringLiteral("logo.png")), PictureView::Mode::Stretch, canvas_);
+    auto* logo = new PictureView(image(kLogoImage), PictureView::Mode::Stretch, canvas_);
     logo->setGeometry(80, 28, 160, 56);
     connect(logo, &PictureView::tapped, this, &LoginView::backgroundTapped);
 
-    auto* panel = new PictureView(image(QStringLiteral("login_area.png")),
-                                  PictureView::Mode::Stretch, canvas_);
+    auto* panel = new PictureView(image(kPanelImage), PictureView::Mode::Stretch, canvas_);
     panel->setGeometry(10, kPanelTop, 300, 210);
     connect(panel, &PictureView::tapped, this, &LoginView::backgroundTapped);
 }
@@ -145,12 +153,12 @@ void LoginView::createComponent() {
     environment->setFocusPolicy(Qt::NoFocus);
 
     const int buttonsY = kFirstRow + 2 * kRowStep;
-    chooser_ = makeIconButton(QStringLiteral("search.png"), canvas_);
+    chooser_ = makeIconButton(kChooserImage, canvas_);
     chooser_->setObjectName(QStringLiteral("chooserButton"));
     chooser_->setToolTip(QStringLiteral("请选择网络环境"));
     chooser_->setGeometry(kControlX + kEnvironmentWidth + 4, buttonsY, 30, 30);
     connect(chooser_, &QPushButton::clicked, this, &LoginView::openChoiceView);
-    settings_ = makeIconButton(QStringLiteral("settingicon.png"), canvas_);
+    settings_ = makeIconButton(kSettingsImage, canvas_);
     settings_->setObjectName(QStringLiteral("settingsButton"));
     settings_->setGeometry(kControlX + kEnvironmentWidth + 38, buttonsY, 30, 30);
     connect(settings_, &QPushButton::clicked, this, &LoginView::pushSet);

@@ -33,6 +33,9 @@ public:
     static constexpr int kAutoTag = 1004;
     static constexpr int kEnvironmentNameTag = 10022;  // shown where the address would be
 
+    // The images the screen shows when it is built (for prefetchImages).
+    static QStringList imageNames();
+
     // How far the form moves up while a field is edited, and how fast.
     static constexpr int kKeyboardShift = 45;
     static constexpr int kKeyboardMs = 300;

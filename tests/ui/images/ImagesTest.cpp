@@ -129,6 +129,31 @@ private slots:
         AppPaths::setCurrent(previous);
     }
 
+    // Drawn ahead on another thread, an image is the one image() would draw itself; names
+    // without an SVG source, unknown names and a second prefetch of the same name change
+    // nothing, and clearing the cache while drawing is safe.
+    void prefetchedImagesAreThoseDrawnInPlace() {
+        const QStringList names = {"background.png", "logo.png", "login_area.png"};
+        QList<QImage> inPlace;
+        for (const QString& name : names) {
+            inPlace << image(name, 2).toImage();
+        }
+        clearImageCache();
+
+        prefetchImages(names + QStringList{"no_such_image.png", "background.png"}, 2);
+        prefetchImages(names, 2);
+        for (int i = 0; i < names.size(); ++i) {
+            const QPixmap drawn = image(names[i], 2);
+            QCOMPARE(drawn.devicePixelRatio(), 2.0);
+            QCOMPARE(drawn.toImage(), inPlace[i]);
+        }
+        QVERIFY(image("no_such_image.png", 2).isNull());
+
+        prefetchImages(names, 1);
+        clearImageCache();
+        QCOMPARE(image("logo.png", 1).size(), QSize(160, 56));
+    }
+
     void rendersAtBothScales_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QSize>("points");
