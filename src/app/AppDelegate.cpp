@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
+#include <future>
 #include <iostream>
 #include <memory>
 
@@ -18,6 +19,7 @@
 #include "core/platform/Log.h"
 #include "core/platform/MainLoop.h"
 #include "core/push/UDPListener.h"
+#include "core/session/PlistManager.h"
 #include "core/session/TrustPlist.h"
 #include "ui/kit/Fonts.h"
 #include "ui/kit/Images.h"
@@ -170,8 +172,15 @@ int AppDelegate::run(int argc, char** argv) {
         return 2;
     }
 
-    // The sign-in screen's pictures are drawn beside the reading of the fonts, which follows.
+    // The sign-in screen's pictures are drawn, and on a first start its settings files made from
+    // their templates (written and flushed to disk), beside the reading of the fonts, which
+    // follows. The sign-in screen reading the files waits for the files' lock if need be.
     prefetchImages(LoginView::imageNames() << QString::fromLatin1(kTopBackgroundImage));
+    const std::future<void> settingsMade = std::async(std::launch::async, [] {
+        const PlistManager files;
+        files.isExists();
+        files.isSetExists();
+    });
 
     QtMainLoop loop;
     MainLoop::setMain(&loop);
