@@ -18,7 +18,6 @@
 #include "core/platform/AppPaths.h"
 #include "core/platform/Log.h"
 #include "core/platform/MainLoop.h"
-#include "core/push/UDPListener.h"
 #include "core/session/PlistManager.h"
 #include "core/session/TrustPlist.h"
 #include "ui/kit/Fonts.h"
@@ -27,7 +26,6 @@
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/Window.h"
 #include "ui/platform/AudioStack.h"
-#include "ui/platform/QtDatagramSocket.h"
 #include "ui/platform/QtMainLoop.h"
 #include "ui/platform/WavFileAudioRecorder.h"
 #include "ui/platform/WebEngine.h"
@@ -184,8 +182,9 @@ int AppDelegate::run(int argc, char** argv) {
 
     QtMainLoop loop;
     MainLoop::setMain(&loop);
-    // The push channel's socket delivers in the Qt event loop, like every other callback.
-    UDPListener::setSocketFactory([] { return std::make_unique<QtDatagramSocket>(); });
+    // The push channel's socket is the listener's own (PosixDatagramSocket: a thread of its
+    // own that delivers through the main loop, i.e. the Qt event loop): the client does not load
+    // Qt's network module and the libraries it brings before its first screen.
     installDefaultFont();
 
     int status = 0;

@@ -1,5 +1,5 @@
 // The datagram socket port: one unconnected UDP socket (IPv4 and IPv6) whose received datagrams
-// arrive on the main loop. Production: PosixDatagramSocket (core), QtDatagramSocket (ui).
+// arrive on the main loop. Production: PosixDatagramSocket (core), in every program.
 #pragma once
 
 #include <cstdint>
