@@ -59,4 +59,16 @@ void* loadClientModule(const QStringList& files, const char* entry, int version,
     return nullptr;
 }
 
+void* ClientModuleSlot::loadOnce() {
+    if (!tried_) {
+        tried_ = true;
+        backend_ = loadClientModule(clientModuleCandidates(QString::fromLatin1(fileName_)), entry_,
+                                    version_, &error_);
+        if (!backend_) {
+            log(std::string(what_) + ": the module could not be loaded: " + error_.toStdString());
+        }
+    }
+    return backend_;
+}
+
 }  // namespace oa

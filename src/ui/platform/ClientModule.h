@@ -26,4 +26,35 @@ Backend* loadClientModule(const QStringList& files, const char* entry, int versi
     return static_cast<Backend*>(loadClientModule(files, entry, version, error));
 }
 
+// One module, loaded at most once: the first load() looks for it where
+// clientModuleCandidates says and logs why it could not be loaded; every later call answers the
+// same. Main thread only.
+class ClientModuleSlot {
+public:
+    // `what` names the module in the log ("web engine").
+    ClientModuleSlot(const char* fileName, const char* entry, int version, const char* what)
+        : fileName_(fileName), entry_(entry), version_(version), what_(what) {}
+
+    template <class Backend>
+    Backend* load() {
+        return static_cast<Backend*>(loadOnce());
+    }
+    // Whether load() has been called.
+    bool tried() const { return tried_; }
+    // Where the module was looked for and why it failed; empty before the first load() or
+    // after a successful one.
+    const QString& error() const { return error_; }
+
+private:
+    void* loadOnce();
+
+    const char* fileName_;
+    const char* entry_;
+    int version_;
+    const char* what_;
+    bool tried_ = false;
+    void* backend_ = nullptr;
+    QString error_;
+};
+
 }  // namespace oa

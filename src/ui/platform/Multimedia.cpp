@@ -1,7 +1,6 @@
 // Multimedia: loading the multimedia module once.
 #include "ui/platform/Multimedia.h"
 
-#include "core/platform/Log.h"
 #include "ui/platform/ClientModule.h"
 #include "ui/platform/MultimediaBackend.h"
 
@@ -9,16 +8,11 @@ namespace oa {
 
 namespace {
 
-struct ModuleState {
-    bool tried = false;
-    MultimediaBackend* backend = nullptr;
-    QString error;
-};
-
 // Main thread only.
-ModuleState& state() {
-    static ModuleState s;
-    return s;
+ClientModuleSlot& slot() {
+    static ClientModuleSlot module("oa_multimedia.so", kMultimediaBackendEntry,
+                                   kMultimediaBackendVersion, "multimedia");
+    return module;
 }
 
 }  // namespace
@@ -29,20 +23,11 @@ MultimediaBackend* loadMultimediaModule(const QStringList& files, QString* error
 }
 
 MultimediaBackend* multimediaBackend() {
-    ModuleState& s = state();
-    if (!s.tried) {
-        s.tried = true;
-        s.backend = loadMultimediaModule(clientModuleCandidates(QStringLiteral("oa_multimedia.so")),
-                                         &s.error);
-        if (!s.backend) {
-            log("multimedia: the module could not be loaded: " + s.error.toStdString());
-        }
-    }
-    return s.backend;
+    return slot().load<MultimediaBackend>();
 }
 
 QString multimediaLoadError() {
-    return state().error;
+    return slot().error();
 }
 
 }  // namespace oa

@@ -18,18 +18,16 @@ namespace oa {
 
 namespace {
 
-struct EngineState {
-    bool tried = false;
-    WebEngineBackend* backend = nullptr;
-    QString error;
-    bool cookiesCopied = false;  // whether the engine has had the first full copy
-    ObserverToken signIn;
-};
-
 // Main thread only.
-EngineState& state() {
-    static EngineState* s = new EngineState;  // outlives every view, like the engine
-    return *s;
+ClientModuleSlot& slot() {
+    static ClientModuleSlot module("oa_webengine.so", kWebEngineBackendEntry,
+                                   kWebEngineBackendVersion, "web engine");
+    return module;
+}
+
+// The backend if the module has been loaded, without loading it.
+WebEngineBackend* loaded() {
+    return slot().tried() ? slot().load<WebEngineBackend>() : nullptr;
 }
 
 }  // namespace
@@ -53,39 +51,35 @@ void prepareWebEngine() {
 }
 
 WebEngineBackend* webEngineBackend() {
-    EngineState& s = state();
-    if (!s.tried) {
-        s.tried = true;
-        s.backend = loadWebEngineModule(clientModuleCandidates(QStringLiteral("oa_webengine.so")),
-                                        &s.error);
-        if (!s.backend) {
-            log("web engine: the module could not be loaded: " + s.error.toStdString());
-            return nullptr;
-        }
+    auto* backend = slot().load<WebEngineBackend>();
+    if (backend) {
         // A sign-in replaces the session cookie; the notification comes on the loader's thread.
-        s.signIn = NotificationCenter::defaultCenter().addObserver(
-            LoginBO::kLoginResult,
-            [](const auto&) { MainLoop::main().post([] { copySessionCookies(); }); });
+        // Kept for the life of the process, like the engine: never removed at exit, when the
+        // notification centre may be gone already.
+        [[maybe_unused]] static const auto* signIn = new ObserverToken(
+            NotificationCenter::defaultCenter().addObserver(LoginBO::kLoginResult, [](const auto&) {
+                MainLoop::main().post([] { copySessionCookies(); });
+            }));
     }
-    return s.backend;
+    return backend;
 }
 
 QString webEngineLoadError() {
-    return state().error;
+    return slot().error();
 }
 
 QObject* webProfile() {
-    WebEngineBackend* backend = state().backend;
+    WebEngineBackend* backend = loaded();
     return backend ? backend->profile() : nullptr;
 }
 
 bool webProfileCreated() {
-    WebEngineBackend* backend = state().backend;
+    WebEngineBackend* backend = loaded();
     return backend && backend->started();
 }
 
 void copySessionCookies() {
-    WebEngineBackend* backend = state().backend;
+    WebEngineBackend* backend = loaded();
     if (backend && backend->started()) {
         backend->setSessionCookies(exportSessionCookies());
     }
