@@ -5,14 +5,13 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
-#include <QPixmap>
-#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 #include <future>
 #include <iostream>
 #include <memory>
 
+#include "app/ShownPicture.h"
 #include "app/Tour.h"
 
 #include "core/platform/AppPaths.h"
@@ -56,17 +55,6 @@ protected:
 private:
     std::function<void()> exposed_;
 };
-// What the window shows: read back from the screen (the window system has it painted already),
-// or, where the screen cannot give it, the window drawn once more.
-QPixmap shownPicture(QWidget& window) {
-    if (QScreen* screen = window.screen()) {
-        const QPixmap shown = screen->grabWindow(window.winId());
-        if (!shown.isNull() && shown.size() == window.size() * shown.devicePixelRatio()) {
-            return shown;
-        }
-    }
-    return window.grab();
-}
 
 }  // namespace
 

@@ -8,10 +8,10 @@
 #include <QGraphicsEffect>
 #include <QPixmap>
 #include <QPointer>
-#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
+#include "app/ShownPicture.h"
 #include "core/platform/Log.h"
 #include "core/platform/MainLoop.h"
 #include "core/protocol/ListRecords.h"
@@ -364,14 +364,9 @@ QPixmap Tour::shotOf(const Stop& stop) const {
     // A web page is drawn by the engine's own compositor, which a widget grab may miss; the
     // screen has it when there is one.
     if (stop.fromScreen) {
-        if (QScreen* screen = window_->screen()) {
-            // What the screen shows lags behind the widgets until they are painted.
-            window_->repaint();
-            const QPixmap shown = screen->grabWindow(window_->winId());
-            if (!shown.isNull() && shown.size() == window_->size() * shown.devicePixelRatio()) {
-                return shown;
-            }
-        }
+        // What the screen shows lags behind the widgets until they are painted.
+        window_->repaint();
+        return shownPicture(*window_);
     }
     return window_->grab();
 }
