@@ -22,32 +22,6 @@ LinkAction linkAction(const std::string& url, const std::string& oa) {
     return action;
 }
 
-std::string base64Encode(const std::string& bytes) {
-    static constexpr char kAlphabet[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    out.reserve(4 * ((bytes.size() + 2) / 3));
-    std::size_t at = 0;
-    for (; at + 3 <= bytes.size(); at += 3) {
-        const auto a = static_cast<unsigned char>(bytes[at]);
-        const auto b = static_cast<unsigned char>(bytes[at + 1]);
-        const auto c = static_cast<unsigned char>(bytes[at + 2]);
-        out += kAlphabet[a >> 2];
-        out += kAlphabet[((a & 0x3) << 4) | (b >> 4)];
-        out += kAlphabet[((b & 0xf) << 2) | (c >> 6)];
-        out += kAlphabet[c & 0x3f];
-    }
-    if (const std::size_t rest = bytes.size() - at; rest > 0) {
-        const auto a = static_cast<unsigned char>(bytes[at]);
-        const auto b = rest > 1 ? static_cast<unsigned char>(bytes[at + 1]) : 0;
-        out += kAlphabet[a >> 2];
-        out += kAlphabet[((a & 0x3) << 4) | (b >> 4)];
-        out += rest > 1 ? kAlphabet[(b & 0xf) << 2] : '=';
-        out += '=';
-    }
-    return out;
-}
-
 std::string reminderAddress(const std::string& oa, const std::string& sessionId,
                             const std::string& address) {
     return oa + "/mobile/go.php?P=" + sessionId + "&MobileWebViewURL=" + base64Encode(address);

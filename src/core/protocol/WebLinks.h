@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "core/transport/Base64.h"
+
 namespace oa {
 
 struct LinkAction {
@@ -18,9 +20,6 @@ struct LinkAction {
 // opens the attachment at oa + path (a category that is not a digit is 0); a "message:" link
 // too short to name one is refused; anything else loads.
 LinkAction linkAction(const std::string& url, const std::string& oa);
-
-// Standard Base64 with padding.
-std::string base64Encode(const std::string& bytes);
 
 // The go.php page of server `oa` that shows `address` for the session `sessionId`.
 std::string reminderAddress(const std::string& oa, const std::string& sessionId,

@@ -1,74 +1,15 @@
-// ServerCertificate: reading X.509 certificates with OpenSSL's libcrypto, loaded with the first
-// certificate read (see LazyLibrary) rather than linked.
+// ServerCertificate: reading X.509 certificates with OpenSSL's libcrypto (CryptoApi).
 #include "core/transport/ServerCertificate.h"
-
-#include <openssl/asn1.h>
-#include <openssl/bio.h>
-#include <openssl/evp.h>
-#include <openssl/pem.h>
-#include <openssl/sha.h>
-#include <openssl/x509.h>
 
 #include <ctime>
 #include <memory>
 
-#include "core/platform/LazyLibrary.h"
+#include "core/transport/Base64.h"
+#include "core/transport/CryptoApi.h"
 
 namespace oa {
 
 namespace {
-
-struct Crypto {
-    decltype(&::ASN1_TIME_to_tm) ASN1_TIME_to_tm = nullptr;
-    decltype(&::BIO_ctrl) BIO_ctrl = nullptr;
-    decltype(&::BIO_free) BIO_free = nullptr;
-    decltype(&::BIO_new) BIO_new = nullptr;
-    decltype(&::BIO_new_mem_buf) BIO_new_mem_buf = nullptr;
-    decltype(&::BIO_s_mem) BIO_s_mem = nullptr;
-    decltype(&::CRYPTO_free) CRYPTO_free = nullptr;
-    decltype(&::EVP_DecodeBlock) EVP_DecodeBlock = nullptr;
-    decltype(&::EVP_EncodeBlock) EVP_EncodeBlock = nullptr;
-    decltype(&::PEM_read_bio_X509) PEM_read_bio_X509 = nullptr;
-    decltype(&::SHA256) SHA256 = nullptr;
-    decltype(&::X509_NAME_print_ex) X509_NAME_print_ex = nullptr;
-    decltype(&::X509_free) X509_free = nullptr;
-    decltype(&::X509_get0_notAfter) X509_get0_notAfter = nullptr;
-    decltype(&::X509_get0_notBefore) X509_get0_notBefore = nullptr;
-    decltype(&::X509_get_X509_PUBKEY) X509_get_X509_PUBKEY = nullptr;
-    decltype(&::X509_get_issuer_name) X509_get_issuer_name = nullptr;
-    decltype(&::X509_get_subject_name) X509_get_subject_name = nullptr;
-    decltype(&::d2i_X509) d2i_X509 = nullptr;
-    decltype(&::i2d_X509_PUBKEY) i2d_X509_PUBKEY = nullptr;
-};
-
-const Crypto& crypto() {
-    static const Crypto api = [] {
-        static LazyLibrary library("libcrypto.so.3");
-        Crypto c;
-        library.resolve("ASN1_TIME_to_tm", c.ASN1_TIME_to_tm);
-        library.resolve("BIO_ctrl", c.BIO_ctrl);
-        library.resolve("BIO_free", c.BIO_free);
-        library.resolve("BIO_new", c.BIO_new);
-        library.resolve("BIO_new_mem_buf", c.BIO_new_mem_buf);
-        library.resolve("BIO_s_mem", c.BIO_s_mem);
-        library.resolve("CRYPTO_free", c.CRYPTO_free);
-        library.resolve("EVP_DecodeBlock", c.EVP_DecodeBlock);
-        library.resolve("EVP_EncodeBlock", c.EVP_EncodeBlock);
-        library.resolve("PEM_read_bio_X509", c.PEM_read_bio_X509);
-        library.resolve("SHA256", c.SHA256);
-        library.resolve("X509_NAME_print_ex", c.X509_NAME_print_ex);
-        library.resolve("X509_free", c.X509_free);
-        library.resolve("X509_get0_notAfter", c.X509_get0_notAfter);
-        library.resolve("X509_get0_notBefore", c.X509_get0_notBefore);
-        library.resolve("X509_get_X509_PUBKEY", c.X509_get_X509_PUBKEY);
-        library.resolve("X509_get_issuer_name", c.X509_get_issuer_name);
-        library.resolve("X509_get_subject_name", c.X509_get_subject_name);
-        library.resolve("d2i_X509", c.d2i_X509);
-        library.resolve("i2d_X509_PUBKEY", c.i2d_X509_PUBKEY);
-        return c;
-    }();
-    return api;
-}
 
 struct Free {
     void operator()(X509* p) const { crypto().X509_free(p); }
@@ -120,13 +61,7 @@ std::optional<ServerCertificate> describe(X509* cert) {
 }  // namespace
 
 std::string ServerCertificate::pin() const {
-    std::string out(4 * ((spkiSha256.size() + 2) / 3) + 1, '\0');
-    const int length =
-        crypto().EVP_EncodeBlock(reinterpret_cast<unsigned char*>(out.data()),
-                                 reinterpret_cast<const unsigned char*>(spkiSha256.data()),
-                                 static_cast<int>(spkiSha256.size()));
-    out.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
-    return out;
+    return base64Encode(spkiSha256);
 }
 
 std::optional<ServerCertificate> ServerCertificate::fromDer(std::string_view der) {
