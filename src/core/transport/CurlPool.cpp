@@ -51,6 +51,8 @@ CurlEasyPtr CurlPool::newEasy() {
     curl().easy_setopt(e, CURLOPT_SHARE, share_);
     curl().easy_setopt(e, CURLOPT_COOKIEFILE, "");  // cookie engine on, nothing to load
     curl().easy_setopt(e, CURLOPT_USERAGENT, UserAgent::string().c_str());
+    // Only redirects that stay on the same server: CurlTransfer stops a reply whose Location
+    // leads elsewhere before libcurl follows it.
     curl().easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
     curl().easy_setopt(e, CURLOPT_MAXREDIRS, static_cast<long>(kMaxRedirects));
     curl().easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");

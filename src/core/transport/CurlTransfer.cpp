@@ -12,6 +12,7 @@
 #include "core/transport/FormBody.h"
 #include "core/transport/ReplyFraming.h"
 #include "core/transport/ResponseInflater.h"
+#include "core/transport/ServerAddress.h"
 
 namespace oa {
 
@@ -25,6 +26,7 @@ struct TransferState {
     bool encodingKnown = false;
     // Of the reply being read (a redirect or an interim reply starts another).
     bool headersEnded = false;
+    int status = 0;
     std::optional<std::uint64_t> contentLength;
     bool toFile = false;          // the body goes to request->download
     std::uint64_t bodyBytes = 0;  // as received, before inflating
@@ -97,6 +99,34 @@ size_t stop(TransferState& state, RequestError error, std::string reason = {}) {
     return 0;
 }
 
+// The status of a reply's "HTTP/1.1 307 ..." line; 0 when it has none.
+int statusOfLine(std::string_view line) {
+    const auto space = line.find(' ');
+    int status = 0;
+    for (std::size_t i = space + 1;
+         space != std::string_view::npos && i < line.size() && i < space + 4; ++i) {
+        if (line[i] < '0' || line[i] > '9') {
+            return 0;
+        }
+        status = status * 10 + (line[i] - '0');
+    }
+    return status;
+}
+
+// The address a redirect leads to when it leaves the server the request was made to: libcurl
+// would follow it with the same method and body (a sign-in form, password and all), and with
+// the cookies of a host it shares with the server. Nothing when it stays.
+std::optional<std::string> refusedRedirect(const TransferState& state,
+                                           const std::string& location) {
+    char* current = nullptr;
+    curl().easy_getinfo(state.handle->easy.get(), CURLINFO_EFFECTIVE_URL, &current);
+    const auto target = resolveUrl(current ? current : state.request->url, location);
+    if (target && staysOnServer(state.request->url, *target)) {
+        return std::nullopt;
+    }
+    return target.value_or(location);
+}
+
 size_t onHeader(char* data, size_t size, size_t count, void* user) {
     const size_t length = size * count;
     TransferState& state = stateOf(user);
@@ -109,6 +139,7 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
         state.inflater = nullptr;
         state.encodingKnown = false;
         state.headersEnded = false;
+        state.status = statusOfLine(line);
         state.contentLength.reset();
         state.toFile = false;
         state.bodyBytes = 0;
@@ -140,6 +171,13 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
                         "unreadable Content-Length \"" + std::string(value) + "\"");
         }
         state.contentLength = parsed;
+    }
+    if (!state.headersEnded && state.status >= 300 && state.status < 400 &&
+        equalsIgnoringCase(name, "Location") && !value.empty()) {
+        if (auto refused = refusedRedirect(state, std::string(value))) {
+            return stop(state, RequestError::make(RequestErrorType::RedirectRefused, *refused),
+                        "redirect to another server refused: " + *refused);
+        }
     }
     state.response->headers.emplace_back(std::string(name), std::string(value));
     return length;
@@ -346,8 +384,7 @@ RequestError errorOf(CURLcode code, const TransferState& state, const RequestBod
 
 // A pinned server is accepted by its key alone (a self-signed certificate, or one issued for
 // another name); every other server is verified against the certificate authorities. The
-// options hold for the redirects of the request too, so a pinned server can only redirect to
-// servers with the same key.
+// options hold for the redirects of the request too, which stay on the same server anyway.
 void setTrust(CURL* e, const std::string& url) {
     const std::string hostPort = CertificatePins::hostPortOf(url);
     const auto pin = CertificatePins::shared().pinFor(hostPort);

@@ -27,6 +27,8 @@ RequestError RequestError::make(RequestErrorType type, const std::string& detail
             return {type, "The server's certificate is not trusted"};
         case RequestErrorType::CertificateChanged:
             return {type, "The server's certificate has changed since it was trusted"};
+        case RequestErrorType::RedirectRefused:
+            return {type, "Redirect to another server refused: " + detail};
     }
     return {RequestErrorType::ConnectionFailure, "A connection failure occurred"};
 }

@@ -19,6 +19,8 @@ enum class RequestErrorType {
     UntrustedCertificate,  // "The server's certificate is not trusted"
     // A pinned server that presents a key other than its pin.
     CertificateChanged,  // "The server's certificate has changed since it was trusted"
+    // A redirect to another scheme, host or port, which is not followed.
+    RedirectRefused,  // "Redirect to another server refused: <url>"
 };
 
 struct RequestError {
@@ -30,7 +32,7 @@ struct RequestError {
     std::string domain() const { return kDomain; }
 
     // The error of a kind with its fixed description; `detail` fills in the missing file's path,
-    // the size limit or the download's file.
+    // the size limit, the download's file or the refused redirect's address.
     static RequestError make(RequestErrorType type, const std::string& detail = {});
 };
 

@@ -1,41 +1,20 @@
 // isSendableUrl on libcurl's URL parser, the same one that reads the URL when it is sent.
 #include "core/transport/SendableUrl.h"
 
-#include "core/transport/CurlApi.h"
-
-#include <memory>
 #include <string_view>
 
+#include "core/transport/CurlUrl.h"
 #include "core/transport/HeaderList.h"
 
 namespace oa {
-namespace {
-
-struct CurlUrlDeleter {
-    void operator()(CURLU* url) const { curl().url_cleanup(url); }
-};
-struct CurlTextDeleter {
-    void operator()(char* text) const { curl().free(text); }
-};
-using CurlText = std::unique_ptr<char, CurlTextDeleter>;
-
-CurlText part(CURLU* url, CURLUPart which) {
-    char* text = nullptr;
-    if (curl().url_get(url, which, &text, 0) != CURLUE_OK) {
-        return nullptr;
-    }
-    return CurlText(text);
-}
-
-}  // namespace
 
 bool isSendableUrl(const std::string& url) {
-    std::unique_ptr<CURLU, CurlUrlDeleter> parsed(curl().url());
+    CurlUrlPtr parsed(curl().url());
     if (!parsed || curl().url_set(parsed.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) {
         return false;
     }
-    const CurlText scheme = part(parsed.get(), CURLUPART_SCHEME);
-    const CurlText host = part(parsed.get(), CURLUPART_HOST);
+    const CurlText scheme = urlPart(parsed.get(), CURLUPART_SCHEME);
+    const CurlText host = urlPart(parsed.get(), CURLUPART_HOST);
     if (!scheme || !host || *host.get() == '\0' ||
         !(equalsIgnoringCase(scheme.get(), "http") || equalsIgnoringCase(scheme.get(), "https"))) {
         return false;
