@@ -132,9 +132,15 @@ void ASIHTTPRequest::run(bool queued) {
     }
     request.body = &body;
     request.contentType = std::move(contentType);
+    const auto milliseconds = [](double seconds) {
+        return std::chrono::milliseconds(
+            static_cast<long long>(std::ceil(std::min(seconds, 1e9) * 1000)));
+    };
     if (timeOutSeconds_ > 0) {
-        request.timeout = std::chrono::milliseconds(
-            static_cast<long long>(std::ceil(std::min(timeOutSeconds_, 1e9) * 1000)));
+        request.timeout = milliseconds(timeOutSeconds_);
+    }
+    if (deadlineSeconds_ > 0 && downloadDestinationPath_.empty()) {
+        request.deadline = milliseconds(deadlineSeconds_);
     }
     request.maxResponseSize = maxResponseSize_;
     request.cancel = cancel_.get();

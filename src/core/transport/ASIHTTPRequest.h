@@ -1,7 +1,7 @@
-// The general HTTP request: a URL, a method, a time-out without progress, and the reply as
-// bytes or decoded text, or streamed to a file. Sent synchronously on the caller's thread or
-// asynchronously on the shared queue with callbacks on the main thread. Every request shares one
-// cookie store and reuses open connections.
+// The general HTTP request: a URL, a method, a time-out without progress and a deadline, and the
+// reply as bytes or decoded text, or streamed to a file. Sent synchronously on the caller's
+// thread or asynchronously on the shared queue with callbacks on the main thread. Every request
+// shares one cookie store and reuses open connections.
 #pragma once
 
 #include <atomic>
@@ -26,6 +26,7 @@ class CancelToken;
 class ASIHTTPRequest : public std::enable_shared_from_this<ASIHTTPRequest> {
 public:
     static constexpr double kDefaultTimeOutSeconds = 10;
+    static constexpr double kDefaultDeadlineSeconds = 30;
     // Largest reply held in memory, counted after inflating a compressed body.
     static constexpr std::size_t kDefaultMaxResponseSize = 64u << 20;
     // Largest reply body streamed to a download file.
@@ -48,6 +49,11 @@ public:
     // zero or less waits for ever.
     double timeOutSeconds() const { return timeOutSeconds_; }
     void setTimeOutSeconds(double seconds) { timeOutSeconds_ = seconds; }
+    // Seconds the whole exchange of a reply held in memory may take, counted once the request
+    // body has gone out, after which it fails as timed out however steadily bytes arrive; zero or
+    // less: none. A download to a file has no deadline: it keeps the time-out and its size cap.
+    double deadlineSeconds() const { return deadlineSeconds_; }
+    void setDeadlineSeconds(double seconds) { deadlineSeconds_ = seconds; }
     // The charset of the reply when its Content-Type names none (an iconv name such as
     // "UTF-8", "GBK"); "ISO-8859-1" unless set.
     const std::string& defaultResponseEncoding() const { return defaultResponseEncoding_; }
@@ -136,6 +142,7 @@ private:
     std::string url_;
     std::string requestMethod_ = "GET";
     double timeOutSeconds_ = kDefaultTimeOutSeconds;
+    double deadlineSeconds_ = kDefaultDeadlineSeconds;
     std::string defaultResponseEncoding_ = "ISO-8859-1";
     std::size_t maxResponseSize_ = kDefaultMaxResponseSize;
     std::string downloadDestinationPath_;

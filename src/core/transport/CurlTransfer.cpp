@@ -37,6 +37,7 @@ struct TransferState {
     curl_off_t lastDown = 0;
     curl_off_t lastUp = 0;
     Clock::time_point lastProgress = Clock::now();
+    std::optional<Clock::time_point> bodySentAt;  // where the deadline counts from
 };
 
 void CancelToken::cancel() {
@@ -280,6 +281,10 @@ int onSeek(void* user, curl_off_t offset, int origin) {
 
 int onProgress(void* user, curl_off_t, curl_off_t down, curl_off_t, curl_off_t up) {
     TransferState& state = stateOf(user);
+    const RequestBody* body = state.request->body;
+    if (!state.bodySentAt && body && up >= static_cast<curl_off_t>(body->size())) {
+        state.bodySentAt = Clock::now();
+    }
     if (down != state.lastDown || up != state.lastUp) {
         state.lastDown = down;
         state.lastUp = up;
@@ -459,6 +464,9 @@ TransferResponse CurlTransfer::perform(const TransferRequest& request) {
             request.cancel->attach(m);
         }
         state.lastProgress = Clock::now();
+        if (!request.body || request.body->empty()) {
+            state.bodySentAt = state.lastProgress;
+        }
         int running = 1;
         for (;;) {
             if (curl().multi_perform(m, &running) != CURLM_OK) {
@@ -482,6 +490,17 @@ TransferResponse CurlTransfer::perform(const TransferRequest& request) {
                 }
                 waitMs = static_cast<int>(
                     std::min<long long>(waitMs, (request.timeout - idle).count() + 1));
+            }
+            // A server that trickles its reply a byte at a time never trips the time-out above.
+            if (request.deadline.count() > 0 && state.bodySentAt) {
+                const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
+                    Clock::now() - *state.bodySentAt);
+                if (spent >= request.deadline) {
+                    timedOut = true;
+                    break;
+                }
+                waitMs = static_cast<int>(
+                    std::min<long long>(waitMs, (request.deadline - spent).count() + 1));
             }
             // Every byte received counts as progress, header bytes too: libcurl hands headers
             // over a whole line at a time, but the socket turns readable with each arrival.

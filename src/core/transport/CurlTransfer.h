@@ -1,7 +1,7 @@
 // One HTTP exchange on a pooled libcurl handle: sends the prepared body, collects the reply in
 // memory or streams it to a file (inflating it when compressed, within a size cap), refuses
 // replies that are cut short or coded in a way it cannot undo, and enforces the no-progress
-// time-out and cancellation.
+// time-out, the deadline and cancellation.
 #pragma once
 
 #include <atomic>
@@ -44,7 +44,10 @@ struct TransferRequest {
     RequestBody* body = nullptr;           // nullptr or empty: no body
     std::string contentType;               // of the body
     std::chrono::milliseconds timeout{0};  // without progress; zero or less: none
-    std::size_t maxResponseSize = 0;       // of the (inflated) body; libcurl caps the headers
+    // The longest the exchange may take, counted from when the body has gone out (an upload's
+    // own time is bounded by `timeout` alone), redirects included; zero or less: none.
+    std::chrono::milliseconds deadline{0};
+    std::size_t maxResponseSize = 0;  // of the (inflated) body; libcurl caps the headers
     CancelToken* cancel = nullptr;
     // When set, the body of a reply with a status of 200-299 goes to this file, within
     // maxDownloadSize, instead of TransferResponse::body; any other reply stays in memory.

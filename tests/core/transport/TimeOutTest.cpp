@@ -1,11 +1,13 @@
 // The no-progress time-out: a silent server fails the request, a slowly dripping one does not;
-// and cancelling a running synchronous request from another thread.
+// the deadline of a reply held in memory, which a dripping one does not escape; and cancelling a
+// running synchronous request from another thread.
 #include <gtest/gtest.h>
 
 #include <thread>
 
 #include "core/transport/ASIFormDataRequest.h"
 #include "support/HttpTestServer.h"
+#include "support/TempHome.h"
 
 namespace oa {
 namespace {
@@ -17,6 +19,7 @@ using test::HttpTestServer;
 TEST(TimeOutTest, DefaultIsTenSecondsForBothKinds) {
     EXPECT_EQ(ASIHTTPRequest::requestWithURL("http://127.0.0.1/")->timeOutSeconds(), 10.0);
     EXPECT_EQ(ASIFormDataRequest::requestWithURL("http://127.0.0.1/")->timeOutSeconds(), 10.0);
+    EXPECT_EQ(ASIFormDataRequest::requestWithURL("http://127.0.0.1/")->deadlineSeconds(), 30.0);
 }
 
 TEST(TimeOutTest, SilentServerFailsTheRequest) {
@@ -84,6 +87,34 @@ TEST(TimeOutTest, HeadersDrippingAByteAtATimeKeepTheRequestAlive) {
     stuck->startSynchronous();
     ASSERT_TRUE(stuck->error());
     EXPECT_EQ(stuck->error()->type, RequestErrorType::TimedOut);
+}
+
+TEST(TimeOutTest, ReplyTricklingWithinTheTimeOutEndsAtTheDeadline) {
+    HttpTestServer server;
+    const std::string raw =
+        "HTTP/1.1 200 OK\r\nContent-Length: 200\r\n\r\n" + std::string(200, 'x');
+    server.setHandler("/trickle", HttpTestServer::drip(raw, 1, 300ms));
+    auto request = ASIFormDataRequest::requestWithURL(server.url("/trickle"));
+    request->setPostValue("USERNAME", "zhang");
+    request->setDeadlineSeconds(1);
+    const auto start = std::chrono::steady_clock::now();
+    request->startSynchronous();
+    ASSERT_TRUE(request->error());
+    EXPECT_EQ(request->error()->description, "The request timed out");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 20s);  // the whole reply takes a minute
+}
+
+TEST(TimeOutTest, DownloadHasNoDeadline) {
+    HttpTestServer server;
+    server.setHandler("/file", HttpTestServer::drip("HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\n"
+                                                    "#!AM",
+                                                    10, 200ms));
+    test::TempHome home;
+    auto request = ASIHTTPRequest::requestWithURL(server.url("/file"));
+    request->setDownloadDestinationPath((home.path() / "voice.amr").string());
+    request->setDeadlineSeconds(0.3);
+    request->startSynchronous();
+    EXPECT_FALSE(request->error()) << request->error()->description;
 }
 
 TEST(TimeOutTest, CancelFromAnotherThreadStopsARunningRequest) {
