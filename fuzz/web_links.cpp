@@ -1,7 +1,8 @@
 // Fuzz target: any bytes as a link a server page follows and as a reminder's address. A
-// "message:" link opens an attachment of the page's server or is refused, never loads; any other
-// link loads. A reminder's go.php address carries the address in Base64 that decodes back to
-// exactly the bytes given, whatever they are, and nothing else is added to the query.
+// "message:" link opens an attachment on the page's server (never on another scheme, host or
+// port) or is refused, never loads; any other link loads. A reminder's go.php address carries the
+// address in Base64 that decodes back to exactly the bytes given, whatever they are, and nothing
+// else is added to the query.
 #include <openssl/evp.h>
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 
 #include "FuzzFiles.h"
 #include "core/protocol/WebLinks.h"
+#include "core/transport/ServerAddress.h"
 
 namespace {
 
@@ -43,8 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require((action.type == Action::Type::Load) == !message);
     if (action.type == Action::Type::OpenAttachment) {
         require(action.category >= 0 && action.category <= 9);
-        require(action.address.rfind(kOa, 0) == 0);
-        require(action.address.size() == sizeof kOa - 1 + input.size() - 10);
+        require(action.address.rfind(std::string(kOa) + "/", 0) == 0);
+        require(oa::staysOnServer(kOa, action.address));
     }
 
     const std::string go = oa::reminderAddress(kOa, "s9", input);

@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+#include "core/transport/ServerAddress.h"
+
 namespace oa {
 
 LinkAction linkAction(const std::string& url, const std::string& oa) {
@@ -15,16 +17,22 @@ LinkAction linkAction(const std::string& url, const std::string& oa) {
     if (url.size() < kPathStart) {
         return {LinkAction::Type::Refuse};
     }
+    auto address = serverAddress(oa, std::string_view(url).substr(kPathStart));
+    if (!address) {
+        return {LinkAction::Type::Refuse};
+    }
     const char category = url[kScheme.size()];
     LinkAction action{LinkAction::Type::OpenAttachment};
     action.category = category >= '0' && category <= '9' ? category - '0' : 0;
-    action.address = oa + url.substr(kPathStart);
+    action.address = std::move(*address);
     return action;
 }
 
 std::string reminderAddress(const std::string& oa, const std::string& sessionId,
                             const std::string& address) {
-    return oa + "/mobile/go.php?P=" + sessionId + "&MobileWebViewURL=" + base64Encode(address);
+    return serverAddress(
+               oa, "/mobile/go.php?P=" + sessionId + "&MobileWebViewURL=" + base64Encode(address))
+        .value_or(std::string());
 }
 
 }  // namespace oa

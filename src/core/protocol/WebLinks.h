@@ -13,15 +13,17 @@ struct LinkAction {
     enum class Type { Load, Refuse, OpenAttachment };
     Type type = Type::Load;
     int category = 0;     // OpenAttachment only
-    std::string address;  // OpenAttachment only: the server address + the link's path
+    std::string address;  // OpenAttachment only: the link's path on the server
 };
 
 // What a page's link `url` does on the server `oa`: "message:<category><separator><path>"
-// opens the attachment at oa + path (a category that is not a digit is 0); a "message:" link
-// too short to name one is refused; anything else loads.
+// opens the attachment at the path on that server (serverAddress; a category that is not a digit
+// is 0); a "message:" link too short to name one, or whose path leads off the server, is
+// refused; anything else loads.
 LinkAction linkAction(const std::string& url, const std::string& oa);
 
-// The go.php page of server `oa` that shows `address` for the session `sessionId`.
+// The go.php page of server `oa` that shows `address` for the session `sessionId`; empty when
+// `oa` is no server address.
 std::string reminderAddress(const std::string& oa, const std::string& sessionId,
                             const std::string& address);
 

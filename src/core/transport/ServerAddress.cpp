@@ -86,7 +86,11 @@ void logRefusal(const std::string& server, std::string_view path) {
     if (logged.size() >= kMaxRemembered || !logged.insert(std::string(path)).second) {
         return;
     }
-    log("address refused, it does not stay on " + server + ": \"" + std::string(path) + "\"");
+    std::string shown(path);
+    for (char& c : shown) {
+        c = static_cast<unsigned char>(c) < 0x20 || c == 0x7f ? '?' : c;
+    }
+    log("address refused, it does not stay on " + server + ": \"" + shown + "\"");
 }
 
 }  // namespace

@@ -99,7 +99,10 @@ private slots:
         QTest::newRow("any separator") << "message:2|/p" << open << 2 << "http://oa.example:8080/p";
         QTest::newRow("letter category")
             << "message:x:/p" << open << 0 << "http://oa.example:8080/p";
-        QTest::newRow("empty path") << "message:1:" << open << 1 << "http://oa.example:8080";
+        QTest::newRow("empty path") << "message:1:" << open << 1 << "http://oa.example:8080/";
+        QTest::newRow("glued host")
+            << "message:1:@evil.example/x" << open << 1 << "http://oa.example:8080/@evil.example/x";
+        QTest::newRow("other server") << "message:1:http://evil.example/x" << refuse << 0 << "";
         QTest::newRow("bare scheme") << "message:" << refuse << 0 << "";
         QTest::newRow("category only") << "message:1" << refuse << 0 << "";
         QTest::newRow("no colon") << "message" << load << 0 << "";

@@ -1,7 +1,7 @@
 // The conversation list against a loopback server: rows with their unread colour, badge and
-// avatars (the built-in ones without a request, a photo fetched once), a push notice reloading a
-// hidden page, a tap that clears the row at once and opens the dialog, an empty reply, and an
-// older load finishing after a newer one.
+// avatars (the built-in ones without a request, a photo fetched once, never from elsewhere), a
+// push notice reloading a hidden page, a tap that clears the row at once and opens the dialog, an
+// empty reply, and an older load finishing after a newer one.
 #include <QBuffer>
 #include <QImage>
 #include <QtTest>
@@ -144,6 +144,26 @@ private slots:
         messages::drain();
         QCOMPARE(countRequests(server, "", "pic.php"), 1);
         QCOMPARE(countRequests(server, "", "avatar"), 0);
+    }
+
+    // An avatar is a path on the server: glued to the server's address it must not name another
+    // host ("http://server@other/..."), and a full address elsewhere is not fetched at all.
+    void avatarsNeverLeaveTheServer() {
+        test::HttpTestServer server;
+        test::HttpTestServer other;
+        const std::string elsewhere = "127.0.0.1:" + std::to_string(other.port());
+        server.setReply("/mobile/message/data.php",
+                        {200,
+                         {},
+                         "[" + row("1", "@" + elsewhere + "/steal?x=", "1", "") + "," +
+                             row("2", "//" + elsewhere + "/steal?y=", "1", "") + "]"});
+        messages::pointAt(server);
+        Page page;
+        QVERIFY(page.loads.waitFor(1));
+        QTRY_COMPARE(countRequests(server, "", "/steal?x=&P=S"), 1);
+        messages::drain();
+        QCOMPARE(countRequests(server, "", "steal?y="), 0);
+        QCOMPARE(other.connectionsAccepted(), 0);
     }
 
     // A push notice reloads the page while it is hidden; an empty reply says so in the strip

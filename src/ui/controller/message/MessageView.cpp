@@ -7,6 +7,7 @@
 #include "core/protocol/MessageBO.h"
 #include "core/push/UDPListener.h"
 #include "core/session/GlobalVar.h"
+#include "core/transport/ServerAddress.h"
 #include "ui/controller/message/AvatarCache.h"
 #include "ui/controller/message/MessageService.h"
 #include "ui/controller/message/PlainRowCell.h"
@@ -31,8 +32,11 @@ QPixmap avatarPicture(const std::string& avatar) {
         return image(QStringLiteral("avatar1.png"));
     }
     const GlobalVar& session = GlobalVar::getInstance_global();
-    return AvatarCache::shared().pixmap(session.oa().value_or("") + avatar +
-                                        "&P=" + session.session_id().value_or(""));
+    const auto address = serverAddress(session.oa().value_or(""), avatar);
+    if (!address) {
+        return {};
+    }
+    return AvatarCache::shared().pixmap(*address + "&P=" + session.session_id().value_or(""));
 }
 
 }  // namespace
