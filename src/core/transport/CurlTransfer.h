@@ -1,7 +1,7 @@
 // One HTTP exchange on a pooled libcurl handle: sends the prepared body, collects the reply in
-// memory or streams it to a file (inflating it when compressed, within a size cap), refuses
-// replies that are cut short or coded in a way it cannot undo, and enforces the no-progress
-// time-out, the deadline and cancellation.
+// memory or streams it to a file (inflating it when compressed, within a size cap), follows
+// redirects on the same server only, refuses replies that are cut short or coded in a way it
+// cannot undo, and enforces the no-progress time-out, the deadline and cancellation.
 #pragma once
 
 #include <atomic>
