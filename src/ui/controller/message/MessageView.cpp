@@ -22,6 +22,9 @@ QString text(const Text& value) {
     return QString::fromStdString(value.value_or(""));
 }
 
+// The avatar's place in a row, in points.
+constexpr QSize kAvatarSize(40, 40);
+
 // The picture of `avatar`: the two built-in ones, else the server's through the cache.
 QPixmap avatarPicture(const std::string& avatar) {
     if (avatar == "0") {
@@ -31,8 +34,9 @@ QPixmap avatarPicture(const std::string& avatar) {
         return image(QStringLiteral("avatar1.png"));
     }
     const GlobalVar& session = GlobalVar::getInstance_global();
-    return AvatarCache::shared().pixmap(session.oa().value_or("") + avatar +
-                                        "&P=" + session.session_id().value_or(""));
+    return AvatarCache::shared().pixmap(
+        session.oa().value_or("") + avatar + "&P=" + session.session_id().value_or(""),
+        kAvatarSize);
 }
 
 }  // namespace
@@ -160,7 +164,7 @@ QWidget* MessageView::createView(const MessageListVO& record) const {
 
     auto* avatar = new QLabel(row);
     avatar->setObjectName(QStringLiteral("avatar"));
-    avatar->setGeometry(15, 8, 40, 40);
+    avatar->setGeometry(QRect(QPoint(15, 8), kAvatarSize));
     avatar->setScaledContents(true);
     avatar->setPixmap(avatarPicture(record.avatar.value_or("")));
 
