@@ -13,7 +13,8 @@ constexpr const char* kUsage =
     "encode IN.wav OUT.amr | decode IN.amr OUT.wav\n"
     "      encode writes the 16-bit mono samples of IN.wav as 12.2 kbit/s AMR frames; decode\n"
     "      writes the frames of IN.amr as an 8000 Hz 16-bit mono WAV file. Prints the number of\n"
-    "      frames; a conversion that yields no frame fails.";
+    "      frames; a conversion that yields no frame fails, and so does a decode of more than ten\n"
+    "      minutes (30000 frames of 20 ms), the longest a voice message lasts.";
 
 int run(const Args& args) {
     if (args.size() != 3 || (args[0] != "encode" && args[0] != "decode")) {
@@ -33,6 +34,11 @@ int run(const Args& args) {
         return 0;
     }
     const int frames = AmrDecoder::decodeFile(in, out);
+    if (frames == AmrDecoder::kTooLong) {
+        return fail("amr decode: \"" + in + "\" is longer than ten minutes (more than " +
+                    std::to_string(AmrDecoder::kMaxVoiceFrames) +
+                    " frames of 20 ms); nothing written to \"" + out + "\"");
+    }
     if (frames < 1) {
         return fail("amr decode: no frame written to \"" + out + "\" (\"" + in +
                     "\" must be a readable AMR-NB file beginning with \"#!AMR\\n\" and frames of "

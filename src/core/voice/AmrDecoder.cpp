@@ -2,7 +2,9 @@
 #include "core/voice/AmrDecoder.h"
 
 #include <opencore-amrnb/interf_dec.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 
@@ -58,9 +60,34 @@ bool writeSamples(std::FILE* wav, const short* samples) {
     return std::fwrite(pcm, 1, sizeof pcm, wav) == sizeof pcm;
 }
 
+// The bytes from the first header byte (already read) to the end of a regular file; nothing for
+// a pipe or a stream in memory.
+std::optional<std::uint64_t> bytesFromHeader(std::FILE* amr) {
+    struct stat info {};
+    const int fd = ::fileno(amr);
+    const long at = std::ftell(amr);
+    if (fd < 0 || at < 1 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        info.st_size < at) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(info.st_size - at) + 1;
+}
+
+// Whether a regular file is too large for maxFrames, so that it is refused before anything is
+// written.
+bool sizeExceeds(std::FILE* amr, std::uint8_t header, std::uint32_t maxFrames) {
+    const auto bytes = bytesFromHeader(amr);
+    if (!bytes || AmrDecoder::framesInSize(*bytes, header) <= maxFrames) {
+        return false;
+    }
+    log("amr: longer than " + std::to_string(maxFrames) + " frames (" + std::to_string(*bytes) +
+        " bytes), not decoded");
+    return true;
+}
+
 // Decodes the frames behind the first header byte (already read) into wav. Every later frame must
 // begin with the same header byte and has the same size; other bytes before it are skipped.
-int decodeFrames(std::FILE* amr, std::uint8_t header, std::FILE* wav) {
+int decodeFrames(std::FILE* amr, std::uint8_t header, std::FILE* wav, std::uint32_t maxFrames) {
     if (!writeHeader(wav, 0)) {
         return 0;
     }
@@ -80,7 +107,7 @@ int decodeFrames(std::FILE* amr, std::uint8_t header, std::FILE* wav) {
     if (written) {
         frames = 1;
     }
-    while (written && frames < AmrDecoder::kMaxFrames) {
+    while (written) {
         int byte;
         while ((byte = std::fgetc(amr)) != EOF && byte != header) {
         }
@@ -91,6 +118,10 @@ int decodeFrames(std::FILE* amr, std::uint8_t header, std::FILE* wav) {
         frame[0] = header;
         if (std::fread(frame + 1, 1, size - 1, amr) != size - 1) {
             break;  // A truncated last frame is not decoded.
+        }
+        if (frames == maxFrames) {
+            log("amr: longer than " + std::to_string(maxFrames) + " frames, decoding stopped");
+            return AmrDecoder::kTooLong;
         }
         written = decoder.decode(frame, sizeof frame, samples) && writeSamples(wav, samples);
         if (written) {
@@ -145,20 +176,38 @@ std::array<std::uint8_t, AmrDecoder::kWavHeaderBytes> AmrDecoder::wavHeader(std:
     return h;
 }
 
-int AmrDecoder::decodeStream(std::FILE* amr, std::FILE* wav) {
-    const auto header = readFirstHeader(amr);
-    return header ? decodeFrames(amr, *header, wav) : 0;
+std::uint64_t AmrDecoder::framesInSize(std::uint64_t bytesAfterMagic, std::uint8_t header) {
+    const int size = AmrFrame::sizeOf(header);
+    if (size == 0) {
+        return 0;
+    }
+    return std::max<std::uint64_t>(1, bytesAfterMagic / static_cast<std::uint64_t>(size));
 }
 
-int AmrDecoder::decodeFile(const std::string& amrPath, const std::string& wavPath) {
+int AmrDecoder::decodeStream(std::FILE* amr, std::FILE* wav, std::uint32_t maxFrames) {
+    maxFrames = std::min(maxFrames, kMaxFrames);
+    const auto header = readFirstHeader(amr);
+    if (!header) {
+        return 0;
+    }
+    return sizeExceeds(amr, *header, maxFrames) ? kTooLong
+                                                : decodeFrames(amr, *header, wav, maxFrames);
+}
+
+int AmrDecoder::decodeFile(const std::string& amrPath, const std::string& wavPath,
+                           std::uint32_t maxFrames) {
     CFile amr = CFile::open(amrPath, "rb");
     if (!amr) {
         log("amr: cannot open " + amrPath);
         return 0;
     }
+    maxFrames = std::min(maxFrames, kMaxFrames);
     const auto header = readFirstHeader(amr.get());
     if (!header) {
         return 0;
+    }
+    if (sizeExceeds(amr.get(), *header, maxFrames)) {
+        return kTooLong;
     }
     if (CFile::sameFile(amrPath, wavPath)) {
         log("amr: the WAV path names the AMR file itself: " + wavPath);
@@ -169,10 +218,13 @@ int AmrDecoder::decodeFile(const std::string& amrPath, const std::string& wavPat
         log("amr: cannot create " + wavPath);
         return 0;
     }
-    const int frames = decodeFrames(amr.get(), *header, wav.get());
-    if (!wav.close()) {
-        log("amr: cannot write " + wavPath);
-        return 0;
+    const int frames = decodeFrames(amr.get(), *header, wav.get(), maxFrames);
+    if (!wav.close() || frames < 1) {
+        if (frames > 0) {
+            log("amr: cannot write " + wavPath);
+        }
+        std::remove(wavPath.c_str());
+        return frames > 0 ? 0 : frames;
     }
     return frames;
 }

@@ -1,5 +1,7 @@
 // AMR to WAV: reads the frames of an "#!AMR\n" file one at a time and writes their samples as
-// 8000 Hz 16-bit mono PCM behind a 48-byte WAV header.
+// 8000 Hz 16-bit mono PCM behind a 48-byte WAV header. Nothing longer than a voice message may
+// be: a small AMR file of the shortest frames would otherwise become a WAV file 25 times its
+// size.
 #pragma once
 
 #include <array>
@@ -20,6 +22,11 @@ public:
     static constexpr std::uint32_t kMaxFrames =
         (UINT32_MAX - 40) / static_cast<std::uint32_t>(AmrFrame::kPcmBytesPerFrame);
 
+    // A voice message lasts at most ten minutes: 30,000 frames of 20 ms.
+    static constexpr std::uint32_t kMaxVoiceFrames = 10 * 60 * 50;
+    // What the decoding functions return for an input of more frames than they were allowed.
+    static constexpr int kTooLong = -1;
+
     AmrDecoder();
 
     // False when the codec could not allocate its state.
@@ -33,11 +40,22 @@ public:
     // Decodes the AMR file at amrPath into a new WAV file at wavPath (both UTF-8). Returns the
     // number of frames written, at least 1 on success; 0 means failure: unreadable input, no
     // magic, a first frame of type 8 to 15, an output that cannot be written or an output path
-    // naming the input file. No output is created when the input is rejected.
-    static int decodeFile(const std::string& amrPath, const std::string& wavPath);
+    // naming the input file. kTooLong when the file holds more than maxFrames frames, counted by
+    // its size before anything is decoded (framesInSize). No output is created, or it is removed
+    // again, when the input is rejected.
+    static int decodeFile(const std::string& amrPath, const std::string& wavPath,
+                          std::uint32_t maxFrames = kMaxVoiceFrames);
 
-    // The same on open streams; wav must be seekable, its header is rewritten at the end.
-    static int decodeStream(std::FILE* amr, std::FILE* wav);
+    // The same on open streams; wav must be seekable, its header is rewritten at the end. A
+    // regular file is measured first; any stream is cut off with kTooLong at its frame past
+    // maxFrames, which leaves wav partly written.
+    static int decodeStream(std::FILE* amr, std::FILE* wav,
+                            std::uint32_t maxFrames = kMaxVoiceFrames);
+
+    // The most frames the decoder can find in `bytesAfterMagic` bytes that begin with the
+    // header byte `header`: each whole frame's worth, and the first frame however short. Bytes
+    // the decoder would skip count as well.
+    static std::uint64_t framesInSize(std::uint64_t bytesAfterMagic, std::uint8_t header);
 
     // The WAV header for a file of the given number of frames.
     static std::array<std::uint8_t, kWavHeaderBytes> wavHeader(std::uint32_t frames);

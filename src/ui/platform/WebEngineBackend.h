@@ -22,7 +22,7 @@ class QWidget;
 namespace oa {
 
 // The version of these classes; the module refuses a client built against another.
-inline constexpr int kWebEngineBackendVersion = 1;
+inline constexpr int kWebEngineBackendVersion = 2;
 // The module's one exported function, `void* oa_web_engine_backend(int version)`, returns its
 // WebEngineBackend* (see ClientModule.h).
 inline constexpr const char* kWebEngineBackendEntry = "oa_web_engine_backend";
@@ -43,6 +43,9 @@ public:
     virtual void downloadRequested(const QUrl& url, const QString& suggestedName) = 0;
     // The main frame's load of `url` moved to `status`; `error` only with Failed.
     virtual void loadingChanged(WebLoadStatus status, const QUrl& url, const QString& error) = 0;
+    // Every request of the page (the page itself, its frames, pictures, scripts, XHR); false
+    // blocks it.
+    virtual bool allowRequest(const QUrl& url) = 0;
     // The engine refused the certificate (DER of the leaf) of `url`; true accepts it anyway.
     virtual bool acceptCertificate(const QUrl& url, const QByteArray& der, bool overridable,
                                    const QString& description) = 0;

@@ -10,6 +10,7 @@
 
 #include "core/platform/Log.h"
 #include "core/transport/CertificatePins.h"
+#include "ui/platform/PinnedHostCheck.h"
 #include "ui/platform/WebEngine.h"
 
 namespace oa {
@@ -69,8 +70,32 @@ void WebView::loadRequest(const QUrl& url) {
         });
         return;
     }
-    copySessionCookies();
-    page_->load(url);
+    loadChecked(url);
+}
+
+void WebView::loadChecked(const QUrl& url) {
+    const unsigned generation = ++loadGeneration_;
+    const std::string address = url.toString(QUrl::FullyEncoded).toStdString();
+    if (PinnedHostCheck::shared().verdict(address) == PinnedHostCheck::Verdict::Unpinned) {
+        copySessionCookies();
+        page_->load(url);
+        return;
+    }
+    // A pinned server is checked before every load the owner asks for, not only the first.
+    const QPointer<WebView> guard(this);
+    PinnedHostCheck::shared().check(
+        address, [guard, generation, url](bool ok, const std::string& why) {
+            if (!guard || generation != guard->loadGeneration_ || !guard->page_) {
+                return;
+            }
+            if (ok) {
+                copySessionCookies();
+                guard->page_->load(url);
+                return;
+            }
+            emit guard->didStartLoad();
+            emit guard->didFailLoad(QString::fromStdString(why));
+        });
 }
 
 QUrl WebView::url() const {
@@ -102,12 +127,31 @@ void WebView::runJavaScript(const QString& script, std::function<void(const QVar
 }
 
 bool WebView::decideNavigation(const QUrl& url, NavigationType type, bool isMainFrame) {
-    const bool allowed =
-        !decision_ || decision_(url.toString(QUrl::FullyEncoded).toStdString(), type);
+    const std::string address = url.toString(QUrl::FullyEncoded).toStdString();
+    const bool allowed = !decision_ || decision_(address, type);
+    if (allowed &&
+        PinnedHostCheck::shared().verdict(address) == PinnedHostCheck::Verdict::Unchecked) {
+        // A link to a pinned server not checked yet: checked, then loaded afresh once the engine
+        // reported the refused navigation.
+        if (isMainFrame) {
+            refused_.insert(url);
+            recheck_.insert(url);
+        }
+        return false;
+    }
     if (!allowed && isMainFrame) {
         refused_.insert(url);
     }
     return allowed;
+}
+
+bool WebView::allowRequest(const QUrl& url) {
+    const std::string address = url.toString(QUrl::FullyEncoded).toStdString();
+    if (PinnedHostCheck::shared().verdict(address) != PinnedHostCheck::Verdict::Unchecked) {
+        return true;
+    }
+    log("web view blocked a request to an unchecked pinned server: " + address);
+    return false;
 }
 
 void WebView::downloadRequested(const QUrl& url, const QString& suggestedName) {
@@ -133,6 +177,9 @@ void WebView::loadingChanged(WebLoadStatus status, const QUrl& url, const QStrin
     if (refused_.contains(url)) {
         if (status != WebLoadStatus::Started) {
             refused_.remove(url);
+            if (recheck_.remove(url)) {
+                loadChecked(url);
+            }
         }
         return;
     }

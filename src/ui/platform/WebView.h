@@ -73,11 +73,14 @@ protected:
 
 private:
     bool decideNavigation(const QUrl& url, NavigationType type, bool isMainFrame) override;
+    bool allowRequest(const QUrl& url) override;
     void downloadRequested(const QUrl& url, const QString& suggestedName) override;
     void loadingChanged(WebLoadStatus status, const QUrl& url, const QString& error) override;
     bool acceptCertificate(const QUrl& url, const QByteArray& der, bool overridable,
                            const QString& description) override;
     void fitToWidth();
+    // Loads `url` once its server, when pinned, presented its pin; else reports the load failed.
+    void loadChecked(const QUrl& url);
 
     std::unique_ptr<WebEnginePage> page_;
     Decision decision_;
@@ -88,6 +91,10 @@ private:
     // Main-frame addresses refused by the decision: the engine reports each as a failed load,
     // which the owner must not see.
     QSet<QUrl> refused_;
+    // Of those, the links to a pinned server that load once it has been checked.
+    QSet<QUrl> recheck_;
+    // Bumped by each load, so that the check of an earlier one loads nothing.
+    unsigned loadGeneration_ = 0;
 };
 
 }  // namespace oa

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QSslCertificate>
 #include <QWebEngineLoadingInfo>
+#include <QWebEngineUrlRequestInterceptor>
 
 namespace oa {
 
@@ -38,10 +39,27 @@ WebLoadStatus loadStatus(QWebEngineLoadingInfo::LoadStatus status) {
     return WebLoadStatus::Failed;
 }
 
+// Asks the view about every request of its page; runs on the main thread.
+class RequestGate : public QWebEngineUrlRequestInterceptor {
+public:
+    RequestGate(WebPageClient& client, QObject* parent)
+        : QWebEngineUrlRequestInterceptor(parent), client_(client) {}
+
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override {
+        if (!client_.allowRequest(info.requestUrl())) {
+            info.block(true);
+        }
+    }
+
+private:
+    WebPageClient& client_;
+};
+
 }  // namespace
 
 EngineWebPage::EngineWebPage(QWebEngineProfile* profile, WebPageClient& client, QObject* parent)
     : QWebEnginePage(profile, parent), client_(client) {
+    setUrlRequestInterceptor(new RequestGate(client, this));
     connect(this, &QWebEnginePage::certificateError, this, &EngineWebPage::decideCertificate);
     connect(this, &QWebEnginePage::loadingChanged, this, &EngineWebPage::reportLoading);
 }

@@ -1,11 +1,13 @@
 // AMR to WAV: the WAV header, frame scanning, truncation, stray bytes and rejected inputs.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "core/platform/Log.h"
 #include "core/voice/AmrDecoder.h"
+#include "core/voice/CFile.h"
 #include "core/voice/VoiceFiles.h"
 #include "support/TempHome.h"
 
@@ -159,6 +161,56 @@ TEST_F(AmrDecoderTest, OutputThatCannotBeCreatedOrIsTheInputFails) {
     const auto samePath = (home_.path() / "." / "in.amr").string();
     EXPECT_EQ(AmrDecoder::decodeFile(amr_.string(), samePath), 0);
     EXPECT_EQ(readFile(amr_), input);
+}
+
+// Frames of type 0 (13 bytes, header 0x04), the cheapest way to a long voice message.
+Bytes typeZeroFrames(std::size_t count) {
+    Bytes frames;
+    for (std::size_t i = 0; i < count; ++i) {
+        frames.push_back(0x04);
+        frames.insert(frames.end(), 12, 0x20);
+    }
+    return frames;
+}
+
+// A voice message longer than ten minutes is refused by its size before anything is decoded or
+// written; bytes the size of another frame count as one, a partial frame does not.
+TEST_F(AmrDecoderTest, MessagesOverTheLengthLimitAreRefused) {
+    const Bytes partial(7, 0x20);
+    const Bytes garbage(13, 0x11);
+    const auto plus = [](Bytes frames, const Bytes& tail) {
+        frames.insert(frames.end(), tail.begin(), tail.end());
+        return frames;
+    };
+    struct Case {
+        Bytes frames;
+        std::uint32_t limit;
+        int expected;
+    };
+    const std::vector<Case> cases = {
+        {typeZeroFrames(AmrDecoder::kMaxVoiceFrames), AmrDecoder::kMaxVoiceFrames,
+         static_cast<int>(AmrDecoder::kMaxVoiceFrames)},
+        {typeZeroFrames(AmrDecoder::kMaxVoiceFrames + 1), AmrDecoder::kMaxVoiceFrames,
+         AmrDecoder::kTooLong},
+        {plus(typeZeroFrames(3), partial), 3, 3},
+        {plus(typeZeroFrames(3), garbage), 3, AmrDecoder::kTooLong},
+        {typeZeroFrames(4), 3, AmrDecoder::kTooLong},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.frames.size());
+        std::filesystem::remove(wav_);
+        writeFile(amr_, amrFile(c.frames));
+        EXPECT_EQ(AmrDecoder::decodeFile(amr_.string(), wav_.string(), c.limit), c.expected);
+        EXPECT_EQ(std::filesystem::exists(wav_), c.expected > 0);
+    }
+
+    // A stream of unknown size is cut off at its first frame past the limit.
+    Bytes input = amrFile(typeZeroFrames(4));
+    std::FILE* amr = ::fmemopen(input.data(), input.size(), "rb");
+    ASSERT_NE(amr, nullptr);
+    CFile wav = CFile::open(wav_.string(), "w+b");
+    EXPECT_EQ(AmrDecoder::decodeStream(amr, wav.get(), 3), AmrDecoder::kTooLong);
+    std::fclose(amr);
 }
 
 TEST(AmrDecoderFrameTest, CodecIsOnlyCalledOnWholeFramesOfKnownType) {

@@ -4,6 +4,7 @@
 // empty reply, and an older load finishing after a newer one.
 #include <QBuffer>
 #include <QImage>
+#include <QtMath>
 #include <QtTest>
 #include <atomic>
 #include <memory>
@@ -43,8 +44,8 @@ std::string row(const std::string& id, const std::string& avatar, const std::str
            "\",\"online\":\"1\"}";
 }
 
-std::string png() {
-    QImage picture(8, 8, QImage::Format_RGB32);
+std::string png(int side = 8) {
+    QImage picture(side, side, QImage::Format_RGB32);
     picture.fill(Qt::red);
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -87,11 +88,12 @@ struct Page {
         auto* label = content ? content->findChild<QLabel*>(QStringLiteral("name")) : nullptr;
         return label ? label->text() : QString();
     }
-    bool hasAvatar(int index) const {
+    QPixmap avatar(int index) const {
         QWidget* content = rowView(index);
         auto* label = content ? content->findChild<QLabel*>(QStringLiteral("avatar")) : nullptr;
-        return label && !label->pixmap().isNull();
+        return label ? label->pixmap() : QPixmap();
     }
+    bool hasAvatar(int index) const { return !avatar(index).isNull(); }
 
     Opened opened;
     std::unique_ptr<MessageView> view;
@@ -164,6 +166,21 @@ private slots:
         messages::drain();
         QCOMPARE(countRequests(server, "", "steal?y="), 0);
         QCOMPARE(other.connectionsAccepted(), 0);
+    }
+
+    // A photo of 5,700 x 5,700 pixels (130 MB decoded) is kept at the size of its place in the
+    // row, not at its own.
+    void largeAvatarIsKeptAtTheSizeDrawn() {
+        test::HttpTestServer server;
+        server.setReply("/mobile/message/data.php",
+                        {200, {}, "[" + row("1", "/big.php?id=1", "1", "") + "]"});
+        server.setReply("/big.php", {200, {{"Content-Type", "image/png"}}, png(5700)});
+        messages::pointAt(server);
+        Page page;
+        QVERIFY(page.loads.waitFor(1));
+        QTRY_VERIFY_WITH_TIMEOUT(page.hasAvatar(0), 20000);
+        const int side = qCeil(40 * qApp->devicePixelRatio());
+        QCOMPARE(page.avatar(0).size(), QSize(side, side));
     }
 
     // A push notice reloads the page while it is hidden; an empty reply says so in the strip

@@ -8,13 +8,16 @@
 #include <QImage>
 #include <QImageReader>
 #include <QLabel>
+#include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QtTest>
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -56,6 +59,21 @@ std::string pdf(int pages) {
             }
             painter.drawText(100, 100, QStringLiteral("Page %1").arg(page));
         }
+    }
+    return bytes.toStdString();
+}
+
+// One page of `points`, with a line across it.
+std::string pdfPage(const QSizeF& points) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setPageSize(QPageSize(points, QPageSize::Point));
+        writer.setPageMargins(QMarginsF());
+        QPainter painter(&writer);
+        painter.drawLine(0, 0, writer.width(), writer.height());
     }
     return bytes.toStdString();
 }
@@ -283,6 +301,25 @@ private slots:
         QVERIFY2(bar.changes < 4, qPrintable(QString::number(bar.changes)));
     }
 
+    // A page drawn whole at the screen's width must fit in 64 MB: a strip of 5 by 14,400 points
+    // (a few hundred bytes of PDF) would take about a gigabyte.
+    void pdfPageBeyondThePixelBudgetIsNotPreviewed_data() {
+        QTest::addColumn<QSizeF>("points");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("strip") << QSizeF(5, 14400) << false;
+        QTest::newRow("long receipt") << QSizeF(200, 4000) << true;
+    }
+
+    void pdfPageBeyondThePixelBudgetIsNotPreviewed() {
+        QFETCH(QSizeF, points);
+        QFETCH(bool, shown);
+        Screen screen;
+        screen.server.setReply("/p.pdf", {200, {}, pdfPage(points)});
+        auto* viewer = screen.open(2, "/p.pdf");
+        QVERIFY(waitFor(viewer, shown ? Content::Pdf : Content::Unviewable));
+        QCOMPARE(viewer->pdfPageCount(), shown ? 1 : 0);
+    }
+
     void bytesThatShowNothingOfferSaveAs_data() {
         QTest::addColumn<QByteArray>("body");
         QTest::newRow("zip") << QByteArray("PK\x03\x04 not really an archive", 30);
@@ -314,6 +351,22 @@ private slots:
         QImageReader::setAllocationLimit(limit);
         QVERIFY(shown);
         QVERIFY(!viewer->stage() || !viewer->stage()->gestures().hasPicture());
+    }
+
+    // A PNG of 6,000 x 6,000 pixels (144 MB decoded, over the reader's allocation limit) is
+    // decoded no larger than it can be pinched up to, and fitted into the screen like any picture.
+    void hugePictureIsShownScaledDown() {
+        Screen screen;
+        screen.server.setReply("/huge.png", {200, {}, png(6000, 6000)});
+        auto* viewer = screen.open(2, "/huge.png");
+        QVERIFY(QTest::qWaitFor([&] { return viewer->content() != Content::Loading; }, 60000));
+        QCOMPARE(viewer->content(), Content::Picture);
+        const QSize shown = viewer->view()->size();
+        const int side = std::min(shown.width(), shown.height());
+        QCOMPARE(viewer->stage()->gestures().frame().size(), QSizeF(side, side));
+        const QSize decoded = viewer->stage()->imageView()->pixmap().size();
+        QVERIFY2(decoded.width() <= PictureGestures::kMaxWidth * 2 && decoded.width() >= side,
+                 qPrintable(QString::number(decoded.width())));
     }
 
     void saveAsWritesTheSameBytes() {
@@ -348,6 +401,27 @@ private slots:
         viewer->setSaveAsPathProvider([](const QString&) { return QString(); });
         viewer->saveAs();
         QCOMPARE(ProgressHUD::state(), ProgressHUD::State::Hidden);
+    }
+
+    // 90 Chinese characters and ".bin" are 274 bytes, more than a file name may hold: the name
+    // proposed is cut to 120 bytes, keeping the extension, and the file saves under it.
+    void longAttachmentNameSavesShortened() {
+        Screen screen;
+        const QString longName = QString(90, QChar(0x6587)) + QStringLiteral(".bin");
+        screen.server.setReply("/a.php", {200, {}, std::string("not a picture")});
+        QTemporaryDir out;
+        QString asked;
+        auto* viewer = screen.open(
+            2, "/a.php?ATTACHMENT_NAME=" + QUrl::toPercentEncoding(longName).toStdString());
+        viewer->setSaveAsPathProvider([&](const QString& suggested) {
+            asked = suggested;
+            return out.filePath(suggested);
+        });
+        QVERIFY(waitFor(viewer, Content::Unviewable));
+        viewer->saveAs();
+        QCOMPARE(asked, QString(38, QChar(0x6587)) + QStringLiteral(".bin"));
+        QCOMPARE(ProgressHUD::status(), QStringLiteral("已保存！"));
+        QCOMPARE(readAll(out.filePath(asked)), QByteArray("not a picture"));
     }
 
     void saveToTheAlbum() {

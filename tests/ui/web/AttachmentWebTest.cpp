@@ -117,6 +117,34 @@ private slots:
         QCOMPARE(viewer->attachmentName(), QStringLiteral("方案.pdf"));
     }
 
+    // A page names its download as it likes: "另存为…" proposes the plain name only, never the
+    // folders.
+    void aPageDownloadNameIsReducedToAPlainName() {
+        Screen screen;
+        screen.server.setReply(
+            "/mobile/page.php",
+            {200,
+             {{"Content-Type", "text/html; charset=utf-8"}},
+             "<html><body><a id=\"d\" href=\"/f.bin\" download=\"../../../../tmp/x/pwn.sh\">"
+             "file</a></body></html>"});
+        screen.server.setReply(
+            "/f.bin",
+            {200, {{"Content-Type", "application/octet-stream"}}, std::string("#!/bin/sh\n")});
+        auto* viewer = screen.open("/mobile/page.php");
+        QSignalSpy finished(viewer->webView(), &WebView::didFinishLoad);
+        QVERIFY(finished.wait(kLoadWaitMs));
+        viewer->webView()->runJavaScript(QStringLiteral("document.getElementById('d').click()"));
+        QTRY_COMPARE_WITH_TIMEOUT(viewer->content(), Content::Unviewable, kLoadWaitMs);
+        QCOMPARE(viewer->attachmentName(), QStringLiteral("pwn.sh"));
+        QString asked;
+        viewer->setSaveAsPathProvider([&](const QString& suggested) {
+            asked = suggested;
+            return QString();
+        });
+        viewer->saveAs();
+        QCOMPARE(asked, QStringLiteral("pwn.sh"));
+    }
+
     void demoServerAttachmentsOpenByTheirLinks() {
         QVERIFY(web::signIn());
         const TourAttachments found = findTourAttachments(

@@ -1,23 +1,27 @@
 // The web view against the demo server over TLS with certificates of its own: a read page of a
 // server pinned with its key loads; a server without a pin, or pinned with another key, is
-// refused.
+// refused, the latter by the check of its key before the engine connects.
 #include <QSignalSpy>
 #include <QtTest>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "core/protocol/ListRecords.h"
 #include "core/protocol/ModuleLogicFactory.h"
 #include "core/session/GlobalVar.h"
 #include "core/session/LoginBO.h"
 #include "core/session/TrustPlist.h"
+#include "core/session/TrustQuestion.h"
 #include "core/transport/CertificatePins.h"
 #include "core/transport/ServerCertificate.h"
 #include "server/CertificateMaker.h"
 #include "server/DemoServer.h"
 #include "support/TempHome.h"
+#include "ui/platform/PinnedHostCheck.h"
 #include "ui/platform/WebView.h"
 #include "ui/support/QtTestRegistry.h"
 
@@ -26,6 +30,8 @@ namespace oa {
 namespace {
 
 constexpr int kLoadWaitMs = 30000;
+// The pin of a key no test server has (Base64 of 32 bytes).
+constexpr char kOtherPin[] = "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=";
 
 struct TlsServer {
     std::filesystem::path dir;
@@ -97,6 +103,7 @@ private slots:
         TrustPlist::installAsPinSource();
     }
     void cleanup() {
+        PinnedHostCheck::shared().forget();
         CertificatePins::shared().setSource({});
         GlobalVar::getInstance_global().resetForTesting();
         home_.reset();
@@ -134,7 +141,45 @@ private slots:
             QSignalSpy failed(&view, &WebView::didFailLoad);
             view.loadRequest(QUrl(QString::fromStdString(other.address() + read)));
             QVERIFY2(failed.wait(kLoadWaitMs), wrongPin ? "wrong pin" : "no pin");
+            if (wrongPin) {
+                // Refused by the check of the key, before the engine connects at all.
+                QCOMPARE(failed.first().first().toString(),
+                         QString::fromUtf8(TrustQuestion::kChangedTitle));
+            }
         }
+    }
+
+    // The check behind every load from a pinned server: unpinned servers are left to the engine;
+    // a pinned one counts as checked only after it presented that very pin to a handshake, and
+    // not after its pin changed.
+    void pinnedServersAreCheckedByTheirKey() {
+        TlsServer server("check");
+        QVERIFY(server.server);
+        const std::string page = server.address() + "/mobile/login.php";
+        PinnedHostCheck& check = PinnedHostCheck::shared();
+        using Verdict = PinnedHostCheck::Verdict;
+        QCOMPARE(check.verdict("http://" + server.hostPort() + "/"), Verdict::Unpinned);
+        QCOMPARE(check.verdict(page), Verdict::Unpinned);
+
+        const auto checked = [&] {
+            std::optional<std::pair<bool, std::string>> result;
+            check.check(page, [&](bool ok, const std::string& why) { result.emplace(ok, why); });
+            return QTest::qWaitFor([&] { return result.has_value(); }, kLoadWaitMs) ? result
+                                                                                    : std::nullopt;
+        };
+        QVERIFY(TrustPlist().trust({server.hostPort(), kOtherPin, "another key"}));
+        QCOMPARE(check.verdict(page), Verdict::Unchecked);
+        const auto refused = checked();
+        QVERIFY(refused && !refused->first);
+        QCOMPARE(refused->second, std::string(TrustQuestion::kChangedTitle));
+        QCOMPARE(check.verdict(page), Verdict::Unchecked);
+
+        QVERIFY(TrustPlist().trust({server.hostPort(), server.pin, "its key"}));
+        const auto passed = checked();
+        QVERIFY(passed && passed->first);
+        QCOMPARE(check.verdict(page), Verdict::Checked);
+        QVERIFY(TrustPlist().trust({server.hostPort(), kOtherPin, "another key"}));
+        QCOMPARE(check.verdict(page), Verdict::Unchecked);
     }
 
 private:

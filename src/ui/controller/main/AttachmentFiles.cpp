@@ -13,25 +13,13 @@
 #include <system_error>
 
 #include "core/platform/AppPaths.h"
+#include "core/protocol/SafeFileName.h"
 
 namespace oa {
 
-namespace {
-
-// Characters a file name keeps out of: folder separators, controls and what desktop file systems
-// refuse.
-QString cleanFileName(QString name) {
-    const int slash = std::max(name.lastIndexOf('/'), name.lastIndexOf('\\'));
-    name = name.mid(slash + 1);
-    QString out;
-    for (const QChar c : name) {
-        out += (c.unicode() < 0x20 || QStringLiteral(":*?\"<>|").contains(c)) ? QChar('_') : c;
-    }
-    out = out.trimmed();
-    return (out == QLatin1String(".") || out == QLatin1String("..")) ? QString() : out;
+QString AttachmentFiles::safeName(const QString& name) {
+    return QString::fromStdString(SafeFileName::of(name.toStdString()));
 }
-
-}  // namespace
 
 QString AttachmentFiles::newDownloadPath(const QString& attachmentName) {
     const std::filesystem::path tmp = AppPaths::current().temporary();
@@ -40,7 +28,7 @@ QString AttachmentFiles::newDownloadPath(const QString& attachmentName) {
     if (error) {
         return {};
     }
-    const QString suffix = QFileInfo(attachmentName).suffix();
+    const QString suffix = QFileInfo(safeName(attachmentName)).suffix();
     QString name = QStringLiteral("attachment-") + QUuid::createUuid().toString(QUuid::Id128);
     if (!suffix.isEmpty()) {
         name += '.' + suffix;
@@ -53,9 +41,9 @@ QString AttachmentFiles::attachmentName(const QString& url) {
     const QString named =
         QUrlQuery(address).queryItemValue(QStringLiteral("ATTACHMENT_NAME"), QUrl::FullyDecoded);
     if (!named.isEmpty()) {
-        return cleanFileName(named);
+        return safeName(named);
     }
-    return cleanFileName(address.fileName());
+    return safeName(address.fileName());
 }
 
 QString AttachmentFiles::albumFolder() {

@@ -14,9 +14,12 @@ public:
     // made.
     static QString newDownloadPath(const QString& attachmentName);
 
+    // A name the server or a page proposes, as SafeFileName leaves it: no folders, no controls,
+    // at most 120 bytes. Empty when nothing usable is left.
+    static QString safeName(const QString& name);
+
     // The file name an attachment address carries: its "ATTACHMENT_NAME" query field, else the
-    // last part of its path; folders and characters no file name may hold are dropped. Empty
-    // when the address names nothing.
+    // last part of its path, as safeName leaves it. Empty when the address names nothing.
     static QString attachmentName(const QString& url);
 
     // $OA_ALBUM when set, else the user's pictures folder.

@@ -23,9 +23,12 @@ AttachmentStage::AttachmentStage(QWidget* parent) : QWidget(parent), imageView_(
     imageView_->hide();
 }
 
-void AttachmentStage::showPicture(const QImage& picture) {
+void AttachmentStage::showPicture(const QImage& picture, QSizeF points) {
+    if (points.isEmpty()) {
+        points = QSizeF(picture.size());
+    }
     imageView_->setPixmap(QPixmap::fromImage(picture));
-    gestures_.show(QSizeF(picture.size()), QSizeF(size()));
+    gestures_.show(points, QSizeF(size()));
     imageView_->setVisible(gestures_.hasPicture());
     place();
 }

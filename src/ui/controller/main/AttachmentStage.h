@@ -17,8 +17,9 @@ class AttachmentStage : public QWidget {
 public:
     explicit AttachmentStage(QWidget* parent = nullptr);
 
-    // Shows `picture` fitted into the stage's present size, centred.
-    void showPicture(const QImage& picture);
+    // Shows `picture` as a picture of `points` (its own size, when it was decoded smaller; by
+    // default its pixels) fitted into the stage's present size, centred.
+    void showPicture(const QImage& picture, QSizeF points = {});
 
     // The picture's widget (the image view); hidden until a picture is shown.
     QLabel* imageView() const { return imageView_; }

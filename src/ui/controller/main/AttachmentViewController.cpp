@@ -6,21 +6,24 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QLabel>
 #include <QPushButton>
 #include <QStackedLayout>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <cmath>
 
 #include "core/platform/Log.h"
+#include "core/platform/MainLoop.h"
 #include "core/transport/ASIHTTPRequest.h"
 #include "ui/controller/main/AttachmentFiles.h"
 #include "ui/controller/main/AttachmentStage.h"
+#include "ui/controller/main/PictureGestures.h"
 #include "ui/kit/BarButton.h"
 #include "ui/kit/ColorFromHexRGB.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/ProgressHUD.h"
+#include "ui/kit/ScaledImageReader.h"
 #include "ui/platform/PdfBackend.h"
 #include "ui/platform/WebView.h"
 
@@ -127,8 +130,9 @@ void AttachmentViewController::makeWebView() {
 void AttachmentViewController::downloadFromPage(const QUrl& url, const QString& suggestedName) {
     const std::string address = url.toString(QUrl::FullyEncoded).toStdString();
     downLoadImage(address);
-    if (!suggestedName.isEmpty()) {
-        attachmentName_ = suggestedName;
+    // The page names the file as it likes ("../../x.sh"): only a plain name is proposed.
+    if (const QString name = AttachmentFiles::safeName(suggestedName); !name.isEmpty()) {
+        attachmentName_ = name;
     }
 }
 
@@ -212,23 +216,29 @@ void AttachmentViewController::downloadFailed() {
 // --- what arrived
 
 void AttachmentViewController::showDownloadedFile(const QString& path) {
-    if (showPicture(path) || showPdf(path)) {
-        return;
-    }
-    showUnviewable();
+    // Decoded off the main thread, at no more than the picture can be pinched up to.
+    const qreal dpr = view()->devicePixelRatioF();
+    const QSize box(static_cast<int>(std::ceil(PictureGestures::kMaxWidth * dpr)), QWIDGETSIZE_MAX);
+    const QPointer<AttachmentViewController> guard(this);
+    runInBackground([guard, path, box] {
+        ScaledImageReader::Picture picture = ScaledImageReader::read(path, box);
+        MainLoop::main().post([guard, path, picture = std::move(picture)] {
+            if (!guard || guard->downloadedFile_ != path) {
+                return;
+            }
+            if (guard->showPicture(picture) || guard->showPdf(path)) {
+                return;
+            }
+            guard->showUnviewable();
+        });
+    });
 }
 
-bool AttachmentViewController::showPicture(const QString& path) {
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    reader.setAutoTransform(true);
-    if (!reader.canRead()) {
-        return false;
-    }
-    // A picture larger than the reader's allocation limit comes back null, without a crash.
-    const QImage picture = reader.read();
-    if (picture.isNull()) {
-        log("attachment: picture not shown: " + reader.errorString().toStdString());
+bool AttachmentViewController::showPicture(const ScaledImageReader::Picture& picture) {
+    if (picture.image.isNull()) {
+        if (picture.sourceSize.isValid()) {
+            log("attachment: picture not shown: " + picture.error.toStdString());
+        }
         return false;
     }
     if (!stage_) {
@@ -236,14 +246,20 @@ bool AttachmentViewController::showPicture(const QString& path) {
     }
     showPage(stage_);
     stage_->resize(view()->size());
-    stage_->showPicture(picture);
+    // Placed as the picture at its own size would be, each of its pixels a point.
+    const QSizeF decoded(picture.image.size());
+    const double scale = std::max(picture.sourceSize.width(), picture.sourceSize.height()) /
+                         std::max(decoded.width(), decoded.height());
+    stage_->showPicture(picture.image, decoded * std::max(scale, 1.0));
     setContent(Content::Picture);
     return true;
 }
 
 bool AttachmentViewController::showPdf(const QString& path) {
     PdfBackend* pdf = pdfBackend();
-    QWidget* view = pdf ? pdf->createView(path) : nullptr;
+    const int widthPixels =
+        static_cast<int>(std::ceil(view()->width() * view()->devicePixelRatioF()));
+    QWidget* view = pdf ? pdf->createView(path, widthPixels) : nullptr;
     if (!view) {
         return false;
     }
@@ -289,7 +305,7 @@ void AttachmentViewController::saveToPhtoto() {
         ProgressHUD::dismissWithError(QStringLiteral("保存失败！"));
         return;
     }
-    QString name = attachmentName_;
+    QString name = AttachmentFiles::safeName(attachmentName_);
     if (name.isEmpty()) {
         name = QStringLiteral("IMG_%1.%2")
                    .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss")),
@@ -309,8 +325,8 @@ void AttachmentViewController::saveAs() {
         ProgressHUD::dismissWithError(QStringLiteral("保存失败！"));
         return;
     }
-    const QString suggested =
-        attachmentName_.isEmpty() ? QFileInfo(downloadedFile_).fileName() : attachmentName_;
+    const QString named = AttachmentFiles::safeName(attachmentName_);
+    const QString suggested = named.isEmpty() ? QFileInfo(downloadedFile_).fileName() : named;
     const QString target = saveAsPath_
                                ? saveAsPath_(suggested)
                                : QFileDialog::getSaveFileName(view(), QStringLiteral("另存为…"),

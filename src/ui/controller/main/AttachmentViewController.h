@@ -15,6 +15,7 @@
 #include "core/transport/ASIHTTPRequestDelegate.h"
 #include "ui/controller/main/AttachmentStage.h"
 #include "ui/kit/BarButton.h"
+#include "ui/kit/ScaledImageReader.h"
 #include "ui/kit/ViewController.h"
 #include "ui/platform/WebView.h"
 
@@ -95,7 +96,7 @@ private:
     void downloadFromPage(const QUrl& url, const QString& suggestedName);
     // Shows the downloaded file: a picture, else a PDF, else the save-as page.
     void showDownloadedFile(const QString& path);
-    bool showPicture(const QString& path);
+    bool showPicture(const ScaledImageReader::Picture& picture);
     bool showPdf(const QString& path);
     void showUnviewable();
     void downloadFailed();

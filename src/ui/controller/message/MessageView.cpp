@@ -23,6 +23,9 @@ QString text(const Text& value) {
     return QString::fromStdString(value.value_or(""));
 }
 
+// The avatar's place in a row, in points.
+constexpr QSize kAvatarSize(40, 40);
+
 // The picture of `avatar`: the two built-in ones, else the server's through the cache.
 QPixmap avatarPicture(const std::string& avatar) {
     if (avatar == "0") {
@@ -36,7 +39,8 @@ QPixmap avatarPicture(const std::string& avatar) {
     if (!address) {
         return {};
     }
-    return AvatarCache::shared().pixmap(*address + "&P=" + session.session_id().value_or(""));
+    return AvatarCache::shared().pixmap(*address + "&P=" + session.session_id().value_or(""),
+                                        kAvatarSize);
 }
 
 }  // namespace
@@ -164,7 +168,7 @@ QWidget* MessageView::createView(const MessageListVO& record) const {
 
     auto* avatar = new QLabel(row);
     avatar->setObjectName(QStringLiteral("avatar"));
-    avatar->setGeometry(15, 8, 40, 40);
+    avatar->setGeometry(QRect(QPoint(15, 8), kAvatarSize));
     avatar->setScaledContents(true);
     avatar->setPixmap(avatarPicture(record.avatar.value_or("")));
 

@@ -4,10 +4,12 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QtMath>
 
 #include "ui/controller/write/UploadPictures.h"
 #include "ui/kit/Fonts.h"
 #include "ui/kit/Images.h"
+#include "ui/kit/ScaledImageReader.h"
 #include "ui/kit/ViewTags.h"
 
 namespace oa {
@@ -85,8 +87,13 @@ void PictureBlock::rebuild() {
             const int y = 100 + kRowHeight * static_cast<int>(i);
             auto* thumb = new QLabel(this);
             thumb->setGeometry(15, y, 48, 48);
-            thumb->setPixmap(QPixmap(QString::fromStdString(imageAry_[i]))
-                                 .scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+            // Decoded at the thumbnail's size: a camera picture is tens of megabytes in full.
+            const qreal dpr = devicePixelRatioF();
+            QImage small = ScaledImageReader::read(QString::fromStdString(imageAry_[i]),
+                                                   QSize(qCeil(48 * dpr), qCeil(48 * dpr)))
+                               .image;
+            small.setDevicePixelRatio(dpr);
+            thumb->setPixmap(QPixmap::fromImage(small));
             auto* remove = new QPushButton(this);
             remove->setIcon(image(QStringLiteral("delete.png")));
             remove->setIconSize({24, 24});
