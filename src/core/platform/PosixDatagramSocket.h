@@ -10,7 +10,6 @@
 #include <utility>
 
 #include "core/platform/DatagramSocket.h"
-#include "core/platform/PortClaim.h"
 
 namespace oa {
 
@@ -56,8 +55,6 @@ private:
     void receiveNow(int fd);
 
     mutable std::mutex mutex_;
-    // Guarded by mutex_; declared before socket_ so that the port is given up after it closes.
-    PortClaim claim_;
     Fd socket_;                      // Guarded by mutex_; made once, closed after the thread.
     int family_ = 0;                 // Guarded by mutex_; AF_INET6 or AF_INET once made.
     std::deque<Outgoing> outgoing_;  // Guarded by mutex_.

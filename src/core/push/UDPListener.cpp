@@ -2,6 +2,8 @@
 #include "core/push/UDPListener.h"
 
 #include <charconv>
+#include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <string_view>
 #include <utility>
@@ -45,6 +47,22 @@ std::optional<std::uint16_t> parsePort(const std::optional<std::string>& text) {
     const char* end = text->data() + text->size();
     const auto [stop, error] = std::from_chars(text->data(), end, value);
     if (error != std::errc() || stop != end || value == 0 || value > 65535) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint16_t>(value);
+}
+
+// The local port to bind: kLocalPort unless $OA_PUSH_PORT names one (0 to 65535); nothing when
+// it names none.
+std::optional<std::uint16_t> localPortToBind() {
+    const char* text = std::getenv(UDPListener::kLocalPortVariable);
+    if (!text || !*text) {
+        return UDPListener::kLocalPort;
+    }
+    unsigned value = 0;
+    const char* end = text + std::strlen(text);
+    const auto [stop, error] = std::from_chars(text, end, value);
+    if (error != std::errc() || stop != end || value > 65535) {
         return std::nullopt;
     }
     return static_cast<std::uint16_t>(value);
@@ -96,7 +114,12 @@ void UDPListener::resetForTesting() {
 }
 
 UDPListener::UDPListener(std::unique_ptr<DatagramSocket> socket) : udpSocket_(std::move(socket)) {
-    bindError_ = udpSocket_->bind(kLocalPort);
+    if (const auto port = localPortToBind()) {
+        bindError_ = udpSocket_->bind(*port);
+    } else {
+        bindError_ = std::string(kLocalPortVariable) + "=\"" + std::getenv(kLocalPortVariable) +
+                     "\" names no port (0 to 65535)";
+    }
     if (bindError_) {
         log("Error binding: " + *bindError_);
     }

@@ -1,5 +1,6 @@
 // The push channel to the server's IM service: the process's one datagram socket, bound to local
-// port 1188. It sends the client's datagrams and turns each received one into a notification.
+// port 1188 (or $OA_PUSH_PORT). It sends the client's datagrams and turns each received one into a
+// notification.
 #pragma once
 
 #include <array>
@@ -21,6 +22,9 @@ public:
     using SocketFactory = std::function<std::unique_ptr<DatagramSocket>()>;
 
     static constexpr std::uint16_t kLocalPort = 1188;
+    // Names the local port in place of kLocalPort (0: one the system picks), for a client that
+    // runs beside another one or beside an IM service of the same machine, and for tests.
+    static constexpr char kLocalPortVariable[] = "OA_PUSH_PORT";
     // The login datagram goes again after each of these delays while no "v" answer has come,
     // then every kRetryEvery; after an answer, again every kReannounceEvery.
     static constexpr std::array<Duration, 5> kRetryDelays{
@@ -43,7 +47,7 @@ public:
     // Makes the socket of the listener: the client installs its Qt socket here before the
     // first getInstance_udp(); without a factory the listener uses a PosixDatagramSocket.
     static void setSocketFactory(SocketFactory factory);
-    // The one listener of the process; the first call creates it, binds local port 1188 and
+    // The one listener of the process; the first call creates it, binds the local port and
     // starts listening. Never released. Main thread.
     static UDPListener& getInstance_udp();
     // The listener when one exists, without creating it (which would bind the port).
@@ -90,8 +94,8 @@ public:
     void selfTest(const std::string& loginDatagram, std::function<void(bool)> done);
 
     DatagramSocket& udpSocket() { return *udpSocket_; }
-    // Why local port 1188 could not be bound (for instance another client of this machine
-    // holds it); empty while the listener receives on it.
+    // Why the local port could not be bound (for instance another client of this machine holds
+    // it, or $OA_PUSH_PORT names no port); empty while the listener receives on it.
     const DatagramSocket::BindError& bindError() const { return bindError_; }
 
     // The IM service's host for the OA address `oa`: lower case, without "http://" and without
