@@ -43,6 +43,12 @@ public:
     // logged and otherwise not reported.
     virtual void send(const std::string& host, std::uint16_t port, std::string bytes) = 0;
 
+    // Whether a datagram from `address` (a literal, as Datagram::host gives it) comes from
+    // `host`, a name or a literal address that this socket sent to: the same address in any
+    // spelling (an IPv4 address also as its v4-mapped IPv6 form), or for a name an address this
+    // socket's sends resolved it to.
+    virtual bool isAddressOf(const std::string& address, const std::string& host) const;
+
     // Starts one read: `handler` runs on the main loop (MainLoop::main()) with the next datagram
     // (up to the largest UDP payload, never cut short). At most one read is outstanding; the
     // handler starts the next one if it wants more. A call while a read is outstanding only

@@ -328,6 +328,8 @@ void PosixDatagramSocket::sendNow(int fd, const Outgoing& datagram) {
         if (!destinationFor(family, candidate->ai_addr, datagram.port, to, length)) {
             continue;
         }
+        // Noted before the datagram leaves, so that it is known when the answer comes.
+        noteSentTo(datagram.host, to);
         if (::sendto(fd, datagram.bytes.data(), datagram.bytes.size(), MSG_NOSIGNAL,
                      reinterpret_cast<sockaddr*>(&to), length) >= 0) {
             return;
@@ -335,6 +337,28 @@ void PosixDatagramSocket::sendNow(int fd, const Outgoing& datagram) {
         lastError = errorText(errno);
     }
     log("udp: cannot send to " + describe(datagram.host, datagram.port) + ": " + lastError);
+}
+
+void PosixDatagramSocket::noteSentTo(const std::string& host, const sockaddr_storage& to) {
+    std::string address;
+    std::uint16_t port = 0;
+    addressText(to, address, port);
+    std::lock_guard lock(mutex_);
+    // A client sends to a handful of names; a bound keeps a long-running one from growing.
+    constexpr std::size_t kMaxNames = 16;
+    if (sentTo_.size() >= kMaxNames && !sentTo_.contains(host)) {
+        sentTo_.clear();
+    }
+    sentTo_[host].insert(address);
+}
+
+bool PosixDatagramSocket::isAddressOf(const std::string& address, const std::string& host) const {
+    if (DatagramSocket::isAddressOf(address, host)) {
+        return true;
+    }
+    std::lock_guard lock(mutex_);
+    const auto found = sentTo_.find(host);
+    return found != sentTo_.end() && found->second.contains(address);
 }
 
 void PosixDatagramSocket::receiveNow(int fd) {

@@ -1,6 +1,7 @@
 // The push channel to the server's IM service: the process's one datagram socket, bound to local
 // port 1188 (or $OA_PUSH_PORT). It sends the client's datagrams and turns each received one into a
-// notification.
+// notification. Anyone can send to the port: only datagrams from the address and port the login
+// datagram last went to are heard; the others are dropped and counted.
 #pragma once
 
 #include <array>
@@ -32,6 +33,9 @@ public:
         std::chrono::seconds(16), std::chrono::seconds(32)};
     static constexpr Duration kRetryEvery = std::chrono::seconds(60);
     static constexpr Duration kReannounceEvery = std::chrono::minutes(5);
+    // Datagrams from anywhere but the IM service are dropped and counted; the count is logged at
+    // most this often.
+    static constexpr Duration kDropReportEvery = std::chrono::minutes(1);
     // The channel counts as up while a datagram from the server came this recently.
     static constexpr Duration kUpWithin = std::chrono::minutes(6);
     // A self-test without an answer within this time fails.
@@ -83,6 +87,10 @@ public:
     void stopAnnouncing();
     bool isAnnouncing() const { return !loginDatagram_.empty(); }
 
+    // How many datagrams were dropped because they came from elsewhere than the address and port
+    // the login datagram last went to (all of them before the first login datagram).
+    std::size_t droppedDatagrams() const { return dropped_; }
+
     // When the last datagram from the server arrived, on MainLoop::main().now(); nothing
     // before the first.
     std::optional<Duration> lastDatagramAt() const { return lastDatagramAt_; }
@@ -107,8 +115,17 @@ private:
     // Binds the socket and starts the first read; a failed bind is logged and the listener
     // carries on without it.
     explicit UDPListener(std::unique_ptr<DatagramSocket> socket);
+    struct Peer {
+        std::string host;
+        std::uint16_t port = 0;
+    };
+    // The IM service's address for the session at this moment; logged when there is none.
+    std::optional<Peer> imService() const;
+    void sendLogin(const std::string& datagram);
+    bool fromImService(const DatagramSocket::Datagram& datagram) const;
+    void drop(const DatagramSocket::Datagram& datagram);
     void startRead();
-    void didReceive(const std::string& bytes);
+    void didReceive(const DatagramSocket::Datagram& datagram);
     void scheduleRetry();
     void answered();
     void finishSelfTests(bool answered);
@@ -121,6 +138,10 @@ private:
     std::size_t retries_ = 0;    // login datagrams sent since the last answer
     TimerHandle announceTimer_;
     std::optional<Duration> lastDatagramAt_;
+    std::optional<Peer> peer_;  // where the last login datagram went
+    std::size_t dropped_ = 0;
+    std::size_t droppedUnreported_ = 0;
+    std::optional<Duration> lastDropReport_;
     std::vector<std::function<void(bool)>> selfTests_;
     TimerHandle selfTestTimer_;
 };

@@ -83,6 +83,11 @@ TEST_F(PosixDatagramSocketTest, RoundTripOnIpv4Ipv6AndByName) {
     EXPECT_EQ(received[1].host, "::1");
     EXPECT_EQ(received[2].bytes, "C^m^s^3");
     EXPECT_THAT(onMainThread, ElementsAre(true, true, true));
+    // An answer from where a name was sent to is known as that name's.
+    EXPECT_TRUE(client.isAddressOf("127.0.0.1", "localhost"));
+    EXPECT_FALSE(client.isAddressOf("127.0.0.2", "localhost"));
+    EXPECT_TRUE(client.isAddressOf("127.0.0.1", "::ffff:127.0.0.1"));
+    EXPECT_FALSE(client.isAddressOf("::1", "127.0.0.1"));
 }
 
 TEST_F(PosixDatagramSocketTest, LargeDatagramsAndBinaryBytesArriveWhole) {
