@@ -22,8 +22,6 @@ std::optional<std::string> HomeCheck::prepare() {
                std::to_string(::getuid()) +
                " has no home folder in the user database; give one with --home DIR";
     }
-    // Made before they are checked, so that a folder another user makes in between is seen.
-    const bool made = paths.ensureDirectories();
     const PlistManager settings;
     const fs::path checked[] = {paths.home(),
                                 paths.documents(),
@@ -35,9 +33,6 @@ std::optional<std::string> HomeCheck::prepare() {
         if (auto problem = PrivatePath::problem(path)) {
             return "refusing the home " + paths.home().string() + ": " + *problem;
         }
-    }
-    if (!made) {
-        return "cannot make the folders of the home " + paths.home().string();
     }
     // Folders of an earlier version were readable by everyone; what they hold (voice messages,
     // pictures, downloads) is the user's alone.
