@@ -17,6 +17,7 @@
 #include "core/platform/AppPaths.h"
 #include "core/platform/Log.h"
 #include "core/platform/MainLoop.h"
+#include "core/session/HomeCheck.h"
 #include "core/session/PlistManager.h"
 #include "core/session/TrustPlist.h"
 #include "ui/kit/Fonts.h"
@@ -126,6 +127,10 @@ int AppDelegate::run(int argc, char** argv) {
     // Before anything reads a file.
     if (options.home) {
         AppPaths::setCurrent(AppPaths::resolve(*options.home));
+    }
+    if (const auto problem = HomeCheck::prepare()) {
+        std::cerr << "oa-client: " << *problem << "\n";
+        return 1;
     }
     // Every request pins the servers the user trusted (Documents/TrustPlist.plist).
     TrustPlist::installAsPinSource();

@@ -10,18 +10,21 @@
 #include "core/platform/EventLoop.h"
 #include "core/platform/NotificationCenter.h"
 #include "core/push/UDPListener.h"
+#include "core/session/GlobalVar.h"
 #include "core/session/LoginBO.h"
 
 namespace oa::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "[--seconds N] SESSION-OPTIONS\n"
-    "      Sends the login datagram and the message-notice request from local UDP port 1188,\n"
-    "      then prints one line per notification (\"loginUdpResult OK\", \"messageUdpResult\",\n"
-    "      \"modulesUdpResult email\"); an accepted login starts the 30-second heartbeat. Runs\n"
-    "      until interrupted, or for N seconds. Exits 1 at once when another client of this\n"
-    "      machine holds local port 1188.";
+    "[--seconds N] [--im-port PORT] SESSION-OPTIONS\n"
+    "      Sends the login datagram and the message-notice request from local UDP port 1188\n"
+    "      ($OA_PUSH_PORT when set; 0 lets the system pick) to the IM service on port 1188 of\n"
+    "      the server (PORT when given), then prints one line per notification\n"
+    "      (\"loginUdpResult OK\", \"messageUdpResult\", \"modulesUdpResult email\"); only\n"
+    "      datagrams from that service count. An accepted login starts the 30-second heartbeat.\n"
+    "      Runs until interrupted, or for N seconds. Exits 1 at once when another program of\n"
+    "      this machine holds the local port.";
 
 std::string textOf(const Notification& note) {
     if (const auto* text = std::any_cast<std::string>(&note.object)) {
@@ -39,6 +42,8 @@ int run(const Args& args) {
     SessionOptions session("listen", args);
     std::string secondsText;
     const bool limited = session.takeOption("--seconds", secondsText);
+    std::string imPort;
+    const bool otherImPort = session.takeOption("--im-port", imPort);
     Args positional;
     if (int code = session.parse(positional)) {
         return code;
@@ -54,6 +59,11 @@ int run(const Args& args) {
                                 "\"");
         }
         seconds = std::stol(secondsText);
+    }
+    if (otherImPort && (imPort.empty() || imPort.size() > 5 ||
+                        imPort.find_first_not_of("0123456789") != std::string::npos ||
+                        std::stol(imPort) < 1 || std::stol(imPort) > 65535)) {
+        return session.fail("--im-port needs a port from 1 to 65535, not \"" + imPort + "\"");
     }
 
     EventLoop loop;
@@ -77,6 +87,10 @@ int run(const Args& args) {
     }
     if (int code = session.signIn()) {
         return code;
+    }
+    if (otherImPort) {
+        // The sign-in has set the port the client always uses.
+        GlobalVar::getInstance_global().setOvix_zqim_port(imPort);
     }
     observers.push_back(
         center.addObserver(UDPListener::kLoginUdpResult, [](const Notification& note) {

@@ -1,9 +1,27 @@
 // oa-cli: the client's core without a window.
+#include <algorithm>
+#include <filesystem>
 #include <iostream>
 #include <string>
 
 #include "cli/Command.h"
+#include "core/platform/AppPaths.h"
+#include "core/session/HomeCheck.h"
 #include "core/session/TrustPlist.h"
+
+namespace {
+
+// The --home of any command, read before the command runs so that the home is checked before
+// anything is read from it. Options end at "--", as every command reads them.
+void useHomeOption(oa::cli::Args args) {
+    args.erase(std::find(args.begin(), args.end(), "--"), args.end());
+    std::string home;
+    if (oa::cli::takeOption(args, "--home", home) && !home.empty()) {
+        oa::AppPaths::setCurrent(oa::AppPaths::resolve(std::filesystem::path(home)));
+    }
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace oa::cli;
@@ -15,12 +33,16 @@ int main(int argc, char** argv) {
         }
         return args.empty() ? 2 : 0;
     }
-    // Every request of every command pins the servers the home trusts.
-    oa::TrustPlist::installAsPinSource();
     const std::string name = args[0];
     args.erase(args.begin());
     for (const auto& command : commands()) {
         if (name == command.name) {
+            useHomeOption(args);
+            if (const auto problem = oa::HomeCheck::prepare()) {
+                return fail(*problem);
+            }
+            // Every request of every command pins the servers the home trusts.
+            oa::TrustPlist::installAsPinSource();
             return command.run(args);
         }
     }

@@ -4,19 +4,17 @@
 #pragma once
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <netinet/in.h>
-#include <sys/file.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <any>
-#include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -98,30 +96,30 @@ private:
     LogSink previous_;
 };
 
-// Held by tests that bind UDP port 1188 (the client's fixed local port, and the IM port of a
-// server run as a real one): test programs of other build folders on this machine take turns.
-// CTest's RESOURCE_LOCK does the same within one run.
-class Port1188Lock {
+// Names the client's local push port ($OA_PUSH_PORT) for the life of the object, for the
+// in-process listener and the oa-cli processes a test starts: "0" lets the system pick a free
+// one, so that no test needs port 1188, which a client of this machine may hold.
+class PushPortVariable {
 public:
-    Port1188Lock() {
-        const auto path = std::filesystem::temp_directory_path() / "oa-client-udp-1188.lock";
-        fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-        EXPECT_GE(fd_, 0) << "cannot open " << path;
-        if (fd_ >= 0) {
-            while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
-            }
+    explicit PushPortVariable(const std::string& value = "0") {
+        if (const char* old = std::getenv(kName)) {
+            previous_ = old;
+        }
+        ::setenv(kName, value.c_str(), 1);
+    }
+    ~PushPortVariable() {
+        if (previous_) {
+            ::setenv(kName, previous_->c_str(), 1);
+        } else {
+            ::unsetenv(kName);
         }
     }
-    ~Port1188Lock() {
-        if (fd_ >= 0) {
-            ::close(fd_);  // releases the lock
-        }
-    }
-    Port1188Lock(const Port1188Lock&) = delete;
-    Port1188Lock& operator=(const Port1188Lock&) = delete;
+    PushPortVariable(const PushPortVariable&) = delete;
+    PushPortVariable& operator=(const PushPortVariable&) = delete;
 
 private:
-    int fd_ = -1;
+    static constexpr const char* kName = "OA_PUSH_PORT";
+    std::optional<std::string> previous_;
 };
 
 // What a sign-in attempt posted as "loginResult": the module list or a failure text.

@@ -23,6 +23,7 @@ std::uint16_t FakeDatagramSocket::localPort() const {
 
 void FakeDatagramSocket::send(const std::string& host, std::uint16_t port, std::string bytes) {
     std::lock_guard lock(mutex_);
+    lastSent_ = {host, port, {}};
     sent_.push_back({host, port, std::move(bytes)});
 }
 
@@ -37,6 +38,17 @@ void FakeDatagramSocket::inject(std::string bytes, std::string fromHost, std::ui
     std::lock_guard lock(mutex_);
     incoming_.push_back({std::move(bytes), std::move(fromHost), fromPort});
     deliverIfReady();
+}
+
+void FakeDatagramSocket::inject(std::string bytes) {
+    std::string host;
+    std::uint16_t port = 0;
+    {
+        std::lock_guard lock(mutex_);
+        host = lastSent_.host;
+        port = lastSent_.port;
+    }
+    inject(std::move(bytes), std::move(host), port);
 }
 
 void FakeDatagramSocket::deliverIfReady() {

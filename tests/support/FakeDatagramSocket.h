@@ -33,8 +33,10 @@ public:
 
     // Queues a received datagram. It reaches the outstanding read (now, or when the next read
     // starts) through a task posted to MainLoop::main().
-    void inject(std::string bytes, std::string fromHost = "127.0.0.1",
-                std::uint16_t fromPort = 1188);
+    void inject(std::string bytes, std::string fromHost, std::uint16_t fromPort);
+    // As an IM service would answer: from where the last datagram was sent (127.0.0.1:1188 before
+    // the first).
+    void inject(std::string bytes);
 
     std::vector<Sent> sent() const;
     // Payloads of the sent datagrams, in order.
@@ -51,14 +53,15 @@ private:
     void deliverIfReady();  // needs mutex_
 
     mutable std::mutex mutex_;
-    BindError bindError_;             // Guarded by mutex_.
-    std::uint16_t port_ = 0;          // Guarded by mutex_.
-    std::vector<std::string> binds_;  // Guarded by mutex_.
-    std::vector<Sent> sent_;          // Guarded by mutex_.
-    std::deque<Datagram> incoming_;   // Guarded by mutex_.
-    ReceiveHandler reading_;          // Guarded by mutex_.
-    bool deliveryPosted_ = false;     // Guarded by mutex_.
-    int readsStarted_ = 0;            // Guarded by mutex_.
+    BindError bindError_;                   // Guarded by mutex_.
+    std::uint16_t port_ = 0;                // Guarded by mutex_.
+    std::vector<std::string> binds_;        // Guarded by mutex_.
+    std::vector<Sent> sent_;                // Guarded by mutex_.
+    Sent lastSent_{"127.0.0.1", 1188, {}};  // Guarded by mutex_.
+    std::deque<Datagram> incoming_;         // Guarded by mutex_.
+    ReceiveHandler reading_;                // Guarded by mutex_.
+    bool deliveryPosted_ = false;           // Guarded by mutex_.
+    int readsStarted_ = 0;                  // Guarded by mutex_.
     // Main thread: false once destroyed, so a delivery already posted does nothing.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

@@ -1,11 +1,15 @@
 // AppPaths: resolution of the application's folders.
 #include "core/platform/AppPaths.h"
 
+#include <pwd.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <mutex>
 #include <system_error>
+#include <vector>
+
+#include "core/platform/PrivatePath.h"
 
 namespace oa {
 namespace fs = std::filesystem;
@@ -20,6 +24,19 @@ std::optional<fs::path> envPath(const char* name) {
         return fs::path(value);
     }
     return std::nullopt;
+}
+
+// The home folder of the user's passwd entry; empty when there is none. A folder under the shared
+// temporary folder would not do: another user could make it first and fill it.
+fs::path passwdHome() {
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found ||
+        !found->pw_dir || found->pw_dir[0] != '/') {
+        return {};
+    }
+    return found->pw_dir;
 }
 
 fs::path executableDir() {
@@ -58,8 +75,10 @@ AppPaths AppPaths::resolve(const std::optional<fs::path>& homeOverride) {
         home = *xdg / "oa-client";
     } else if (auto user = envPath("HOME")) {
         home = *user / ".local/share/oa-client";
+    } else if (auto entry = passwdHome(); !entry.empty()) {
+        home = entry / ".local/share/oa-client";
     } else {
-        home = fs::temp_directory_path() / ("oa-client-" + std::to_string(getuid()));
+        return AppPaths({}, findResources());
     }
     std::error_code ec;
     auto absolute = fs::absolute(home, ec);
@@ -67,10 +86,11 @@ AppPaths AppPaths::resolve(const std::optional<fs::path>& homeOverride) {
 }
 
 bool AppPaths::ensureDirectories() const {
-    std::error_code ec;
+    if (home_.empty()) {
+        return false;
+    }
     for (const auto& dir : {home_, documents(), temporary()}) {
-        fs::create_directories(dir, ec);
-        if (ec || !fs::is_directory(dir, ec)) {
+        if (!PrivatePath::makeFolder(dir)) {
             return false;
         }
     }

@@ -9,8 +9,9 @@ namespace oa {
 class AppPaths {
 public:
     // Home from `homeOverride` (--home), else $OA_HOME, else $XDG_DATA_HOME/oa-client, else
-    // ~/.local/share/oa-client. Resources from $OA_RESOURCES, else next to the executable,
-    // else the source tree's resources folder.
+    // $HOME/.local/share/oa-client, else the same under the home of the user's passwd entry;
+    // an empty home when there is none of these. Resources from $OA_RESOURCES, else next to the
+    // executable, else the source tree's resources folder.
     static AppPaths resolve(const std::optional<std::filesystem::path>& homeOverride = {});
     AppPaths(std::filesystem::path home, std::filesystem::path resources);
 
@@ -19,7 +20,8 @@ public:
     std::filesystem::path temporary() const { return home_ / "tmp"; }
     const std::filesystem::path& resources() const { return resources_; }
 
-    // Creates home, Documents/ and tmp/ when missing. Returns false when one cannot be made.
+    // Creates home, Documents/ and tmp/ when missing, each of mode 0700. Returns false when one
+    // cannot be made, or the home is empty.
     bool ensureDirectories() const;
 
     // The paths the process uses; resolve() with no override until setCurrent() is called.

@@ -26,13 +26,11 @@ public:
     // Destroy on the main thread: no handler runs once the destructor has returned.
     virtual ~DatagramSocket() = default;
 
-    // Binds to `port` (0: any free one) on every local interface, IPv4 and IPv6. The address
-    // stays shareable (SO_REUSEADDR), so a program bound to one specific address on the same
-    // port, such as a local IM service on 127.0.0.2, can run beside this socket. A fixed port
-    // is claimed for the life of the socket (PortClaim): while another socket of this machine
-    // holds it, the bind fails with "local port N is held by another client".
+    // Binds to `port` (0: any free one) on every local interface, IPv4 and IPv6. The port is
+    // this socket's alone: while it lives no other socket of the machine binds it, on any address,
+    // and a second bind of a fixed port fails with "local port N is held by another client".
     [[nodiscard]] BindError bind(std::uint16_t port) { return bindTo(port, {}); }
-    // Binds to `port` on one literal local address only, shareable as above.
+    // Binds to `port` on one literal local address only, as above.
     [[nodiscard]] BindError bind(std::uint16_t port, const std::string& localAddress) {
         return bindTo(port, localAddress);
     }
@@ -44,6 +42,12 @@ public:
     // Datagrams leave in the order they were queued. A failure (unknown host, network down) is
     // logged and otherwise not reported.
     virtual void send(const std::string& host, std::uint16_t port, std::string bytes) = 0;
+
+    // Whether a datagram from `address` (a literal, as Datagram::host gives it) comes from
+    // `host`, a name or a literal address that this socket sent to: the same address in any
+    // spelling (an IPv4 address also as its v4-mapped IPv6 form), or for a name an address this
+    // socket's sends resolved it to.
+    virtual bool isAddressOf(const std::string& address, const std::string& host) const;
 
     // Starts one read: `handler` runs on the main loop (MainLoop::main()) with the next datagram
     // (up to the largest UDP payload, never cut short). At most one read is outstanding; the

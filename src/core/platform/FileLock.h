@@ -1,5 +1,5 @@
 // An exclusive advisory lock (flock) on a lock file, held for the life of the object: how
-// processes of this machine agree on who may change a shared file or own a local port.
+// processes of this machine agree on who may change a shared file.
 #pragma once
 
 #include <sys/types.h>

@@ -168,16 +168,6 @@ DatagramSocket::BindError PosixDatagramSocket::bindTo(std::uint16_t port,
         return "not a literal address: " + localAddress;
     }
 
-    // Before the socket is bound, so that of two clients on this machine only one ever
-    // receives on the port.
-    PortClaim claim;
-    if (PortClaim::isNeeded(port, localAddress)) {
-        claim = PortClaim::claim(port);
-        if (!claim.held()) {
-            return claim.error();
-        }
-    }
-
     std::lock_guard lock(mutex_);
     if (auto error = ensureSocket(wanted)) {
         return error;
@@ -207,16 +197,16 @@ DatagramSocket::BindError PosixDatagramSocket::bindTo(std::uint16_t port,
         in->sin_addr.s_addr = wanted == AF_INET ? v4.s_addr : htonl(INADDR_ANY);
         length = sizeof(sockaddr_in);
     }
-    // Lets a program bound to one specific address on this port (which sets it too) share the
-    // port with this socket; the more specific binding gets the datagrams sent to its address.
-    int on = 1;
-    ::setsockopt(socket_.get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    // Bound without SO_REUSEADDR or SO_REUSEPORT: no other socket of the machine, of this user or
+    // another, may then bind the port on any address and take the datagrams the server sends.
     if (::bind(socket_.get(), reinterpret_cast<sockaddr*>(&address), length) != 0) {
         const int error = errno;
+        if (error == EADDRINUSE && port != 0) {
+            return "local port " + std::to_string(port) + " is held by another client";
+        }
         return "bind to " + describe(localAddress.empty() ? "*" : localAddress, port) + ": " +
                errorText(error);
     }
-    claim_ = std::move(claim);
     return std::nullopt;
 }
 
@@ -338,6 +328,8 @@ void PosixDatagramSocket::sendNow(int fd, const Outgoing& datagram) {
         if (!destinationFor(family, candidate->ai_addr, datagram.port, to, length)) {
             continue;
         }
+        // Noted before the datagram leaves, so that it is known when the answer comes.
+        noteSentTo(datagram.host, to);
         if (::sendto(fd, datagram.bytes.data(), datagram.bytes.size(), MSG_NOSIGNAL,
                      reinterpret_cast<sockaddr*>(&to), length) >= 0) {
             return;
@@ -345,6 +337,28 @@ void PosixDatagramSocket::sendNow(int fd, const Outgoing& datagram) {
         lastError = errorText(errno);
     }
     log("udp: cannot send to " + describe(datagram.host, datagram.port) + ": " + lastError);
+}
+
+void PosixDatagramSocket::noteSentTo(const std::string& host, const sockaddr_storage& to) {
+    std::string address;
+    std::uint16_t port = 0;
+    addressText(to, address, port);
+    std::lock_guard lock(mutex_);
+    // A client sends to a handful of names; a bound keeps a long-running one from growing.
+    constexpr std::size_t kMaxNames = 16;
+    if (sentTo_.size() >= kMaxNames && !sentTo_.contains(host)) {
+        sentTo_.clear();
+    }
+    sentTo_[host].insert(address);
+}
+
+bool PosixDatagramSocket::isAddressOf(const std::string& address, const std::string& host) const {
+    if (DatagramSocket::isAddressOf(address, host)) {
+        return true;
+    }
+    std::lock_guard lock(mutex_);
+    const auto found = sentTo_.find(host);
+    return found != sentTo_.end() && found->second.contains(address);
 }
 
 void PosixDatagramSocket::receiveNow(int fd) {

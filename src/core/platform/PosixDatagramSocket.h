@@ -2,15 +2,18 @@
 // sends and receives, and hands each received datagram to the main loop.
 #pragma once
 
+#include <sys/socket.h>
+
 #include <atomic>
 #include <deque>
+#include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <thread>
 #include <utility>
 
 #include "core/platform/DatagramSocket.h"
-#include "core/platform/PortClaim.h"
 
 namespace oa {
 
@@ -25,6 +28,7 @@ public:
     std::uint16_t localPort() const override;
     void send(const std::string& host, std::uint16_t port, std::string bytes) override;
     void receive(ReceiveHandler handler) override;
+    bool isAddressOf(const std::string& address, const std::string& host) const override;
 
 private:
     // Owns one file descriptor.
@@ -54,17 +58,18 @@ private:
     void run();
     void sendNow(int fd, const Outgoing& datagram);
     void receiveNow(int fd);
+    void noteSentTo(const std::string& host, const sockaddr_storage& to);
 
     mutable std::mutex mutex_;
-    // Guarded by mutex_; declared before socket_ so that the port is given up after it closes.
-    PortClaim claim_;
     Fd socket_;                      // Guarded by mutex_; made once, closed after the thread.
     int family_ = 0;                 // Guarded by mutex_; AF_INET6 or AF_INET once made.
     std::deque<Outgoing> outgoing_;  // Guarded by mutex_.
-    ReceiveHandler reading_;         // Guarded by mutex_; set while a read is outstanding.
-    bool stopping_ = false;          // Guarded by mutex_.
-    Fd wakeRead_;                    // Socket thread only.
-    Fd wakeWrite_;                   // Any thread; writes of one byte are atomic.
+    // Guarded by mutex_: for each name sent to, the addresses the datagrams went to.
+    std::map<std::string, std::set<std::string>> sentTo_;
+    ReceiveHandler reading_;  // Guarded by mutex_; set while a read is outstanding.
+    bool stopping_ = false;   // Guarded by mutex_.
+    Fd wakeRead_;             // Socket thread only.
+    Fd wakeWrite_;            // Any thread; writes of one byte are atomic.
     // Main thread: false once the destructor runs, so handlers already posted do nothing.
     std::shared_ptr<std::atomic<bool>> alive_;
     std::thread thread_;

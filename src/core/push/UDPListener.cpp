@@ -2,6 +2,8 @@
 #include "core/push/UDPListener.h"
 
 #include <charconv>
+#include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <string_view>
 #include <utility>
@@ -45,6 +47,22 @@ std::optional<std::uint16_t> parsePort(const std::optional<std::string>& text) {
     const char* end = text->data() + text->size();
     const auto [stop, error] = std::from_chars(text->data(), end, value);
     if (error != std::errc() || stop != end || value == 0 || value > 65535) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint16_t>(value);
+}
+
+// The local port to bind: kLocalPort unless $OA_PUSH_PORT names one (0 to 65535); nothing when
+// it names none.
+std::optional<std::uint16_t> localPortToBind() {
+    const char* text = std::getenv(UDPListener::kLocalPortVariable);
+    if (!text || !*text) {
+        return UDPListener::kLocalPort;
+    }
+    unsigned value = 0;
+    const char* end = text + std::strlen(text);
+    const auto [stop, error] = std::from_chars(text, end, value);
+    if (error != std::errc() || stop != end || value > 65535) {
         return std::nullopt;
     }
     return static_cast<std::uint16_t>(value);
@@ -96,7 +114,12 @@ void UDPListener::resetForTesting() {
 }
 
 UDPListener::UDPListener(std::unique_ptr<DatagramSocket> socket) : udpSocket_(std::move(socket)) {
-    bindError_ = udpSocket_->bind(kLocalPort);
+    if (const auto port = localPortToBind()) {
+        bindError_ = udpSocket_->bind(*port);
+    } else {
+        bindError_ = std::string(kLocalPortVariable) + "=\"" + std::getenv(kLocalPortVariable) +
+                     "\" names no port (0 to 65535)";
+    }
     if (bindError_) {
         log("Error binding: " + *bindError_);
     }
@@ -110,17 +133,44 @@ UDPListener::~UDPListener() {
 }
 
 void UDPListener::startRead() {
-    udpSocket_->receive([this](DatagramSocket::Datagram datagram) { didReceive(datagram.bytes); });
+    udpSocket_->receive([this](DatagramSocket::Datagram datagram) { didReceive(datagram); });
 }
 
-void UDPListener::didReceive(const std::string& bytes) {
+bool UDPListener::fromImService(const DatagramSocket::Datagram& datagram) const {
+    return peer_ && datagram.port == peer_->port &&
+           udpSocket_->isAddressOf(datagram.host, peer_->host);
+}
+
+void UDPListener::drop(const DatagramSocket::Datagram& datagram) {
+    ++dropped_;
+    ++droppedUnreported_;
+    const Duration now = MainLoop::main().now();
+    if (lastDropReport_ && now - *lastDropReport_ < kDropReportEvery) {
+        return;
+    }
+    lastDropReport_ = now;
+    const std::string service =
+        peer_ ? peer_->host + ":" + std::to_string(peer_->port) : "(no login datagram sent yet)";
+    log("udp: dropped " + std::to_string(droppedUnreported_) +
+        " datagram(s) not from the IM service " + service + ", the last from " + datagram.host +
+        ":" + std::to_string(datagram.port));
+    droppedUnreported_ = 0;
+}
+
+void UDPListener::didReceive(const DatagramSocket::Datagram& datagram) {
     // Whatever an observer does, exactly one read stays outstanding.
     struct NextRead {
         UDPListener* listener;
         ~NextRead() { listener->startRead(); }
     } nextRead{this};
 
+    // Anyone can send to the port; only the service the client signed in to is listened to.
+    if (!fromImService(datagram)) {
+        drop(datagram);
+        return;
+    }
     lastDatagramAt_ = MainLoop::main().now();
+    const std::string& bytes = datagram.bytes;
 
     if (!isValidUtf8(bytes)) {
         return;
@@ -140,16 +190,29 @@ void UDPListener::didReceive(const std::string& bytes) {
     }
 }
 
-void UDPListener::sendData(const std::string& text) {
+std::optional<UDPListener::Peer> UDPListener::imService() const {
     auto& session = GlobalVar::getInstance_global();
     const std::string host = serverHost(session.oa().value_or(""));
     const auto port = parsePort(session.ovix_zqim_port());
     if (host.empty() || !port) {
         log("udp: no IM service address (host \"" + host + "\", port \"" +
             session.ovix_zqim_port().value_or("") + "\"); datagram dropped");
-        return;
+        return std::nullopt;
     }
-    udpSocket_->send(host, *port, text);
+    return Peer{host, *port};
+}
+
+void UDPListener::sendData(const std::string& text) {
+    if (const auto service = imService()) {
+        udpSocket_->send(service->host, service->port, text);
+    }
+}
+
+void UDPListener::sendLogin(const std::string& datagram) {
+    if (auto service = imService()) {
+        udpSocket_->send(service->host, service->port, datagram);
+        peer_ = std::move(service);
+    }
 }
 
 void UDPListener::sendMessageNotice() {
@@ -164,7 +227,7 @@ void UDPListener::sendMessageNotice() {
 void UDPListener::announce(std::string loginDatagram) {
     loginDatagram_ = std::move(loginDatagram);
     retries_ = 0;
-    sendData(loginDatagram_);
+    sendLogin(loginDatagram_);
     scheduleRetry();
 }
 
@@ -179,7 +242,7 @@ void UDPListener::scheduleRetry() {
     ++retries_;
     announceTimer_ = MainLoop::main().schedule(delay, [this] {
         if (isAnnouncing()) {
-            sendData(loginDatagram_);
+            sendLogin(loginDatagram_);
             scheduleRetry();
         }
     });
@@ -196,7 +259,7 @@ void UDPListener::answered() {
     announceTimer_ = MainLoop::main().schedule(kReannounceEvery, [this] {
         if (isAnnouncing()) {
             retries_ = 0;
-            sendData(loginDatagram_);
+            sendLogin(loginDatagram_);
             scheduleRetry();
         }
     });
@@ -212,7 +275,7 @@ void UDPListener::selfTest(const std::string& loginDatagram, std::function<void(
         selfTestTimer_ =
             MainLoop::main().schedule(kSelfTestLimit, [this] { finishSelfTests(false); });
     }
-    sendData(loginDatagram);
+    sendLogin(loginDatagram);
 }
 
 void UDPListener::finishSelfTests(bool answered) {

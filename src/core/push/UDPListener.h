@@ -1,5 +1,7 @@
 // The push channel to the server's IM service: the process's one datagram socket, bound to local
-// port 1188. It sends the client's datagrams and turns each received one into a notification.
+// port 1188 (or $OA_PUSH_PORT). It sends the client's datagrams and turns each received one into a
+// notification. Anyone can send to the port: only datagrams from the address and port the login
+// datagram last went to are heard; the others are dropped and counted.
 #pragma once
 
 #include <array>
@@ -21,6 +23,9 @@ public:
     using SocketFactory = std::function<std::unique_ptr<DatagramSocket>()>;
 
     static constexpr std::uint16_t kLocalPort = 1188;
+    // Names the local port in place of kLocalPort (0: one the system picks), for a client that
+    // runs beside another one or beside an IM service of the same machine, and for tests.
+    static constexpr char kLocalPortVariable[] = "OA_PUSH_PORT";
     // The login datagram goes again after each of these delays while no "v" answer has come,
     // then every kRetryEvery; after an answer, again every kReannounceEvery.
     static constexpr std::array<Duration, 5> kRetryDelays{
@@ -28,6 +33,9 @@ public:
         std::chrono::seconds(16), std::chrono::seconds(32)};
     static constexpr Duration kRetryEvery = std::chrono::seconds(60);
     static constexpr Duration kReannounceEvery = std::chrono::minutes(5);
+    // Datagrams from anywhere but the IM service are dropped and counted; the count is logged at
+    // most this often.
+    static constexpr Duration kDropReportEvery = std::chrono::minutes(1);
     // The channel counts as up while a datagram from the server came this recently.
     static constexpr Duration kUpWithin = std::chrono::minutes(6);
     // A self-test without an answer within this time fails.
@@ -43,7 +51,7 @@ public:
     // Makes the socket of the listener: the client installs its Qt socket here before the
     // first getInstance_udp(); without a factory the listener uses a PosixDatagramSocket.
     static void setSocketFactory(SocketFactory factory);
-    // The one listener of the process; the first call creates it, binds local port 1188 and
+    // The one listener of the process; the first call creates it, binds the local port and
     // starts listening. Never released. Main thread.
     static UDPListener& getInstance_udp();
     // The listener when one exists, without creating it (which would bind the port).
@@ -79,6 +87,10 @@ public:
     void stopAnnouncing();
     bool isAnnouncing() const { return !loginDatagram_.empty(); }
 
+    // How many datagrams were dropped because they came from elsewhere than the address and port
+    // the login datagram last went to (all of them before the first login datagram).
+    std::size_t droppedDatagrams() const { return dropped_; }
+
     // When the last datagram from the server arrived, on MainLoop::main().now(); nothing
     // before the first.
     std::optional<Duration> lastDatagramAt() const { return lastDatagramAt_; }
@@ -90,8 +102,8 @@ public:
     void selfTest(const std::string& loginDatagram, std::function<void(bool)> done);
 
     DatagramSocket& udpSocket() { return *udpSocket_; }
-    // Why local port 1188 could not be bound (for instance another client of this machine
-    // holds it); empty while the listener receives on it.
+    // Why the local port could not be bound (for instance another client of this machine holds
+    // it, or $OA_PUSH_PORT names no port); empty while the listener receives on it.
     const DatagramSocket::BindError& bindError() const { return bindError_; }
 
     // The IM service's host for the OA address `oa`: lower case, without "http://" and without
@@ -103,8 +115,17 @@ private:
     // Binds the socket and starts the first read; a failed bind is logged and the listener
     // carries on without it.
     explicit UDPListener(std::unique_ptr<DatagramSocket> socket);
+    struct Peer {
+        std::string host;
+        std::uint16_t port = 0;
+    };
+    // The IM service's address for the session at this moment; logged when there is none.
+    std::optional<Peer> imService() const;
+    void sendLogin(const std::string& datagram);
+    bool fromImService(const DatagramSocket::Datagram& datagram) const;
+    void drop(const DatagramSocket::Datagram& datagram);
     void startRead();
-    void didReceive(const std::string& bytes);
+    void didReceive(const DatagramSocket::Datagram& datagram);
     void scheduleRetry();
     void answered();
     void finishSelfTests(bool answered);
@@ -117,6 +138,10 @@ private:
     std::size_t retries_ = 0;    // login datagrams sent since the last answer
     TimerHandle announceTimer_;
     std::optional<Duration> lastDatagramAt_;
+    std::optional<Peer> peer_;  // where the last login datagram went
+    std::size_t dropped_ = 0;
+    std::size_t droppedUnreported_ = 0;
+    std::optional<Duration> lastDropReport_;
     std::vector<std::function<void(bool)>> selfTests_;
     TimerHandle selfTestTimer_;
 };

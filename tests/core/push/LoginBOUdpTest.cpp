@@ -117,6 +117,7 @@ TEST_F(LoginBOUdpTest, EveryAnswerButNoStartsTheHeartbeat) {
         SCOPED_TRACE(answer);
         UDPListener::resetForTesting();
         signedIn("42");
+        serviceKnown();
         fake().inject(answer);
         loop.advance(30s);
         const bool refused = answer == "v^NO";
@@ -128,6 +129,7 @@ TEST_F(LoginBOUdpTest, EveryAnswerButNoStartsTheHeartbeat) {
 TEST_F(LoginBOUdpTest, TwoSignInsKeepOneHeartbeatThatSendsTheCurrentUid) {
     signIn("alice", "abcd", "42");
     startHeartbeatOnAcceptedAnswer();
+    serviceKnown();
     fake().inject("v^OK");
     loop.advance(30s);
 
@@ -148,6 +150,7 @@ TEST_F(LoginBOUdpTest, TwoSignInsKeepOneHeartbeatThatSendsTheCurrentUid) {
 TEST_F(LoginBOUdpTest, RefusalAfterAcceptanceDoesNotStopTheHeartbeat) {
     signedIn("42");
     startHeartbeatOnAcceptedAnswer();
+    serviceKnown();
     fake().inject("v^OK");
     fake().inject("v^NO");
     loop.advance(60s);

@@ -73,6 +73,15 @@ protected:
         session.setUid(uid);
     }
 
+    // The listener once a login datagram has gone to the IM service (and announcing stopped), so
+    // that it hears the service's datagrams; the login datagram is cleared from sent().
+    void serviceKnown() {
+        auto& listener = UDPListener::getInstance_udp();
+        listener.announce("C^m^l^alice^sbqd^");
+        listener.stopAnnouncing();
+        fake().clearSent();
+    }
+
     ManualLoop loop;
     FakeDatagramSocket* fakeSocket = nullptr;
     std::optional<std::string> bindError;

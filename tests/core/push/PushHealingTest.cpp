@@ -143,6 +143,7 @@ TEST_F(PushHealingTest, SignOutWithoutListenerCreatesNone) {
 
 TEST_F(PushHealingTest, ChannelIsUpForSixMinutesAfterTheLastDatagram) {
     auto& listener = UDPListener::getInstance_udp();
+    serviceKnown();
     EXPECT_FALSE(listener.isChannelUp());
     EXPECT_EQ(listener.lastDatagramAt(), std::nullopt);
 

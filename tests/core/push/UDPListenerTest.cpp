@@ -31,6 +31,7 @@ TEST_F(UDPListenerTest, FailedBindIsLoggedAndTheChannelCarriesOn) {
     // Kept for a caller that cannot do without the port (oa-cli listen).
     EXPECT_EQ(UDPListener::getInstance_udp().bindError(), "Address already in use");
 
+    serviceKnown();
     socket.inject("n^message");
     loop.runPending();
     UDPListener::getInstance_udp().sendData("C^m^s^42");
@@ -72,6 +73,8 @@ TEST_F(UDPListenerTest, DispatchTableAndListeningGoesOnAfterEveryDatagram) {
         {"n^\xe9\x82", {}},          // cut inside a character
         {"v^\xf4\x90\x80\x80", {}},  // above U+10FFFF
     };
+    signedIn();
+    serviceKnown();
     for (const auto& c : cases) {
         SCOPED_TRACE("datagram \"" + c.datagram + "\"");
         events.clear();
@@ -90,6 +93,8 @@ TEST_F(UDPListenerTest, NotificationsArriveOnTheMainThread) {
     auto token = NotificationCenter::defaultCenter().addObserver(
         UDPListener::kMessageUdpResult,
         [&](const Notification&) { onMain.push_back(loop.isMainThread()); });
+    signedIn();
+    serviceKnown();
     fake().inject("n^message");
     loop.runPending();
     EXPECT_THAT(onMain, ElementsAre(true));
@@ -99,6 +104,8 @@ TEST_F(UDPListenerTest, ObserverThatThrowsDoesNotStopListening) {
     auto token = NotificationCenter::defaultCenter().addObserver(
         UDPListener::kModulesUdpResult,
         [](const Notification&) { throw std::runtime_error("observer failed"); });
+    signedIn();
+    serviceKnown();
     fake().inject("n^email");
     EXPECT_THROW(loop.runPending(), std::runtime_error);
     EXPECT_TRUE(fake().readOutstanding());
@@ -108,6 +115,67 @@ TEST_F(UDPListenerTest, ObserverThatThrowsDoesNotStopListening) {
     fake().inject("n^message");
     loop.runPending();
     EXPECT_THAT(events, ElementsAre("messageUdpResult"));
+}
+
+struct SenderCase {
+    std::string host;
+    std::uint16_t port;
+    bool heard;
+};
+
+// Anyone may send to the client's port; only the address and port the login datagram went to
+// (192.168.1.20:1188) are heard, in any spelling of the address.
+TEST_F(UDPListenerTest, OnlyTheImServiceIsHeard) {
+    signedIn();
+    fake().inject("v^OK", "192.168.1.20", 1188);  // before any login datagram nobody is heard
+    loop.runPending();
+    EXPECT_THAT(events, IsEmpty());
+
+    serviceKnown();
+    const std::vector<SenderCase> cases = {
+        {"127.0.0.5", 4444, false},          {"192.168.1.20", 4444, false},
+        {"192.168.1.21", 1188, false},       {"127.0.0.1", 1188, false},
+        {"::ffff:192.168.1.20", 1188, true}, {"192.168.1.20", 1188, true},
+    };
+    std::size_t dropped = 1;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.host + ":" + std::to_string(c.port));
+        events.clear();
+        for (const char* datagram : {"n^message", "n^email", "v^NO"}) {
+            fake().inject(datagram, c.host, c.port);
+        }
+        loop.runPending();
+        dropped += c.heard ? 0 : 3;
+        EXPECT_EQ(events.size(), c.heard ? 3u : 0u);
+        EXPECT_EQ(UDPListener::getInstance_udp().droppedDatagrams(), dropped);
+        EXPECT_TRUE(fake().readOutstanding());
+    }
+}
+
+// A flood of foreign datagrams is logged once a minute, with the count since the last line.
+TEST_F(UDPListenerTest, DroppedDatagramsAreLoggedOnceAMinute) {
+    signedIn();
+    serviceKnown();
+    logLines.clear();
+    const auto spoof = [&](int times) {
+        for (int i = 0; i < times; ++i) {
+            fake().inject("n^email", "127.0.0.5", 4444);
+        }
+        loop.runPending();
+    };
+    spoof(1);
+    spoof(500);
+    loop.advance(UDPListener::kDropReportEvery - std::chrono::seconds(1));
+    spoof(1);
+    ASSERT_EQ(logLines.size(), 1u);
+    EXPECT_THAT(logLines[0], ::testing::StartsWith("udp: dropped 1 datagram(s) not from the IM "
+                                                   "service 192.168.1.20:1188, the last from "
+                                                   "127.0.0.5:4444"));
+    loop.advance(std::chrono::seconds(1));
+    spoof(1);
+    ASSERT_EQ(logLines.size(), 2u);
+    EXPECT_THAT(logLines[1], ::testing::StartsWith("udp: dropped 502 datagram(s)"));
+    EXPECT_THAT(events, IsEmpty());
 }
 
 struct HostCase {

@@ -1,6 +1,6 @@
-// oa-cli as a black box against the demo server, whose IM service has port 1188 here as a real
-// one would: sign-in, the e-mail list, and "listen" reporting the login answer and the pushes
-// that follow a message and a new e-mail.
+// oa-cli as a black box against the demo server: sign-in, the e-mail list, and "listen"
+// reporting the login answer and the pushes that follow a message and a new e-mail. The IM
+// service and the listener use ports the system picks, as 1188 may be another client's.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,9 +20,9 @@ namespace {
 
 class OaCliTest : public ClientServerTest {
 protected:
-    void configure(ServerOptions& options) override { options.imPort = 1188; }
+    PushPortVariable anyPort_;
 
-    Port1188Lock portLock_;
+    std::string imPort() const { return std::to_string(server_->imPort()); }
 
     std::string cliHome(const std::string& name) const { return (home_.path() / name).string(); }
 
@@ -95,8 +95,9 @@ TEST_F(OaCliTest, ListenReportsTheLoginAndThePushes) {
     ASSERT_EQ(MessageBO().getSignleMsg(""), nullptr);
 
     const std::string home = cliHome("yangfan");
-    Subprocess listen(command({"listen", "--seconds", "300", "--home", home, "--server",
-                               serverUrl(), "--user", "yangfan", "--password", "Lucky2013"}));
+    Subprocess listen(
+        command({"listen", "--seconds", "300", "--im-port", imPort(), "--home", home, "--server",
+                 serverUrl(), "--user", "yangfan", "--password", "Lucky2013"}));
     ASSERT_TRUE(listen.started());
     ASSERT_TRUE(listen.waitForLine("loginUdpResult OK", kWaitLimit * 2))
         << listen.out() << listen.err();
@@ -115,8 +116,9 @@ TEST_F(OaCliTest, ListenReportsTheLoginAndThePushes) {
 
 // Given a time, listen ends by itself, cleanly.
 TEST_F(OaCliTest, ListenEndsAfterItsSeconds) {
-    const auto listen = run({"listen", "--seconds", "5", "--home", cliHome("lina"), "--server",
-                             serverUrl(), "--user", "lina", "--password", "123456"});
+    const auto listen =
+        run({"listen", "--seconds", "5", "--im-port", imPort(), "--home", cliHome("lina"),
+             "--server", serverUrl(), "--user", "lina", "--password", "123456"});
     EXPECT_EQ(listen.exitCode, 0) << listen.err;
     EXPECT_EQ(linesOf(listen.out).at(0), "loginUdpResult OK") << listen.out;
 }

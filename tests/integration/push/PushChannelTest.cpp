@@ -1,5 +1,5 @@
-// The core's push channel (UDPListener on a POSIX datagram socket, bound to local port 1188)
-// against the demo server's IM service, on a ManualLoop: the login datagram's answer, the
+// The core's push channel (UDPListener on a POSIX datagram socket, on a local port the system
+// picks) against the demo server's IM service, on a ManualLoop: the login datagram's answer, the
 // heartbeat reaching the service, the pushes of new messages and module items, and the port
 // left to another client that holds it.
 #include <gtest/gtest.h>
@@ -86,7 +86,7 @@ protected:
         return waitForPush(UDPListener::kLoginUdpResult);
     }
 
-    Port1188Lock portLock_;
+    PushPortVariable anyPort_;
     ManualLoop loop_;
     LogCapture logs_;
     std::vector<ObserverToken> tokens_;
@@ -225,17 +225,20 @@ TEST_F(PushChannelTest, PushesArriveAgainAfterTheServiceRestarts) {
     EXPECT_EQ(waitForPush(UDPListener::kMessageUdpResult), "");
 }
 
-// Another client of this machine holds local port 1188. The listener does not bind it beside
-// that client (it would take the answers and pushes meant for it), says why, and still sends;
-// once the port is free, a new listener binds it and gets its answers there.
+// Another client of this machine holds the local port. The listener does not share it (that
+// client would lose the answers and pushes meant for it), says why, and still sends; once the
+// port is free, a new listener binds it and gets its answers there.
 TEST_F(PushChannelTest, ListenerLeavesThePortToTheClientThatHoldsIt) {
     auto otherClient = std::make_unique<PosixDatagramSocket>();
-    ASSERT_EQ(otherClient->bind(UDPListener::kLocalPort), std::nullopt);
+    ASSERT_EQ(otherClient->bind(0), std::nullopt);
+    const std::string port = std::to_string(otherClient->localPort());
+    PushPortVariable samePort(port);
     ASSERT_TRUE(signInForPush("zhangwei"));
 
     auto& refused = UDPListener::getInstance_udp();
-    EXPECT_EQ(refused.bindError(), "local port 1188 is held by another client");
-    EXPECT_TRUE(logs_.contains("Error binding: local port 1188 is held by another client"));
+    const std::string held = "local port " + port + " is held by another client";
+    EXPECT_EQ(refused.bindError(), held);
+    EXPECT_TRUE(logs_.contains("Error binding: " + held));
     LoginBO().loginUdp();
     EXPECT_TRUE(logs_.waitFor("IM <- C^m^l^zhangwei^"));
 
@@ -243,7 +246,7 @@ TEST_F(PushChannelTest, ListenerLeavesThePortToTheClientThatHoldsIt) {
     otherClient.reset();
     auto& listener = UDPListener::getInstance_udp();
     EXPECT_EQ(listener.bindError(), std::nullopt);
-    EXPECT_EQ(listener.udpSocket().localPort(), UDPListener::kLocalPort);
+    EXPECT_EQ(std::to_string(listener.udpSocket().localPort()), port);
     EXPECT_EQ(loginUdp(), "OK");
 }
 

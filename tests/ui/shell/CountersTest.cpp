@@ -8,6 +8,7 @@
 #include "ShellTest.h"
 #include "core/platform/Log.h"
 #include "core/platform/ManualLoop.h"
+#include "core/push/UDPListener.h"
 #include "core/session/GlobalVar.h"
 #include "core/transport/ASIFormDataRequest.h"
 #include "support/FakeDatagramSocket.h"
@@ -160,6 +161,10 @@ private slots:
         server.setReply(kCountPage, counters(R"({"module":[{"email":"1"}]})"));
         GlobalVar::getInstance_global().setOa(server.url(""));
         GlobalVar::getInstance_global().setUid("9");
+        // The listener hears the IM service the login datagram went to.
+        GlobalVar::getInstance_global().setOvix_zqim_port("1188");
+        UDPListener::getInstance_udp().announce("C^m^l^u^p^");
+        UDPListener::getInstance_udp().stopAnnouncing();
         shell::Screen screen;
         auto* index = new IndexController;
         index->setFunc_array({"email", "news"});

@@ -201,6 +201,11 @@ private slots:
         screen.login()->view();
         auto& listener = UDPListener::getInstance_udp();
         QCOMPARE(env.socket()->readsStarted(), 1);
+        // The listener hears the IM service the login datagram went to.
+        GlobalVar::getInstance_global().setOa("http://127.0.0.1");
+        GlobalVar::getInstance_global().setOvix_zqim_port("1188");
+        listener.announce("C^m^l^u^p^");
+        listener.stopAnnouncing();
         env.socket()->inject(answer.toStdString());
         // Handled once the listener has started its next read.
         QTRY_COMPARE(env.socket()->readsStarted(), 2);

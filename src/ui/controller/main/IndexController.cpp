@@ -6,7 +6,6 @@
 #include <QByteArray>
 #include <QEvent>
 #include <QLineEdit>
-#include <any>
 
 #include "core/platform/Log.h"
 #include "core/platform/MainLoop.h"
@@ -57,9 +56,11 @@ std::string describe(const IndexController::CounterDic& counters) {
     return text + (counters.empty() ? "}" : " }");
 }
 
-// Starts a counter fetch whose result reaches the index behind `guard`, if it still exists.
-void fetchCounters(const std::string& module, const QPointer<IndexController>& guard) {
-    runInBackground([module, guard] { IndexController::backPushInfo(module, guard); });
+// The request of a counter refresh, on its background thread.
+IndexController::CounterDic fetchCounters(const std::string& module) {
+    IndexController::CounterDic counters = homeTipInfo(module);
+    log("dic::" + describe(counters));
+    return counters;
 }
 
 }  // namespace
@@ -67,10 +68,17 @@ void fetchCounters(const std::string& module, const QPointer<IndexController>& g
 IndexController::IndexController(QObject* parent) : ViewController(parent) {
     // No way back to the sign-in screen but signing out.
     setHidesBackButton(true);
+    const QPointer<IndexController> guard(this);
+    counters_ =
+        std::make_unique<CounterRefresh>(&fetchCounters, [guard](const CounterDic& counters) {
+            if (guard) {
+                guard->pushReturnMain(counters);
+            }
+        });
 }
 
 IndexController::~IndexController() {
-    modulesToken_.reset();
+    counters_.reset();
 }
 
 void IndexController::loadView() {
@@ -112,13 +120,6 @@ void IndexController::loadView() {
     setTitle(appTitle());
 
     UDPListener::getInstance_udp().sendMessageNotice();
-
-    const QPointer<IndexController> guard(this);
-    modulesToken_ = NotificationCenter::defaultCenter().addObserver(
-        UDPListener::kModulesUdpResult, [guard](const Notification& notification) {
-            const auto* key = std::any_cast<std::string>(&notification.object);
-            fetchCounters(key ? *key : std::string(kAllModules), guard);
-        });
 
     CheckOnline::shar();
 
@@ -276,18 +277,7 @@ void IndexController::showSmsViewWith(const std::string& address) {
 }
 
 void IndexController::modulesChange(const std::optional<std::string>& module) {
-    fetchCounters(module.value_or(kAllModules), QPointer<IndexController>(this));
-}
-
-void IndexController::backPushInfo(const std::string& module,
-                                   const QPointer<IndexController>& guard) {
-    CounterDic counters = homeTipInfo(module);
-    log("dic::" + describe(counters));
-    MainLoop::main().post([guard, counters = std::move(counters)] {
-        if (guard) {
-            guard->pushReturnMain(counters);
-        }
-    });
+    counters_->request(module.value_or(kAllModules));
 }
 
 void IndexController::pushReturnMain(const CounterDic& counters) {

@@ -9,8 +9,11 @@
 #include <string>
 #include <vector>
 
+#include <memory>
+
 #include "core/platform/NotificationCenter.h"
 #include "core/protocol/WebLinks.h"
+#include "core/push/CounterRefresh.h"
 #include "ui/controller/main/BottomDelegate.h"
 #include "ui/controller/main/HomeService.h"
 #include "ui/controller/main/OtherService.h"
@@ -37,7 +40,7 @@ public:
     using CounterDic = std::map<std::string, std::string>;
 
     // The counter request for every module, sent whenever the index comes into view.
-    static constexpr char kAllModules[] = "INIT";
+    static constexpr const char* kAllModules = CounterRefresh::kAllModules;
 
     explicit IndexController(QObject* parent = nullptr);
     ~IndexController() override;
@@ -76,11 +79,9 @@ public:
     static std::string base64Encode(const std::string& bytes) { return oa::base64Encode(bytes); }
 
     // Counters: fetched on a background thread for `module` (the key a push notice named), or
-    // for every module ("INIT") when there is none.
+    // for every module ("INIT") when there is none; one request at a time (CounterRefresh).
     void modulesChange(const std::optional<std::string>& module = std::nullopt);
-    // The background part: the request, then the dictionary to the main thread, where it is
-    // applied if the index still exists.
-    static void backPushInfo(const std::string& module, const QPointer<IndexController>& guard);
+    // Applies a fetched dictionary, on the main thread.
     void pushReturnMain(const CounterDic& counters);
 
 signals:
@@ -103,7 +104,8 @@ private:
     OtherView* other_view_ = nullptr;
     BottomView* bottom_view_ = nullptr;
     std::string currentTab_ = "home";
-    ObserverToken modulesToken_;
+    // Fetches again on each module push.
+    std::unique_ptr<CounterRefresh> counters_;
 };
 
 }  // namespace oa
