@@ -95,9 +95,9 @@ private slots:
         auto* pdf = loadClientModule<PdfBackend>({QStringLiteral(OA_PDF_MODULE_FILE)},
                                                  kPdfBackendEntry, kPdfBackendVersion, &error);
         QVERIFY2(pdf, qPrintable(error));
-        QVERIFY(!pdf->createView(text));
-        QVERIFY(!pdf->createView(dir.filePath(QStringLiteral("missing.pdf"))));
-        std::unique_ptr<QWidget> view(pdf->createView(path));
+        QVERIFY(!pdf->createView(text, 640));
+        QVERIFY(!pdf->createView(dir.filePath(QStringLiteral("missing.pdf")), 640));
+        std::unique_ptr<QWidget> view(pdf->createView(path, 640));
         QVERIFY(view);
         QCOMPARE(pdf->pageCount(view.get()), 2);
         QVERIFY(qobject_cast<QAbstractScrollArea*>(view.get()));
