@@ -34,8 +34,9 @@ namespace oa {
 namespace {
 
 // Threads serving connections. A keep-alive connection holds its thread while idle, and the
-// client plus its web views keep several open. One client address may hold fewer than all of
-// them (ServerOptions::connectionsPerAddress).
+// client plus its web views keep several open. One client address, and all slow connections
+// together, may hold fewer than all of them (ServerOptions::connectionsPerAddress and
+// ::slowConnections).
 constexpr std::size_t kHttpThreads = 32;
 
 void removeDatabaseFiles(const std::string& path) {
@@ -147,8 +148,11 @@ void DemoServer::configureHttp() {
     http_.set_keep_alive_timeout(2);
     http_.set_read_timeout(20);
     http_.setRequestHeadLimit(std::chrono::seconds(std::max(1, options_.requestHeadSeconds)));
+    http_.setRequestBodyLimit(std::chrono::seconds(std::max(1, options_.requestBodySeconds)));
     http_.setConnectionsPerAddress(
         std::clamp<std::size_t>(options_.connectionsPerAddress, 1, kHttpThreads - 1));
+    http_.setSlowConnections(std::clamp<std::size_t>(options_.slowConnections, 1, kHttpThreads - 1),
+                             std::chrono::seconds(1));
     http_.set_payload_max_length(options_.maxRequestBytes);
     http_.set_exception_handler(
         [](const httplib::Request& req, httplib::Response& res, std::exception_ptr error) {
