@@ -247,6 +247,7 @@ bool DemoServer::start(std::string* error) {
         ServerContext{*db_, *sessions_, *im_, options_.appTitle, options_.webVersion, imPort_,
                       options_.verbose, pacer_.get()});
     router_ = std::make_unique<PageRouter>(http_, *sessions_, options_.maxRequestBytes);
+    router_->setTls(tls());
     faults_ = std::make_unique<FaultSwitch>();
     router_->setFaults(faults_.get());
     faults_->install(*router_);

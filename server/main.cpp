@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "server/AdminGuard.h"
 #include "server/DemoServer.h"
 #include "server/ServerOptions.h"
 
@@ -47,7 +48,7 @@ int sendAdmin(const std::string& page, httplib::Params params, const std::vector
         params.emplace(field->second, value);
     }
     httplib::Client client(host, port);
-    const auto res = client.Post(page, params);
+    const auto res = client.Post(page, {{oa::AdminGuard::kHeader, "1"}}, params);
     if (!res) {
         std::cerr << "no answer from " << host << ":" << port << "\n";
         return 1;
