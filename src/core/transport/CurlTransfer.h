@@ -12,6 +12,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/transport/HeaderList.h"
 #include "core/transport/RequestBody.h"
@@ -43,6 +44,7 @@ struct TransferRequest {
     std::string method;
     RequestBody* body = nullptr;           // nullptr or empty: no body
     std::string contentType;               // of the body
+    std::vector<std::string> headers;      // further "Name: value" lines
     std::chrono::milliseconds timeout{0};  // without progress; zero or less: none
     std::size_t maxResponseSize = 0;       // of the (inflated) body; libcurl caps the headers
     CancelToken* cancel = nullptr;
