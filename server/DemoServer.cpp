@@ -190,14 +190,18 @@ void DemoServer::configureHttp() {
         line.append(" ").append(std::to_string(res.body.size()));
         if (verbose) {
             line.append(" [");
+            // The password and the session (whoever holds it is signed in) are never logged,
+            // whether they came in the query, a URL-encoded form or a multipart part.
+            auto secret = [](const std::string& key) { return key == "PASSWORD" || key == "P"; };
             for (const auto& [key, value] : req.params) {
                 line.append(" ").append(key).append("=");
-                line.append(key == "PASSWORD" ? std::string("***") : value.substr(0, 60));
+                line.append(secret(key) ? std::string("***") : value.substr(0, 60));
             }
             for (const auto& [key, part] : req.files) {
                 line.append(" ").append(key);
                 if (part.filename.empty()) {
-                    line.append("=").append(part.content.substr(0, 60));
+                    line.append("=").append(secret(key) ? std::string("***")
+                                                        : part.content.substr(0, 60));
                 } else {
                     line.append("<").append(part.filename).append(">");
                 }
@@ -245,7 +249,7 @@ bool DemoServer::start(std::string* error) {
     }
     context_ = std::make_unique<ServerContext>(
         ServerContext{*db_, *sessions_, *im_, options_.appTitle, options_.webVersion, imPort_,
-                      options_.verbose, pacer_.get()});
+                      options_.verbose, pacer_.get(), tls()});
     router_ = std::make_unique<PageRouter>(http_, *sessions_, options_.maxRequestBytes);
     router_->setTls(tls());
     faults_ = std::make_unique<FaultSwitch>();
