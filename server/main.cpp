@@ -2,6 +2,9 @@
 // running server ("oa-demo-server event ..."), or switches a fault of one of its pages
 // ("oa-demo-server fault ...").
 #include <httplib.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <signal.h>
 
 #include <algorithm>
@@ -97,6 +100,13 @@ int main(int argc, char** argv) {
         return parsed.exitCode;
     }
 
+#ifdef __GLIBC__
+    // Large blocks (a request body, a long field) are mapped on their own and unmapped when
+    // freed. By default the allocator raises that threshold after the first such block is
+    // freed and then keeps later ones in each worker thread's arena, where they stay resident
+    // long after the request.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+#endif
     // Every thread inherits the blocked signals, so only sigwait() below receives them.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
