@@ -22,8 +22,10 @@ void AccountPages::login(const httplib::Request& req, httplib::Response& res) {
         HttpSupport::json(res, {{"status", "NO"}, {"msg", "用户名或密码错误"}});
         return;
     }
+    // Scripts of the web views never need the session, and over TLS it must not travel in
+    // the clear should the same host also be reached over plain HTTP.
     res.set_header("Set-Cookie", std::string(SessionStore::kCookieName) + "=" + user->sessionId +
-                                     "; Path=/; HttpOnly");
+                                     "; Path=/; HttpOnly" + (ctx_.tls ? "; Secure" : ""));
     HttpSupport::json(res, {{"status", "YES"},
                             {"session_id", user->sessionId},
                             {"uid", std::to_string(user->uid)},

@@ -1,4 +1,4 @@
-// The demo and test interface, reachable from loopback only: POST "/demo/admin/event" creates a
+// The demo and test interface, for requests AdminGuard admits: POST "/demo/admin/event" creates a
 // new e-mail, notice, news item, reminder or instant message for a user, with the pushes that
 // follow, as if a colleague had sent it. A message with "voice" (seconds) is a synthesised voice
 // message.

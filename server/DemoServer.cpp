@@ -34,8 +34,9 @@ namespace oa {
 namespace {
 
 // Threads serving connections. A keep-alive connection holds its thread while idle, and the
-// client plus its web views keep several open. One client address may hold fewer than all of
-// them (ServerOptions::connectionsPerAddress).
+// client plus its web views keep several open. One client address, and all slow connections
+// together, may hold fewer than all of them (ServerOptions::connectionsPerAddress and
+// ::slowConnections).
 constexpr std::size_t kHttpThreads = 32;
 
 void removeDatabaseFiles(const std::string& path) {
@@ -147,8 +148,11 @@ void DemoServer::configureHttp() {
     http_.set_keep_alive_timeout(2);
     http_.set_read_timeout(20);
     http_.setRequestHeadLimit(std::chrono::seconds(std::max(1, options_.requestHeadSeconds)));
+    http_.setRequestBodyLimit(std::chrono::seconds(std::max(1, options_.requestBodySeconds)));
     http_.setConnectionsPerAddress(
         std::clamp<std::size_t>(options_.connectionsPerAddress, 1, kHttpThreads - 1));
+    http_.setSlowConnections(std::clamp<std::size_t>(options_.slowConnections, 1, kHttpThreads - 1),
+                             std::chrono::seconds(1));
     http_.set_payload_max_length(options_.maxRequestBytes);
     http_.set_exception_handler(
         [](const httplib::Request& req, httplib::Response& res, std::exception_ptr error) {
@@ -186,14 +190,18 @@ void DemoServer::configureHttp() {
         line.append(" ").append(std::to_string(res.body.size()));
         if (verbose) {
             line.append(" [");
+            // The password and the session (whoever holds it is signed in) are never logged,
+            // whether they came in the query, a URL-encoded form or a multipart part.
+            auto secret = [](const std::string& key) { return key == "PASSWORD" || key == "P"; };
             for (const auto& [key, value] : req.params) {
                 line.append(" ").append(key).append("=");
-                line.append(key == "PASSWORD" ? std::string("***") : value.substr(0, 60));
+                line.append(secret(key) ? std::string("***") : value.substr(0, 60));
             }
             for (const auto& [key, part] : req.files) {
                 line.append(" ").append(key);
                 if (part.filename.empty()) {
-                    line.append("=").append(part.content.substr(0, 60));
+                    line.append("=").append(secret(key) ? std::string("***")
+                                                        : part.content.substr(0, 60));
                 } else {
                     line.append("<").append(part.filename).append(">");
                 }
@@ -241,8 +249,9 @@ bool DemoServer::start(std::string* error) {
     }
     context_ = std::make_unique<ServerContext>(
         ServerContext{*db_, *sessions_, *im_, options_.appTitle, options_.webVersion, imPort_,
-                      options_.verbose, pacer_.get()});
+                      options_.verbose, pacer_.get(), tls()});
     router_ = std::make_unique<PageRouter>(http_, *sessions_, options_.maxRequestBytes);
+    router_->setTls(tls());
     faults_ = std::make_unique<FaultSwitch>();
     router_->setFaults(faults_.get());
     faults_->install(*router_);

@@ -1,8 +1,8 @@
 // Makes pages fail or hang on purpose, for tests and demonstrations: POST "/demo/admin/fault"
-// (loopback only) with "page" (a path such as "/mobile/diary/submit.php"), "count" (how many of
-// the next requests to that page are affected, 1 by default; 0 switches the fault off) and either
-// "status" (400 to 599: those requests are answered with it and reach no page) or "delay_ms"
-// (1 to 60000: those requests wait that long, then are served as usual).
+// (for requests AdminGuard admits) with "page" (a path such as "/mobile/diary/submit.php"),
+// "count" (how many of the next requests to that page are affected, 1 by default; 0 switches
+// the fault off) and either "status" (400 to 599: those requests are answered with it and reach
+// no page) or "delay_ms" (1 to 60000: those requests wait that long, then are served as usual).
 #pragma once
 
 #include <httplib.h>

@@ -2,6 +2,9 @@
 #include "server/GuardedHttpServer.h"
 
 #include <fcntl.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <netdb.h>
 #include <openssl/err.h>
 #include <poll.h>
@@ -12,11 +15,44 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <optional>
 
 #include "core/platform/Log.h"
 
 namespace oa {
+
+// A connection's place among the server's slow connections, taken when one of its requests
+// turns slow and given back when that request has been read.
+class SlowPlace {
+public:
+    SlowPlace(std::atomic<std::size_t>& held, std::size_t limit) : held_(held), limit_(limit) {}
+    ~SlowPlace() { release(); }
+    SlowPlace(const SlowPlace&) = delete;
+    SlowPlace& operator=(const SlowPlace&) = delete;
+
+    bool taken() const { return taken_; }
+    // False when every place is held.
+    bool take() {
+        std::size_t now = held_.load();
+        do {
+            if (now >= limit_) {
+                return false;
+            }
+        } while (!held_.compare_exchange_weak(now, now + 1));
+        taken_ = true;
+        return true;
+    }
+    void release() {
+        if (taken_) {
+            --held_;
+            taken_ = false;
+        }
+    }
+
+private:
+    std::atomic<std::size_t>& held_;
+    std::size_t limit_;
+    bool taken_ = false;
+};
 
 namespace {
 
@@ -59,46 +95,56 @@ std::string peerAddress(socket_t sock, int* port = nullptr) {
     return numericHost(addr, length, port);
 }
 
+// Why a request was cut off.
+enum class Cut { none, head, body, crowded };
+
 // The connection as cpp-httplib's request parser reads it: buffered reads and writes that wait
-// at most the server's time-outs, and, while a request's line and headers are being read, no
-// longer than what is left of their time limit. Over TLS the socket is non-blocking, so that a
-// record arriving a byte at a time cannot hold a read beyond those limits.
+// at most the server's time-outs, and, while a request is being read, no longer than what is
+// left of its head's or body's time limit; a request that turns slow must find a SlowPlace.
+// Over TLS the socket is non-blocking, so that a record arriving a byte at a time cannot hold a
+// read beyond those limits.
 class ConnectionStream : public httplib::Stream {
 public:
     ConnectionStream(socket_t sock, SSL* ssl, std::chrono::milliseconds readTimeout,
-                     std::chrono::milliseconds writeTimeout)
-        : sock_(sock), ssl_(ssl), readTimeout_(readTimeout), writeTimeout_(writeTimeout) {}
+                     std::chrono::milliseconds writeTimeout, SlowPlace& slowPlace,
+                     std::chrono::milliseconds slowAfter)
+        : sock_(sock),
+          ssl_(ssl),
+          readTimeout_(readTimeout),
+          writeTimeout_(writeTimeout),
+          slowPlace_(slowPlace),
+          slowAfter_(slowAfter) {}
 
-    void startHead(std::chrono::milliseconds limit) { headDeadline_ = Clock::now() + limit; }
-    void endHead() { headDeadline_.reset(); }
-    bool headExpired() const { return headExpired_; }
+    void startRequest(std::chrono::milliseconds headLimit) {
+        started_ = Clock::now();
+        deadline_ = started_ + headLimit;
+        phase_ = Cut::head;
+        cut_ = Cut::none;
+        received_ = 0;
+    }
+    void startBody(std::chrono::milliseconds bodyLimit) {
+        deadline_ = Clock::now() + bodyLimit;
+        phase_ = Cut::body;
+    }
+    // Ends the request's limits and gives back its slow place; what cut it off, if anything.
+    Cut endRequest() {
+        phase_ = Cut::none;
+        slowPlace_.release();
+        return cut_;
+    }
+    // Bytes received since the request began.
+    std::size_t received() const { return received_; }
     bool hasBuffered() const { return offset_ < filled_ || (ssl_ && SSL_pending(ssl_) > 0); }
 
     bool is_readable() const override { return hasBuffered() || waitReadable(); }
     bool is_writable() const override { return pollFor(sock_, POLLOUT, writeTimeout_); }
 
     ssize_t read(char* ptr, size_t size) override {
-        if (offset_ < filled_) {
-            const std::size_t n = std::min(size, filled_ - offset_);
-            std::memcpy(ptr, buffer_.data() + offset_, n);
-            offset_ += n;
-            return static_cast<ssize_t>(n);
+        const ssize_t got = readSome(ptr, size);
+        if (got > 0) {
+            received_ += static_cast<std::size_t>(got);
         }
-        if (!hasBuffered() && !waitReadable()) {
-            return -1;
-        }
-        if (size >= buffer_.size()) {
-            return receive(ptr, size);
-        }
-        const ssize_t got = receive(buffer_.data(), buffer_.size());
-        if (got <= 0) {
-            return got;
-        }
-        filled_ = static_cast<std::size_t>(got);
-        const std::size_t n = std::min(size, filled_);
-        std::memcpy(ptr, buffer_.data(), n);
-        offset_ = n;
-        return static_cast<ssize_t>(n);
+        return got;
     }
 
     ssize_t write(const char* ptr, size_t size) override {
@@ -126,24 +172,60 @@ public:
     socket_t socket() const override { return sock_; }
 
 private:
+    ssize_t readSome(char* ptr, size_t size) {
+        if (offset_ < filled_) {
+            const std::size_t n = std::min(size, filled_ - offset_);
+            std::memcpy(ptr, buffer_.data() + offset_, n);
+            offset_ += n;
+            return static_cast<ssize_t>(n);
+        }
+        if (!hasBuffered() && !waitReadable()) {
+            return -1;
+        }
+        if (size >= buffer_.size()) {
+            return receive(ptr, size);
+        }
+        const ssize_t got = receive(buffer_.data(), buffer_.size());
+        if (got <= 0) {
+            return got;
+        }
+        filled_ = static_cast<std::size_t>(got);
+        const std::size_t n = std::min(size, filled_);
+        std::memcpy(ptr, buffer_.data(), n);
+        offset_ = n;
+        return static_cast<ssize_t>(n);
+    }
+
+    // Waits up to the read time-out for bytes; during a request, no longer than its time limit,
+    // and past the moment it turns slow only with a slow place.
     bool waitReadable() const {
-        auto wait = readTimeout_;
-        if (headDeadline_) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*headDeadline_ -
-                                                                                    Clock::now());
-            if (left.count() <= 0) {
-                headExpired_ = true;
+        const auto readEnd = Clock::now() + readTimeout_;
+        while (true) {
+            const auto now = Clock::now();
+            auto end = readEnd;
+            if (phase_ != Cut::none) {
+                if (now >= deadline_) {
+                    cut_ = phase_;
+                    return false;
+                }
+                end = std::min(end, deadline_);
+                if (!slowPlace_.taken()) {
+                    const auto slowAt = started_ + slowAfter_;
+                    if (now < slowAt) {
+                        end = std::min(end, slowAt);
+                    } else if (!slowPlace_.take()) {
+                        cut_ = Cut::crowded;
+                        return false;
+                    }
+                }
+            }
+            if (pollFor(sock_, POLLIN, std::chrono::ceil<std::chrono::milliseconds>(end - now))) {
+                return true;
+            }
+            if (Clock::now() >= readEnd) {
                 return false;
             }
-            wait = std::min(wait, left);
         }
-        if (pollFor(sock_, POLLIN, wait)) {
-            return true;
-        }
-        if (headDeadline_ && Clock::now() >= *headDeadline_) {
-            headExpired_ = true;
-        }
-        return false;
     }
 
     ssize_t receive(char* ptr, std::size_t size) {
@@ -204,8 +286,13 @@ private:
     SSL* ssl_;
     std::chrono::milliseconds readTimeout_;
     std::chrono::milliseconds writeTimeout_;
-    std::optional<Clock::time_point> headDeadline_;
-    mutable bool headExpired_ = false;
+    SlowPlace& slowPlace_;
+    std::chrono::milliseconds slowAfter_;
+    Cut phase_ = Cut::none;  // the part of a request being read: none, head or body
+    Clock::time_point started_;
+    Clock::time_point deadline_;
+    mutable Cut cut_ = Cut::none;
+    std::size_t received_ = 0;
     std::array<char, 4096> buffer_{};
     std::size_t offset_ = 0;
     std::size_t filled_ = 0;
@@ -236,40 +323,81 @@ struct SslDeleter {
     void operator()(SSL* ssl) const { SSL_free(ssl); }
 };
 
-// The server side of a TLS handshake on a non-blocking socket, within `limit`; null when the
-// peer does not complete it in time (a client that refuses the certificate ends it at once).
+// The server side of a TLS handshake on a non-blocking socket, within `limit` and, past
+// `slowAfter`, only with a slow place; null when the peer does not complete it in time (a
+// client that refuses the certificate ends it at once).
 std::unique_ptr<SSL, SslDeleter> acceptTls(SSL_CTX* context, socket_t sock,
-                                           std::chrono::milliseconds limit) {
+                                           std::chrono::milliseconds limit, SlowPlace& slowPlace,
+                                           std::chrono::milliseconds slowAfter) {
     std::unique_ptr<SSL, SslDeleter> ssl(SSL_new(context));
     const int flags = ::fcntl(sock, F_GETFL);
     if (!ssl || flags < 0 || ::fcntl(sock, F_SETFL, flags | O_NONBLOCK) != 0 ||
         SSL_set_fd(ssl.get(), sock) != 1) {
         return nullptr;
     }
-    const auto deadline = Clock::now() + limit;
+    const auto started = Clock::now();
+    const auto deadline = started + limit;
+    const char* failure = nullptr;
+    int reason = SSL_ERROR_NONE;
     while (true) {
         const int done = SSL_accept(ssl.get());
         if (done == 1) {
+            slowPlace.release();
             return ssl;
         }
-        const int reason = SSL_get_error(ssl.get(), done);
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        reason = SSL_get_error(ssl.get(), done);
         const short wait = reason == SSL_ERROR_WANT_READ    ? POLLIN
                            : reason == SSL_ERROR_WANT_WRITE ? POLLOUT
                                                             : 0;
-        if (wait == 0 || left.count() <= 0 || !pollFor(sock, wait, left)) {
-            const unsigned long code = ERR_peek_last_error();
-            char text[256] = {};
-            if (code != 0) {
-                ERR_error_string_n(code, text, sizeof text);
+        if (wait == 0) {
+            break;
+        }
+        bool ready = false;
+        while (!ready && !failure) {
+            const auto now = Clock::now();
+            auto end = deadline;
+            if (!slowPlace.taken()) {
+                if (now < started + slowAfter) {
+                    end = std::min(end, started + slowAfter);
+                } else if (!slowPlace.take()) {
+                    failure = ": too many slow connections";
+                    break;
+                }
             }
-            ERR_clear_error();
-            log("TLS handshake with " + peerAddress(sock) + " failed" +
-                (code ? std::string(": ") + text : std::string(wait ? ": timed out" : "")));
-            return nullptr;
+            if (now >= deadline) {
+                failure = ": timed out";
+                break;
+            }
+            ready = pollFor(sock, wait, std::chrono::ceil<std::chrono::milliseconds>(end - now));
+        }
+        if (failure) {
+            break;
         }
     }
+    const unsigned long code = ERR_peek_last_error();
+    char text[256] = {};
+    if (code != 0) {
+        ERR_error_string_n(code, text, sizeof text);
+    }
+    ERR_clear_error();
+    log("TLS handshake with " + peerAddress(sock) + " failed" +
+        (code ? std::string(": ") + text : std::string(failure ? failure : "")));
+    return nullptr;
+}
+
+// Gives the memory of a large request back to the system once it has ended. The allocator
+// keeps what a thread freed for that thread's next use, and with a large body read on every
+// worker the server would stay at the sum of their peaks.
+void returnFreedMemory(std::size_t requestBytes) {
+    constexpr std::size_t kLarge = 1024 * 1024;
+#ifdef __GLIBC__
+    if (requestBytes >= kLarge) {
+        ::malloc_trim(0);
+    }
+#else
+    (void)requestBytes;
+    (void)kLarge;
+#endif
 }
 
 }  // namespace
@@ -307,21 +435,31 @@ bool GuardedHttpServer::awaitRequest(socket_t sock) const {
     return false;
 }
 
-bool GuardedHttpServer::serve(socket_t sock, SSL* ssl) {
+bool GuardedHttpServer::serve(socket_t sock, SSL* ssl, SlowPlace& slowPlace) {
     ConnectionStream stream(sock, ssl, millis(read_timeout_sec_, read_timeout_usec_),
-                            millis(write_timeout_sec_, write_timeout_usec_));
+                            millis(write_timeout_sec_, write_timeout_usec_), slowPlace, slowAfter_);
     bool ret = false;
     for (std::size_t left = keep_alive_max_count_; left > 0; --left) {
         if (!stream.hasBuffered() && !awaitRequest(sock)) {
             break;
         }
-        stream.startHead(headLimit_);
+        stream.startRequest(headLimit_);
         bool connectionClosed = false;
         ret = process_request(stream, left == 1, connectionClosed,
-                              [&stream](httplib::Request&) { stream.endHead(); });
-        if (stream.headExpired()) {
-            log("request head from " + peerAddress(sock) + " took longer than " +
-                std::to_string(headLimit_.count()) + " ms; connection closed");
+                              [this, &stream](httplib::Request&) { stream.startBody(bodyLimit_); });
+        const Cut cut = stream.endRequest();
+        returnFreedMemory(stream.received());
+        if (cut != Cut::none) {
+            const std::string peer = peerAddress(sock);
+            if (cut == Cut::crowded) {
+                log("slow request from " + peer + " cut off: " + std::to_string(slowLimit_) +
+                    " slow connections already held");
+            } else {
+                log(std::string(cut == Cut::head ? "request head" : "request body") + " from " +
+                    peer + " took longer than " +
+                    std::to_string((cut == Cut::head ? headLimit_ : bodyLimit_).count()) +
+                    " ms; connection closed");
+            }
             break;
         }
         if (!ret || connectionClosed) {
@@ -340,14 +478,15 @@ bool GuardedHttpServer::process_and_close_socket(socket_t sock) {
             const std::string& address;
             ~Release() { server.release(address); }
         } release{*this, address};
+        SlowPlace slowPlace(slow_, slowLimit_);
         if (tls_) {
-            if (auto ssl = acceptTls(tls_, sock, headLimit_)) {
-                ret = serve(sock, ssl.get());
+            if (auto ssl = acceptTls(tls_, sock, headLimit_, slowPlace, slowAfter_)) {
+                ret = serve(sock, ssl.get(), slowPlace);
                 SSL_shutdown(ssl.get());  // best effort: the peer may be gone
                 ERR_clear_error();
             }
         } else {
-            ret = serve(sock, nullptr);
+            ret = serve(sock, nullptr, slowPlace);
         }
     } else {
         log("refused a connection from " + address + ": " + std::to_string(perAddress_) +

@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <memory>
+#include <string_view>
 
 #include "core/platform/Log.h"
 #include "server/HttpSupport.h"
@@ -50,6 +51,18 @@ std::string printable(const std::string& text) {
         }
     }
     return out;
+}
+
+constexpr std::string_view kLogin = "C^m^l^";
+
+// A datagram as it may be logged: a login keeps its user but not its password, which is only
+// scrambled, not hashed.
+std::string withoutPassword(const std::string& datagram) {
+    if (datagram.rfind(kLogin, 0) != 0) {
+        return datagram;
+    }
+    const auto sep = datagram.find('^', kLogin.size());
+    return datagram.substr(0, sep == std::string::npos ? datagram.size() : sep) + "^***^";
 }
 
 }  // namespace
@@ -145,9 +158,8 @@ void ImService::run() {
 
 void ImService::handle(const std::string& datagram, const Address& from) {
     if (verbose_) {
-        log("IM <- " + printable(datagram));
+        log("IM <- " + printable(withoutPassword(datagram)));
     }
-    constexpr std::string_view kLogin = "C^m^l^";
     constexpr std::string_view kBeat = "C^m^s^";
     constexpr std::string_view kNotice = "C^n^message^";
     const std::string_view text(datagram);

@@ -1,6 +1,7 @@
 // Page registration with session checks.
 #include "server/PageRouter.h"
 
+#include "server/AdminGuard.h"
 #include "server/FaultSwitch.h"
 #include "server/FormBody.h"
 #include "server/HttpSupport.h"
@@ -49,6 +50,15 @@ void PageRouter::post(const std::string& path, Handler handler) {
         auto& whole = const_cast<httplib::Request&>(req);
         if (FormBody::read(whole, res, reader, limit)) {
             handler(whole, res);
+        }
+    });
+}
+
+void PageRouter::admin(const std::string& path, Handler handler) {
+    post(path, [tls = tls_, handler = std::move(handler)](const httplib::Request& req,
+                                                          httplib::Response& res) {
+        if (AdminGuard::admit(req, res, tls)) {
+            handler(req, res);
         }
     });
 }

@@ -37,6 +37,10 @@ public:
     void open(const std::string& path, Handler handler);
     // A page without session check that answers POST only.
     void post(const std::string& path, Handler handler);
+    // A POST page of the demo interface: only requests AdminGuard admits reach it.
+    void admin(const std::string& path, Handler handler);
+    // Whether the pages are served over TLS, which the demo interface's own origin names.
+    void setTls(bool tls) { tls_ = tls; }
     // After every page: a POST to any other path has its body read (so that the connection
     // stays usable) and gets 404. Without it cpp-httplib would read the body itself and refuse
     // a long form with 413 instead.
@@ -50,6 +54,7 @@ private:
     SessionStore& sessions_;
     std::size_t maxBodyBytes_;
     FaultSwitch* faults_ = nullptr;
+    bool tls_ = false;
 };
 
 }  // namespace oa

@@ -21,6 +21,8 @@ struct ServerContext {
     bool verbose = false;
     // Paces attachment downloads; nullptr sends them at full speed.
     const DownloadPacer* attachmentPacer = nullptr;
+    // Whether the pages are served over TLS.
+    bool tls = false;
 };
 
 }  // namespace oa

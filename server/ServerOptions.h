@@ -25,9 +25,16 @@ struct ServerOptions {
     // first byte. The read time-out alone starts again with every byte, so a peer sending a
     // byte now and then would hold its worker thread for ever.
     int requestHeadSeconds = 10;
+    // The longest a client may take to send a request's body, counted from the end of its
+    // headers, for the same reason.
+    int requestBodySeconds = 30;
     // Connections one client address may hold at once; kept below the server's worker threads
     // so that one client cannot take all of them from the others.
     std::size_t connectionsPerAddress = 24;
+    // Connections still sending a request a second after it began that the server holds at
+    // once, whatever their addresses; kept below the worker threads so that slow clients from
+    // a few addresses together cannot take all of them either.
+    std::size_t slowConnections = 24;
     // Attachment downloads are sent at this many kilobytes (1024 bytes) per second; 0 sends
     // them at full speed.
     std::size_t attachmentRateKbps = 0;

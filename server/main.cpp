@@ -2,6 +2,9 @@
 // running server ("oa-demo-server event ..."), or switches a fault of one of its pages
 // ("oa-demo-server fault ...").
 #include <httplib.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <signal.h>
 
 #include <algorithm>
@@ -12,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "server/AdminGuard.h"
 #include "server/DemoServer.h"
 #include "server/ServerOptions.h"
 
@@ -47,7 +51,7 @@ int sendAdmin(const std::string& page, httplib::Params params, const std::vector
         params.emplace(field->second, value);
     }
     httplib::Client client(host, port);
-    const auto res = client.Post(page, params);
+    const auto res = client.Post(page, {{oa::AdminGuard::kHeader, "1"}}, params);
     if (!res) {
         std::cerr << "no answer from " << host << ":" << port << "\n";
         return 1;
@@ -96,6 +100,13 @@ int main(int argc, char** argv) {
         return parsed.exitCode;
     }
 
+#ifdef __GLIBC__
+    // Large blocks (a request body, a long field) are mapped on their own and unmapped when
+    // freed. By default the allocator raises that threshold after the first such block is
+    // freed and then keeps later ones in each worker thread's arena, where they stay resident
+    // long after the request.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+#endif
     // Every thread inherits the blocked signals, so only sigwait() below receives them.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);

@@ -204,6 +204,7 @@ void Tour::addWriteStops() {
                                        std::string("/mobile/diary/submit.php"));
                  request->setPostValue(std::string("count"), std::string("1"));
                  request->setPostValue(std::string("status"), std::string("503"));
+                 request->addRequestHeader("X-OA-Admin", "1");
                  request->startSynchronous();
                  MainLoop::main().post([guard, faultSet] {
                      if (guard) {

@@ -235,8 +235,8 @@ protected:
     std::string adminEvent(const Fields& fields) const {
         httplib::Client http(kServerHost, server_->httpPort());
         http.set_read_timeout(10);
-        const auto result =
-            http.Post("/demo/admin/event", httplib::Params(fields.begin(), fields.end()));
+        const auto result = http.Post("/demo/admin/event", {{AdminGuard::kHeader, "1"}},
+                                      httplib::Params(fields.begin(), fields.end()));
         if (!result) {
             ADD_FAILURE() << "admin event got no answer";
             return {};

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "core/platform/Log.h"
+#include "server/AdminGuard.h"
 #include "server/DemoServer.h"
 
 namespace oa::test {
@@ -218,9 +219,16 @@ protected:
         return postText(page, fields);
     }
 
+    // A form POST to the demo interface, with the header it asks for.
+    httplib::Result adminPost(const std::string& path, const Fields& fields) const {
+        return post(path, fields, adminHeaders());
+    }
+    static httplib::Headers adminHeaders() { return {{AdminGuard::kHeader, "1"}}; }
+
     // An admin event; returns the new item's id.
     std::string adminEvent(const Fields& fields) const {
-        const std::string text = postText("/demo/admin/event", fields);
+        const auto result = adminPost("/demo/admin/event", fields);
+        const std::string text = result ? result->body : std::string();
         const auto reply = nlohmann::json::parse(text, nullptr, false);
         if (!reply.is_object()) {
             ADD_FAILURE() << "admin event refused: " << text;

@@ -97,6 +97,14 @@ void ASIHTTPRequest::startSynchronous() {
     finished_ = true;
 }
 
+void ASIHTTPRequest::addRequestHeader(const std::string& name, const std::string& value) {
+    const std::string line = name + ": " + value;
+    if (name.empty() || line.find_first_of("\r\n") != std::string::npos) {
+        return;
+    }
+    requestHeaders_.push_back(line);
+}
+
 void ASIHTTPRequest::run(bool queued) {
     error_.reset();
     responseStatusCode_ = 0;
@@ -144,6 +152,7 @@ void ASIHTTPRequest::run(bool queued) {
     }
     request.maxResponseSize = maxResponseSize_;
     request.cancel = cancel_.get();
+    request.headers = requestHeaders_;
 
     // Removes its ".part" when it goes out of scope uncommitted, whatever ends the exchange.
     std::unique_ptr<DownloadFile> download;

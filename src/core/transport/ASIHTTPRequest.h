@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/transport/ASIHTTPRequestDelegate.h"
 #include "core/transport/HeaderList.h"
@@ -74,6 +75,9 @@ public:
     // The cap of a body streamed to the download file, counted after inflating.
     std::size_t maxDownloadSize() const { return maxDownloadSize_; }
     void setMaxDownloadSize(std::size_t bytes) { maxDownloadSize_ = bytes; }
+    // A header sent besides the ones every request carries. A name or value with a line break
+    // is ignored, since it would end the header early.
+    void addRequestHeader(const std::string& name, const std::string& value);
     int tag() const { return tag_; }
     void setTag(int tag) { tag_ = tag; }
     // The receiver of the asynchronous callbacks. A plain pointer must be cleared
@@ -147,6 +151,7 @@ private:
     std::size_t maxResponseSize_ = kDefaultMaxResponseSize;
     std::string downloadDestinationPath_;
     std::size_t maxDownloadSize_ = kDefaultMaxDownloadSize;
+    std::vector<std::string> requestHeaders_;  // "Name: value"
     int tag_ = 0;
 
     mutable std::mutex delegateMutex_;

@@ -450,6 +450,17 @@ TransferResponse CurlTransfer::perform(const TransferRequest& request) {
             appendAll(nullptr, {"Accept:", "Accept-Encoding: gzip", "Expect:", line.c_str()}));
         headers = ownHeaders.get();
     }
+    if (!request.headers.empty()) {
+        curl_slist* all = nullptr;
+        for (const curl_slist* item = headers; item; item = item->next) {
+            all = curl().slist_append(all, item->data);
+        }
+        for (const std::string& line : request.headers) {
+            all = curl().slist_append(all, line.c_str());
+        }
+        ownHeaders.reset(all);
+        headers = all;
+    }
     curl().easy_setopt(e, CURLOPT_HTTPHEADER, headers);
     const long maxAge = pool.keepAliveFor(origin);
     curl().easy_setopt(e, CURLOPT_MAXAGE_CONN, maxAge);

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/transport/HeaderList.h"
 #include "core/transport/RequestBody.h"
@@ -43,6 +44,7 @@ struct TransferRequest {
     std::string method;
     RequestBody* body = nullptr;           // nullptr or empty: no body
     std::string contentType;               // of the body
+    std::vector<std::string> headers;      // further "Name: value" lines
     std::chrono::milliseconds timeout{0};  // without progress; zero or less: none
     // The longest the exchange may take, counted from when the body has gone out (an upload's
     // own time is bounded by `timeout` alone), redirects included; zero or less: none.

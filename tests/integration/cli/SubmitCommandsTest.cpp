@@ -76,10 +76,10 @@ protected:
     // Makes the next `count` requests to `page` answer `status`.
     void failNext(const std::string& page, int count, int status) const {
         httplib::Client http(kServerHost, server_->httpPort());
-        const auto result =
-            http.Post("/demo/admin/fault", httplib::Params{{"page", page},
-                                                           {"count", std::to_string(count)},
-                                                           {"status", std::to_string(status)}});
+        const auto result = http.Post("/demo/admin/fault", {{AdminGuard::kHeader, "1"}},
+                                      httplib::Params{{"page", page},
+                                                      {"count", std::to_string(count)},
+                                                      {"status", std::to_string(status)}});
         ASSERT_TRUE(result);
         ASSERT_EQ(result->status, 200) << result->body;
     }

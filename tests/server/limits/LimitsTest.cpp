@@ -1,14 +1,17 @@
 // The server's limits on what a client sends: long forms (Chinese text takes 9 bytes a
-// character once URL-encoded) are read up to the request limit and refused past it with a
-// reply that names the limit; connections that trickle in their headers are cut off and cannot
-// take every worker from other clients.
+// character once URL-encoded) are read up to the request and field limits and refused past
+// them with a reply that names the limit; connections that trickle in their headers or bodies
+// are cut off and cannot take every worker from other clients.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <condition_variable>
+#include <fstream>
 #include <optional>
 #include <thread>
 
+#include "server/FormBody.h"
 #include "server/MessagePages.h"
 #include "server/ServerFixture.h"
 
@@ -108,12 +111,24 @@ TEST_F(LongFormTest, FormsPastTheRequestLimitAreRefusedWithThatLimit) {
     EXPECT_EQ(missing->status, 404);
 }
 
-// Connections that send their request a byte at a time, from one client address. Each byte
-// comes well inside the server's read time-out, so only a limit on the whole request head (or
-// on connections per address) stops them.
+// A request head that never ends, for dripping.
+const std::string kEndlessHead =
+    "POST /mobile/login.php HTTP/1.1\r\nHost: oa\r\nUser-Agent: slow\r\nX-Pad: " +
+    std::string(4000, 'x');
+// A whole request head announcing a body, sent at once before the body is dripped.
+const std::string kBodyHead =
+    "POST /mobile/login.php HTTP/1.1\r\nHost: oa\r\nContent-Type: "
+    "application/x-www-form-urlencoded\r\nContent-Length: 4000\r\n\r\n";
+
+// Connections that send `sentAtOnce`, then the rest of their request a byte at a time (of
+// `dripped`, repeated), from one client address. Each byte comes well inside the server's read
+// time-out, so only limits on the whole request head and body (or on how many such
+// connections are held) stop them.
 class Drippers {
 public:
-    Drippers(const std::string& from, const std::string& to, std::uint16_t port, int count) {
+    Drippers(const std::string& from, const std::string& to, std::uint16_t port, int count,
+             const std::string& sentAtOnce = {}, std::string dripped = kEndlessHead)
+        : dripped_(std::move(dripped)) {
         for (int i = 0; i < count; ++i) {
             const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
             sockaddr_in local{};
@@ -125,6 +140,9 @@ public:
             ::inet_pton(AF_INET, to.c_str(), &remote.sin_addr);
             EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local), 0);
             EXPECT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&remote), sizeof remote), 0);
+            if (!sentAtOnce.empty()) {
+                ::send(fd, sentAtOnce.data(), sentAtOnce.size(), MSG_NOSIGNAL);
+            }
             fds_.push_back(fd);
         }
         dripOnce();
@@ -158,15 +176,13 @@ public:
 
 private:
     void dripOnce() {
-        static const std::string head =
-            "POST /mobile/login.php HTTP/1.1\r\nHost: oa\r\nUser-Agent: slow\r\nX-Pad: " +
-            std::string(4000, 'x');
         for (int fd : fds_) {
-            ::send(fd, &head[sent_ % head.size()], 1, MSG_NOSIGNAL);
+            ::send(fd, &dripped_[sent_ % dripped_.size()], 1, MSG_NOSIGNAL);
         }
         ++sent_;
     }
 
+    std::string dripped_;
     std::vector<int> fds_;
     std::size_t sent_ = 0;
     std::mutex mutex_;
@@ -217,6 +233,76 @@ std::string requestFrom(const std::string& from, const std::string& to, std::uin
     return reply;
 }
 
+// The resident memory of this process, which runs the server.
+std::size_t residentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    std::size_t pages = 0;
+    std::size_t resident = 0;
+    statm >> pages >> resident;
+    return resident * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+}
+
+struct FieldCase {
+    std::size_t fields;
+    int status;
+};
+
+class FieldLimitTest : public ServerFixture, public ::testing::WithParamInterface<FieldCase> {};
+
+TEST_P(FieldLimitTest, FormsAreReadUpToTheFieldLimit) {
+    std::string form = "USERNAME=lina&PASSWORD=123456&P_VER=5";
+    for (std::size_t i = 3; i < GetParam().fields; ++i) {
+        form += "&f" + std::to_string(i) + "=1";
+    }
+    const auto reply =
+        client()->Post("/mobile/login.php", form, "application/x-www-form-urlencoded");
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->status, GetParam().status);
+    if (GetParam().status == 200) {
+        EXPECT_EQ(nlohmann::json::parse(reply->body, nullptr, false).value("status", ""), "YES");
+    } else {
+        EXPECT_EQ(reply->body,
+                  "ERROR: form with more than " + std::to_string(FormBody::kMaxFields) + " fields");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Fields, FieldLimitTest,
+                         ::testing::Values(FieldCase{FormBody::kMaxFields, 200},
+                                           FieldCase{FormBody::kMaxFields + 1, 413}));
+
+TEST_F(LongFormTest, FormsOfMillionsOfFieldsCostTheServerLittleMemory) {
+    // Two million fields of different names in 15 MB, four at once from as many addresses.
+    std::string body;
+    for (int i = 0; i < 2'000'000; ++i) {
+        body += std::to_string(i) + "&";
+    }
+    const std::string request =
+        "POST /mobile/login.php HTTP/1.1\r\nHost: oa\r\nConnection: close\r\nContent-Type: "
+        "application/x-www-form-urlencoded\r\nContent-Length: " +
+        std::to_string(body.size()) + "\r\n\r\n" + body;
+    body = std::string();
+    const std::size_t before = residentBytes();
+    std::vector<std::string> replies(4);
+    std::vector<std::thread> senders;
+    for (std::size_t i = 0; i < replies.size(); ++i) {
+        senders.emplace_back([&, i] {
+            replies[i] = requestFrom("127.0.0." + std::to_string(20 + i), kHost,
+                                     server_->httpPort(), request);
+        });
+    }
+    for (auto& sender : senders) {
+        sender.join();
+    }
+    for (const std::string& reply : replies) {
+        EXPECT_EQ(reply.rfind("HTTP/1.1 413 ", 0), 0u) << reply.substr(0, 40);
+        EXPECT_NE(reply.find("ERROR: form with more than"), std::string::npos);
+    }
+    // The forms are refused without keeping what they hold; a few megabytes of buffers and
+    // threads may come and go.
+    const std::size_t after = residentBytes();
+    EXPECT_LT(after, before + 128 * 1024 * 1024) << "from " << before << " to " << after;
+}
+
 class SlowClientTest : public ServerFixture {
 protected:
     static constexpr const char* kSlowClient = "127.0.0.5";
@@ -230,18 +316,40 @@ TEST_F(SlowClientTest, ThirtyTricklingConnectionsLeaveRoomForOthers) {
     EXPECT_EQ(listPage("/mobile/email/data.php", session, "loadList").front(), '[');
 }
 
-class HeaderDeadlineTest : public ServerFixture {
-protected:
-    void configure(ServerOptions& options) override { options.requestHeadSeconds = 1; }
+TEST_F(SlowClientTest, TricklingBodiesFromTwoAddressesLeaveRoomForOthers) {
+    // Their heads come whole; each would then hold a worker for as long as its body trickles.
+    Drippers first("127.0.0.9", kHost, server_->httpPort(), 16, kBodyHead, "x");
+    Drippers second("127.0.0.10", kHost, server_->httpPort(), 16, kBodyHead, "x");
+    EXPECT_FALSE(signIn("zhangwei").empty());
+}
+
+struct Trickle {
+    const char* name;
+    std::string sentAtOnce;
+    std::string dripped;
 };
 
-TEST_F(HeaderDeadlineTest, ARequestHeadTricklingInPastTheLimitIsCutOff) {
-    Drippers dripper("127.0.0.6", kHost, server_->httpPort(), 1);
-    // Bytes keep coming every half second, so no read time-out ends it; the head limit does.
+class RequestDeadlineTest : public ServerFixture, public ::testing::WithParamInterface<Trickle> {
+protected:
+    void configure(ServerOptions& options) override {
+        options.requestHeadSeconds = 1;
+        options.requestBodySeconds = 1;
+    }
+};
+
+TEST_P(RequestDeadlineTest, ARequestTricklingInPastItsLimitIsCutOff) {
+    Drippers dripper("127.0.0.6", kHost, server_->httpPort(), 1, GetParam().sentAtOnce,
+                     GetParam().dripped);
+    // Bytes keep coming every half second, so no read time-out ends it; the limit does.
     EXPECT_TRUE(replyUntilClosed(dripper.fd(0), std::chrono::seconds(8)));
     // A request that comes whole is served as before.
     EXPECT_FALSE(signIn("lina").empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(Parts, RequestDeadlineTest,
+                         ::testing::Values(Trickle{"head", {}, kEndlessHead},
+                                           Trickle{"body", kBodyHead, "x"}),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 class ConnectionsPerAddressTest : public ServerFixture {
 protected:

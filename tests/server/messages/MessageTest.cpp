@@ -216,9 +216,9 @@ TEST_F(MessageTest, AdminVoiceEventOfNoUsableLengthStoresNothing) {
     const std::string zhangwei = signIn("zhangwei");
     const std::string before = dialog(zhangwei, "10").dump();
     for (const char* seconds : {"0", "-2", "61", "abc", ""}) {
-        const auto reply =
-            post("/demo/admin/event",
-                 {{"kind", "message"}, {"from", "lina"}, {"to", "zhangwei"}, {"voice", seconds}});
+        const auto reply = adminPost(
+            "/demo/admin/event",
+            {{"kind", "message"}, {"from", "lina"}, {"to", "zhangwei"}, {"voice", seconds}});
         ASSERT_TRUE(reply);
         EXPECT_EQ(reply->status, 400) << "voice=" << seconds << ": " << reply->body;
     }

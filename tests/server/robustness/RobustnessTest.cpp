@@ -60,7 +60,7 @@ TEST_F(RobustnessTest, MalformedRequestsGetAnErrorAndChangeNothing) {
     for (const auto& [path, fields] : requests) {
         Fields withSession = fields;
         withSession.emplace_back("P", session);
-        const auto reply = post(path, withSession);
+        const auto reply = post(path, withSession, adminHeaders());
         ASSERT_TRUE(reply) << path;
         EXPECT_GE(reply->status, 400)
             << path << " " << (fields.empty() ? "" : fields.back().second);
@@ -138,7 +138,7 @@ TEST_F(RobustnessTest, RandomRequestsNeverBreakTheServer) {
             fields.emplace_back(pick(keys), value);
         }
         const std::string path = pick(paths);
-        const auto reply = post(path, fields);
+        const auto reply = post(path, fields, adminHeaders());
         ASSERT_TRUE(reply) << path;
         ASSERT_NE(reply->status, 500) << path << ": " << reply->body;
     }

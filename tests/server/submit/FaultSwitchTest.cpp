@@ -25,7 +25,7 @@ protected:
         ASSERT_FALSE(session_.empty());
     }
 
-    httplib::Result fault(const Fields& fields) { return post("/demo/admin/fault", fields); }
+    httplib::Result fault(const Fields& fields) { return adminPost("/demo/admin/fault", fields); }
 
     httplib::Result submitEntry(const std::string& content) {
         return post(kCalendarSubmit, {{"P", session_},
@@ -177,7 +177,7 @@ TEST_F(FaultSwitchFromOutside, AnswersLoopbackOnly) {
     httplib::Client outside(*outward, server_->httpPort());
     outside.set_connection_timeout(5);
     const auto refused =
-        outside.Post("/demo/admin/fault",
+        outside.Post("/demo/admin/fault", adminHeaders(),
                      httplib::Params{{"page", kCalendarSubmit}, {"count", "1"}, {"status", "503"}});
     ASSERT_TRUE(refused);
     EXPECT_EQ(refused->status, 403);

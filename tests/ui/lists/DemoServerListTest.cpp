@@ -15,6 +15,7 @@
 #include "core/session/GlobalVar.h"
 #include "core/session/LoginBO.h"
 #include "core/session/LoginVO.h"
+#include "server/AdminGuard.h"
 #include "server/DemoServer.h"
 #include "ui/controller/main/BaseView.h"
 #include "ui/kit/ProgressHUD.h"
@@ -76,7 +77,7 @@ public:
         httplib::Client http(kHost, server_->httpPort());
         const httplib::Params form{
             {"kind", "email"}, {"from", "liuli"}, {"to", to}, {"subject", subject}};
-        const auto result = http.Post("/demo/admin/event", form);
+        const auto result = http.Post("/demo/admin/event", {{AdminGuard::kHeader, "1"}}, form);
         return result && result->status == 200;
     }
 

@@ -16,6 +16,7 @@
 #include "core/session/GlobalVar.h"
 #include "core/session/LoginBO.h"
 #include "core/session/LoginVO.h"
+#include "server/AdminGuard.h"
 #include "ui/support/DemoServerInstance.h"
 
 namespace oa::write {
@@ -57,7 +58,7 @@ inline bool fault(const std::string& page, int count, int status, int delayMs = 
     } else {
         form.emplace("delay_ms", std::to_string(delayMs));
     }
-    const auto result = http.Post("/demo/admin/fault", form);
+    const auto result = http.Post("/demo/admin/fault", {{AdminGuard::kHeader, "1"}}, form);
     return result && result->status == 200;
 }
 
