@@ -22,9 +22,6 @@ demo_password="123456"
 demo_host="127.0.0.2"
 # The client sends its push-channel datagrams to port 1188 of the server's host.
 demo_im_port=1188
-# A client's local push port is its alone, and the demo service holds 1188 on its own address:
-# the client takes a port the system picks (the service answers where a datagram came from).
-export OA_PUSH_PORT="${OA_PUSH_PORT:-0}"
 
 work=""
 server_pid=""

@@ -90,9 +90,8 @@ bool ImService::start(const std::string& host, std::uint16_t port, std::string* 
         *error = std::string("IM socket: ") + std::strerror(errno);
         return false;
     }
-    // A client on the same machine binds its own port (1188 as well) on the wildcard address.
-    const int on = 1;
-    setsockopt(sock.get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    // A client on the same machine started before the service, holding 1188 on every address,
+    // makes this bind fail; started after it, the client binds 1188 on another address.
     if (::bind(sock.get(), found->ai_addr, found->ai_addrlen) != 0) {
         *error = "IM bind " + host + ":" + service + ": " + std::strerror(errno);
         return false;

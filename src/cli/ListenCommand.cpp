@@ -81,9 +81,11 @@ int run(const Args& args) {
     } teardown{observers};
 
     // The port first: while another client of this machine holds it, that client would get
-    // every answer, so there is nothing to sign in for.
-    if (const auto& error = UDPListener::getInstance_udp().bindError()) {
-        return session.fail(*error);
+    // every answer, so there is nothing to sign in for. An IM service on another address of
+    // this machine holding the same port leaves it free on the address that reaches it.
+    auto& listener = UDPListener::getInstance_udp();
+    if (listener.bindError() && !listener.portHeld()) {
+        return session.fail(*listener.bindError());
     }
     if (int code = session.signIn()) {
         return code;
@@ -91,6 +93,10 @@ int run(const Args& args) {
     if (otherImPort) {
         // The sign-in has set the port the client always uses.
         GlobalVar::getInstance_global().setOvix_zqim_port(imPort);
+    }
+    listener.bindBesideService();
+    if (const auto& error = listener.bindError()) {
+        return session.fail(*error);
     }
     observers.push_back(
         center.addObserver(UDPListener::kLoginUdpResult, [](const Notification& note) {

@@ -36,4 +36,8 @@ bool DatagramSocket::isAddressOf(const std::string& address, const std::string& 
     return from && from == literalAddress(host);
 }
 
+std::optional<std::string> DatagramSocket::localAddressTowards(const std::string&) const {
+    return std::nullopt;
+}
+
 }  // namespace oa

@@ -49,6 +49,15 @@ public:
     // socket's sends resolved it to.
     virtual bool isAddressOf(const std::string& address, const std::string& host) const;
 
+    // The local address this machine sends from to reach `host` (a name or a literal address),
+    // as a literal; nothing when no route leads there or the socket cannot tell.
+    virtual std::optional<std::string> localAddressTowards(const std::string& host) const;
+
+    // What bind() answers when another socket of the machine holds the fixed port.
+    static std::string heldBy(std::uint16_t port) {
+        return "local port " + std::to_string(port) + " is held by another client";
+    }
+
     // Starts one read: `handler` runs on the main loop (MainLoop::main()) with the next datagram
     // (up to the largest UDP payload, never cut short). At most one read is outstanding; the
     // handler starts the next one if it wants more. A call while a read is outstanding only

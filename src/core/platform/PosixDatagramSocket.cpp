@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <system_error>
 #include <vector>
 
@@ -202,7 +203,7 @@ DatagramSocket::BindError PosixDatagramSocket::bindTo(std::uint16_t port,
     if (::bind(socket_.get(), reinterpret_cast<sockaddr*>(&address), length) != 0) {
         const int error = errno;
         if (error == EADDRINUSE && port != 0) {
-            return "local port " + std::to_string(port) + " is held by another client";
+            return heldBy(port);
         }
         return "bind to " + describe(localAddress.empty() ? "*" : localAddress, port) + ": " +
                errorText(error);
@@ -359,6 +360,32 @@ bool PosixDatagramSocket::isAddressOf(const std::string& address, const std::str
     std::lock_guard lock(mutex_);
     const auto found = sentTo_.find(host);
     return found != sentTo_.end() && found->second.contains(address);
+}
+
+std::optional<std::string> PosixDatagramSocket::localAddressTowards(const std::string& host) const {
+    addrinfo hints{};
+    hints.ai_socktype = SOCK_DGRAM;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(host.c_str(), "9", &hints, &found) != 0) {
+        return std::nullopt;
+    }
+    const std::unique_ptr<addrinfo, void (*)(addrinfo*)> list(found, freeaddrinfo);
+    for (const addrinfo* at = found; at; at = at->ai_next) {
+        // Connecting a datagram socket sends nothing: it only asks the kernel for the route.
+        Fd probe(::socket(at->ai_family, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+        if (probe.get() < 0 || ::connect(probe.get(), at->ai_addr, at->ai_addrlen) != 0) {
+            continue;
+        }
+        sockaddr_storage local{};
+        socklen_t length = sizeof local;
+        if (::getsockname(probe.get(), reinterpret_cast<sockaddr*>(&local), &length) == 0) {
+            std::string address;
+            std::uint16_t port = 0;
+            addressText(local, address, port);
+            return address;
+        }
+    }
+    return std::nullopt;
 }
 
 void PosixDatagramSocket::receiveNow(int fd) {

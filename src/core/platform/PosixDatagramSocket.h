@@ -29,6 +29,7 @@ public:
     void send(const std::string& host, std::uint16_t port, std::string bytes) override;
     void receive(ReceiveHandler handler) override;
     bool isAddressOf(const std::string& address, const std::string& host) const override;
+    std::optional<std::string> localAddressTowards(const std::string& host) const override;
 
 private:
     // Owns one file descriptor.

@@ -116,6 +116,9 @@ void UDPListener::resetForTesting() {
 UDPListener::UDPListener(std::unique_ptr<DatagramSocket> socket) : udpSocket_(std::move(socket)) {
     if (const auto port = localPortToBind()) {
         bindError_ = udpSocket_->bind(*port);
+        if (bindError_ && *port != 0 && *bindError_ == DatagramSocket::heldBy(*port)) {
+            heldPort_ = *port;
+        }
     } else {
         bindError_ = std::string(kLocalPortVariable) + "=\"" + std::getenv(kLocalPortVariable) +
                      "\" names no port (0 to 65535)";
@@ -208,8 +211,34 @@ void UDPListener::sendData(const std::string& text) {
     }
 }
 
+void UDPListener::bindTowards(const std::string& host) {
+    const auto local = udpSocket_->localAddressTowards(host);
+    if (!local) {
+        return;
+    }
+    // Tried once: a second failure would only repeat the first one's message.
+    const std::uint16_t port = *std::exchange(heldPort_, std::nullopt);
+    if (udpSocket_->bind(port, *local)) {
+        return;
+    }
+    bindError_.reset();
+    log("udp: port " + std::to_string(port) + " bound on " + *local +
+        ", the address that reaches " + host + "; another socket holds it on another address");
+}
+
+void UDPListener::bindBesideService() {
+    if (heldPort_) {
+        if (const auto service = imService()) {
+            bindTowards(service->host);
+        }
+    }
+}
+
 void UDPListener::sendLogin(const std::string& datagram) {
     if (auto service = imService()) {
+        if (heldPort_) {
+            bindTowards(service->host);
+        }
         udpSocket_->send(service->host, service->port, datagram);
         peer_ = std::move(service);
     }

@@ -105,6 +105,13 @@ public:
     // Why the local port could not be bound (for instance another client of this machine holds
     // it, or $OA_PUSH_PORT names no port); empty while the listener receives on it.
     const DatagramSocket::BindError& bindError() const { return bindError_; }
+    // Once the session names the IM service: when the wildcard bind found the fixed port held,
+    // takes it on the address that reaches the service if it is free there (the login datagram
+    // does the same by itself).
+    void bindBesideService();
+    // Whether the fixed port was found held at the wildcard and bindBesideService() may still
+    // take it.
+    bool portHeld() const { return heldPort_.has_value(); }
 
     // The IM service's host for the OA address `oa`: lower case, without "http://" and without
     // anything from the first ":" on (logging "newip = <host>" when a port was cut). An
@@ -122,6 +129,10 @@ private:
     // The IM service's address for the session at this moment; logged when there is none.
     std::optional<Peer> imService() const;
     void sendLogin(const std::string& datagram);
+    // When another socket holds the fixed port on one address of this machine (an IM service
+    // running beside the client), the wildcard bind fails; the port may still be free on the
+    // address that reaches `host`. Nothing else can then bind it on any address that overlaps.
+    void bindTowards(const std::string& host);
     bool fromImService(const DatagramSocket::Datagram& datagram) const;
     void drop(const DatagramSocket::Datagram& datagram);
     void startRead();
@@ -131,7 +142,8 @@ private:
     void finishSelfTests(bool answered);
 
     std::unique_ptr<DatagramSocket> udpSocket_;
-    DatagramSocket::BindError bindError_;  // set once, by the constructor
+    DatagramSocket::BindError bindError_;    // set by the constructor; cleared by bindTowards()
+    std::optional<std::uint16_t> heldPort_;  // the fixed port the wildcard bind could not take
     // Main thread only, from here on.
     TimerHandle heartbeat_;
     std::string loginDatagram_;  // empty while not announcing

@@ -250,5 +250,19 @@ TEST_F(PushChannelTest, ListenerLeavesThePortToTheClientThatHoldsIt) {
     EXPECT_EQ(loginUdp(), "OK");
 }
 
+// An IM service on this machine holds the client's port on its own address (as the demo server
+// does on 127.0.0.3): the port is still the client's on the address that reaches the service,
+// and the answer arrives there.
+TEST_F(PushChannelTest, PortIsTakenBesideAServiceOnAnotherAddress) {
+    PushPortVariable servicePort(std::to_string(server_->imPort()));
+    ASSERT_TRUE(signInForPush("zhangwei"));
+    auto& listener = UDPListener::getInstance_udp();
+    EXPECT_TRUE(listener.bindError().has_value());
+    EXPECT_EQ(loginUdp(), "OK");
+    EXPECT_EQ(listener.bindError(), std::nullopt);
+    EXPECT_EQ(listener.udpSocket().localPort(), server_->imPort());
+    EXPECT_TRUE(logs_.contains("bound on 127.0.0.1"));
+}
+
 }  // namespace
 }  // namespace oa::test
