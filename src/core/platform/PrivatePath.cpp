@@ -59,8 +59,26 @@ std::optional<std::string> PrivatePath::problem(const fs::path& path) {
     return problem(path, ::geteuid());
 }
 
+namespace {
+// The umask the process started with; set once, before any thread starts.
+std::optional<mode_t> g_userUmask;
+}  // namespace
+
 void PrivatePath::restrictNewFiles() {
-    ::umask(077);
+    const mode_t previous = ::umask(077);
+    if (!g_userUmask) {
+        g_userUmask = previous;
+    }
+}
+
+mode_t PrivatePath::exportedFileMode() {
+    if (g_userUmask) {
+        return 0666 & ~*g_userUmask;
+    }
+    // Not restricted: read the umask without changing it.
+    const mode_t current = ::umask(0);
+    ::umask(current);
+    return 0666 & ~current;
 }
 
 bool PrivatePath::makeFolder(const fs::path& dir) {

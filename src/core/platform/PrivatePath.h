@@ -22,6 +22,9 @@ public:
     // From now on the files and folders this process makes are its user's alone (umask 077),
     // whatever mode the code that makes them asks for.
     static void restrictNewFiles();
+    // The mode of a file the user saves outside the home on purpose (a picture to the album,
+    // "另存为…"): what the user's own umask gives, as any other program would make it.
+    static mode_t exportedFileMode();
 
     // Makes the folder `dir` (and its missing parents) with mode 0700; an existing folder is
     // left as it is. False when it cannot be made or is no folder.

@@ -1,11 +1,14 @@
 // Where the viewer's files go: a fresh name in tmp/ per download, the name an address proposes
 // for saving (never a path out of the folder), free names beside existing files, and copies that
 // are complete or absent.
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "core/platform/PrivatePath.h"
 #include "support/TempHome.h"
 #include "ui/controller/main/AttachmentFiles.h"
 #include "ui/support/QtTestRegistry.h"
@@ -75,6 +78,14 @@ private slots:
         QFile target(dir.filePath("new/t.bin"));
         QVERIFY(target.open(QIODevice::ReadOnly));
         QCOMPARE(target.readAll(), bytes);
+        // Under the home's private umask, the copy still gets the user's own mode.
+        const mode_t before = ::umask(022);
+        PrivatePath::restrictNewFiles();
+        QVERIFY(AttachmentFiles::copyComplete(source.fileName(), dir.filePath("shared.bin")));
+        struct stat copied {};
+        QCOMPARE(::stat(QFile::encodeName(dir.filePath("shared.bin")).constData(), &copied), 0);
+        QCOMPARE(copied.st_mode & 0777, mode_t(0644));
+        ::umask(before);
         // A missing source leaves no file behind.
         QVERIFY(!AttachmentFiles::copyComplete(dir.filePath("gone.bin"), dir.filePath("u.bin")));
         QVERIFY(!QFile::exists(dir.filePath("u.bin")));

@@ -12,7 +12,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include <sys/stat.h>
+
 #include "core/platform/AppPaths.h"
+#include "core/platform/PrivatePath.h"
 #include "core/protocol/SafeFileName.h"
 
 namespace oa {
@@ -91,7 +94,13 @@ bool AttachmentFiles::copyComplete(const QString& from, const QString& to) {
             return false;
         }
     }
-    return target.commit();
+    if (!target.commit()) {
+        return false;
+    }
+    // The home's files are private; a copy the user saves elsewhere is an ordinary file of theirs
+    // (kept private should the mode not take: the copy itself is complete).
+    ::chmod(QFile::encodeName(to).constData(), PrivatePath::exportedFileMode());
+    return true;
 }
 
 }  // namespace oa
