@@ -21,6 +21,9 @@ namespace oa {
 namespace {
 
 const QString kRecordFailed = QStringLiteral("录音失败");
+// Less than a second is a press by mistake more often than a message; it would go out as a
+// message of 0 seconds.
+const QString kTooShort = QStringLiteral("说话时间太短");
 
 }  // namespace
 
@@ -104,20 +107,15 @@ void VoiceRecording::recorderFinished(bool ok, qint64 samples) {
     if (!stopping_) {
         return;
     }
-    if (!convertsOnRelease_) {
-        stopping_ = false;
-        if (!ok) {
-            QFile::remove(wavPath_);
-            fail(kRecordFailed);
-            return;
-        }
-        emit recordStopped(wavPath_, samples);
-        return;
-    }
-    if (!ok || samples <= 0) {
+    if (!ok || samples < VoicePcm::kRate) {
         stopping_ = false;
         QFile::remove(wavPath_);
-        fail(kRecordFailed);
+        fail(ok && samples > 0 ? kTooShort : kRecordFailed);
+        return;
+    }
+    if (!convertsOnRelease_) {
+        stopping_ = false;
+        emit recordStopped(wavPath_, samples);
         return;
     }
     const int duration = static_cast<int>(samples / VoicePcm::kRate);
