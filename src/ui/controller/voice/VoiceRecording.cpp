@@ -107,15 +107,26 @@ void VoiceRecording::recorderFinished(bool ok, qint64 samples) {
     if (!stopping_) {
         return;
     }
-    if (!ok || samples < VoicePcm::kRate) {
+    if (ok && samples > 0 && samples < VoicePcm::kRate) {
         stopping_ = false;
         QFile::remove(wavPath_);
-        fail(ok && samples > 0 ? kTooShort : kRecordFailed);
+        fail(kTooShort);
         return;
     }
     if (!convertsOnRelease_) {
         stopping_ = false;
+        if (!ok) {
+            QFile::remove(wavPath_);
+            fail(kRecordFailed);
+            return;
+        }
         emit recordStopped(wavPath_, samples);
+        return;
+    }
+    if (!ok || samples <= 0) {
+        stopping_ = false;
+        QFile::remove(wavPath_);
+        fail(kRecordFailed);
         return;
     }
     const int duration = static_cast<int>(samples / VoicePcm::kRate);

@@ -50,8 +50,8 @@ public:
 
 signals:
     void recordFinished(int duration, const QString& amrPath);
-    // The recording ended with `samples` samples (at least one second) in the WAV file at
-    // `wavPath`.
+    // The recording ended with `samples` samples (none, or at least one second) in the WAV file
+    // at `wavPath`.
     void recordStopped(const QString& wavPath, qint64 samples);
     void recordFailed(const QString& message);
 
