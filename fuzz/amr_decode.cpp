@@ -1,6 +1,6 @@
 // Fuzz target: AMR file bytes through the decoder. Whatever the bytes, the decoder must not read
-// past its frame buffer, and the WAV it writes must match its frame count and encode back into
-// that many frames.
+// past its frame buffer, frames of every type must be walked by their own headers, and the WAV it
+// writes must match its frame count and encode back into that many frames.
 #include <cstdint>
 #include <cstring>
 
@@ -11,28 +11,35 @@
 namespace {
 
 // The frame count the decoder must report, worked out on the bytes in memory: the first frame
-// always counts; each later one starts at the next byte equal to the first header byte and counts
-// when it ends inside the input.
+// always counts; after it each byte that can begin a frame begins one, of the size its own type
+// gives, which counts when it ends inside the input; other bytes are skipped. A count past a
+// voice message's length is kTooLong.
 int expectedFrames(const std::uint8_t* data, std::size_t size) {
-    const std::size_t magic = oa::AmrFrame::kMagic.size();
-    if (size < magic || std::memcmp(data, oa::AmrFrame::kMagic.data(), magic) != 0) {
+    using oa::AmrFrame;
+    const std::size_t magic = AmrFrame::kMagic.size();
+    if (size < magic || std::memcmp(data, AmrFrame::kMagic.data(), magic) != 0) {
         return 0;
     }
-    const std::uint8_t header = size > magic ? data[magic] : 0;
-    const auto frameSize = static_cast<std::size_t>(oa::AmrFrame::sizeOf(header));
-    if (frameSize == 0) {
+    const std::uint8_t first = size > magic ? data[magic] : 0;
+    if (AmrFrame::storedSizeOf(first) == 0) {
         return 0;
     }
     int frames = 1;
-    for (std::size_t at = magic + frameSize; at < size; ++at) {
-        if (data[at] != header) {
+    std::size_t at = magic + static_cast<std::size_t>(AmrFrame::storedSizeOf(first));
+    while (at < size) {
+        if (!AmrFrame::isHeader(data[at])) {
+            ++at;
             continue;
         }
+        const auto frameSize = static_cast<std::size_t>(AmrFrame::storedSizeOf(data[at]));
         if (at + frameSize > size) {
             break;
         }
+        if (frames == static_cast<int>(oa::AmrDecoder::kMaxVoiceFrames)) {
+            return oa::AmrDecoder::kTooLong;
+        }
         ++frames;
-        at += frameSize - 1;
+        at += frameSize;
     }
     return frames;
 }
@@ -47,15 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::FILE* wav = fuzz::scratchFile(0);
     const int frames = AmrDecoder::decodeStream(amr.get(), wav);
 
-    if (frames == AmrDecoder::kTooLong) {
-        // Only an input with room for more frames than a voice message holds is refused.
-        const std::size_t magic = AmrFrame::kMagic.size();
-        fuzz::require(size > magic && AmrDecoder::framesInSize(size - magic, data[magic]) >
-                                          AmrDecoder::kMaxVoiceFrames);
-        return 0;
-    }
     fuzz::require(frames == expectedFrames(data, size));
-    if (frames == 0) {
+    if (frames == 0 || frames == AmrDecoder::kTooLong) {
         return 0;
     }
     fuzz::require(fuzz::fileSize(wav) ==

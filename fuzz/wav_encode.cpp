@@ -1,5 +1,6 @@
-// Fuzz target: WAV file bytes through the encoder's chunk search and frame loop. The AMR file it
+// Fuzz target: WAV file bytes through the encoder's chunk walk and frame loop. The AMR file it
 // writes must hold exactly its frame count of 12.2 kbit/s frames and decode back into as many.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -15,20 +16,20 @@ std::uint64_t le32(const std::uint8_t* at) {
 }
 
 // The frame count the encoder must report, worked out on the bytes in memory: skip the RIFF
-// header and a format block of 16 or 20 bytes, walk the chunks to "data", count whole frames.
+// header, walk the chunks (each padded to an even length) to "data", count the whole frames of
+// that chunk that lie inside the input.
 int expectedFrames(const std::uint8_t* data, std::size_t size) {
-    if (size < 20) {
-        return 0;
-    }
-    std::uint64_t at = 20 + (le32(data + 16) > 16 ? 20 : 16);
+    std::uint64_t at = 12;
     for (;;) {
         if (at + 8 > size) {
             return 0;
         }
+        const std::uint64_t chunkSize = le32(data + at + 4);
         if (std::memcmp(data + at, "data", 4) == 0) {
-            return static_cast<int>((size - (at + 8)) / oa::AmrFrame::kPcmBytesPerFrame);
+            const std::uint64_t present = std::min<std::uint64_t>(chunkSize, size - (at + 8));
+            return static_cast<int>(present / oa::AmrFrame::kPcmBytesPerFrame);
         }
-        at += 8 + le32(data + at + 4);
+        at += 8 + chunkSize + (chunkSize & 1);
     }
 }
 

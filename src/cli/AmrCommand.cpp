@@ -41,8 +41,8 @@ int run(const Args& args) {
     }
     if (frames < 1) {
         return fail("amr decode: no frame written to \"" + out + "\" (\"" + in +
-                    "\" must be a readable AMR-NB file beginning with \"#!AMR\\n\" and frames of "
-                    "types 0 to 7, and the output must be writable)");
+                    "\" must be a readable AMR-NB file beginning with \"#!AMR\\n\" and a frame of "
+                    "type 0 to 11 or 15, and the output must be writable)");
     }
     std::cout << frames << " frames\n";
     return 0;

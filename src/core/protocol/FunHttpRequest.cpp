@@ -11,6 +11,7 @@
 #include "core/protocol/HttpRequest.h"
 #include "core/session/GlobalVar.h"
 #include "core/transport/ASIFormDataRequest.h"
+#include "core/transport/MimeTypes.h"
 
 namespace oa {
 namespace {
@@ -29,12 +30,15 @@ Text sessionId() {
 }
 
 // The pictures as file parts after the text fields. The server stores each part under the name
-// it is given, so the name follows the part's position, not the file on disk.
+// it is given, so the name follows the part's position, not the file on disk; its extension and
+// type follow the bytes (a JPEG stays a JPEG). Bytes of no known picture format go as PNG.
 void addPictures(ASIFormDataRequest& request, const std::vector<std::string>& paths) {
     for (std::size_t i = 0; i < paths.size(); ++i) {
         const std::string index = std::to_string(i);
-        request.addFile("uploadedfile_" + index, paths[i], "uploadedfile" + index + ".png",
-                        "image/png");
+        const PictureType type =
+            MimeTypes::pictureOfFile(paths[i]).value_or(PictureType{"png", "image/png"});
+        request.addFile("uploadedfile_" + index, paths[i],
+                        "uploadedfile" + index + "." + type.extension, type.contentType);
     }
 }
 

@@ -1,4 +1,5 @@
-// MimeTypes: /etc/mime.types read once, with a built-in fallback for machines without it.
+// MimeTypes: /etc/mime.types read once, with a built-in fallback for machines without it;
+// picture signatures.
 #include "core/transport/MimeTypes.h"
 
 #include <algorithm>
@@ -58,6 +59,27 @@ std::string MimeTypes::forPath(std::string_view path) {
     }
     const auto found = table.find(lower(name.substr(dot + 1)));
     return found == table.end() ? "application/octet-stream" : found->second;
+}
+
+std::optional<PictureType> MimeTypes::pictureOf(std::string_view firstBytes) {
+    using namespace std::string_view_literals;
+    if (firstBytes.starts_with("\xFF\xD8\xFF"sv)) {
+        return PictureType{"jpg", "image/jpeg"};
+    }
+    if (firstBytes.starts_with("\x89PNG\r\n\x1A\n"sv)) {
+        return PictureType{"png", "image/png"};
+    }
+    if (firstBytes.starts_with("GIF87a"sv) || firstBytes.starts_with("GIF89a"sv)) {
+        return PictureType{"gif", "image/gif"};
+    }
+    return std::nullopt;
+}
+
+std::optional<PictureType> MimeTypes::pictureOfFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    char head[8] = {};
+    in.read(head, sizeof head);
+    return pictureOf(std::string_view(head, static_cast<std::size_t>(in.gcount())));
 }
 
 }  // namespace oa

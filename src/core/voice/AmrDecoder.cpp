@@ -1,4 +1,4 @@
-// AmrDecoder: frame scanning and decoding on opencore-amrnb, WAV header writing.
+// AmrDecoder: frame walking and decoding on opencore-amrnb, WAV header writing.
 #include "core/voice/AmrDecoder.h"
 
 #include <opencore-amrnb/interf_dec.h>
@@ -28,9 +28,9 @@ void putLe32(std::uint8_t* at, std::uint32_t value) {
     }
 }
 
-// Reads the magic and the first frame's header byte, which fixes the header byte and frame size
-// of the whole file. An empty file after the magic gives the header byte 0, as if its first frame
-// were all zero. Nothing for a file without the magic or of a type without a size.
+// Reads the magic and the first frame's header byte. An empty file after the magic gives the
+// header byte 0, as if its first frame were all zero. Nothing for a file without the magic or of a
+// type without a size.
 std::optional<std::uint8_t> readFirstHeader(std::FILE* amr) {
     char magic[AmrFrame::kMagic.size()];
     if (std::fread(magic, 1, sizeof magic, amr) != sizeof magic ||
@@ -40,11 +40,39 @@ std::optional<std::uint8_t> readFirstHeader(std::FILE* amr) {
     }
     const int first = std::fgetc(amr);
     const auto header = static_cast<std::uint8_t>(first == EOF ? 0 : first);
-    if (AmrFrame::sizeOf(header) == 0) {
+    if (AmrFrame::storedSizeOf(header) == 0) {
         log("amr: unsupported frame type " + std::to_string(AmrFrame::typeOf(header)));
         return std::nullopt;
     }
     return header;
+}
+
+using FrameBuffer = std::array<std::uint8_t, AmrFrame::kMaxFrameBytes>;
+
+// Reads the rest of the first frame behind its header byte. It counts even when the file ends
+// inside it (or holds none): its missing bytes stay zero.
+void readFirstFrame(std::FILE* amr, std::uint8_t header, FrameBuffer& frame) {
+    frame.fill(0);
+    frame[0] = header;
+    const auto rest = static_cast<std::size_t>(AmrFrame::storedSizeOf(header) - 1);
+    [[maybe_unused]] const std::size_t read = std::fread(frame.data() + 1, 1, rest, amr);
+}
+
+// Reads the next frame, whatever its type: bytes that cannot begin a frame are skipped, and the
+// frame's own header byte gives its size. False at the end of the input and for a truncated last
+// frame, which is not decoded.
+bool readFrame(std::FILE* amr, FrameBuffer& frame) {
+    int byte;
+    while ((byte = std::fgetc(amr)) != EOF &&
+           !AmrFrame::isHeader(static_cast<std::uint8_t>(byte))) {
+    }
+    if (byte == EOF) {
+        return false;
+    }
+    frame.fill(0);
+    frame[0] = static_cast<std::uint8_t>(byte);
+    const auto rest = static_cast<std::size_t>(AmrFrame::storedSizeOf(frame[0]) - 1);
+    return std::fread(frame.data() + 1, 1, rest, amr) == rest;
 }
 
 bool writeHeader(std::FILE* wav, std::uint32_t frames) {
@@ -60,33 +88,36 @@ bool writeSamples(std::FILE* wav, const short* samples) {
     return std::fwrite(pcm, 1, sizeof pcm, wav) == sizeof pcm;
 }
 
-// The bytes from the first header byte (already read) to the end of a regular file; nothing for
-// a pipe or a stream in memory.
-std::optional<std::uint64_t> bytesFromHeader(std::FILE* amr) {
+// Whether a regular file behind its first header byte (already read) holds more than maxFrames
+// frames, so that it is refused before anything is written. The frames are counted the way
+// decodeFrames reads them, since their sizes vary from 1 to 32 bytes; the count stops past
+// maxFrames and the file is left where it was. A pipe or a stream in memory is not measured.
+bool framesExceed(std::FILE* amr, std::uint8_t header, std::uint32_t maxFrames) {
     struct stat info {};
     const int fd = ::fileno(amr);
     const long at = std::ftell(amr);
-    if (fd < 0 || at < 1 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-        info.st_size < at) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint64_t>(info.st_size - at) + 1;
-}
-
-// Whether a regular file is too large for maxFrames, so that it is refused before anything is
-// written.
-bool sizeExceeds(std::FILE* amr, std::uint8_t header, std::uint32_t maxFrames) {
-    const auto bytes = bytesFromHeader(amr);
-    if (!bytes || AmrDecoder::framesInSize(*bytes, header) <= maxFrames) {
+    if (fd < 0 || at < 1 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         return false;
     }
-    log("amr: longer than " + std::to_string(maxFrames) + " frames (" + std::to_string(*bytes) +
-        " bytes), not decoded");
+    FrameBuffer frame{};
+    readFirstFrame(amr, header, frame);
+    std::uint64_t frames = 1;
+    while (frames <= maxFrames && readFrame(amr, frame)) {
+        ++frames;
+    }
+    std::clearerr(amr);
+    if (std::fseek(amr, at, SEEK_SET) != 0) {
+        return false;
+    }
+    if (frames <= maxFrames) {
+        return false;
+    }
+    log("amr: longer than " + std::to_string(maxFrames) + " frames (" +
+        std::to_string(info.st_size) + " bytes), not decoded");
     return true;
 }
 
-// Decodes the frames behind the first header byte (already read) into wav. Every later frame must
-// begin with the same header byte and has the same size; other bytes before it are skipped.
+// Decodes the frames from the first header byte (already read) into wav.
 int decodeFrames(std::FILE* amr, std::uint8_t header, std::FILE* wav, std::uint32_t maxFrames) {
     if (!writeHeader(wav, 0)) {
         return 0;
@@ -95,35 +126,21 @@ int decodeFrames(std::FILE* amr, std::uint8_t header, std::FILE* wav, std::uint3
     if (!decoder.isValid()) {
         return 0;
     }
-    const auto size = static_cast<std::size_t>(AmrFrame::sizeOf(header));
-    std::uint8_t frame[AmrFrame::kMaxFrameBytes] = {header};
+    FrameBuffer frame{};
     short samples[AmrFrame::kSamplesPerFrame] = {};
-
-    // The first frame is decoded even when the file ends inside it (or holds none): its missing
-    // bytes stay zero.
-    [[maybe_unused]] const std::size_t firstBytes = std::fread(frame + 1, 1, size - 1, amr);
+    readFirstFrame(amr, header, frame);
     std::uint32_t frames = 0;
-    bool written = decoder.decode(frame, sizeof frame, samples) && writeSamples(wav, samples);
+    bool written =
+        decoder.decode(frame.data(), frame.size(), samples) && writeSamples(wav, samples);
     if (written) {
         frames = 1;
     }
-    while (written) {
-        int byte;
-        while ((byte = std::fgetc(amr)) != EOF && byte != header) {
-        }
-        if (byte == EOF) {
-            break;
-        }
-        std::memset(frame, 0, sizeof frame);
-        frame[0] = header;
-        if (std::fread(frame + 1, 1, size - 1, amr) != size - 1) {
-            break;  // A truncated last frame is not decoded.
-        }
+    while (written && readFrame(amr, frame)) {
         if (frames == maxFrames) {
             log("amr: longer than " + std::to_string(maxFrames) + " frames, decoding stopped");
             return AmrDecoder::kTooLong;
         }
-        written = decoder.decode(frame, sizeof frame, samples) && writeSamples(wav, samples);
+        written = decoder.decode(frame.data(), frame.size(), samples) && writeSamples(wav, samples);
         if (written) {
             ++frames;
         }
@@ -148,11 +165,22 @@ bool AmrDecoder::decode(const std::uint8_t* frame, std::size_t length, short* sa
     if (!state_ || length == 0) {
         return false;
     }
-    const int size = AmrFrame::sizeOf(frame[0]);
+    const int size = AmrFrame::storedSizeOf(frame[0]);
     if (size == 0 || length < static_cast<std::size_t>(size)) {
         return false;
     }
-    Decoder_Interface_Decode(state_.get(), frame, samples, 0);
+    // The codec is handed a whole zero-padded frame buffer, so that however many bytes it reads
+    // for a type, it reads them here.
+    FrameBuffer padded{};
+    std::copy_n(frame, size, padded.begin());
+    const int type = AmrFrame::typeOf(frame[0]);
+    if (type > 8 && type < AmrFrame::kNoDataType) {
+        // The comfort noise of other codecs means nothing to this one: it stands for a frame
+        // that was not sent, and the codec fills the gap as it does for one.
+        padded.fill(0);
+        padded[0] = static_cast<std::uint8_t>(AmrFrame::kNoDataType << 3 | 0x04);
+    }
+    Decoder_Interface_Decode(state_.get(), padded.data(), samples, 0);
     return true;
 }
 
@@ -176,22 +204,14 @@ std::array<std::uint8_t, AmrDecoder::kWavHeaderBytes> AmrDecoder::wavHeader(std:
     return h;
 }
 
-std::uint64_t AmrDecoder::framesInSize(std::uint64_t bytesAfterMagic, std::uint8_t header) {
-    const int size = AmrFrame::sizeOf(header);
-    if (size == 0) {
-        return 0;
-    }
-    return std::max<std::uint64_t>(1, bytesAfterMagic / static_cast<std::uint64_t>(size));
-}
-
 int AmrDecoder::decodeStream(std::FILE* amr, std::FILE* wav, std::uint32_t maxFrames) {
     maxFrames = std::min(maxFrames, kMaxFrames);
     const auto header = readFirstHeader(amr);
     if (!header) {
         return 0;
     }
-    return sizeExceeds(amr, *header, maxFrames) ? kTooLong
-                                                : decodeFrames(amr, *header, wav, maxFrames);
+    return framesExceed(amr, *header, maxFrames) ? kTooLong
+                                                 : decodeFrames(amr, *header, wav, maxFrames);
 }
 
 int AmrDecoder::decodeFile(const std::string& amrPath, const std::string& wavPath,
@@ -206,7 +226,7 @@ int AmrDecoder::decodeFile(const std::string& amrPath, const std::string& wavPat
     if (!header) {
         return 0;
     }
-    if (sizeExceeds(amr.get(), *header, maxFrames)) {
+    if (framesExceed(amr.get(), *header, maxFrames)) {
         return kTooLong;
     }
     if (CFile::sameFile(amrPath, wavPath)) {

@@ -1,4 +1,4 @@
-// AmrEncoder: WAV chunk search and frame-by-frame encoding on opencore-amrnb.
+// AmrEncoder: RIFF chunk walk and frame-by-frame encoding on opencore-amrnb.
 #include "core/voice/AmrEncoder.h"
 
 #include <opencore-amrnb/interf_enc.h>
@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <optional>
 
 #include "core/platform/Log.h"
 #include "core/voice/CFile.h"
@@ -38,29 +39,26 @@ int AmrEncoder::encode(const short* samples, std::uint8_t* out) {
     return written > 0 && written <= AmrFrame::kMaxFrameBytes ? written : 0;
 }
 
-bool AmrEncoder::findSamples(std::FILE* wav) {
-    std::uint8_t riff[12];
-    if (std::fread(riff, 1, sizeof riff, wav) != sizeof riff) {
-        return false;
+std::optional<std::uint32_t> AmrEncoder::findSamples(std::FILE* wav) {
+    // The RIFF header: "RIFF", the file's size, "WAVE".
+    if (!skip(wav, 12)) {
+        return std::nullopt;
     }
-    std::uint8_t header[8];
-    if (std::fread(header, 1, sizeof header, wav) != sizeof header) {
-        return false;
-    }
-    // A format block declared longer than 16 bytes is taken to be the 20-byte block that the
-    // decoder writes.
-    if (!skip(wav, readLe32(header + 4) > 16 ? 20 : 16)) {
-        return false;
-    }
+    // Every chunk is an id, a size and that many bytes, padded to an even length. The format
+    // chunk is 16, 18, 20 or 40 bytes long depending on the writer; other chunks (LIST, fact,
+    // JUNK) may come before or after the samples.
     for (;;) {
+        std::uint8_t header[8];
         if (std::fread(header, 1, sizeof header, wav) != sizeof header) {
-            return false;
+            return std::nullopt;
         }
+        const std::uint32_t size = readLe32(header + 4);
         if (std::memcmp(header, "data", 4) == 0) {
-            return true;
+            return size;
         }
-        if (!skip(wav, static_cast<long>(readLe32(header + 4)))) {
-            return false;
+        // A size past the end of the file leaves nothing to read there; the next read fails.
+        if (!skip(wav, static_cast<long>(size) + static_cast<long>(size & 1))) {
+            return std::nullopt;
         }
     }
 }
@@ -70,10 +68,14 @@ int AmrEncoder::encodeStream(std::FILE* wav, std::FILE* amr) {
         AmrFrame::kMagic.size()) {
         return 0;
     }
-    if (!findSamples(wav)) {
+    const std::optional<std::uint32_t> dataBytes = findSamples(wav);
+    if (!dataBytes) {
         log("amr: no \"data\" chunk in the WAV file");
         return 0;
     }
+    // A data chunk that claims more than the file holds (a recording cut short) ends with the
+    // file.
+    std::uint32_t left = *dataBytes;
     AmrEncoder encoder;
     if (!encoder.isValid()) {
         return 0;
@@ -82,7 +84,9 @@ int AmrEncoder::encodeStream(std::FILE* wav, std::FILE* amr) {
     std::array<short, AmrFrame::kSamplesPerFrame> speech{};
     std::uint8_t frame[AmrFrame::kMaxFrameBytes];
     int frames = 0;
-    while (frames < INT_MAX && std::fread(pcm, 1, sizeof pcm, wav) == sizeof pcm) {
+    while (frames < INT_MAX && left >= sizeof pcm &&
+           std::fread(pcm, 1, sizeof pcm, wav) == sizeof pcm) {
+        left -= static_cast<std::uint32_t>(sizeof pcm);
         for (std::size_t i = 0; i < speech.size(); ++i) {
             speech[i] = static_cast<short>(pcm[2 * i] | pcm[2 * i + 1] << 8);
         }

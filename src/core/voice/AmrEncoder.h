@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/voice/AmrFrame.h"
@@ -33,13 +34,14 @@ public:
                           int bitsPerSample);
 
     // The same on open streams of 16-bit mono: writes the magic, then one frame per 160 samples
-    // (a trailing partial frame is dropped). Returns the frame count, 0 on failure.
+    // of the data chunk (a trailing partial frame, and any chunk after the data, is dropped).
+    // Returns the frame count, 0 on failure.
     static int encodeStream(std::FILE* wav, std::FILE* amr);
 
-    // Moves wav from its start to the first byte behind the header of its "data" chunk; false
-    // when the file ends first. The RIFF header is not checked, and the first chunk is taken as
-    // the format chunk whatever its id.
-    static bool findSamples(std::FILE* wav);
+    // Walks the RIFF chunks of wav from its start to the first byte behind the header of its
+    // "data" chunk and returns that chunk's size in bytes; nothing when the file ends first. The
+    // RIFF header and the format chunk are not checked.
+    static std::optional<std::uint32_t> findSamples(std::FILE* wav);
 
 private:
     std::unique_ptr<void, void (*)(void*)> state_;

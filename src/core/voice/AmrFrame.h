@@ -1,5 +1,5 @@
 // Layout of the single-channel AMR-NB file: the magic, the frame header byte and the frame size
-// of each frame type.
+// of each frame type. Every frame begins with its own header byte.
 #pragma once
 
 #include <array>
@@ -29,6 +29,24 @@ struct AmrFrame {
         const int type = typeOf(header);
         return type < static_cast<int>(sizes.size()) ? sizes[static_cast<std::size_t>(type)] : 0;
     }
+
+    // Size in the file, header byte included, of every frame type that has one: the speech
+    // frames, the comfort noise frames (type 8 of this codec, 9 to 11 of other codecs) and the
+    // bare header of type 15 (no data: a frame the sender did not transmit). 0 for the types 12
+    // to 14, which have no size. Encoders that change bit rate or send comfort noise mix these
+    // types in one file.
+    static constexpr int storedSizeOf(std::uint8_t header) {
+        constexpr std::array<int, 16> sizes{13, 14, 16, 18, 20, 21, 27, 32, 6, 7, 6, 6, 0, 0, 0, 1};
+        return sizes[static_cast<std::size_t>(typeOf(header))];
+    }
+
+    // Whether the byte can begin a frame: a type of known size and the padding bits (7, 1
+    // and 0) clear. Other bytes between frames are skipped.
+    static constexpr bool isHeader(std::uint8_t byte) {
+        return (byte & 0x83) == 0 && storedSizeOf(byte) > 0;
+    }
+
+    static constexpr int kNoDataType = 15;
 };
 
 }  // namespace oa

@@ -2,6 +2,8 @@
 // file system as they are, so voice files with non-ASCII names convert like any other.
 #include "core/voice/VoiceConverter.h"
 
+#include <string_view>
+
 #include "core/platform/Log.h"
 #include "core/voice/AmrDecoder.h"
 #include "core/voice/AmrEncoder.h"
@@ -10,22 +12,24 @@ namespace oa {
 
 namespace {
 
-std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
-    for (std::size_t at = text.find(from); at != std::string::npos;
-         at = text.find(from, at + to.size())) {
-        text.replace(at, from.size(), to);
+// Only the file name's own extension is swapped: the folders above it (a home such as
+// /tmp/wav_amr_home) keep their names. A path without the extension is returned as it is, and
+// the codec then refuses to convert a file onto itself.
+std::string replaceExtension(const std::string& path, std::string_view from, std::string_view to) {
+    if (!path.ends_with(from)) {
+        return path;
     }
-    return text;
+    return path.substr(0, path.size() - from.size()) + std::string(to);
 }
 
 }  // namespace
 
 std::string VoiceConverter::amrPath(const std::string& wavPath) {
-    return replaceAll(wavPath, "wav", "amr");
+    return replaceExtension(wavPath, ".wav", ".amr");
 }
 
 std::string VoiceConverter::wavPath(const std::string& amrPath) {
-    return replaceAll(amrPath, "amr", "wav");
+    return replaceExtension(amrPath, ".amr", ".wav");
 }
 
 std::optional<std::string> VoiceConverter::wavToAmr(const std::string& wavPath) {

@@ -17,9 +17,11 @@ public:
     // wrote at least one frame, otherwise nothing.
     static std::optional<std::string> amrToWav(const std::string& amrPath);
 
-    // The path with every "wav" replaced by "amr", folder names included.
+    // The path with its ".wav" extension replaced by ".amr"; a path without it is returned as it
+    // is.
     static std::string amrPath(const std::string& wavPath);
-    // The path with every "amr" replaced by "wav", folder names included.
+    // The path with its ".amr" extension replaced by ".wav"; a path without it is returned as it
+    // is.
     static std::string wavPath(const std::string& amrPath);
 };
 

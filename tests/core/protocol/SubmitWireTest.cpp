@@ -241,6 +241,44 @@ TEST_F(SubmitTest, EmailPicturesKeepTheirOrder) {
     }
 }
 
+// A picture part's file name and type follow its bytes, whatever the file on disk is called: the
+// server stores and serves a part by its name, so a JPEG named ".png" would go out as image/png.
+TEST_F(SubmitTest, PicturePartsAreNamedAndTypedByTheirBytes) {
+    reply(kEmailPage, "OK");
+    struct Case {
+        std::string file;
+        std::string bytes;
+        std::string name;
+        std::string type;
+    };
+    const std::vector<Case> cases = {
+        {"IMG_0001.JPG", std::string("\xFF\xD8\xFF\xE0\0\x10JFIF", 10), "uploadedfile0.jpg",
+         "image/jpeg"},
+        {"photo.png",
+         std::string("\xFF\xD8\xFF\xE1\0\x20"
+                     "Exif",
+                     10),
+         "uploadedfile1.jpg", "image/jpeg"},
+        {"scan.jpg", std::string("\x89PNG\r\n\x1A\n\0\0", 10), "uploadedfile2.png", "image/png"},
+        {"wave", std::string("GIF89a\x01\0\x01\0", 10), "uploadedfile3.gif", "image/gif"},
+        {"notes.jpg", "no picture", "uploadedfile4.png", "image/png"},
+    };
+    EmailSaveVO record = email();
+    for (const Case& c : cases) {
+        record.imageAry.push_back(picture(c.file, c.bytes).string());
+    }
+    ASSERT_TRUE(FunHttpRequest().saveEmailInfo(record).ok);
+
+    const auto parts = onlyRequest().form();
+    ASSERT_EQ(parts.size(), 6 + cases.size());
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(cases[i].file);
+        EXPECT_EQ(parts[6 + i].fileName, cases[i].name);
+        EXPECT_EQ(parts[6 + i].contentType, cases[i].type);
+        EXPECT_EQ(parts[6 + i].value, cases[i].bytes);
+    }
+}
+
 TEST_F(SubmitTest, AMissingPictureFailsBeforeAnythingIsSent) {
     reply(kEmailPage, "OK");
     EmailSaveVO record = email();

@@ -1,7 +1,9 @@
-// AMR to WAV: the WAV header, frame scanning, truncation, stray bytes and rejected inputs.
+// AMR to WAV: the WAV header, frames of mixed types, truncation, stray bytes and rejected inputs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -93,7 +95,65 @@ TEST_F(AmrDecoderTest, TruncatedFramesAfterTheFirstAreDropped) {
     EXPECT_EQ(readFile(wav_), whole);
 }
 
-TEST_F(AmrDecoderTest, BytesBetweenFramesAreSkippedUntilTheFirstHeaderByte) {
+// `count` frames of `type` as other encoders write them: the header byte with the quality bit,
+// then the frame's bytes (types 8 to 11 are comfort noise, 15 a frame that was not sent).
+Bytes frameOf(int type, std::size_t count = 1) {
+    constexpr std::size_t kSizes[16] = {13, 14, 16, 18, 20, 21, 27, 32, 6, 7, 6, 6, 0, 0, 0, 1};
+    Bytes frames;
+    for (std::size_t i = 0; i < count; ++i) {
+        frames.push_back(static_cast<std::uint8_t>(type << 3 | 4));
+        frames.insert(frames.end(), kSizes[type] - 1, static_cast<std::uint8_t>(0x20 + type));
+    }
+    return frames;
+}
+
+Bytes joined(std::initializer_list<Bytes> parts) {
+    Bytes out;
+    for (const Bytes& part : parts) {
+        out.insert(out.end(), part.begin(), part.end());
+    }
+    return out;
+}
+
+// Every frame is read by its own header byte: the bit rate may change within a file, and comfort
+// noise (type 8, and 9 to 11 of other codecs) and untransmitted frames (type 15) last 20 ms too.
+TEST_F(AmrDecoderTest, EachFrameIsReadByItsOwnHeader) {
+    struct Case {
+        const char* name;
+        Bytes frames;
+        int expected;
+    };
+    const Bytes speech = amrFrames(75);
+    const std::vector<Case> cases = {
+        {"12.2k then 4.75k", joined({speech, frameOf(0, 75)}), 150},
+        {"4.75k then 12.2k", joined({frameOf(0, 75), speech}), 150},
+        {"every speech rate",
+         joined({frameOf(0), frameOf(1), frameOf(2), frameOf(3), frameOf(4), frameOf(5), frameOf(6),
+                 frameOf(7)}),
+         8},
+        {"comfort noise and gaps",
+         joined({frameOf(7), frameOf(8), frameOf(15, 3), frameOf(9), frameOf(10), frameOf(11),
+                 frameOf(7)}),
+         9},
+        {"a gap first", joined({frameOf(15), frameOf(8), frameOf(7)}), 3},
+        {"truncated comfort noise last", joined({frameOf(7), Bytes{0x44, 1, 2}}), 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(decode(amrFile(c.frames)), c.expected);
+        const Bytes wav = readFile(wav_);
+        EXPECT_EQ(wav.size(), 48u + 320u * static_cast<unsigned>(c.expected));
+        EXPECT_EQ(le32(wav, 44), 320u * static_cast<unsigned>(c.expected));
+    }
+    // The 12.2k half decodes as it does alone.
+    decode(amrFile(speech));
+    const Bytes alone = readFile(wav_);
+    decode(amrFile(joined({speech, frameOf(0, 75)})));
+    const Bytes mixed = readFile(wav_);
+    EXPECT_TRUE(std::equal(alone.begin() + 48, alone.end(), mixed.begin() + 48));
+}
+
+TEST_F(AmrDecoderTest, BytesThatCannotBeginAFrameAreSkipped) {
     const Bytes frames = amrFrames(4);
     ASSERT_EQ(frames[0], 0x3C);
     decode(amrFile(frames));
@@ -102,32 +162,19 @@ TEST_F(AmrDecoderTest, BytesBetweenFramesAreSkippedUntilTheFirstHeaderByte) {
     auto frame = [&](int i) {
         return Bytes(frames.begin() + 32 * i, frames.begin() + 32 * i + 32);
     };
-    // Stray bytes, and a 13-byte frame of type 0 (no byte 0x3C in it), which does not match the
-    // file's first frame and is skipped as well.
-    const Bytes stray = {0x00, 0xFF, 0x3D, 0xBC, 0x3B};
-    Bytes typeZero = {0x04};
-    typeZero.resize(13, 0x55);
-    Bytes noisy;
-    for (const Bytes& part : {frame(0), stray, frame(1), typeZero, frame(2), stray, frame(3)}) {
-        noisy.insert(noisy.end(), part.begin(), part.end());
-    }
-    EXPECT_EQ(decode(amrFile(noisy)), 4);
+    // Padding bits set, or a type without a size (12 to 14).
+    const Bytes stray = {0xFF, 0x3D, 0xBC, 0x3B, 0x80, 0x64, 0x6C, 0x74};
+    EXPECT_EQ(decode(amrFile(joined({frame(0), stray, frame(1), stray, frame(2), frame(3)}))), 4);
     EXPECT_EQ(readFile(wav_), clean);
 }
 
-TEST_F(AmrDecoderTest, LaterFramesTakeTheFirstFramesTypeAndSize) {
-    // A file of type-0 frames (13 bytes each, header 0x04).
-    Bytes frames;
-    for (int i = 0; i < 5; ++i) {
-        frames.push_back(0x04);
-        frames.insert(frames.end(), 12, static_cast<std::uint8_t>(0x10 + i));
-    }
-    EXPECT_EQ(decode(amrFile(frames)), 5);
+TEST_F(AmrDecoderTest, LaterFramesOfTheFirstFramesTypeKeepItsSize) {
+    EXPECT_EQ(decode(amrFile(frameOf(0, 5))), 5);
     EXPECT_EQ(readFile(wav_).size(), 48u + 5 * 320);
 }
 
-TEST_F(AmrDecoderTest, FirstFrameOfTypeEightToFifteenIsRejected) {
-    for (int type = 8; type <= 15; ++type) {
+TEST_F(AmrDecoderTest, FirstFrameOfTypeTwelveToFourteenIsRejected) {
+    for (int type = 12; type <= 14; ++type) {
         SCOPED_TRACE(type);
         const auto header = static_cast<std::uint8_t>(type << 3 | 4);
         // Alone at the end of the file, and followed by a whole 32-byte frame's worth of bytes.
@@ -163,38 +210,29 @@ TEST_F(AmrDecoderTest, OutputThatCannotBeCreatedOrIsTheInputFails) {
     EXPECT_EQ(readFile(amr_), input);
 }
 
-// Frames of type 0 (13 bytes, header 0x04), the cheapest way to a long voice message.
-Bytes typeZeroFrames(std::size_t count) {
-    Bytes frames;
-    for (std::size_t i = 0; i < count; ++i) {
-        frames.push_back(0x04);
-        frames.insert(frames.end(), 12, 0x20);
-    }
-    return frames;
-}
-
-// A voice message longer than ten minutes is refused by its size before anything is decoded or
-// written; bytes the size of another frame count as one, a partial frame does not.
+// A voice message longer than ten minutes is refused before anything is decoded or written. Its
+// frames are counted, whatever their sizes; a partial frame and bytes that begin none do not
+// count.
 TEST_F(AmrDecoderTest, MessagesOverTheLengthLimitAreRefused) {
     const Bytes partial(7, 0x20);
     const Bytes garbage(13, 0x11);
-    const auto plus = [](Bytes frames, const Bytes& tail) {
-        frames.insert(frames.end(), tail.begin(), tail.end());
-        return frames;
-    };
     struct Case {
         Bytes frames;
         std::uint32_t limit;
         int expected;
     };
     const std::vector<Case> cases = {
-        {typeZeroFrames(AmrDecoder::kMaxVoiceFrames), AmrDecoder::kMaxVoiceFrames,
+        {frameOf(0, AmrDecoder::kMaxVoiceFrames), AmrDecoder::kMaxVoiceFrames,
          static_cast<int>(AmrDecoder::kMaxVoiceFrames)},
-        {typeZeroFrames(AmrDecoder::kMaxVoiceFrames + 1), AmrDecoder::kMaxVoiceFrames,
+        {frameOf(0, AmrDecoder::kMaxVoiceFrames + 1), AmrDecoder::kMaxVoiceFrames,
          AmrDecoder::kTooLong},
-        {plus(typeZeroFrames(3), partial), 3, 3},
-        {plus(typeZeroFrames(3), garbage), 3, AmrDecoder::kTooLong},
-        {typeZeroFrames(4), 3, AmrDecoder::kTooLong},
+        {joined({frameOf(7), frameOf(15, AmrDecoder::kMaxVoiceFrames)}),
+         AmrDecoder::kMaxVoiceFrames, AmrDecoder::kTooLong},
+        {joined({frameOf(0, 3), partial}), 3, 3},
+        {joined({frameOf(0, 3), garbage}), 3, 3},
+        {frameOf(0, 4), 3, AmrDecoder::kTooLong},
+        {joined({frameOf(7), frameOf(15, 2)}), 3, 3},
+        {joined({frameOf(7), frameOf(15, 3)}), 3, AmrDecoder::kTooLong},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.frames.size());
@@ -205,7 +243,7 @@ TEST_F(AmrDecoderTest, MessagesOverTheLengthLimitAreRefused) {
     }
 
     // A stream of unknown size is cut off at its first frame past the limit.
-    Bytes input = amrFile(typeZeroFrames(4));
+    Bytes input = amrFile(frameOf(0, 4));
     std::FILE* amr = ::fmemopen(input.data(), input.size(), "rb");
     ASSERT_NE(amr, nullptr);
     CFile wav = CFile::open(wav_.string(), "w+b");
@@ -224,7 +262,12 @@ TEST(AmrDecoderFrameTest, CodecIsOnlyCalledOnWholeFramesOfKnownType) {
     frame[0] = 0x04;  // type 0, 13 bytes
     EXPECT_FALSE(decoder.decode(frame, 12, samples));
     EXPECT_TRUE(decoder.decode(frame, 13, samples));
-    frame[0] = 0x4C;  // type 9
+    frame[0] = 0x44;  // type 8, comfort noise of 6 bytes
+    EXPECT_FALSE(decoder.decode(frame, 5, samples));
+    EXPECT_TRUE(decoder.decode(frame, 6, samples));
+    frame[0] = 0x7C;  // type 15, no data: the header byte alone
+    EXPECT_TRUE(decoder.decode(frame, 1, samples));
+    frame[0] = 0x6C;  // type 13
     EXPECT_FALSE(decoder.decode(frame, 32, samples));
 }
 

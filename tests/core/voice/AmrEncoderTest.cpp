@@ -1,6 +1,7 @@
-// WAV to AMR: frame count and file size, the chunk search, and inputs without samples.
+// WAV to AMR: frame count and file size, the RIFF chunk walk, and inputs without samples.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,85 @@ TEST_F(AmrEncoderTest, FindsTheSamplesBehindFormatBlocksOfBothSizesAndOtherChunk
     EXPECT_EQ(readFile(amr_), reference);
 }
 
+// A chunk of `id` with `body`, padded to an even length as RIFF files are.
+Bytes chunk(const std::string& id, const Bytes& body, std::uint32_t declared = 0) {
+    Bytes out;
+    append(out, id);
+    appendLe32(out, declared ? declared : static_cast<std::uint32_t>(body.size()));
+    out.insert(out.end(), body.begin(), body.end());
+    if (body.size() % 2 == 1) {
+        out.push_back(0);
+    }
+    return out;
+}
+
+// A mono 8000 Hz format chunk's body of `size` bytes: 16 plain, 18 with an empty extension, 40
+// for the extensible format.
+Bytes formatBody(std::size_t size) {
+    Bytes body;
+    test::appendLe16(body, size == 40 ? 0xFFFE : 1);
+    test::appendLe16(body, 1);
+    appendLe32(body, 8000);
+    appendLe32(body, 16000);
+    test::appendLe16(body, 2);
+    test::appendLe16(body, 16);
+    if (size > 16) {
+        test::appendLe16(body, static_cast<std::uint16_t>(size - 18));
+    }
+    body.resize(size, 0);
+    return body;
+}
+
+Bytes riffFile(std::initializer_list<Bytes> chunks) {
+    Bytes body;
+    append(body, "WAVE");
+    for (const Bytes& c : chunks) {
+        body.insert(body.end(), c.begin(), c.end());
+    }
+    Bytes out;
+    append(out, "RIFF");
+    appendLe32(out, static_cast<std::uint32_t>(body.size()));
+    out.insert(out.end(), body.begin(), body.end());
+    return out;
+}
+
+// Whatever the writer put around them, the data chunk's samples and only they are encoded.
+TEST_F(AmrEncoderTest, OnlyTheDataChunkIsEncodedWhereverItLies) {
+    const auto samples = voiceLike(160 * 12);
+    const Bytes pcm = test::pcmBytes(samples);
+    ASSERT_EQ(encode(wavFile(samples)), 12);
+    const Bytes reference = readFile(amr_);
+
+    Bytes list;
+    append(list, "INFOISFT");
+    appendLe32(list, 700);
+    list.resize(list.size() + 700, 'x');
+    const Bytes odd = {'I', 'N', 'F', 'O', 'x', 'y', 'z'};
+    Bytes cut(pcm.begin(), pcm.begin() + 320 * 12 + 100);
+    struct Case {
+        const char* name;
+        Bytes file;
+    };
+    const std::vector<Case> cases = {
+        {"format of 18 bytes", riffFile({chunk("fmt ", formatBody(18)), chunk("data", pcm)})},
+        {"format of 40 bytes", riffFile({chunk("fmt ", formatBody(40)), chunk("data", pcm)})},
+        {"LIST after the data",
+         riffFile({chunk("fmt ", formatBody(16)), chunk("data", pcm), chunk("LIST", list)})},
+        {"odd-sized chunk before the data",
+         riffFile({chunk("fmt ", formatBody(16)), chunk("LIST", odd), chunk("data", pcm)})},
+        {"format after a JUNK chunk",
+         riffFile(
+             {chunk("JUNK", Bytes(28, 0)), chunk("fmt ", formatBody(18)), chunk("data", pcm)})},
+        {"data longer than the file",
+         riffFile({chunk("fmt ", formatBody(16)), chunk("data", cut, 0xFFFFFFFF)})},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(encode(c.file), 12);
+        EXPECT_EQ(readFile(amr_), reference);
+    }
+}
+
 TEST_F(AmrEncoderTest, DecodedFileIsReencodedFrameForFrame) {
     const Bytes amrIn = test::amrFile(test::amrFrames(25));
     writeFile(home_.path() / "voice.amr", amrIn);
@@ -99,6 +179,12 @@ TEST_F(AmrEncoderTest, FileEndingBeforeADataChunkGivesNoFrame) {
     append(hugeChunk, "data");
     appendLe32(hugeChunk, 320);
     hugeChunk.resize(hugeChunk.size() + 320, 0);
+    Bytes oddHugeChunk = fmt;
+    append(oddHugeChunk, "LIST");
+    appendLe32(oddHugeChunk, 0xFFFFFFFD);
+    append(oddHugeChunk, "data");
+    appendLe32(oddHugeChunk, 320);
+    oddHugeChunk.resize(oddHugeChunk.size() + 320, 0);
     Bytes shortChunk = fmt;
     append(shortChunk, "LIST");
     appendLe32(shortChunk, 4);
@@ -110,6 +196,7 @@ TEST_F(AmrEncoderTest, FileEndingBeforeADataChunkGivesNoFrame) {
                                        riff("fmt "),
                                        riff(std::string(fmt.begin(), fmt.end())),
                                        hugeChunk,
+                                       oddHugeChunk,
                                        shortChunk};
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         SCOPED_TRACE(i);

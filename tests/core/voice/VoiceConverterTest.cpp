@@ -17,23 +17,40 @@ using test::Bytes;
 using test::readFile;
 using test::writeFile;
 
-TEST(VoiceConverterPathTest, EveryOccurrenceIsReplaced) {
+// Only the extension changes: a home such as /tmp/wav_amr_home must not turn the recording's
+// AMR file into a path in a folder that does not exist.
+TEST(VoiceConverterPathTest, OnlyTheExtensionIsReplaced) {
     struct Case {
         std::string wav;
         std::string amr;
     };
     const std::vector<Case> cases = {
         {"/tmp/R_5_1700000000.wav", "/tmp/R_5_1700000000.amr"},
-        {"/data/wavs/R_5_1.wav", "/data/amrs/R_5_1.amr"},
-        {"wavwav.wav", "amramr.amr"},
+        {"/tmp/wav_amr_home/tmp/R_5_1.wav", "/tmp/wav_amr_home/tmp/R_5_1.amr"},
+        {"/data/wavs/wav.amr.wav", "/data/wavs/wav.amr.amr"},
+        {"wavwav.wav", "wavwav.amr"},
         {"/voice/消息.wav", "/voice/消息.amr"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(VoiceConverter::amrPath(c.wav), c.amr);
+    }
+    const std::vector<Case> back = {
+        {"/tmp/wav_amr_home/Documents/voice/voice_7.wav",
+         "/tmp/wav_amr_home/Documents/voice/voice_7.amr"},
+        {"/amr/.download-voice_amr.amr.wav", "/amr/.download-voice_amr.amr.amr"},
+        {"amramr.wav", "amramr.amr"},
+    };
+    for (const auto& c : back) {
         EXPECT_EQ(VoiceConverter::wavPath(c.amr), c.wav);
     }
-    EXPECT_EQ(VoiceConverter::amrPath("/tmp/R.WAV"), "/tmp/R.WAV");
-    EXPECT_EQ(VoiceConverter::wavPath("/Documents/voice/1.mp3"), "/Documents/voice/1.mp3");
+    // Without the extension the path stays as it is, and the conversion refuses to write over
+    // its own input.
+    for (const std::string path : {"/tmp/R.WAV", "/tmp/wav", "/tmp/x.wav/R_5_1", "/tmp/.wavx"}) {
+        EXPECT_EQ(VoiceConverter::amrPath(path), path);
+    }
+    for (const std::string path : {"/Documents/voice/1.mp3", "/voice/amr", "/voice/1.amr.bak"}) {
+        EXPECT_EQ(VoiceConverter::wavPath(path), path);
+    }
 }
 
 class VoiceConverterTest : public ::testing::Test {
@@ -61,14 +78,14 @@ TEST_F(VoiceConverterTest, ConvertsFilesWithNonAsciiNames) {
 }
 
 TEST_F(VoiceConverterTest, FailuresGiveNothing) {
-    // A folder named with "wav" makes the AMR path point into a folder that does not exist.
-    const auto wavDir = home_.path() / "wavfiles";
+    // A folder named with "wav" and "amr" holds both files.
+    const auto wavDir = home_.path() / "wav_amr_home";
     std::filesystem::create_directory(wavDir);
     writeFile(wavDir / "R_5_1.wav", test::wavFile(test::voiceLike(1600)));
-    EXPECT_FALSE(VoiceConverter::wavToAmr((wavDir / "R_5_1.wav").string()).has_value());
-    std::filesystem::create_directory(home_.path() / "amrfiles");
     EXPECT_EQ(VoiceConverter::wavToAmr((wavDir / "R_5_1.wav").string()),
-              (home_.path() / "amrfiles" / "R_5_1.amr").string());
+              (wavDir / "R_5_1.amr").string());
+    EXPECT_EQ(VoiceConverter::amrToWav((wavDir / "R_5_1.amr").string()),
+              (wavDir / "R_5_1.wav").string());
 
     EXPECT_FALSE(VoiceConverter::wavToAmr((home_.path() / "missing.wav").string()).has_value());
     EXPECT_FALSE(VoiceConverter::amrToWav((home_.path() / "missing.amr").string()).has_value());

@@ -8,7 +8,7 @@
 
 #include "core/platform/AppPaths.h"
 #include "ui/kit/Images.h"
-#include "ui/support/WebEngineSetup.h"
+#include "ui/support/QtTestRegistry.h"
 
 namespace oa {
 
@@ -279,5 +279,5 @@ private slots:
 
 }  // namespace oa
 
-OA_QTEST_MAIN(oa::ImagesTest)
+OA_QT_TEST(ImagesTest)
 #include "ImagesTest.moc"

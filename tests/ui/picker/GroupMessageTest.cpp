@@ -237,6 +237,8 @@ private slots:
         const QPoint buttonAt = button->mapTo(view_, QPoint(0, 0));
         QCOMPARE(animationAt.y(), buttonAt.y() - AllSendView::kAnimationAbove);
         QCOMPARE(animationAt.x(), (view_->width() - animation->width()) / 2);
+        // Held past one second of recording, the least that is sent.
+        loop_->advance(1s);
         QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(20, 10));
         loop_->runPending();
         QCOMPARE(button->imageName(), QStringLiteral("btn_recordButton"));

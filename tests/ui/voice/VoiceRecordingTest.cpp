@@ -142,7 +142,7 @@ private slots:
         QTest::addColumn<int>("duration");
         QTest::newRow("1.5 s inside") << 1500 << QPoint(20, 10) << 1;
         QTest::newRow("1.5 s outside") << 1500 << QPoint(20, -200) << 1;
-        QTest::newRow("0.9 s") << 900 << QPoint(20, 10) << 0;
+        QTest::newRow("1.3 s: one second recorded") << 1300 << QPoint(20, 10) << 1;
         QTest::newRow("2.6 s, longer than the source") << 2600 << QPoint(400, 10) << 2;
     }
 
@@ -160,6 +160,31 @@ private slots:
         QFile file(amr);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().startsWith("#!AMR\n"));
+        verifyAtRest();
+    }
+
+    // A recording under one second is no message: nothing is reported for sending, its file
+    // goes, and "说话时间太短" shows. The hold starts recording after 0.3 s.
+    void aRecordingUnderOneSecondIsNotSent_data() {
+        QTest::addColumn<int>("heldMs");
+        QTest::addColumn<bool>("converts");
+        QTest::newRow("0.34 s") << 340 << true;
+        QTest::newRow("1.29 s") << 1290 << true;
+        QTest::newRow("0.34 s, asking before sending") << 340 << false;
+        QTest::newRow("0.9 s, asking before sending") << 900 << false;
+    }
+
+    void aRecordingUnderOneSecondIsNotSent() {
+        QFETCH(int, heldMs);
+        QFETCH(bool, converts);
+        recording_->setConvertsOnRelease(converts);
+        QSignalSpy stopped(recording_.get(), &VoiceRecording::recordStopped);
+        hold(std::chrono::milliseconds(heldMs));
+        QCOMPARE(finished_->size(), 0);
+        QCOMPARE(stopped.size(), 0);
+        QCOMPARE(failed_->size(), 1);
+        QCOMPARE(ProgressHUD::status(), QString("说话时间太短"));
+        QVERIFY(QDir(temporary()).entryList(QDir::Files).isEmpty());
         verifyAtRest();
     }
 

@@ -21,6 +21,9 @@ namespace oa {
 namespace {
 
 const QString kRecordFailed = QStringLiteral("录音失败");
+// Less than a second is a press by mistake more often than a message; it would go out as a
+// message of 0 seconds.
+const QString kTooShort = QStringLiteral("说话时间太短");
 
 }  // namespace
 
@@ -102,6 +105,12 @@ void VoiceRecording::cancel() {
 
 void VoiceRecording::recorderFinished(bool ok, qint64 samples) {
     if (!stopping_) {
+        return;
+    }
+    if (ok && samples > 0 && samples < VoicePcm::kRate) {
+        stopping_ = false;
+        QFile::remove(wavPath_);
+        fail(kTooShort);
         return;
     }
     if (!convertsOnRelease_) {

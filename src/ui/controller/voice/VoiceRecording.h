@@ -1,8 +1,8 @@
 // VoiceRecording: turns holding a LongPressButton into a voice message. The long press starts
 // a recording into tmp/R_5_<seconds since 1970>.wav with the held button picture, a flash and
 // the microphone animation; the release stops it and, when something was recorded, converts
-// it to AMR and reports recordFinished(whole seconds, AMR path). Failures are reported with
-// their message and shown, never as a finished recording.
+// it to AMR and reports recordFinished(whole seconds, AMR path). Failures, and recordings under
+// one second, are reported with their message and shown, never as a finished recording.
 #pragma once
 
 #include <QObject>
@@ -50,7 +50,8 @@ public:
 
 signals:
     void recordFinished(int duration, const QString& amrPath);
-    // The recording ended with `samples` samples (possibly none) in the WAV file at `wavPath`.
+    // The recording ended with `samples` samples (none, or at least one second) in the WAV file
+    // at `wavPath`.
     void recordStopped(const QString& wavPath, qint64 samples);
     void recordFailed(const QString& message);
 

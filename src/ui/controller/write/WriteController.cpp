@@ -461,9 +461,16 @@ void WriteController::didFinishPickingFile(const QString& path) {
     if (!editor_) {
         return;
     }
-    if (std::optional<std::string> stored = UploadPictures::storeFile(path.toStdString())) {
-        editor_->addPicture(*stored);
-    }
+    // Scaling a large photo takes seconds; the window stays responsive meanwhile.
+    const QPointer<WriteController> guard(this);
+    UploadPictures::storeFileInBackground(path.toStdString(),
+                                          [guard](std::optional<std::string> stored) {
+                                              if (stored && guard && guard->editor_) {
+                                                  guard->editor_->addPicture(*stored);
+                                              } else if (stored) {
+                                                  UploadPictures::remove({*stored});
+                                              }
+                                          });
 }
 
 }  // namespace oa

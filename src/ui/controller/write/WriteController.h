@@ -82,7 +82,8 @@ public:
     // A picture came from the camera or the album: stored as an upload file and listed. A null
     // picture adds nothing.
     void didFinishPickingImage(const QImage& picture);
-    // A picture file was chosen; a file that is no picture adds nothing.
+    // A picture file was chosen: stored in the background (see UploadPictures::storeFile) and
+    // listed when that is done; a file that is no picture adds nothing.
     void didFinishPickingFile(const QString& path);
 
     // The draft store of this screen (after the view has loaded).
