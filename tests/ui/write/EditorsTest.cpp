@@ -3,6 +3,7 @@
 // refusal without a recipient.
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
 
@@ -11,6 +12,7 @@
 #include "WriteScreen.h"
 #include "ui/controller/write/CalendarWriteView.h"
 #include "ui/controller/write/DiaryWriteView.h"
+#include "ui/controller/write/DraftStore.h"
 #include "ui/controller/write/EmailWriteView.h"
 #include "ui/kit/ActionSheet.h"
 #include "ui/kit/DateSheet.h"
@@ -116,28 +118,34 @@ private slots:
         QCOMPARE(calendar->getCalendarSaveVO().cal_start, std::string("09:05"));
     }
 
-    // The return key ends editing and puts no line break in the text, in every editor.
-    void returnKeyEndsEditing_data() {
+    // Return breaks the line of a text, and pasted line breaks stay: the screen, the draft and
+    // the record hold what was typed, in every editor.
+    void returnKeyBreaksTheLine_data() {
         QTest::addColumn<QString>("kind");
         QTest::newRow("diary") << "diary";
         QTest::newRow("calendar") << "calendar";
         QTest::newRow("email") << "email";
+        QTest::newRow("message") << "message";
     }
-    void returnKeyEndsEditing() {
+    void returnKeyBreaksTheLine() {
         QFETCH(QString, kind);
         WriteEnvironment env;
-        WriteScreen screen(kind.toStdString());
-        auto* text = screen.write()->editor()->findChild<TextView*>();
+        WriteScreen screen(kind.toStdString(), {person("3", "张三")});
+        QVERIFY(screen.activate());
+        auto* text = screen.write()->view()->findChild<QPlainTextEdit*>();
         QVERIFY(text);
         text->setFocus();
-        QTest::keyClicks(text, QStringLiteral("ab"));
+        QTest::keyClicks(text, QStringLiteral("Body line one"));
         QTest::keyClick(text, Qt::Key_Return);
-        QCOMPARE(text->text(), QStringLiteral("ab"));
-        QVERIFY(!text->hasFocus());
-        // Pasted line breaks do not get in either.
-        QGuiApplication::clipboard()->setText(QStringLiteral("c\nd"));
+        QTest::keyClicks(text, QStringLiteral("after return"));
+        QVERIFY(text->hasFocus());
+        QGuiApplication::clipboard()->setText(QStringLiteral("\nc\nd"));
         text->paste();
-        QCOMPARE(text->text(), QStringLiteral("abc d"));
+        const QString typed = QStringLiteral("Body line one\nafter return\nc\nd");
+        QCOMPARE(text->toPlainText(), typed);
+        screen.write()->flushDraft();
+        QCOMPARE(screen.write()->draftStore()->load()->value(QStringLiteral("content")).toString(),
+                 typed);
     }
 
     // The editor moves up while its text is edited and back when editing ends.
@@ -153,11 +161,13 @@ private slots:
         QFETCH(int, up);
         WriteEnvironment env;
         WriteScreen screen(kind.toStdString());
+        QVERIFY(screen.activate());
         WriteEditor* editor = screen.write()->editor();
         auto* text = editor->findChild<TextView*>();
+        text->setFocus();
         QTest::keyClicks(text, QStringLiteral("x"));
         QTRY_COMPARE(editor->y(), up);
-        QTest::keyClick(text, Qt::Key_Return);
+        QTest::mouseClick(editor, Qt::LeftButton, {}, QPoint(5, 5));
         QTRY_COMPARE(editor->y(), 0);
     }
 

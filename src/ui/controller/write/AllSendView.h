@@ -69,7 +69,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     // A touch outside the text ends editing.
     void mousePressEvent(QMouseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void alertView(AlertView* alertView, int buttonIndex) override;

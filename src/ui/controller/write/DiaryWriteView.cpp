@@ -113,7 +113,6 @@ void DiaryWriteView::createView() {
     connect(date_lab_, &QPushButton::clicked, this, &DiaryWriteView::openActionSheet);
 
     content_text_ = new TextView(form_);
-    endEditingOnReturn(content_text_);
     content_text_->setFont(systemFont(18));
     content_text_->setGeometry(25, 190, 270, 140);
     connect(content_text_, &QPlainTextEdit::textChanged, this, &WriteEditor::changed);

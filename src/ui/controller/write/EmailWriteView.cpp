@@ -112,7 +112,6 @@ void EmailWriteView::createView() {
     contentLabel->setFont(systemFont(16));
     contentLabel->setGeometry(10, 5, 200, 30);
     content_text_ = new TextView(contentView_);
-    endEditingOnReturn(content_text_);
     content_text_->setFont(systemFont(18));
     content_text_->setGeometry(8, 45, 295, 95);
     connect(content_text_, &QPlainTextEdit::textChanged, this, &WriteEditor::changed);

@@ -10,8 +10,6 @@ class QPropertyAnimation;
 
 namespace oa {
 
-class TextView;
-
 class WriteEditor : public QWidget {
     Q_OBJECT
 public:
@@ -34,9 +32,9 @@ signals:
     void changed();
 
 protected:
-    // The editors' texts are one paragraph: the return key ends editing instead of breaking
-    // the line (the editor moves back down), and pasted line breaks become spaces.
-    void endEditingOnReturn(TextView* text);
+    // A tap beside the fields ends editing: with Return breaking lines in the texts, it is how
+    // the editor comes back down.
+    void mousePressEvent(QMouseEvent* event) override;
 
     // Moves the editor to `y` in its parent over 0.3 seconds (the keyboard's arrival or leave).
     void moveForKeyboard(int y);
