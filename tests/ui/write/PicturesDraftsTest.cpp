@@ -3,6 +3,7 @@
 // window and is dropped by "返回".
 #include <sys/stat.h>
 
+#include <QAbstractButton>
 #include <QFile>
 #include <QImage>
 #include <QtTest>
@@ -19,6 +20,7 @@
 #include "ui/controller/write/EmailWriteView.h"
 #include "ui/controller/write/PictureBlock.h"
 #include "ui/kit/ActionSheet.h"
+#include "ui/kit/ScrollView.h"
 #include "ui/kit/TextView.h"
 #include "ui/platform/FakePicturePicker.h"
 #include "ui/support/QtTestRegistry.h"
@@ -225,6 +227,27 @@ private slots:
         QCOMPARE(send->content_text()->text(), QStringLiteral("meeting at three"));
         QCOMPARE(send->getAllSendVO()->to_uid, std::string("3"));
         QCOMPARE(ProgressHUD::status(), QStringLiteral("已恢复草稿"));
+    }
+
+    // A recipient removed by a tap on the name is gone from the draft too, so that a reopened
+    // screen does not send to them.
+    void removedRecipientLeavesTheDraft() {
+        WriteEnvironment env;
+        {
+            WriteScreen screen("message");
+            AllSendView* send = screen.write()->send_view();
+            send->loadScrollView(send->user_scroll(),
+                                 {person("chenjing", "陈静", "3"), person("wuqiang", "吴强", "9")});
+            send->content_text()->setText(QStringLiteral("meeting at three"));
+            screen.write()->flushDraft();
+            auto* wu = send->user_scroll()->findChild<QAbstractButton*>(QStringLiteral("name1"));
+            QVERIFY(wu);
+            QCOMPARE(wu->text(), QStringLiteral("吴强"));
+            wu->click();
+            screen.close();
+        }
+        WriteScreen again("message");
+        QCOMPARE(again.write()->send_view()->getAllSendVO()->to_uid, std::string("3"));
     }
 
     // A damaged draft file is ignored, and writing one leaves no temporary file behind.

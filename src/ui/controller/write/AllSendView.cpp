@@ -195,6 +195,7 @@ void AllSendView::loadScrollView(ScrollView* strip, const People& people) {
     // Wider than the strip, the names scroll sideways.
     strip->setContentWidth(kStripButtonWidth * static_cast<qreal>(copy.size()));
     user_arr_ = copy;
+    emit recipientsChanged();
 }
 
 void AllSendView::deleteCurButton(int tag) {

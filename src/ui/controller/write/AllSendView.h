@@ -62,6 +62,8 @@ public:
     bool isSendingVoice() const { return sendingVoice_; }
 
 signals:
+    // The recipients changed (a choice from the picker, a tap on a name).
+    void recipientsChanged();
     // A voice message went out (`ok`) or failed.
     void voiceSent(bool ok);
 

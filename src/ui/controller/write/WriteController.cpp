@@ -122,6 +122,7 @@ void WriteController::loadView() {
         openDraft();
         connect(send_view_->content_text(), &QPlainTextEdit::textChanged, this,
                 &WriteController::draftChanged);
+        connect(send_view_, &AllSendView::recipientsChanged, this, &WriteController::draftChanged);
     }
     if (!editor) {
         return;
@@ -414,13 +415,9 @@ void WriteController::choiceUsers() {
     if (!send) {
         return;
     }
-    const QPointer<WriteController> guard(this);
-    pushPicker([send, guard](std::vector<std::shared_ptr<UserVO>> people) {
+    pushPicker([send](std::vector<std::shared_ptr<UserVO>> people) {
         if (send) {
             send->loadScrollView(send->user_scroll(), people);
-        }
-        if (guard) {
-            guard->draftChanged();
         }
     });
 }
