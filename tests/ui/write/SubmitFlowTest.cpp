@@ -21,6 +21,7 @@
 #include "ui/controller/write/DiaryWriteView.h"
 #include "ui/controller/write/DraftStore.h"
 #include "ui/controller/write/EmailWriteView.h"
+#include "ui/kit/ScrollView.h"
 #include "ui/support/QtTestRegistry.h"
 
 namespace oa {
@@ -248,28 +249,64 @@ private slots:
         QCOMPARE(countWithContent(write::listOf<DiaryVO>("diary"), "screen gone"), 1);
     }
 
-    // The add buttons open the picker; its choice replaces that strip and the picker goes.
-    void pickerChoiceFillsTheStrip() {
+    // The picker opens with the strip's people ticked: "确定" alone keeps them, a person ticked
+    // there joins them; the picker goes after each choice.
+    void pickerAddsToTheStrip_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("which");
+        QTest::newRow("e-mail recipients") << "email" << 1;
+        QTest::newRow("e-mail copies") << "email" << 2;
+        QTest::newRow("group message") << "message" << 0;
+    }
+    void pickerAddsToTheStrip() {
+        QFETCH(QString, kind);
+        QFETCH(int, which);
         WriteEnvironment env;
         QVERIFY(write::signIn("liuli"));
-        WriteScreen screen("email", {person("wangjianguo", "王建国")});
+        WriteScreen screen(kind.toStdString());
         EmailWriteView* email = screen.write()->email_view();
-        for (int which : {2, 1}) {
-            emit email->turnToSearch(which);
-            AddReciverViewController* picker = screen.write()->picker();
-            QVERIFY(picker);
-            QCOMPARE(screen.nav()->topViewController(), picker);
-            QSignalSpy shown(picker, &AddReciverViewController::searchShown);
-            picker->textFieldDidChange(QStringLiteral("陈静"));
-            QVERIFY(shown.wait(10000));
-            QVERIFY(!picker->list().empty());
-            picker->clickToCheckIt(0, true);
-            picker->clickToSet();
-            write::drain();
-            QVERIFY(screen.isOpen());
-        }
-        QCOMPARE(email->getEmailSaveVO()->to_id, std::string("chenjing"));
-        QCOMPARE(email->getEmailSaveVO()->cs_id, std::string("chenjing"));
+        AllSendView* send = screen.write()->send_view();
+        ScrollView* strip = send ? send->user_scroll()
+                                 : (which == 1 ? email->user_scroll1() : email->user_scroll2());
+        auto chosen = [&] {
+            const auto& people =
+                send ? send->user_arr() : (which == 1 ? email->user_arr1() : email->user_arr2());
+            QStringList names;
+            for (const auto& one : people) {
+                names << QString::fromStdString(one->user_name.value_or(""));
+            }
+            return names;
+        };
+        auto open = [&] {
+            if (send) {
+                send->addButton()->click();
+            } else {
+                emit email->turnToSearch(which);
+            }
+            return screen.write()->picker();
+        };
+        (send ? send->loadScrollView(strip, {person("wangjianguo", "王建国", "1")})
+              : email->loadScrollView(strip, {person("wangjianguo", "王建国", "1")}));
+
+        AddReciverViewController* picker = open();
+        QVERIFY(picker);
+        QCOMPARE(picker->user_arr().size(), std::size_t(1));
+        QCOMPARE(picker->list().size(), std::size_t(1));
+        picker->clickToSet();
+        write::drain();
+        QVERIFY(screen.isOpen());
+        QCOMPARE(chosen(), QStringList{QStringLiteral("王建国")});
+
+        picker = open();
+        QSignalSpy shown(picker, &AddReciverViewController::searchShown);
+        picker->textFieldDidChange(QStringLiteral("陈静"));
+        QVERIFY(shown.wait(10000));
+        QVERIFY(!picker->list().empty());
+        picker->clickToCheckIt(0, true);
+        picker->clickToSet();
+        write::drain();
+        QVERIFY(screen.isOpen());
+        QCOMPARE(chosen(), QStringList({QStringLiteral("王建国"), QStringLiteral("陈静")}));
     }
 
     // A group text chosen through the picker reaches each recipient; the screen closes.

@@ -402,12 +402,13 @@ void WriteController::turnToSearch(int which) {
     if (!email) {
         return;
     }
-    pushPicker([email, which](std::vector<std::shared_ptr<UserVO>> people) {
-        if (email) {
-            email->loadScrollView(which == 1 ? email->user_scroll1() : email->user_scroll2(),
-                                  people);
-        }
-    });
+    pushPicker(which == 1 ? email->user_arr1() : email->user_arr2(),
+               [email, which](std::vector<std::shared_ptr<UserVO>> people) {
+                   if (email) {
+                       email->loadScrollView(
+                           which == 1 ? email->user_scroll1() : email->user_scroll2(), people);
+                   }
+               });
 }
 
 void WriteController::choiceUsers() {
@@ -415,19 +416,21 @@ void WriteController::choiceUsers() {
     if (!send) {
         return;
     }
-    pushPicker([send](std::vector<std::shared_ptr<UserVO>> people) {
+    pushPicker(send->user_arr(), [send](std::vector<std::shared_ptr<UserVO>> people) {
         if (send) {
             send->loadScrollView(send->user_scroll(), people);
         }
     });
 }
 
-void WriteController::pushPicker(std::function<void(std::vector<std::shared_ptr<UserVO>>)> load) {
+void WriteController::pushPicker(const std::vector<std::shared_ptr<UserVO>>& current,
+                                 std::function<void(std::vector<std::shared_ptr<UserVO>>)> load) {
     NavigationController* nav = navigationController();
     if (!nav || nav->topViewController() != this) {
         return;
     }
     auto* picker = new AddReciverViewController;
+    picker->setChosen(current);
     const QPointer<WriteController> guard(this);
     const QPointer<AddReciverViewController> pickerGuard(picker);
     picker->userinfoCallBack(

@@ -72,10 +72,10 @@ public:
     void takePhoto();
     void LocalPhoto();
 
-    // The e-mail editor's add buttons: the picker's choice replaces the recipients (1) or the
-    // copy recipients (any other value).
+    // The e-mail editor's add buttons: the picker opens with the recipients (1) or the copy
+    // recipients (any other value) ticked, and its choice becomes that list.
     void turnToSearch(int which);
-    // The group-message editor's add button: the picker's choice replaces its recipients.
+    // The group-message editor's add button: the same for its recipients.
     void choiceUsers();
     // The picker pushed last, while it is open.
     AddReciverViewController* picker() const;
@@ -111,8 +111,10 @@ private:
     // The content of the editor (or the group-message editor) as a draft.
     QJsonObject currentDraft() const;
     void discardWork();
-    // Pushes the picker; `load` receives its choice, then the picker is popped.
-    void pushPicker(std::function<void(std::vector<std::shared_ptr<UserVO>>)> load);
+    // Pushes the picker with `current` ticked; `load` receives its choice, then the picker is
+    // popped.
+    void pushPicker(const std::vector<std::shared_ptr<UserVO>>& current,
+                    std::function<void(std::vector<std::shared_ptr<UserVO>>)> load);
 
     std::string func_type_;
     std::vector<std::shared_ptr<UserVO>> userAry_;
