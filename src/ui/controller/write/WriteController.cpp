@@ -125,10 +125,12 @@ void WriteController::loadView() {
         connect(send_view_, &AllSendView::recipientsChanged, this, &WriteController::draftChanged);
     }
     if (!editor) {
+        openedWith_ = currentDraft();
         return;
     }
     editor->setGeometry(0, 0, 320, height);
     openDraft();
+    openedWith_ = currentDraft();
     connect(editor, &WriteEditor::changed, this, &WriteController::draftChanged);
     if (auto* diary = diary_view()) {
         connect(diary, &DiaryWriteView::openTheMenu, this, &WriteController::openTheMenu);
@@ -200,6 +202,7 @@ void WriteController::openDraft() {
                                    peopleFromJson(saved->value(QStringLiteral("to")).toArray()));
         send_view_->content_text()->setText(saved->value(QStringLiteral("content")).toString());
     }
+    restored_ = true;
     ProgressHUD::showSuccessWithStatus(QStringLiteral("已恢复草稿"));
 }
 
@@ -234,11 +237,26 @@ void WriteController::discardWork() {
     }
 }
 
+bool WriteController::hasUnsentWork() const {
+    return restored_ || currentDraft() != openedWith_;
+}
+
 void WriteController::clickToBack() {
-    if (submitting_) {
+    if (submitting_ || leave_) {
         return;
     }
-    discardWork();
+    if (!hasUnsentWork() || !isViewLoaded()) {
+        discardWork();
+        leave();
+        return;
+    }
+    auto* sheet = new ActionSheet({}, this, QStringLiteral("取消"), {},
+                                  {QStringLiteral("保存草稿"), QStringLiteral("放弃")});
+    leave_ = sheet;
+    sheet->showInView(view()->window());
+}
+
+void WriteController::leave() {
     if (NavigationController* nav = navigationController();
         nav && nav->topViewController() == this) {
         nav->popViewController(true);
@@ -297,10 +315,7 @@ void WriteController::finishSubmit(bool succeeded) {
     ProgressHUD::dismissWithSuccess(QStringLiteral("成功"));
     discardWork();
     emit submitFinished(true);
-    if (NavigationController* nav = navigationController();
-        nav && nav->topViewController() == this) {
-        nav->popViewController(true);
-    }
+    leave();
 }
 
 WriteController::Submission WriteController::makeSubmission() {
@@ -353,6 +368,23 @@ void WriteController::openTheMenu() {
 }
 
 void WriteController::actionSheet(ActionSheet* sheet, int buttonIndex) {
+    if (sheet == leave_) {
+        if (submitting_) {
+            return;
+        }
+        if (buttonIndex == 0) {
+            // Written now, and nothing after: the next screen of this kind opens with it.
+            pendingDraft_ = currentDraft();
+            draftPending_ = true;
+            flushDraft();
+            finished_ = true;
+            leave();
+        } else if (buttonIndex == 1) {
+            discardWork();
+            leave();
+        }
+        return;
+    }
     if (sheet != menu_) {
         return;
     }

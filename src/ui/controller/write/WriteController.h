@@ -4,7 +4,8 @@
 //
 // One submission runs at a time, with the progress indicator up and the bar buttons disabled.
 // Success shows "成功" and closes the screen; failure shows "保存失败"/"发送失败" and keeps it
-// with everything entered. The content is kept as a draft while the screen is open.
+// with everything entered. The content is kept as a draft while the screen is open, and
+// leaving a screen with content not sent asks whether to keep it.
 #pragma once
 
 #include <QImage>
@@ -59,8 +60,12 @@ public:
     // editor refuses (it has said why).
     void saveInfo();
     bool isSubmitting() const { return submitting_; }
-    // The left button: drops the draft and the picture files, then closes.
+    // The left button: a screen as it opened closes at once; one with content not sent asks
+    // first, with "保存草稿" (the next screen of its kind opens with it), "放弃" (draft and
+    // picture files go) and "取消".
     void clickToBack();
+    // That question while it is open.
+    ActionSheet* leaveSheet() const { return leave_; }
 
     // The picture menu "图片上传" and its choices: 0 camera, 1 album, 2 cancel.
     void openTheMenu();
@@ -111,6 +116,11 @@ private:
     // The content of the editor (or the group-message editor) as a draft.
     QJsonObject currentDraft() const;
     void discardWork();
+    // Pops this screen if it is on top.
+    void leave();
+    // Whether the screen holds something its user entered: a restored draft, or any change since
+    // it opened.
+    bool hasUnsentWork() const;
     // Pushes the picker with `current` ticked; `load` receives its choice, then the picker is
     // popped.
     void pushPicker(const std::vector<std::shared_ptr<UserVO>>& current,
@@ -124,6 +134,7 @@ private:
     QPointer<BarButton> back_;
     QPointer<ActionSheet> menu_;
     QPointer<ActionSheet> sheet_;
+    QPointer<ActionSheet> leave_;
     QPointer<QObject> picker_;
     bool submitting_ = false;
     // Set once the screen's content has been sent or dropped: no draft is written after that.
@@ -131,6 +142,9 @@ private:
     // A change not yet written to the draft.
     bool draftPending_ = false;
     QJsonObject pendingDraft_;
+    // The content as the screen opened, and whether that came from a stored draft.
+    QJsonObject openedWith_;
+    bool restored_ = false;
     std::unique_ptr<DraftStore> drafts_;
     QTimer* draftTimer_;
 };
