@@ -21,6 +21,7 @@
 #include "ui/controller/write/DiaryWriteView.h"
 #include "ui/controller/write/DraftStore.h"
 #include "ui/controller/write/EmailWriteView.h"
+#include "ui/controller/write/SubmitFailureText.h"
 #include "ui/kit/ScrollView.h"
 #include "ui/support/QtTestRegistry.h"
 
@@ -170,7 +171,8 @@ private slots:
         QVERIFY(screen.submitAndWait(&ok));
         QVERIFY(screen.isOpen());
         QCOMPARE(ProgressHUD::state(), ProgressHUD::State::Error);
-        QCOMPARE(ProgressHUD::status(), QStringLiteral("保存失败"));
+        QCOMPARE(ProgressHUD::status(),
+                 QStringLiteral("保存失败：failure switched on for this page"));
         QVERIFY(!ok);
         QCOMPARE(diary->content(), QStringLiteral("retry me"));
         QVERIFY(std::filesystem::exists(pictures.at(0)));
@@ -201,7 +203,8 @@ private slots:
         bool ok = true;
         QVERIFY(screen.submitAndWait(&ok));
         QVERIFY(screen.isOpen());
-        QCOMPARE(ProgressHUD::status(), QStringLiteral("发送失败"));
+        QCOMPARE(ProgressHUD::status(),
+                 QStringLiteral("发送失败：failure switched on for this page"));
         QVERIFY(!ok);
         QCOMPARE(email->getEmailSaveVO()->to_id, std::string("chenjing"));
         QCOMPARE(email->subject(), QStringLiteral("refused"));
@@ -343,6 +346,62 @@ private slots:
                 });
             QVERIFY2(found, reader);
         }
+    }
+
+    // A group message the server refuses says the server's reason and keeps its text.
+    void refusedGroupMessageSaysWhy_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("empty") << QString() << QStringLiteral("发送失败：empty message");
+        QTest::newRow("7,503 bytes") << QString(2501, QChar(0x5B57))
+                                     << QStringLiteral("发送失败：message longer than 4000 bytes");
+    }
+    void refusedGroupMessageSaysWhy() {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        WriteEnvironment env;
+        QVERIFY(write::signIn("liuli"));
+        WriteScreen screen("message");
+        AllSendView* send = screen.write()->send_view();
+        send->loadScrollView(send->user_scroll(), {person("chenjing", "陈静", "3")});
+        send->content_text()->setText(text);
+        bool ok = true;
+        QVERIFY(screen.submitAndWait(&ok));
+        QVERIFY(!ok);
+        QVERIFY(screen.isOpen());
+        QCOMPARE(ProgressHUD::status(), shown);
+        QCOMPARE(send->content_text()->text(), text);
+    }
+
+    // A time-out leaves the outcome open (the server may store the record later); a reply
+    // without an explanation gives its status; an error page gives its text.
+    void failureTexts_data() {
+        QTest::addColumn<bool>("saves");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("excerpt");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("send timed out")
+            << false << 0 << QString() << QStringLiteral("网络超时，请稍后在列表中确认是否已发送");
+        QTest::newRow("save timed out")
+            << true << 0 << QString() << QStringLiteral("网络超时，请稍后在列表中确认是否已保存");
+        QTest::newRow("no explanation")
+            << true << 503 << QString() << QStringLiteral("保存失败：HTTP 503");
+        QTest::newRow("error page")
+            << false << 500
+            << QStringLiteral("<html><body><h1>Error: disk &amp; quota full</h1></body></html>")
+            << QStringLiteral("发送失败：disk & quota full");
+    }
+    void failureTexts() {
+        QFETCH(bool, saves);
+        QFETCH(int, status);
+        QFETCH(QString, excerpt);
+        QFETCH(QString, shown);
+        ExchangeFailure failure{"http://oa/mobile/diary/submit.php", std::nullopt, status,
+                                excerpt.toStdString()};
+        if (status == 0) {
+            failure.error = RequestError::make(RequestErrorType::TimedOut);
+        }
+        QCOMPARE(submitFailureText(saves, failure), shown);
     }
 
     // Without a recipient an e-mail is not sent and the screen stays.

@@ -11,6 +11,7 @@
 #include "core/protocol/CalendarBO.h"
 #include "core/protocol/DiaryBO.h"
 #include "core/protocol/EmailBO.h"
+#include "core/protocol/HttpRequest.h"
 #include "core/protocol/MessageBO.h"
 #include "ui/controller/message/UIExpandingTextView.h"
 #include "ui/controller/write/AddReciverViewController.h"
@@ -21,6 +22,7 @@
 #include "ui/controller/write/DraftStore.h"
 #include "ui/controller/write/EmailWriteView.h"
 #include "ui/controller/write/PeopleJson.h"
+#include "ui/controller/write/SubmitFailureText.h"
 #include "ui/controller/write/UploadPictures.h"
 #include "ui/kit/BarButton.h"
 #include "ui/kit/DateSheet.h"
@@ -293,22 +295,21 @@ void WriteController::saveInfo() {
                                       : QStringLiteral("正在发送..."));
     const QPointer<WriteController> guard(this);
     runInBackground([guard, submission = std::move(submission)] {
-        const bool ok = submission();
-        MainLoop::main().post([guard, ok] {
+        Outcome outcome = submission();
+        MainLoop::main().post([guard, outcome = std::move(outcome)] {
             if (guard) {
-                guard->finishSubmit(ok);
+                guard->finishSubmit(outcome);
             }
         });
     });
 }
 
-void WriteController::finishSubmit(bool succeeded) {
+void WriteController::finishSubmit(const Outcome& outcome) {
     submitting_ = false;
-    if (!succeeded) {
+    if (!outcome.ok) {
         setButtonsEnabled(true);
-        ProgressHUD::dismissWithError(name() == QStringLiteral("保存")
-                                          ? QStringLiteral("保存失败")
-                                          : QStringLiteral("发送失败"));
+        ProgressHUD::dismissWithError(
+            submitFailureText(name() == QStringLiteral("保存"), outcome.failure));
         emit submitFinished(false);
         return;
     }
@@ -320,11 +321,13 @@ void WriteController::finishSubmit(bool succeeded) {
 
 WriteController::Submission WriteController::makeSubmission() {
     // The record is taken on the main thread; the task only sends it.
+    // Runs on the submission's thread, whose last exchange it was.
     auto verdictOf = [](SubmitVerdict verdict) {
-        if (!verdict) {
-            log("submission failed: " + verdict.reason);
+        if (verdict) {
+            return Outcome{true, std::nullopt};
         }
-        return verdict.ok;
+        log("submission failed: " + verdict.reason);
+        return Outcome{false, HttpRequest::lastFailure()};
     };
     if (DiaryWriteView* diary = diary_view()) {
         return [record = diary->getDiarySaveVO(), verdictOf] {

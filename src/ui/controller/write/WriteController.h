@@ -3,8 +3,9 @@
 // editors with the picture menu, the date and time sheets and the recipient picker.
 //
 // One submission runs at a time, with the progress indicator up and the bar buttons disabled.
-// Success shows "成功" and closes the screen; failure shows "保存失败"/"发送失败" and keeps it
-// with everything entered. The content is kept as a draft while the screen is open, and
+// Success shows "成功" and closes the screen; failure shows "保存失败：<reason>" or
+// "发送失败：<reason>" (after a time-out: that the outcome is unknown) and keeps it with
+// everything entered. The content is kept as a draft while the screen is open, and
 // leaving a screen with content not sent asks whether to keep it.
 #pragma once
 
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "core/protocol/DirectoryRecords.h"
+#include "core/protocol/ExchangeFailure.h"
 #include "ui/controller/write/WriteEditor.h"
 #include "ui/kit/ActionSheet.h"
 #include "ui/kit/BarButton.h"
@@ -104,11 +106,16 @@ protected:
     void viewWillAppear(bool animated) override;
 
 private:
-    using Submission = std::function<bool()>;
+    // Whether the server took the record, and why not.
+    struct Outcome {
+        bool ok = false;
+        std::optional<ExchangeFailure> failure;
+    };
+    using Submission = std::function<Outcome()>;
     // The editor's record as a task for a background thread; empty when there is nothing to
     // send (no editor, or the editor refused).
     Submission makeSubmission();
-    void finishSubmit(bool succeeded);
+    void finishSubmit(const Outcome& outcome);
     void setButtonsEnabled(bool enabled);
     void draftChanged();
     // Creates the draft store of the screen's kind and fills the editor from a stored draft.
