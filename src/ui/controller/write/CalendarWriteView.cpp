@@ -64,8 +64,7 @@ CalendarWriteView::CalendarWriteView(QWidget* parent) : WriteEditor(parent) {
     content_text_->setFont(systemFont(18));
     content_text_->setGeometry(25, 210, 270, 140);
     connect(content_text_, &QPlainTextEdit::textChanged, this, &WriteEditor::changed);
-    connect(content_text_, &TextView::didBeginEditing, this, [this] { moveForKeyboard(-130); });
-    connect(content_text_, &TextView::didEndEditing, this, [this] { moveForKeyboard(0); });
+    keepInSightWhileEditing(content_text_);
 }
 
 CalendarWriteView::~CalendarWriteView() {
