@@ -2,6 +2,7 @@
 #include "ui/controller/write/SubmitFailureText.h"
 
 #include <QRegularExpression>
+#include <QTextDocument>
 #include <QTextDocumentFragment>
 
 namespace oa {
@@ -12,16 +13,15 @@ namespace {
 constexpr qsizetype kMaxReasonLength = 60;
 
 QString cleaned(const std::string& excerpt) {
-    // An error page may come as HTML: its text only, entities decoded, on one line.
-    QString text =
-        QTextDocumentFragment::fromHtml(QString::fromStdString(excerpt)).toPlainText().simplified();
+    // An error page may come as HTML: its text only, entities decoded; all on one line.
+    QString text = QString::fromStdString(excerpt);
+    if (Qt::mightBeRichText(text)) {
+        text = QTextDocumentFragment::fromHtml(text).toPlainText();
+    }
+    text = text.simplified();
     static const QRegularExpression label(QStringLiteral("^error\\s*:\\s*"),
                                           QRegularExpression::CaseInsensitiveOption);
-    text.remove(label);
-    if (text.size() > kMaxReasonLength) {
-        text = text.left(kMaxReasonLength - 1) + QChar(0x2026);
-    }
-    return text;
+    return text.remove(label);
 }
 
 }  // namespace
@@ -43,6 +43,9 @@ QString submitFailureText(bool saves, const std::optional<ExchangeFailure>& fail
         if (reason.isEmpty()) {
             reason = QStringLiteral("HTTP %1").arg(failure->status);
         }
+    }
+    if (reason.size() > kMaxReasonLength) {
+        reason = reason.left(kMaxReasonLength - 1) + QChar(0x2026);
     }
     return failed + QStringLiteral("：") + reason;
 }
