@@ -19,6 +19,7 @@
 #include "ui/controller/write/DiaryWriteView.h"
 #include "ui/controller/write/EmailWriteView.h"
 #include "ui/controller/write/WriteController.h"
+#include "ui/kit/ActionSheet.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/ProgressHUD.h"
 #include "ui/kit/Window.h"
@@ -58,6 +59,14 @@ std::shared_ptr<UserVO> colleague(const char* id, const char* uid, const char* n
     person->user_uid = uid;
     person->user_name = name;
     return person;
+}
+
+// Leaves a write screen as a user who drops its content: "返回", then "放弃".
+void leaveDropping(WriteController* write) {
+    write->clickToBack();
+    if (ActionSheet* question = write->leaveSheet()) {
+        question->clickButtonAtIndex(1);
+    }
 }
 
 // A small landscape, as a photo from the album would be.
@@ -101,7 +110,7 @@ void Tour::addWriteStops() {
                       }});
     stops_.push_back({"35-write-diary",
                       [window] { return atRest<WriteController>(window) != nullptr; }, true,
-                      [window] { atRest<WriteController>(window)->clickToBack(); }});
+                      [window] { leaveDropping(atRest<WriteController>(window)); }});
     stops_.push_back({"index for the e-mail",
                       [window] { return atRest<IndexController>(window) != nullptr; }, false,
                       [window] {
@@ -146,7 +155,7 @@ void Tour::addWriteStops() {
          }});
     stops_.push_back({"e-mail with its copy recipient",
                       [window] { return atRest<WriteController>(window) != nullptr; }, false,
-                      [window] { atRest<WriteController>(window)->clickToBack(); }});
+                      [window] { leaveDropping(atRest<WriteController>(window)); }});
     stops_.push_back({"index for the schedule",
                       [window] { return atRest<IndexController>(window) != nullptr; }, false,
                       [window] {
@@ -173,7 +182,7 @@ void Tour::addWriteStops() {
                           auto* write = qobject_cast<WriteController*>(
                               writeStackOf(window)->topViewController());
                           write->calendar_view()->levelList()->select(1);
-                          write->clickToBack();
+                          leaveDropping(write);
                       }});
     stops_.push_back(
         {"index for the group message",
@@ -187,7 +196,7 @@ void Tour::addWriteStops() {
          }});
     stops_.push_back({"40-write-message",
                       [window] { return atRest<WriteController>(window) != nullptr; }, true,
-                      [window] { atRest<WriteController>(window)->clickToBack(); }});
+                      [window] { leaveDropping(atRest<WriteController>(window)); }});
     stops_.push_back(
         {"index for the failing diary",
          [window] { return atRest<IndexController>(window) != nullptr; }, false,
@@ -228,7 +237,7 @@ void Tour::addWriteStops() {
                       [window] {
                           auto* write = qobject_cast<WriteController*>(
                               writeStackOf(window)->topViewController());
-                          write->clickToBack();
+                          leaveDropping(write);
                       }});
 }
 

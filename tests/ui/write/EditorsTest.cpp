@@ -3,6 +3,7 @@
 // refusal without a recipient.
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
 
@@ -11,6 +12,7 @@
 #include "WriteScreen.h"
 #include "ui/controller/write/CalendarWriteView.h"
 #include "ui/controller/write/DiaryWriteView.h"
+#include "ui/controller/write/DraftStore.h"
 #include "ui/controller/write/EmailWriteView.h"
 #include "ui/kit/ActionSheet.h"
 #include "ui/kit/DateSheet.h"
@@ -77,6 +79,18 @@ private slots:
         QCOMPARE(diary->getDiarySaveVO().diaryType, std::string("2"));
     }
 
+    // The proposed title shows whole, also with a three-character name and a two-digit month.
+    void diaryTitleFits() {
+        WriteEnvironment env;
+        GlobalVar::getInstance_global().setLogin_user_name(std::string("王建国"));
+        WallClock::setSource([] { return QDateTime(QDate(2026, 12, 7), QTime(9, 5)); });
+        WriteScreen screen("diary");
+        TextField* title = screen.write()->diary_view()->titleField();
+        QCOMPARE(title->text(), QStringLiteral("王建国2026-12-07工作日志"));
+        // The field's padding and the line edit's own margins take 8 points.
+        QVERIFY(QFontMetrics(title->font()).horizontalAdvance(title->text()) <= title->width() - 8);
+    }
+
     // A chosen date is sent; the proposed title keeps today.
     void diaryDateLeavesTitleAlone() {
         WriteEnvironment env;
@@ -116,49 +130,100 @@ private slots:
         QCOMPARE(calendar->getCalendarSaveVO().cal_start, std::string("09:05"));
     }
 
-    // The return key ends editing and puts no line break in the text, in every editor.
-    void returnKeyEndsEditing_data() {
+    // Return breaks the line of a text, and pasted line breaks stay: the screen, the draft and
+    // the record hold what was typed, in every editor.
+    void returnKeyBreaksTheLine_data() {
         QTest::addColumn<QString>("kind");
         QTest::newRow("diary") << "diary";
         QTest::newRow("calendar") << "calendar";
         QTest::newRow("email") << "email";
+        QTest::newRow("message") << "message";
     }
-    void returnKeyEndsEditing() {
+    void returnKeyBreaksTheLine() {
         QFETCH(QString, kind);
         WriteEnvironment env;
-        WriteScreen screen(kind.toStdString());
-        auto* text = screen.write()->editor()->findChild<TextView*>();
+        WriteScreen screen(kind.toStdString(), {person("3", "张三")});
+        QVERIFY(screen.activate());
+        auto* text = screen.write()->view()->findChild<QPlainTextEdit*>();
         QVERIFY(text);
         text->setFocus();
-        QTest::keyClicks(text, QStringLiteral("ab"));
+        QTest::keyClicks(text, QStringLiteral("Body line one"));
         QTest::keyClick(text, Qt::Key_Return);
-        QCOMPARE(text->text(), QStringLiteral("ab"));
-        QVERIFY(!text->hasFocus());
-        // Pasted line breaks do not get in either.
-        QGuiApplication::clipboard()->setText(QStringLiteral("c\nd"));
+        QTest::keyClicks(text, QStringLiteral("after return"));
+        QVERIFY(text->hasFocus());
+        QGuiApplication::clipboard()->setText(QStringLiteral("\nc\nd"));
         text->paste();
-        QCOMPARE(text->text(), QStringLiteral("abc d"));
+        const QString typed = QStringLiteral("Body line one\nafter return\nc\nd");
+        QCOMPARE(text->toPlainText(), typed);
+        screen.write()->flushDraft();
+        QCOMPARE(screen.write()->draftStore()->load()->value(QStringLiteral("content")).toString(),
+                 typed);
     }
 
-    // The editor moves up while its text is edited and back when editing ends.
-    void keyboardMovesTheEditor_data() {
+    // Without an on-screen keyboard, editing moves the editor only when the field reaches below
+    // the screen, just far enough and with no empty band under it; a tap beside the fields ends
+    // editing and brings it back.
+    void editingKeepsTheFieldInSight_data() {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<int>("up");
-        QTest::newRow("diary") << "diary" << -130;
-        QTest::newRow("calendar") << "calendar" << -130;
-        QTest::newRow("email") << "email" << -240;
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("pictures");
+        QTest::newRow("diary title") << "diary"
+                                     << "title" << 0;
+        QTest::newRow("diary text") << "diary"
+                                    << "text" << 0;
+        QTest::newRow("calendar text") << "calendar"
+                                       << "text" << 0;
+        QTest::newRow("e-mail subject") << "email"
+                                        << "subject" << 0;
+        QTest::newRow("e-mail text") << "email"
+                                     << "text" << 0;
+        QTest::newRow("e-mail text below pictures") << "email"
+                                                    << "text" << 2;
     }
-    void keyboardMovesTheEditor() {
+    void editingKeepsTheFieldInSight() {
         QFETCH(QString, kind);
-        QFETCH(int, up);
+        QFETCH(QString, field);
+        QFETCH(int, pictures);
         WriteEnvironment env;
         WriteScreen screen(kind.toStdString());
+        QVERIFY(screen.activate());
         WriteEditor* editor = screen.write()->editor();
-        auto* text = editor->findChild<TextView*>();
-        QTest::keyClicks(text, QStringLiteral("x"));
-        QTRY_COMPARE(editor->y(), up);
-        QTest::keyClick(text, Qt::Key_Return);
-        QTRY_COMPARE(editor->y(), 0);
+        for (int i = 0; i < pictures; ++i) {
+            QImage picture(8, 8, QImage::Format_RGB32);
+            picture.fill(Qt::blue);
+            screen.write()->didFinishPickingImage(picture);
+        }
+        QWidget* target = editor->findChild<TextView*>();
+        if (field == QLatin1String("title")) {
+            target = screen.write()->diary_view()->titleField();
+        } else if (field == QLatin1String("subject")) {
+            for (TextField* one : editor->findChildren<TextField*>()) {
+                if (one->placeholderText() == QStringLiteral("请输入邮件主题")) {
+                    target = one;
+                }
+            }
+        }
+        QWidget* host = editor->parentWidget();
+        auto inHost = [&] { return QRect(target->mapTo(host, QPoint(0, 0)), target->size()); };
+        const QRect atRest = editor->geometry();
+        const bool inSight = inHost().bottom() <= atRest.bottom();
+
+        auto* text = qobject_cast<TextView*>(target);
+        QTest::mouseClick(text ? text->viewport() : target, Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(target->hasFocus());
+        QTest::qWait(400);
+        if (inSight) {
+            QCOMPARE(editor->y(), 0);
+        } else {
+            QVERIFY(editor->y() < 0);
+            QVERIFY(inHost().top() >= 0 && inHost().bottom() <= atRest.bottom());
+            QVERIFY(inHost().bottom() >= atRest.bottom() - 20);
+        }
+        QCOMPARE(editor->geometry().bottom(), atRest.bottom());
+
+        QTest::mouseClick(editor, Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(!target->hasFocus());
+        QTRY_COMPARE(editor->geometry(), atRest);
     }
 
     void calendarDefaultsAreSentUntouched() {

@@ -3,6 +3,7 @@
 // window and is dropped by "返回".
 #include <sys/stat.h>
 
+#include <QAbstractButton>
 #include <QFile>
 #include <QImage>
 #include <QtTest>
@@ -19,6 +20,7 @@
 #include "ui/controller/write/EmailWriteView.h"
 #include "ui/controller/write/PictureBlock.h"
 #include "ui/kit/ActionSheet.h"
+#include "ui/kit/ScrollView.h"
 #include "ui/kit/TextView.h"
 #include "ui/platform/FakePicturePicker.h"
 #include "ui/support/QtTestRegistry.h"
@@ -226,6 +228,27 @@ private slots:
         QCOMPARE(ProgressHUD::status(), QStringLiteral("已恢复草稿"));
     }
 
+    // A recipient removed by a tap on the name is gone from the draft too, so that a reopened
+    // screen does not send to them.
+    void removedRecipientLeavesTheDraft() {
+        WriteEnvironment env;
+        {
+            WriteScreen screen("message");
+            AllSendView* send = screen.write()->send_view();
+            send->loadScrollView(send->user_scroll(),
+                                 {person("chenjing", "陈静", "3"), person("wuqiang", "吴强", "9")});
+            send->content_text()->setText(QStringLiteral("meeting at three"));
+            screen.write()->flushDraft();
+            auto* wu = send->user_scroll()->findChild<QAbstractButton*>(QStringLiteral("name1"));
+            QVERIFY(wu);
+            QCOMPARE(wu->text(), QStringLiteral("吴强"));
+            wu->click();
+            screen.close();
+        }
+        WriteScreen again("message");
+        QCOMPARE(again.write()->send_view()->getAllSendVO()->to_uid, std::string("3"));
+    }
+
     // A damaged draft file is ignored, and writing one leaves no temporary file behind.
     void damagedDraftIsIgnored() {
         WriteEnvironment env;
@@ -260,25 +283,58 @@ private slots:
         QCOMPARE(text->text(), QStringLiteral("call back"));
     }
 
-    // "返回" drops the draft and the editor's picture files; the next screen starts afresh.
-    void backDropsDraftAndPictures() {
+    // "返回" on a screen with unsent content asks: "保存草稿" leaves the draft and the pictures to
+    // the next screen, "放弃" drops both, "取消" stays.
+    void backAsksBeforeLeaving_data() {
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<bool>("leaves");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("保存草稿") << 0 << true << true;
+        QTest::newRow("放弃") << 1 << true << false;
+        QTest::newRow("取消") << 2 << false << true;
+    }
+    void backAsksBeforeLeaving() {
+        QFETCH(int, choice);
+        QFETCH(bool, leaves);
+        QFETCH(bool, kept);
         WriteEnvironment env;
         WriteScreen screen("diary");
         QTest::keyClicks(screen.write()->diary_view()->contentView(), QStringLiteral("scratch"));
         screen.write()->didFinishPickingImage(filled(Qt::red));
-        const std::filesystem::path draftFile = screen.write()->draftStore()->path();
-        QTRY_VERIFY(std::filesystem::exists(draftFile));
         const std::vector<std::string> pictures = screen.write()->editor()->pictureFiles();
         screen.write()->backButton()->click();
-        QVERIFY(!screen.isOpen());
-        QVERIFY(!std::filesystem::exists(draftFile));
-        QVERIFY(!std::filesystem::exists(pictures.at(0)));
+        QPointer<ActionSheet> sheet = screen.write()->leaveSheet();
+        QVERIFY(sheet);
+        QCOMPARE(QStringList({sheet->buttonTitleAtIndex(0), sheet->buttonTitleAtIndex(1),
+                              sheet->buttonTitleAtIndex(2)}),
+                 QStringList(
+                     {QStringLiteral("保存草稿"), QStringLiteral("放弃"), QStringLiteral("取消")}));
+        sheet->clickButtonAtIndex(choice);
+        QTRY_VERIFY(!sheet);
+        QCOMPARE(screen.isOpen(), !leaves);
+        QCOMPARE(std::filesystem::exists(pictures.at(0)), kept);
         screen.close();
 
         ProgressHUD::resetForTesting();
         WriteScreen again("diary");
-        QVERIFY(again.write()->diary_view()->content().isEmpty());
-        QVERIFY(ProgressHUD::status() != QStringLiteral("已恢复草稿"));
+        QCOMPARE(again.write()->diary_view()->content() == QStringLiteral("scratch"), kept);
+        QCOMPARE(ProgressHUD::status() == QStringLiteral("已恢复草稿"), kept);
+        QCOMPARE(again.write()->editor()->pictureFiles().size(), std::size_t(kept ? 1 : 0));
+    }
+
+    // A screen left as it opened (a reply's recipients included) goes at once.
+    void untouchedScreenLeavesAtOnce_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("diary") << "diary";
+        QTest::newRow("reply") << "email";
+        QTest::newRow("message") << "message";
+    }
+    void untouchedScreenLeavesAtOnce() {
+        QFETCH(QString, kind);
+        WriteEnvironment env;
+        WriteScreen screen(kind.toStdString(), {person("3", "张三")});
+        screen.write()->backButton()->click();
+        QVERIFY(!screen.isOpen());
     }
 
     // A reply's draft belongs to its recipients; another user's drafts are not offered.

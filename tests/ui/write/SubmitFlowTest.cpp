@@ -21,6 +21,8 @@
 #include "ui/controller/write/DiaryWriteView.h"
 #include "ui/controller/write/DraftStore.h"
 #include "ui/controller/write/EmailWriteView.h"
+#include "ui/controller/write/SubmitFailureText.h"
+#include "ui/kit/ScrollView.h"
 #include "ui/support/QtTestRegistry.h"
 
 namespace oa {
@@ -169,7 +171,8 @@ private slots:
         QVERIFY(screen.submitAndWait(&ok));
         QVERIFY(screen.isOpen());
         QCOMPARE(ProgressHUD::state(), ProgressHUD::State::Error);
-        QCOMPARE(ProgressHUD::status(), QStringLiteral("保存失败"));
+        QCOMPARE(ProgressHUD::status(),
+                 QStringLiteral("保存失败：failure switched on for this page"));
         QVERIFY(!ok);
         QCOMPARE(diary->content(), QStringLiteral("retry me"));
         QVERIFY(std::filesystem::exists(pictures.at(0)));
@@ -200,7 +203,8 @@ private slots:
         bool ok = true;
         QVERIFY(screen.submitAndWait(&ok));
         QVERIFY(screen.isOpen());
-        QCOMPARE(ProgressHUD::status(), QStringLiteral("发送失败"));
+        QCOMPARE(ProgressHUD::status(),
+                 QStringLiteral("发送失败：failure switched on for this page"));
         QVERIFY(!ok);
         QCOMPARE(email->getEmailSaveVO()->to_id, std::string("chenjing"));
         QCOMPARE(email->subject(), QStringLiteral("refused"));
@@ -248,28 +252,64 @@ private slots:
         QCOMPARE(countWithContent(write::listOf<DiaryVO>("diary"), "screen gone"), 1);
     }
 
-    // The add buttons open the picker; its choice replaces that strip and the picker goes.
-    void pickerChoiceFillsTheStrip() {
+    // The picker opens with the strip's people ticked: "确定" alone keeps them, a person ticked
+    // there joins them; the picker goes after each choice.
+    void pickerAddsToTheStrip_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("which");
+        QTest::newRow("e-mail recipients") << "email" << 1;
+        QTest::newRow("e-mail copies") << "email" << 2;
+        QTest::newRow("group message") << "message" << 0;
+    }
+    void pickerAddsToTheStrip() {
+        QFETCH(QString, kind);
+        QFETCH(int, which);
         WriteEnvironment env;
         QVERIFY(write::signIn("liuli"));
-        WriteScreen screen("email", {person("wangjianguo", "王建国")});
+        WriteScreen screen(kind.toStdString());
         EmailWriteView* email = screen.write()->email_view();
-        for (int which : {2, 1}) {
-            emit email->turnToSearch(which);
-            AddReciverViewController* picker = screen.write()->picker();
-            QVERIFY(picker);
-            QCOMPARE(screen.nav()->topViewController(), picker);
-            QSignalSpy shown(picker, &AddReciverViewController::searchShown);
-            picker->textFieldDidChange(QStringLiteral("陈静"));
-            QVERIFY(shown.wait(10000));
-            QVERIFY(!picker->list().empty());
-            picker->clickToCheckIt(0, true);
-            picker->clickToSet();
-            write::drain();
-            QVERIFY(screen.isOpen());
-        }
-        QCOMPARE(email->getEmailSaveVO()->to_id, std::string("chenjing"));
-        QCOMPARE(email->getEmailSaveVO()->cs_id, std::string("chenjing"));
+        AllSendView* send = screen.write()->send_view();
+        ScrollView* strip = send ? send->user_scroll()
+                                 : (which == 1 ? email->user_scroll1() : email->user_scroll2());
+        auto chosen = [&] {
+            const auto& people =
+                send ? send->user_arr() : (which == 1 ? email->user_arr1() : email->user_arr2());
+            QStringList names;
+            for (const auto& one : people) {
+                names << QString::fromStdString(one->user_name.value_or(""));
+            }
+            return names;
+        };
+        auto open = [&] {
+            if (send) {
+                send->addButton()->click();
+            } else {
+                emit email->turnToSearch(which);
+            }
+            return screen.write()->picker();
+        };
+        (send ? send->loadScrollView(strip, {person("wangjianguo", "王建国", "1")})
+              : email->loadScrollView(strip, {person("wangjianguo", "王建国", "1")}));
+
+        AddReciverViewController* picker = open();
+        QVERIFY(picker);
+        QCOMPARE(picker->user_arr().size(), std::size_t(1));
+        QCOMPARE(picker->list().size(), std::size_t(1));
+        picker->clickToSet();
+        write::drain();
+        QVERIFY(screen.isOpen());
+        QCOMPARE(chosen(), QStringList{QStringLiteral("王建国")});
+
+        picker = open();
+        QSignalSpy shown(picker, &AddReciverViewController::searchShown);
+        picker->textFieldDidChange(QStringLiteral("陈静"));
+        QVERIFY(shown.wait(10000));
+        QVERIFY(!picker->list().empty());
+        picker->clickToCheckIt(0, true);
+        picker->clickToSet();
+        write::drain();
+        QVERIFY(screen.isOpen());
+        QCOMPARE(chosen(), QStringList({QStringLiteral("王建国"), QStringLiteral("陈静")}));
     }
 
     // A group text chosen through the picker reaches each recipient; the screen closes.
@@ -306,6 +346,62 @@ private slots:
                 });
             QVERIFY2(found, reader);
         }
+    }
+
+    // A group message the server refuses says the server's reason and keeps its text.
+    void refusedGroupMessageSaysWhy_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("empty") << QString() << QStringLiteral("发送失败：empty message");
+        QTest::newRow("7,503 bytes") << QString(2501, QChar(0x5B57))
+                                     << QStringLiteral("发送失败：message longer than 4000 bytes");
+    }
+    void refusedGroupMessageSaysWhy() {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        WriteEnvironment env;
+        QVERIFY(write::signIn("liuli"));
+        WriteScreen screen("message");
+        AllSendView* send = screen.write()->send_view();
+        send->loadScrollView(send->user_scroll(), {person("chenjing", "陈静", "3")});
+        send->content_text()->setText(text);
+        bool ok = true;
+        QVERIFY(screen.submitAndWait(&ok));
+        QVERIFY(!ok);
+        QVERIFY(screen.isOpen());
+        QCOMPARE(ProgressHUD::status(), shown);
+        QCOMPARE(send->content_text()->text(), text);
+    }
+
+    // A time-out leaves the outcome open (the server may store the record later); a reply
+    // without an explanation gives its status; an error page gives its text.
+    void failureTexts_data() {
+        QTest::addColumn<bool>("saves");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("excerpt");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("send timed out")
+            << false << 0 << QString() << QStringLiteral("网络超时，请稍后在列表中确认是否已发送");
+        QTest::newRow("save timed out")
+            << true << 0 << QString() << QStringLiteral("网络超时，请稍后在列表中确认是否已保存");
+        QTest::newRow("no explanation")
+            << true << 503 << QString() << QStringLiteral("保存失败：HTTP 503");
+        QTest::newRow("error page")
+            << false << 500
+            << QStringLiteral("<html><body><h1>Error: disk &amp; quota full</h1></body></html>")
+            << QStringLiteral("发送失败：disk & quota full");
+    }
+    void failureTexts() {
+        QFETCH(bool, saves);
+        QFETCH(int, status);
+        QFETCH(QString, excerpt);
+        QFETCH(QString, shown);
+        ExchangeFailure failure{"http://oa/mobile/diary/submit.php", std::nullopt, status,
+                                excerpt.toStdString()};
+        if (status == 0) {
+            failure.error = RequestError::make(RequestErrorType::TimedOut);
+        }
+        QCOMPARE(submitFailureText(saves, failure), shown);
     }
 
     // Without a recipient an e-mail is not sent and the screen stays.

@@ -99,6 +99,12 @@ public:
         drain();
     }
 
+    // Makes the window the active one, so that the keyboard focus moves as on a desktop.
+    bool activate() {
+        window_->activateWindow();
+        return QTest::qWaitForWindowActive(window_.get());
+    }
+
     WriteController* write() const { return write_; }
     NavigationController* nav() const { return nav_; }
     bool isOpen() const { return write_ && nav_ && nav_->topViewController() == write_; }

@@ -216,6 +216,19 @@ bool AddReciverViewController::isAlreadyIn(const UserVO& person) const {
                        [&](const auto& chosen) { return samePerson(*chosen, person); });
 }
 
+void AddReciverViewController::setChosen(const People& people) {
+    user_arr_.clear();
+    for (const auto& person : people) {
+        if (person) {
+            choose(person);
+        }
+    }
+    list_ = user_arr_;
+    if (table_view_) {
+        table_view_->reloadData();
+    }
+}
+
 void AddReciverViewController::choose(const std::shared_ptr<UserVO>& person) {
     if (!isAlreadyIn(*person)) {
         user_arr_.push_back(person);

@@ -1,7 +1,8 @@
 // AddReciverViewController: the recipient picker ("选择收件人"). Every change of the name typed
 // in "输入姓名" searches the staff directory; the list shows the reply to the latest text. Ticking
 // a row chooses that person, unticking drops them; "按部门选取" opens the department screen, whose
-// members join the list ticked. "确定" hands the people chosen, in choosing order and each once,
+// members join the list ticked. The picker opens with the people already chosen listed and
+// ticked. "确定" hands the people chosen, in choosing order and each once,
 // to the callback; "  返回" leaves without calling it.
 #pragma once
 
@@ -36,6 +37,9 @@ public:
     ~AddReciverViewController() override;
 
     void userinfoCallBack(Callback block) { mBlock_ = std::move(block); }
+    // The people already chosen on the screen that opens the picker: listed and ticked, so that
+    // "确定" keeps them and anyone ticked joins them (each once); unticking one drops them.
+    void setChosen(const People& people);
 
     // The people shown, and those chosen so far in choosing order.
     const People& list() const { return list_; }

@@ -3,7 +3,6 @@
 #include "ui/controller/write/AllSendView.h"
 
 #include <QFile>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -126,7 +125,6 @@ void AllSendView::createSendView() {
     content_text_->setFrameShape(QFrame::NoFrame);
     content_text_->viewport()->setAutoFillBackground(false);
     content_text_->setStyleSheet(QStringLiteral("background: transparent;"));
-    content_text_->installEventFilter(this);
     connect(content_text_, &UIExpandingTextView::heightChangeRequested, this,
             [this](int) { layoutForm(); });
 
@@ -178,18 +176,6 @@ void AllSendView::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
 }
 
-bool AllSendView::eventFilter(QObject* watched, QEvent* event) {
-    // Return ends editing; it never becomes part of the text.
-    if (watched == content_text_ && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            content_text_->clearFocus();
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
 void AllSendView::loadScrollView(ScrollView* strip, const People& people) {
     const People copy = people;
     for (QAbstractButton* old : strip->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly)) {
@@ -209,6 +195,7 @@ void AllSendView::loadScrollView(ScrollView* strip, const People& people) {
     // Wider than the strip, the names scroll sideways.
     strip->setContentWidth(kStripButtonWidth * static_cast<qreal>(copy.size()));
     user_arr_ = copy;
+    emit recipientsChanged();
 }
 
 void AllSendView::deleteCurButton(int tag) {

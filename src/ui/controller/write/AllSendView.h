@@ -62,6 +62,8 @@ public:
     bool isSendingVoice() const { return sendingVoice_; }
 
 signals:
+    // The recipients changed (a choice from the picker, a tap on a name).
+    void recipientsChanged();
     // A voice message went out (`ok`) or failed.
     void voiceSent(bool ok);
 
@@ -69,7 +71,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     // A touch outside the text ends editing.
     void mousePressEvent(QMouseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void alertView(AlertView* alertView, int buttonIndex) override;

@@ -61,12 +61,10 @@ CalendarWriteView::CalendarWriteView(QWidget* parent) : WriteEditor(parent) {
     connect(end_lab_, &QPushButton::clicked, this, [this] { openActionSheet(1); });
 
     content_text_ = new TextView(this);
-    endEditingOnReturn(content_text_);
     content_text_->setFont(systemFont(18));
     content_text_->setGeometry(25, 210, 270, 140);
     connect(content_text_, &QPlainTextEdit::textChanged, this, &WriteEditor::changed);
-    connect(content_text_, &TextView::didBeginEditing, this, [this] { moveForKeyboard(-130); });
-    connect(content_text_, &TextView::didEndEditing, this, [this] { moveForKeyboard(0); });
+    keepInSightWhileEditing(content_text_);
 }
 
 CalendarWriteView::~CalendarWriteView() {

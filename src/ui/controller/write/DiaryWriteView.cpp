@@ -2,6 +2,7 @@
 #include "ui/controller/write/DiaryWriteView.h"
 
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QJsonArray>
 #include <QLabel>
 #include <QPalette>
@@ -23,6 +24,10 @@ namespace oa {
 namespace {
 
 constexpr char kDateFormat[] = "yyyy-MM-dd";
+constexpr int kTitleFontSize = 18;
+constexpr int kTitleMinimumFontSize = 12;
+// The field's padding and the line edit's own margins.
+constexpr int kTitleMargins = 8;
 // The picture block sits 10 points below this frame's bottom (y 143, 180 high).
 constexpr int kPictureTop = 143 + 180 + 10;
 
@@ -78,24 +83,15 @@ void DiaryWriteView::createView() {
     formLabel(QStringLiteral("日志内容:"), 155, form_);
 
     title_text_ = new TextField(form_);
-    title_text_->setFont(systemFont(18));
+    title_text_->setFont(systemFont(kTitleFontSize));
     title_text_->setGeometry(100, 20, 200, 30);
+    connect(title_text_, &QLineEdit::textChanged, this, &DiaryWriteView::fitTitle);
     proposed_ = proposedTitle(QStringLiteral("1"));
     title_text_->setText(proposed_);
     title_text_->setCursorPosition(0);
     connect(title_text_, &QLineEdit::textEdited, this, &WriteEditor::changed);
-    connect(title_text_, &TextField::didBeginEditing, this, [this] {
-        // Keep the field above a 216-point keyboard.
-        const int bottom = title_text_->geometry().bottom() + 1;
-        const int over = bottom + 32 - (height() - 216);
-        if (over > 0) {
-            moveForKeyboard(-over);
-        }
-    });
-    connect(title_text_, &TextField::shouldReturn, this, [this] {
-        title_text_->resignFirstResponder();
-        moveForKeyboard(0);
-    });
+    keepInSightWhileEditing(title_text_);
+    connect(title_text_, &TextField::shouldReturn, title_text_, &TextField::resignFirstResponder);
 
     kind_ = new SegmentedControl({QStringLiteral("工作日志"), QStringLiteral("个人日志")}, form_);
     kind_->setSelectedSegmentIndex(0);
@@ -113,12 +109,10 @@ void DiaryWriteView::createView() {
     connect(date_lab_, &QPushButton::clicked, this, &DiaryWriteView::openActionSheet);
 
     content_text_ = new TextView(form_);
-    endEditingOnReturn(content_text_);
     content_text_->setFont(systemFont(18));
     content_text_->setGeometry(25, 190, 270, 140);
     connect(content_text_, &QPlainTextEdit::textChanged, this, &WriteEditor::changed);
-    connect(content_text_, &TextView::didBeginEditing, this, [this] { moveForKeyboard(-130); });
-    connect(content_text_, &TextView::didEndEditing, this, [this] { moveForKeyboard(0); });
+    keepInSightWhileEditing(content_text_);
 
     pictures_ = new PictureBlock(form_);
     connect(pictures_, &PictureBlock::addPhotos, this, &DiaryWriteView::openTheMenu);
@@ -128,6 +122,17 @@ void DiaryWriteView::createView() {
     });
     layoutPictures();
     editView_->setWidget(form_);
+}
+
+void DiaryWriteView::fitTitle() {
+    // As small as needed for the whole title to show, down to a size still easy to read.
+    const int room = title_text_->width() - kTitleMargins;
+    int size = kTitleFontSize;
+    while (size > kTitleMinimumFontSize &&
+           QFontMetrics(systemFont(size)).horizontalAdvance(title_text_->text()) > room) {
+        --size;
+    }
+    title_text_->setFont(systemFont(size));
 }
 
 void DiaryWriteView::layoutPictures() {

@@ -68,6 +68,8 @@ signals:
 private:
     void createView();
     void layoutPictures();
+    // Shrinks the title's font so that a long title shows whole.
+    void fitTitle();
 
     QScrollArea* editView_;
     QWidget* form_;

@@ -92,11 +92,8 @@ void EmailWriteView::createView() {
     title_text_ = formField(QStringLiteral("请输入邮件主题"), 145, input_view_);
     for (TextField* field : {address_text_, title_text_}) {
         connect(field, &QLineEdit::textEdited, this, &WriteEditor::changed);
-        connect(field, &TextField::didBeginEditing, this, [this] { moveForKeyboard(-40); });
-        connect(field, &TextField::shouldReturn, this, [this, field] {
-            field->resignFirstResponder();
-            moveForKeyboard(0);
-        });
+        keepInSightWhileEditing(field);
+        connect(field, &TextField::shouldReturn, field, &TextField::resignFirstResponder);
     }
 
     pictures_ = new PictureBlock(input_view_);
@@ -112,12 +109,10 @@ void EmailWriteView::createView() {
     contentLabel->setFont(systemFont(16));
     contentLabel->setGeometry(10, 5, 200, 30);
     content_text_ = new TextView(contentView_);
-    endEditingOnReturn(content_text_);
     content_text_->setFont(systemFont(18));
     content_text_->setGeometry(8, 45, 295, 95);
     connect(content_text_, &QPlainTextEdit::textChanged, this, &WriteEditor::changed);
-    connect(content_text_, &TextView::didBeginEditing, this, [this] { moveForKeyboard(-240); });
-    connect(content_text_, &TextView::didEndEditing, this, [this] { moveForKeyboard(0); });
+    keepInSightWhileEditing(content_text_);
 
     layoutBlocks();
     scroll->setWidget(input_view_);

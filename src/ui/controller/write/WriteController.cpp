@@ -11,6 +11,7 @@
 #include "core/protocol/CalendarBO.h"
 #include "core/protocol/DiaryBO.h"
 #include "core/protocol/EmailBO.h"
+#include "core/protocol/HttpRequest.h"
 #include "core/protocol/MessageBO.h"
 #include "ui/controller/message/UIExpandingTextView.h"
 #include "ui/controller/write/AddReciverViewController.h"
@@ -21,6 +22,7 @@
 #include "ui/controller/write/DraftStore.h"
 #include "ui/controller/write/EmailWriteView.h"
 #include "ui/controller/write/PeopleJson.h"
+#include "ui/controller/write/SubmitFailureText.h"
 #include "ui/controller/write/UploadPictures.h"
 #include "ui/kit/BarButton.h"
 #include "ui/kit/DateSheet.h"
@@ -122,12 +124,15 @@ void WriteController::loadView() {
         openDraft();
         connect(send_view_->content_text(), &QPlainTextEdit::textChanged, this,
                 &WriteController::draftChanged);
+        connect(send_view_, &AllSendView::recipientsChanged, this, &WriteController::draftChanged);
     }
     if (!editor) {
+        openedWith_ = currentDraft();
         return;
     }
     editor->setGeometry(0, 0, 320, height);
     openDraft();
+    openedWith_ = currentDraft();
     connect(editor, &WriteEditor::changed, this, &WriteController::draftChanged);
     if (auto* diary = diary_view()) {
         connect(diary, &DiaryWriteView::openTheMenu, this, &WriteController::openTheMenu);
@@ -199,6 +204,7 @@ void WriteController::openDraft() {
                                    peopleFromJson(saved->value(QStringLiteral("to")).toArray()));
         send_view_->content_text()->setText(saved->value(QStringLiteral("content")).toString());
     }
+    restored_ = true;
     ProgressHUD::showSuccessWithStatus(QStringLiteral("已恢复草稿"));
 }
 
@@ -233,11 +239,26 @@ void WriteController::discardWork() {
     }
 }
 
+bool WriteController::hasUnsentWork() const {
+    return restored_ || currentDraft() != openedWith_;
+}
+
 void WriteController::clickToBack() {
-    if (submitting_) {
+    if (submitting_ || leave_) {
         return;
     }
-    discardWork();
+    if (!hasUnsentWork() || !isViewLoaded()) {
+        discardWork();
+        leave();
+        return;
+    }
+    auto* sheet = new ActionSheet({}, this, QStringLiteral("取消"), {},
+                                  {QStringLiteral("保存草稿"), QStringLiteral("放弃")});
+    leave_ = sheet;
+    sheet->showInView(view()->window());
+}
+
+void WriteController::leave() {
     if (NavigationController* nav = navigationController();
         nav && nav->topViewController() == this) {
         nav->popViewController(true);
@@ -274,41 +295,39 @@ void WriteController::saveInfo() {
                                       : QStringLiteral("正在发送..."));
     const QPointer<WriteController> guard(this);
     runInBackground([guard, submission = std::move(submission)] {
-        const bool ok = submission();
-        MainLoop::main().post([guard, ok] {
+        Outcome outcome = submission();
+        MainLoop::main().post([guard, outcome = std::move(outcome)] {
             if (guard) {
-                guard->finishSubmit(ok);
+                guard->finishSubmit(outcome);
             }
         });
     });
 }
 
-void WriteController::finishSubmit(bool succeeded) {
+void WriteController::finishSubmit(const Outcome& outcome) {
     submitting_ = false;
-    if (!succeeded) {
+    if (!outcome.ok) {
         setButtonsEnabled(true);
-        ProgressHUD::dismissWithError(name() == QStringLiteral("保存")
-                                          ? QStringLiteral("保存失败")
-                                          : QStringLiteral("发送失败"));
+        ProgressHUD::dismissWithError(
+            submitFailureText(name() == QStringLiteral("保存"), outcome.failure));
         emit submitFinished(false);
         return;
     }
     ProgressHUD::dismissWithSuccess(QStringLiteral("成功"));
     discardWork();
     emit submitFinished(true);
-    if (NavigationController* nav = navigationController();
-        nav && nav->topViewController() == this) {
-        nav->popViewController(true);
-    }
+    leave();
 }
 
 WriteController::Submission WriteController::makeSubmission() {
     // The record is taken on the main thread; the task only sends it.
+    // Runs on the submission's thread, whose last exchange it was.
     auto verdictOf = [](SubmitVerdict verdict) {
-        if (!verdict) {
-            log("submission failed: " + verdict.reason);
+        if (verdict) {
+            return Outcome{true, std::nullopt};
         }
-        return verdict.ok;
+        log("submission failed: " + verdict.reason);
+        return Outcome{false, HttpRequest::lastFailure()};
     };
     if (DiaryWriteView* diary = diary_view()) {
         return [record = diary->getDiarySaveVO(), verdictOf] {
@@ -352,6 +371,23 @@ void WriteController::openTheMenu() {
 }
 
 void WriteController::actionSheet(ActionSheet* sheet, int buttonIndex) {
+    if (sheet == leave_) {
+        if (submitting_) {
+            return;
+        }
+        if (buttonIndex == 0) {
+            // Written now, and nothing after: the next screen of this kind opens with it.
+            pendingDraft_ = currentDraft();
+            draftPending_ = true;
+            flushDraft();
+            finished_ = true;
+            leave();
+        } else if (buttonIndex == 1) {
+            discardWork();
+            leave();
+        }
+        return;
+    }
     if (sheet != menu_) {
         return;
     }
@@ -401,12 +437,13 @@ void WriteController::turnToSearch(int which) {
     if (!email) {
         return;
     }
-    pushPicker([email, which](std::vector<std::shared_ptr<UserVO>> people) {
-        if (email) {
-            email->loadScrollView(which == 1 ? email->user_scroll1() : email->user_scroll2(),
-                                  people);
-        }
-    });
+    pushPicker(which == 1 ? email->user_arr1() : email->user_arr2(),
+               [email, which](std::vector<std::shared_ptr<UserVO>> people) {
+                   if (email) {
+                       email->loadScrollView(
+                           which == 1 ? email->user_scroll1() : email->user_scroll2(), people);
+                   }
+               });
 }
 
 void WriteController::choiceUsers() {
@@ -414,23 +451,21 @@ void WriteController::choiceUsers() {
     if (!send) {
         return;
     }
-    const QPointer<WriteController> guard(this);
-    pushPicker([send, guard](std::vector<std::shared_ptr<UserVO>> people) {
+    pushPicker(send->user_arr(), [send](std::vector<std::shared_ptr<UserVO>> people) {
         if (send) {
             send->loadScrollView(send->user_scroll(), people);
-        }
-        if (guard) {
-            guard->draftChanged();
         }
     });
 }
 
-void WriteController::pushPicker(std::function<void(std::vector<std::shared_ptr<UserVO>>)> load) {
+void WriteController::pushPicker(const std::vector<std::shared_ptr<UserVO>>& current,
+                                 std::function<void(std::vector<std::shared_ptr<UserVO>>)> load) {
     NavigationController* nav = navigationController();
     if (!nav || nav->topViewController() != this) {
         return;
     }
     auto* picker = new AddReciverViewController;
+    picker->setChosen(current);
     const QPointer<WriteController> guard(this);
     const QPointer<AddReciverViewController> pickerGuard(picker);
     picker->userinfoCallBack(

@@ -3,8 +3,10 @@
 // editors with the picture menu, the date and time sheets and the recipient picker.
 //
 // One submission runs at a time, with the progress indicator up and the bar buttons disabled.
-// Success shows "成功" and closes the screen; failure shows "保存失败"/"发送失败" and keeps it
-// with everything entered. The content is kept as a draft while the screen is open.
+// Success shows "成功" and closes the screen; failure shows "保存失败：<reason>" or
+// "发送失败：<reason>" (after a time-out: that the outcome is unknown) and keeps it with
+// everything entered. The content is kept as a draft while the screen is open, and
+// leaving a screen with content not sent asks whether to keep it.
 #pragma once
 
 #include <QImage>
@@ -16,6 +18,7 @@
 #include <vector>
 
 #include "core/protocol/DirectoryRecords.h"
+#include "core/protocol/ExchangeFailure.h"
 #include "ui/controller/write/WriteEditor.h"
 #include "ui/kit/ActionSheet.h"
 #include "ui/kit/BarButton.h"
@@ -59,8 +62,12 @@ public:
     // editor refuses (it has said why).
     void saveInfo();
     bool isSubmitting() const { return submitting_; }
-    // The left button: drops the draft and the picture files, then closes.
+    // The left button: a screen as it opened closes at once; one with content not sent asks
+    // first, with "保存草稿" (the next screen of its kind opens with it), "放弃" (draft and
+    // picture files go) and "取消".
     void clickToBack();
+    // That question while it is open.
+    ActionSheet* leaveSheet() const { return leave_; }
 
     // The picture menu "图片上传" and its choices: 0 camera, 1 album, 2 cancel.
     void openTheMenu();
@@ -72,10 +79,10 @@ public:
     void takePhoto();
     void LocalPhoto();
 
-    // The e-mail editor's add buttons: the picker's choice replaces the recipients (1) or the
-    // copy recipients (any other value).
+    // The e-mail editor's add buttons: the picker opens with the recipients (1) or the copy
+    // recipients (any other value) ticked, and its choice becomes that list.
     void turnToSearch(int which);
-    // The group-message editor's add button: the picker's choice replaces its recipients.
+    // The group-message editor's add button: the same for its recipients.
     void choiceUsers();
     // The picker pushed last, while it is open.
     AddReciverViewController* picker() const;
@@ -100,11 +107,16 @@ protected:
     void viewWillAppear(bool animated) override;
 
 private:
-    using Submission = std::function<bool()>;
+    // Whether the server took the record, and why not.
+    struct Outcome {
+        bool ok = false;
+        std::optional<ExchangeFailure> failure;
+    };
+    using Submission = std::function<Outcome()>;
     // The editor's record as a task for a background thread; empty when there is nothing to
     // send (no editor, or the editor refused).
     Submission makeSubmission();
-    void finishSubmit(bool succeeded);
+    void finishSubmit(const Outcome& outcome);
     void setButtonsEnabled(bool enabled);
     void draftChanged();
     // Creates the draft store of the screen's kind and fills the editor from a stored draft.
@@ -112,8 +124,15 @@ private:
     // The content of the editor (or the group-message editor) as a draft.
     QJsonObject currentDraft() const;
     void discardWork();
-    // Pushes the picker; `load` receives its choice, then the picker is popped.
-    void pushPicker(std::function<void(std::vector<std::shared_ptr<UserVO>>)> load);
+    // Pops this screen if it is on top.
+    void leave();
+    // Whether the screen holds something its user entered: a restored draft, or any change since
+    // it opened.
+    bool hasUnsentWork() const;
+    // Pushes the picker with `current` ticked; `load` receives its choice, then the picker is
+    // popped.
+    void pushPicker(const std::vector<std::shared_ptr<UserVO>>& current,
+                    std::function<void(std::vector<std::shared_ptr<UserVO>>)> load);
 
     std::string func_type_;
     std::vector<std::shared_ptr<UserVO>> userAry_;
@@ -123,6 +142,7 @@ private:
     QPointer<BarButton> back_;
     QPointer<ActionSheet> menu_;
     QPointer<ActionSheet> sheet_;
+    QPointer<ActionSheet> leave_;
     QPointer<QObject> picker_;
     bool submitting_ = false;
     // Set once the screen's content has been sent or dropped: no draft is written after that.
@@ -130,6 +150,9 @@ private:
     // A change not yet written to the draft.
     bool draftPending_ = false;
     QJsonObject pendingDraft_;
+    // The content as the screen opened, and whether that came from a stored draft.
+    QJsonObject openedWith_;
+    bool restored_ = false;
     std::unique_ptr<DraftStore> drafts_;
     QTimer* draftTimer_;
 };

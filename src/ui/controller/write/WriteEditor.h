@@ -10,6 +10,7 @@ class QPropertyAnimation;
 
 namespace oa {
 
+class TextField;
 class TextView;
 
 class WriteEditor : public QWidget {
@@ -34,14 +35,23 @@ signals:
     void changed();
 
 protected:
-    // The editors' texts are one paragraph: the return key ends editing instead of breaking
-    // the line (the editor moves back down), and pasted line breaks become spaces.
-    void endEditingOnReturn(TextView* text);
+    // A tap beside the fields ends editing: with Return breaking lines in the texts, it is how
+    // the editor comes back down.
+    void mousePressEvent(QMouseEvent* event) override;
 
-    // Moves the editor to `y` in its parent over 0.3 seconds (the keyboard's arrival or leave).
-    void moveForKeyboard(int y);
+    // While `field` is edited the editor moves up just far enough for the field to clear an
+    // on-screen keyboard, or, without one, the bottom of the screen; a field already in sight
+    // moves nothing. The editor comes back down when editing ends.
+    void keepInSightWhileEditing(TextView* field);
+    void keepInSightWhileEditing(TextField* field);
 
 private:
+    // The y that shows `field` (its top stays in sight whatever the keyboard leaves).
+    int offsetShowing(const QWidget* field) const;
+    // Moves the editor to `y` in its parent over 0.3 seconds; its bottom edge stays, so that no
+    // empty band shows below it.
+    void moveForKeyboard(int y);
+
     QPointer<QPropertyAnimation> move_;
 };
 
