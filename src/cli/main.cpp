@@ -6,6 +6,7 @@
 
 #include "cli/Command.h"
 #include "core/platform/AppPaths.h"
+#include "core/platform/Log.h"
 #include "core/session/HomeCheck.h"
 #include "core/session/TrustPlist.h"
 
@@ -21,13 +22,26 @@ void useHomeOption(oa::cli::Args args) {
     }
 }
 
+// Takes --verbose, wherever it stands before "--", out of a command's arguments.
+bool takeVerboseFlag(oa::cli::Args& args) {
+    const auto end = std::find(args.begin(), args.end(), "--");
+    const auto flag = std::find(args.begin(), end, "--verbose");
+    if (flag == end) {
+        return false;
+    }
+    args.erase(flag);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace oa::cli;
     Args args(argv + 1, argv + argc);
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-        std::cout << "usage: oa-cli COMMAND [ARGS]\n\ncommands:\n";
+        std::cout << "usage: oa-cli COMMAND [ARGS] [--verbose]\n\n"
+                     "--verbose also prints the client's diagnostic lines on stderr.\n\n"
+                     "commands:\n";
         for (const auto& command : commands()) {
             std::cout << "  " << command.name << " " << command.usage << "\n";
         }
@@ -35,6 +49,7 @@ int main(int argc, char** argv) {
     }
     const std::string name = args[0];
     args.erase(args.begin());
+    oa::setDiagnosticsShown(takeVerboseFlag(args));
     for (const auto& command : commands()) {
         if (name == command.name) {
             useHomeOption(args);

@@ -1,6 +1,7 @@
 // List, counter, reminder and message parsing.
 #include "core/protocol/JsonOperation.h"
 
+#include "core/protocol/HtmlReferences.h"
 #include "core/protocol/JsonReply.h"
 #include "core/protocol/ModuleCatalogue.h"
 #include "core/protocol/ReplyText.h"
@@ -29,6 +30,14 @@ std::vector<std::shared_ptr<Held>> parseArray(const std::optional<std::string>& 
         records.push_back(std::move(record));
     }
     return records;
+}
+
+// The server keeps message texts as HTML ("&lt;", "&#39;", "&nbsp;"); they show as typed.
+template <class Record>
+void decodeContent(Record& record) {
+    if (record.content) {
+        record.content = decodeHtmlReferences(*record.content);
+    }
 }
 
 }  // namespace
@@ -156,7 +165,11 @@ std::vector<std::shared_ptr<SmsVO>> JsonOperation::getSmsList(const Reply& reply
 
 std::vector<std::shared_ptr<MessageListVO>> JsonOperation::getMessageList(
     const Reply& reply) const {
-    return parseArray<MessageListVO>(reply);
+    auto conversations = parseArray<MessageListVO>(reply);
+    for (const auto& conversation : conversations) {
+        decodeContent(*conversation);
+    }
+    return conversations;
 }
 
 std::vector<std::shared_ptr<MessageDetailVO>> JsonOperation::getMessageDetail(
@@ -164,13 +177,18 @@ std::vector<std::shared_ptr<MessageDetailVO>> JsonOperation::getMessageDetail(
     if (!reply) {
         return {};
     }
-    return parseArray<MessageDetailVO>(cleanDialogReply(*reply));
+    auto messages = parseArray<MessageDetailVO>(cleanDialogReply(*reply));
+    for (const auto& message : messages) {
+        decodeContent(*message);
+    }
+    return messages;
 }
 
 std::shared_ptr<MessageDetailVO> JsonOperation::getSignleDetail(const Reply& reply) const {
     auto message = std::make_shared<MessageDetailVO>();
     json doc = JsonReply::parse(reply);
     JsonReply::takeFields(doc, *message, MessageDetailVO::textFields());
+    decodeContent(*message);
     return message;
 }
 

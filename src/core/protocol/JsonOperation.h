@@ -47,7 +47,8 @@ public:
     // The counters of the last element of the reply's "module" array.
     CounterDic getModuleDic(const Reply& reply) const;
     std::vector<std::shared_ptr<SmsVO>> getSmsList(const Reply& reply) const;
-    // Expects the reply already cleaned with cleanDialogReply (ReplyText.h).
+    // Expects the reply already cleaned with cleanDialogReply (ReplyText.h). The message parsers
+    // decode the HTML references of each "content" (HtmlReferences.h).
     std::vector<std::shared_ptr<MessageListVO>> getMessageList(const Reply& reply) const;
     // Cleans the reply itself before parsing.
     std::vector<std::shared_ptr<MessageDetailVO>> getMessageDetail(const Reply& reply) const;

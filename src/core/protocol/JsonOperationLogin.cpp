@@ -26,7 +26,7 @@ void JsonOperation::splitLogin(const Reply& reply) {
     session.setZq_ovix_version(JsonReply::take(object, "zq_ovix_version"));
     session.setLogin_user_name(JsonReply::take(object, "login_user_name"));
     // The IM service always listens on 1188, whatever port the page reports.
-    log("23333232323" + JsonReply::take(object, "ovix_zqim_port").value_or("(null)"));
+    logDiagnostic("23333232323" + JsonReply::take(object, "ovix_zqim_port").value_or("(null)"));
     session.setOvix_zqim_port("1188");
     session.setApp_title(JsonReply::take(object, "app_title"));
     session.setUid(JsonReply::take(object, "uid"));

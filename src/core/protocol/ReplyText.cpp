@@ -154,10 +154,36 @@ std::vector<std::string> splitKeepingEmpty(std::string_view text, char separator
 }
 
 std::string cleanDialogReply(std::string_view reply) {
-    std::string text = trimWhitespace(reply);
-    std::erase_if(text, [](char c) { return c == '\r' || c == '\n'; });
-    replaceAll(text, "&nbsp", " ");
-    std::erase(text, ';');
+    const std::string trimmed = trimWhitespace(reply);
+    std::string text;
+    text.reserve(trimmed.size());
+    bool inString = false;
+    bool escaped = false;
+    for (std::size_t i = 0; i < trimmed.size(); ++i) {
+        const char c = trimmed[i];
+        if (!inString) {
+            inString = c == '"';
+            text += c;
+        } else if (escaped) {
+            escaped = false;
+            text += c;
+        } else if (c == '\r' || c == '\n') {
+            // A typed line break, written raw: "\r\n" is one break.
+            if (c == '\r' && i + 1 < trimmed.size() && trimmed[i + 1] == '\n') {
+                ++i;
+            }
+            text += "\\n";
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            constexpr char kHex[] = "0123456789abcdef";
+            text += "\\u00";
+            text += kHex[(c >> 4) & 0xF];
+            text += kHex[c & 0xF];
+        } else {
+            escaped = c == '\\';
+            inString = c != '"';
+            text += c;
+        }
+    }
     return text;
 }
 

@@ -22,9 +22,10 @@ void replaceAll(std::string& text, std::string_view from, std::string_view to);
 // The pieces between separators, empty pieces kept: "a,b," gives "a", "b", "".
 std::vector<std::string> splitKeepingEmpty(std::string_view text, char separator);
 
-// The message server writes raw line breaks, "&nbsp" entities and semicolons into its JSON.
-// Trims, removes "\r" and "\n", turns "&nbsp" into a space and then drops every ";", in that
-// order (so "&nbsp;" becomes one space, and so does "&nb\nsp").
+// The message server writes typed line breaks raw into the strings of its JSON, which no JSON
+// parser takes. Trims, and inside strings writes each raw line break ("\r\n", "\n" or "\r") as
+// "\n" and any other control character as "\u00XX"; every other character stays as it is (the
+// texts' HTML references are decoded after parsing, see HtmlReferences.h).
 std::string cleanDialogReply(std::string_view reply);
 
 // Puts `base` in front of every image source written as img src="..." that is not already an

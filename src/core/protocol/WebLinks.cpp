@@ -3,6 +3,7 @@
 
 #include <string_view>
 
+#include "core/transport/FormBody.h"
 #include "core/transport/ServerAddress.h"
 
 namespace oa {
@@ -30,8 +31,9 @@ LinkAction linkAction(const std::string& url, const std::string& oa) {
 
 std::string reminderAddress(const std::string& oa, const std::string& sessionId,
                             const std::string& address) {
-    return serverAddress(
-               oa, "/mobile/go.php?P=" + sessionId + "&MobileWebViewURL=" + base64Encode(address))
+    // Base64 holds "+", "/" and "="; a bare "+" in a query is read back as a space.
+    return serverAddress(oa, "/mobile/go.php?P=" + sessionId +
+                                 "&MobileWebViewURL=" + FormBody::escape(base64Encode(address)))
         .value_or(std::string());
 }
 

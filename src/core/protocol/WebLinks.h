@@ -22,8 +22,8 @@ struct LinkAction {
 // refused; anything else loads.
 LinkAction linkAction(const std::string& url, const std::string& oa);
 
-// The go.php page of server `oa` that shows `address` for the session `sessionId`; empty when
-// `oa` is no server address.
+// The go.php page of server `oa` that shows `address` for the session `sessionId`, the address
+// in Base64 percent-encoded as a query value; empty when `oa` is no server address.
 std::string reminderAddress(const std::string& oa, const std::string& sessionId,
                             const std::string& address);
 

@@ -345,13 +345,13 @@ std::string UDPListener::serverHost(const std::string& oa) {
         std::string host =
             address.substr(1, close == std::string::npos ? std::string::npos : close - 1);
         if (close != std::string::npos && address.size() > close + 1) {
-            log("newip = " + host);
+            logDiagnostic("newip = " + host);
         }
         return host;
     }
     if (const auto colon = address.find(':'); colon != std::string::npos) {
         address.resize(colon);
-        log("newip = " + address);
+        logDiagnostic("newip = " + address);
     }
     return address;
 }

@@ -4,6 +4,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPushButton>
+#include <cmath>
 
 #include "ui/kit/Fonts.h"
 
@@ -95,11 +96,14 @@ void NavigationBar::layoutItems() {
 }
 
 QRect NavigationBar::titleRect() const {
-    const QFontMetrics metrics(boldSystemFont(kTitleFontSize));
+    const QFontMetricsF metrics(boldSystemFont(kTitleFontSize));
     const int leftEdge = left_ ? left_->geometry().right() + 1 + kItemMargin : kItemMargin;
     const int rightEdge = right_ ? right_->geometry().left() - kItemMargin : width() - kItemMargin;
     const int available = std::max(0, rightEdge - leftEdge);
-    const int textWidth = std::min(metrics.horizontalAdvance(title_), available);
+    // The text's own fractional width, rounded up: at its rounded advance a title that fits
+    // would be elided.
+    const int textWidth =
+        std::min(static_cast<int>(std::ceil(metrics.horizontalAdvance(title_))), available);
     // Centred on the whole bar when that leaves the items uncovered, else centred between them.
     int x = (width() - textWidth) / 2;
     if (x < leftEdge || x + textWidth > rightEdge) {

@@ -300,26 +300,28 @@ void PrintTo(const CleaningCase& c, std::ostream* out) {
 
 class DialogCleaning : public testing::TestWithParam<CleaningCase> {};
 
-TEST_P(DialogCleaning, RemovesBreaksAndSemicolonsAndTurnsNbspIntoASpace) {
+TEST_P(DialogCleaning, EscapesRawBreaksInStringsAndKeepsTheRest) {
     EXPECT_EQ(cleanDialogReply(GetParam().raw), GetParam().cleaned);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    JsonOperation, DialogCleaning,
-    testing::Values(CleaningCase{"a;b", "ab"}, CleaningCase{"x&nbsp;y", "x y"},
-                    CleaningCase{"x&nbspy", "x y"}, CleaningCase{"&nb\r\nsp;", " "},
-                    CleaningCase{"&amp;&lt;", "&amp&lt"}, CleaningCase{" \r\n\t[1]\r\n ", "[1]"},
-                    CleaningCase{"\xE3\x80\x80[\xE3\x80\x80]\xC2\xA0", "[\xE3\x80\x80]"},
-                    CleaningCase{"a\\nb", "a\\nb"}, CleaningCase{"", ""}));
+INSTANTIATE_TEST_SUITE_P(JsonOperation, DialogCleaning,
+                         testing::Values(CleaningCase{"[\"a;b&nbsp;\"]", "[\"a;b&nbsp;\"]"},
+                                         CleaningCase{"[\"x\r\ny\ra\nb\"]", "[\"x\\ny\\na\\nb\"]"},
+                                         CleaningCase{"[\"q\\\"\n\\\\\",\r\n\"\t\"]",
+                                                      "[\"q\\\"\\n\\\\\",\r\n\"\\u0009\"]"},
+                                         CleaningCase{" \r\n\t[1]\r\n ", "[1]"},
+                                         CleaningCase{"\xE3\x80\x80[\xE3\x80\x80]\xC2\xA0",
+                                                      "[\xE3\x80\x80]"},
+                                         CleaningCase{"a\\nb", "a\\nb"}, CleaningCase{"", ""}));
 
 TEST(JsonOperationMessages, DialogRepliesAreCleanedBeforeParsing) {
     JsonOperation parser;
     const std::string reply = readReply("dialog.json");
     auto messages = parser.getMessageDetail(reply);
     ASSERT_EQ(messages.size(), 4u);
-    EXPECT_EQ(messages[0]->content, "报表已发你邮箱请查收");
-    EXPECT_EQ(messages[1]->content, "ab");
-    EXPECT_EQ(messages[2]->content, "好的 马上看稍等");
+    EXPECT_EQ(messages[0]->content, "报表已发你邮箱;请查收");
+    EXPECT_EQ(messages[1]->content, "a;b");
+    EXPECT_EQ(messages[2]->content, "好的 马上看\n稍等");
     EXPECT_EQ(messages[2]->msg_from, "0");
 
     MessageDetailVO voice;

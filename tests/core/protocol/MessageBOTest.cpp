@@ -68,22 +68,24 @@ TEST_F(MessageLogicTest, ConversationReplyIsCleanedBeforeParsing) {
     EXPECT_EQ(conversations[0]->content, "下午三点开会 别迟到");
     EXPECT_EQ(conversations[1]->unread_num, "0");
 
-    reply("/mobile/message/data.php", "\r\n[{\"q_id\":\"1\",\"content\":\"a;b\r\nc\"}]\n");
+    reply("/mobile/message/data.php",
+          "\r\n[{\"q_id\":\"1\",\"content\":\"a;b\r\nc&lt;d&#x2F;\"}]\n");
     conversations = MessageBO().getMessageInfo();
     ASSERT_EQ(conversations.size(), 1u);
-    EXPECT_EQ(conversations[0]->content, "abc");
+    EXPECT_EQ(conversations[0]->content, "a;b\nc<d/");
 
     GlobalVar::getInstance_global().setOa(unreachableAddress());
     EXPECT_TRUE(MessageBO().getMessageInfo().empty());
 }
 
-TEST_F(MessageLogicTest, DialogMessagesComeInReplyOrderWithoutSemicolons) {
+TEST_F(MessageLogicTest, DialogMessagesComeInReplyOrderAsTyped) {
     reply("/mobile/message/data.php", readReply("dialog.json"));
     const auto messages = MessageBO().getMessageDetail("44");
     ASSERT_GE(messages.size(), 3u);
     EXPECT_EQ(messages[0]->q_id, "901");
-    EXPECT_EQ(messages[0]->content, "报表已发你邮箱请查收");
-    EXPECT_EQ(messages[1]->content, "ab");
+    EXPECT_EQ(messages[0]->content, "报表已发你邮箱;请查收");
+    EXPECT_EQ(messages[1]->content, "a;b");
+    EXPECT_EQ(messages[2]->content, "好的 马上看\n稍等");
     EXPECT_EQ(messages[2]->msg_from, "0");
     EXPECT_EQ(fieldsOf(onlyRequest()),
               (Fields{{"Q_ID", "44"}, {"ATYPE", "getDialogList"}, {"P", kSession}}));

@@ -80,9 +80,12 @@ TEST_F(OaCliTest, LoginAndListShowTheSeedMail) {
     EXPECT_NE(list.err.find("10 items; firstID " + std::to_string(newest)), std::string::npos)
         << list.err;
 
-    const auto older = run({"list", "email", "--more", "20", "--home", home});
+    // The sign-in's diagnostic line (the IM port the page reported) only with --verbose.
+    EXPECT_EQ(list.err.find("23333232323"), std::string::npos) << list.err;
+    const auto older = run({"list", "email", "--more", "20", "--verbose", "--home", home});
     ASSERT_EQ(older.exitCode, 0) << older.err;
     EXPECT_EQ(linesOf(older.out).size(), 3u);
+    EXPECT_NE(older.err.find("23333232323"), std::string::npos) << older.err;
 
     const auto refused = run({"login", "--home", home, "--password", "654321"});
     EXPECT_NE(refused.exitCode, 0);

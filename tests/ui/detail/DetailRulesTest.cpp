@@ -204,12 +204,13 @@ private slots:
         QVERIFY(encoded.find('\n') == std::string::npos);
     }
 
-    // The Base64 text goes into the query as it is: "+", "/" and "=" are not escaped.
-    void theReminderAddressKeepsItsBase64Unescaped() {
+    // "+", "/" and "=" of the Base64 text are percent-encoded in the query.
+    void theReminderAddressEscapesItsBase64() {
         const std::string address = "\xfb\xff\xbf?";
         QCOMPARE(
             IndexController::reminderAddress(address),
-            std::string("http://oa.example:8080/mobile/go.php?P=s9&MobileWebViewURL=+/+/Pw=="));
+            std::string(
+                "http://oa.example:8080/mobile/go.php?P=s9&MobileWebViewURL=%2B%2F%2B%2FPw%3D%3D"));
         QCOMPARE(IndexController::reminderAddress(""),
                  std::string("http://oa.example:8080/mobile/go.php?P=s9&MobileWebViewURL="));
     }

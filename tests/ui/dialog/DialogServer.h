@@ -1,6 +1,6 @@
-// A loopback OA server for the dialog tests: the conversation, the newest message after a push,
-// the text and voice sends and the voice download, each answer settable while the test runs,
-// and a way to hold the next dialog reply until released.
+// A loopback OA server for the dialog tests: the conversation, the conversation list and the
+// newest message after a push, the text and voice sends and the voice download, each answer
+// settable while the test runs, and a way to hold the next dialog reply until released.
 #pragma once
 
 #include <QCoreApplication>
@@ -9,6 +9,8 @@
 #include <atomic>
 #include <mutex>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/platform/MainLoop.h"
 #include "core/session/GlobalVar.h"
@@ -88,6 +90,17 @@ public:
         std::lock_guard lock(mutex_);
         newest_ = body;
     }
+    // The conversation list: one row per partner id with its count of unread messages.
+    void setUnread(const std::vector<std::pair<std::string, int>>& partners) {
+        std::string body = "[";
+        for (const auto& [id, unread] : partners) {
+            body += (body.size() > 1 ? "," : "") + std::string("{\"q_id\":\"") + id +
+                    "\",\"q_name\":\"n\",\"content\":\"c\",\"unread_num\":\"" +
+                    std::to_string(unread) + "\"}";
+        }
+        std::lock_guard lock(mutex_);
+        conversations_ = body + "]";
+    }
     void setSendStatus(int status) { set(sendStatus_, status); }
     void setVoice(int status, const std::string& body, bool cut = false) {
         std::lock_guard lock(mutex_);
@@ -160,6 +173,10 @@ private:
             const int status = sendStatus_;
             lock.unlock();
             ex.reply({status, {}, "OK"});
+        } else if (action == "refreshList") {
+            const std::string body = conversations_;
+            lock.unlock();
+            ex.reply({200, {}, body});
         } else if (action == "getSingleNewMsg") {
             const std::string body = newest_;
             lock.unlock();
@@ -178,6 +195,7 @@ private:
     int dialogStatus_ = 200;
     std::string dialog_ = "[]";
     std::string newest_ = "NONEWDATA";
+    std::string conversations_ = "[]";
     int sendStatus_ = 200;
     int voiceStatus_ = 200;
     std::string voice_;

@@ -3,6 +3,7 @@
 // last-started load winning, sends (and the text of a failed one coming back), push notices,
 // leaving during a held load, the keyboard and the input bar.
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
 #include <memory>
@@ -17,8 +18,12 @@
 #include "ui/controller/message/UIExpandingTextView.h"
 #include "ui/controller/message/UIInputToolbar.h"
 #include "ui/kit/CheckBox.h"
+#include "ui/kit/Fonts.h"
 #include "ui/kit/LongPressButton.h"
+#include "ui/kit/NavigationBar.h"
+#include "ui/kit/NavigationController.h"
 #include "ui/kit/ProgressHUD.h"
+#include "ui/kit/Window.h"
 #include "ui/support/QtTestRegistry.h"
 
 namespace oa {
@@ -230,34 +235,100 @@ private slots:
         QVERIFY(d.waitLoads(3));
     }
 
-    // Push notices: "NONEWDATA" loads nothing; a message reloads the conversation, which shows
-    // the partner's voice message as voice; a message from someone else does not land here.
-    void pushNotices() {
+    // A push notice names no sender: the conversation reloads only when the list shows unread
+    // messages of the partner (the dialog's loads mark them read), whatever the newest message
+    // sent to the user is. A partner's voice message shows as voice.
+    void pushNoticesOfThePartnerOnly() {
         DialogServer server;
         server.setDialog(200, "[" + record("A", "1") + "]");
         Dialog d;
         QVERIFY(d.waitLoads(1));
 
+        server.setNewest(record("from someone else", "0"));
+        server.setUnread({{"5", 1}, {"7", 0}});
         NotificationCenter::defaultCenter().post(UDPListener::kMessageUdpResult);
         QTRY_COMPARE(d.pushes->count(), 1);
         QVERIFY(!d.pushes->last().at(0).toBool());
+        dialog::drain();
         QCOMPARE(server.count("ATYPE", "getDialogList"), 1);
-        QCOMPARE(dialog::field(server.matching("ATYPE", "getSingleNewMsg")[0], "Q_ID"),
-                 std::string("me"));
 
-        server.setNewest(record("", "0", "1", "3", "v9"));
+        server.setUnread({{"5", 1}, {"7", 2}});
         server.setDialog(200, "[" + record("A", "1") + "," + record("", "0", "1", "3", "v9") + "]");
         NotificationCenter::defaultCenter().post(UDPListener::kMessageUdpResult);
         QTRY_COMPARE(d.pushes->count(), 2);
+        QVERIFY(d.pushes->last().at(0).toBool());
         QVERIFY(d.waitLoads(2));
         QCOMPARE(d.texts(), QStringList({"voice:3", "A"}));
+    }
 
-        // Someone else wrote: the conversation with "7" does not change.
-        server.setNewest(record("from someone else", "0"));
+    // The reload a partner's message brings keeps a conversation scrolled up where it is, and
+    // one at its bottom at the new bottom.
+    void pushKeepsTheScrollPositionUnlessAtTheBottom() {
+        DialogServer server;
+        std::string body = "[";
+        for (int i = 0; i < 40; ++i) {
+            body += (i ? "," : "") + record("m" + std::to_string(i), "0");
+        }
+        server.setDialog(200, body + "]");
+        Dialog d;
+        QVERIFY(d.waitLoads(1));
+        UIBubbleTableView* table = d.controller->bubbleTable();
+        QTRY_COMPARE(table->contentOffset(), table->maximumContentOffset());
+        table->setContentOffset(100);
+
+        server.setDialog(200, "[" + record("new", "0") + "," + body.substr(1) + "]");
+        server.setNewest(record("new", "0"));
+        server.setUnread({{"7", 1}});
         NotificationCenter::defaultCenter().post(UDPListener::kMessageUdpResult);
-        QTRY_COMPARE(d.pushes->count(), 3);
+        QVERIFY(d.waitLoads(2));
+        QTest::qWait(400);
+        QCOMPARE(table->contentOffset(), 100.0);
+
+        table->setContentOffset(table->maximumContentOffset());
+        server.setDialog(200, "[" + record("newer", "0") + "," + record("new", "0") + "," +
+                                  body.substr(1) + "]");
+        NotificationCenter::defaultCenter().post(UDPListener::kMessageUdpResult);
         QVERIFY(d.waitLoads(3));
-        QCOMPARE(d.texts(), QStringList({"voice:3", "A"}));
+        QTRY_COMPARE(table->contentOffset(), table->maximumContentOffset());
+        QVERIFY(table->indexPathsForVisibleRows().contains(IndexPath{41, 0}));
+    }
+
+    // The title names the partner in full beside the back and refresh buttons; a three-line
+    // input field shows no scroll bar.
+    void titleAndInputFieldFit() {
+        DialogServer server;
+        Window window(QSize(320, 480));
+        auto* root = new ViewController;
+        auto* nav = new NavigationController(root);
+        nav->setTransitionDuration(0);
+        window.setRootViewController(nav);
+        window.makeKeyAndVisible();
+        auto* dialog = new MessageController;
+        dialog->setQ_id("7");
+        dialog->setQ_name("赵磊");
+        nav->pushViewController(dialog, false);
+        QSignalSpy loads(dialog, &MessageController::loadFinished);
+        QTRY_COMPARE(loads.count(), 1);
+        // The bar draws its title elided to the width it gives it.
+        const QString title = dialog->title();
+        QCOMPARE(title, QStringLiteral("与 <赵磊> 的对话"));
+        const QRect box = nav->navigationBar()->titleRect();
+        QCOMPARE(QFontMetrics(boldSystemFont(20)).elidedText(title, Qt::ElideRight, box.width()),
+                 title);
+        QVERIFY(box.left() > dialog->leftBarButtonItem()->geometry().right());
+        QVERIFY(box.right() < dialog->rightBarButtonItem()->geometry().left());
+
+        UIExpandingTextView* field = dialog->inputToolbar()->textView();
+        field->setFocus();
+        QTest::keyClicks(field, "a");
+        QTest::keyClick(field, Qt::Key_Return);
+        QTest::keyClicks(field, "b");
+        QTest::keyClick(field, Qt::Key_Return);
+        QTest::keyClicks(field, "c");
+        QTRY_COMPARE(field->height(), field->fittingHeight());
+        QCOMPARE(field->verticalScrollBar()->maximum(), 0);
+        nav->popViewController(false);
+        dialog::drain();
     }
 
     // Leaving while the load is held: no callback, the indicator goes, and another screen's

@@ -211,7 +211,7 @@ private slots:
         ListUpdate update = logic.finishData(page(refresh, {"4", "3", "2"}));
         QCOMPARE(ids(logic.list()), QStringLiteral("4,3,2"));
         QVERIFY(!update.message);
-        QCOMPARE(update.overlay, ListUpdate::Overlay::unchanged);
+        QCOMPARE(update.overlay, ListUpdate::Overlay::hidden);
 
         update = logic.finishData(failed(logic.startLoad(LoadDirection::down)));
         QCOMPARE(ids(logic.list()), QStringLiteral("4,3,2"));
@@ -221,6 +221,49 @@ private slots:
         QVERIFY(logic.list().empty());
         QVERIFY(update.reload);
         QCOMPARE(message(update), QStringLiteral("无最新数据！"));
+    }
+
+    // The first diary written after an empty first page: the refresh that brings it takes the
+    // overlay away, and one that finds none again puts it back.
+    void diaryOverlayFollowsEveryLoad() {
+        FuncListLogic logic("diary");
+        ListUpdate update = logic.finishData(page(logic.startLoad(LoadDirection::down), {}));
+        QCOMPARE(update.overlay, ListUpdate::Overlay::shown);
+        update = logic.finishData(page(logic.startLoad(LoadDirection::down), {"1"}));
+        QCOMPARE(update.overlay, ListUpdate::Overlay::hidden);
+        update = logic.finishData(page(logic.startLoad(LoadDirection::down), {}));
+        QCOMPARE(update.overlay, ListUpdate::Overlay::shown);
+        QCOMPARE(QString::fromStdString(update.overlayText), QStringLiteral("无工作日志"));
+    }
+
+    // An item that arrived since the first page moves the server's pages by one: the older page
+    // (asked for after the rows held) repeats a row, which is not listed twice. A page of rows
+    // all listed already is the end.
+    void olderPageSkipsRowsAlreadyListed() {
+        FuncListLogic logic("email");
+        logic.finishData(page(logic.startLoad(LoadDirection::down), {"12", "11", "10"}));
+        ListLoad older = logic.startLoad(LoadDirection::up);
+        QCOMPARE(older.count, 3);
+        ListUpdate update = logic.finishData(page(older, {"10", "9", "8"}));
+        QVERIFY(update.reload && !update.message);
+        QCOMPARE(ids(logic.list()), QStringLiteral("12,11,10,9,8"));
+
+        update = logic.finishData(page(logic.startLoad(LoadDirection::up), {"8"}));
+        QVERIFY(!update.reload);
+        QCOMPARE(message(update), QStringLiteral("没有更早的数据！"));
+        QCOMPARE(ids(logic.list()), QStringLiteral("12,11,10,9,8"));
+
+        // A folder and a file of a cabinet may share an id: both are listed.
+        FuncListLogic cabinet("file_folder");
+        auto folder = std::make_shared<FileVO>();
+        folder->q_id = "4";
+        folder->file_type = "folder";
+        auto file = std::make_shared<FileVO>();
+        file->q_id = "4";
+        file->file_type = "file";
+        cabinet.finishData({cabinet.startLoad(LoadDirection::down), RecordList{folder}, false});
+        cabinet.finishData({cabinet.startLoad(LoadDirection::up), RecordList{file}, false});
+        QCOMPARE(ids(cabinet.list()), QStringLiteral("4,4"));
     }
 
     // The result of a load that a kind change overtook is dropped; the new kind's rows never

@@ -1,7 +1,8 @@
 // The conversation list against a loopback server: rows with their unread colour, badge and
 // avatars (the built-in ones without a request, a photo fetched once, never from elsewhere), a
 // push notice reloading a hidden page, a tap that clears the row at once and opens the dialog, an
-// empty reply, and an older load finishing after a newer one.
+// empty reply, a failed reload, the reload after a dialog, rows of multi-line texts, and an older
+// load finishing after a newer one.
 #include <QBuffer>
 #include <QImage>
 #include <QtMath>
@@ -15,6 +16,7 @@
 #include "core/platform/NotificationCenter.h"
 #include "core/push/UDPListener.h"
 #include "ui/controller/message/AvatarCache.h"
+#include "ui/controller/message/MessageController.h"
 #include "ui/controller/message/MessageService.h"
 #include "ui/controller/message/MessageView.h"
 #include "ui/controller/message/PlainRowCell.h"
@@ -245,6 +247,69 @@ private slots:
         QVERIFY(page.loads.waitFor(2));
         QVERIFY(!page.yellow(0));
         QVERIFY(!page.badge(0));
+    }
+
+    // A failed reload keeps the rows and says the network failed, with the header open (a push)
+    // or not (the reload after a tap); leaving a dialog reloads the rows.
+    void failedReloadKeepsTheRowsAndLeavingADialogReloads() {
+        test::HttpTestServer server;
+        std::atomic<int> status = 200;
+        std::atomic<bool> sent = false;
+        server.setHandler("/mobile/message/data.php", [&](const test::CapturedRequest& request,
+                                                          test::HttpTestServer::Exchange& ex) {
+            if (messages::field(request, "ATYPE") != "refreshList") {
+                ex.reply({200, {}, "[]"});
+                return;
+            }
+            ex.reply({status, {}, "[" + row(sent ? "2" : "1", "0", "1", "") + "]"});
+        });
+        messages::pointAt(server);
+        Page page;
+        QVERIFY(page.loads.waitFor(1));
+        status = 500;
+        NotificationCenter::defaultCenter().post(UDPListener::kMessageUdpResult);
+        QVERIFY(page.loads.waitFor(2));
+        QCOMPARE(page.view->tableView()->numberOfRowsInSection(0), 1);
+        QCOMPARE(page.name(0), QStringLiteral("n1"));
+        QTRY_COMPARE(messages::strip(page.view->tableView()),
+                     QStringLiteral("网络异常，加载信息失败！"));
+        page.view->loadData();
+        QVERIFY(page.loads.waitFor(3));
+        QCOMPARE(page.name(0), QStringLiteral("n1"));
+        QTRY_COMPARE(messages::strip(page.view->tableView()),
+                     QStringLiteral("网络异常，加载信息失败！"));
+
+        status = 200;
+        sent = true;
+        {
+            MessageController dialog;
+            dialog.setQ_id("1");
+            dialog.beginAppearanceTransition(true, false);
+            dialog.endAppearanceTransition();
+            dialog.beginAppearanceTransition(false, false);
+            dialog.endAppearanceTransition();
+        }
+        QVERIFY(page.loads.waitFor(4));
+        QCOMPARE(page.name(0), QStringLiteral("n2"));
+    }
+
+    // A text with line breaks shows its first line and "…" in its row.
+    void multiLineTextShowsOneLine() {
+        test::HttpTestServer server;
+        server.setReply("/mobile/message/data.php",
+                        {200,
+                         {{"Content-Type", "text/plain; charset=utf-8"}},
+                         "[{\"q_id\":\"1\",\"content\":\"三点开会\\n别迟到\"}]"});
+        messages::pointAt(server);
+        Page page;
+        QVERIFY(page.loads.waitFor(1));
+        auto* shown = page.rowView(0)->findChild<QLabel*>(QStringLiteral("content"));
+        QVERIFY(shown);
+        QCOMPARE(shown->text(), QStringLiteral("三点开会\n别迟到"));
+        QWidget row;
+        QLabel* expected = rowLabel(&row, shown->geometry(), 12, 0.498, Qt::AlignLeft,
+                                    QStringLiteral("三点开会…"));
+        QCOMPARE(shown->grab().toImage(), expected->grab().toImage());
     }
 
     // A notice that comes while a load is out (its header open) still brings a load of its own:

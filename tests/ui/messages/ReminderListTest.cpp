@@ -1,7 +1,7 @@
 // The reminder list against a loopback server: what a tap opens by the reminder's kind, the
 // mark-read request sent once, the reload after it (the read reminder gone, or an empty list
-// saying there is nothing older), a row tapped while the rows are gone, and push notices that
-// do not reload it.
+// saying there is nothing older), a row tapped while the rows are gone, a failed pull that keeps
+// the rows, and push notices that do not reload it.
 #include <QtTest>
 #include <atomic>
 #include <memory>
@@ -46,6 +46,7 @@ struct Server {
     test::HttpTestServer http;
     std::mutex mutex;
     std::vector<std::pair<std::string, std::string>> unread;
+    std::atomic<int> status = 200;
     explicit Server(Rows rows) : unread(std::move(rows)) {
         http.setHandler("/mobile/sms/data.php", [this](const test::CapturedRequest& request,
                                                        test::HttpTestServer::Exchange& ex) {
@@ -61,7 +62,7 @@ struct Server {
             for (const auto& [id, kind] : unread) {
                 body += (body.size() > 1 ? "," : "") + reminder(id, kind);
             }
-            ex.reply({200, {}, body + "]"});
+            ex.reply({status, {}, body + "]"});
         });
         messages::pointAt(http);
     }
@@ -180,6 +181,20 @@ private slots:
         QCOMPARE(page.view->state(), std::string("down"));
         QTRY_COMPARE(messages::strip(page.view->tableView()), QStringLiteral("无最新数据！"));
         QCOMPARE(countRequests(server.http, "ATYPE", "readsms"), 0);
+    }
+
+    // A pull whose load fails brings the rows back and says the network failed.
+    void failedPullKeepsTheRows() {
+        Server server(Rows{{"5", "1"}});
+        Page page;
+        QVERIFY(page.loads.waitFor(1));
+        server.status = 503;
+        page.view->tableView()->launchRefreshing();
+        QVERIFY(page.loads.waitFor(2));
+        QCOMPARE(page.view->list().size(), size_t(1));
+        QCOMPARE(page.content(0), QStringLiteral("c5"));
+        QTRY_COMPARE(messages::strip(page.view->tableView()),
+                     QStringLiteral("网络异常，加载信息失败！"));
     }
 
     // Push notices of messages leave the reminder list alone.

@@ -133,6 +133,24 @@ private slots:
         QCOMPARE(broken->contentLabel()->text(), longWord);
     }
 
+    // Every line of a text with line breaks is measured (and so shown), an empty one too.
+    void multiLineTextShowsEveryLine_data() {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("\\n") << QStringLiteral("开会\n三点\n别迟到") << 3;
+        QTest::newRow("\\r\\n") << QStringLiteral("开会\r\n三点") << 2;
+        QTest::newRow("empty line") << QStringLiteral("a\n\nb") << 3;
+    }
+    void multiLineTextShowsEveryLine() {
+        QFETCH(QString, body);
+        QFETCH(int, lines);
+        Timeline timeline({text(body)});
+        const qreal height = timeline.table->bubbleRows()[0].labelSize.height();
+        const qreal line = QFontMetricsF(systemFont(14)).height();
+        QVERIFY2(height >= lines * line && height < (lines + 1) * line,
+                 qPrintable(QString::number(height)));
+    }
+
     void emptyTextIsOneSpace() {
         const NSBubbleDataPtr empty = text(QString());
         QCOMPARE(empty->text(), QStringLiteral(" "));
@@ -156,7 +174,12 @@ private slots:
         QCOMPARE(mine->bubbleImage()->geometry(), QRect(273 - 166, 31, 166, 35));
         QCOMPARE(mine->voiceImageName(), QStringLiteral("voiceplay_b3"));
         QCOMPARE(mine->contentLabel()->pos(), QPoint(249, 38));
-        QCOMPARE(timeline.cell(3)->bubbleImage()->width(), 244);
+        // The length label of the longest bubbles keeps off the screen's edges by as much on
+        // either side.
+        const QRect partnerLabel = timeline.cell(1)->durationLabel()->geometry();
+        const QRect mineLabel = timeline.cell(3)->durationLabel()->geometry();
+        QVERIFY(partnerLabel.right() < 320 - 5);
+        QCOMPARE(mineLabel.left(), 320 - 1 - partnerLabel.right());
     }
 
     void avatarsByTheBubblesAvatar() {

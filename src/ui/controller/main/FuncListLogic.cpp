@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <limits>
+#include <set>
 
 #include "core/protocol/BaseBO.h"
 #include "core/protocol/FileBO.h"
@@ -148,22 +149,24 @@ ListUpdate FuncListLogic::finishData(const ListPage& page) {
         list_.clear();
         update.reload = true;
     }
+    const RecordList added = notListed(records);
     if (down) {
         // The logic objects hand the first and the newer pages newest last; taken from the end
         // they go on top in the order the server sent them.
-        list_.insert(list_.begin(), records.rbegin(), records.rend());
+        list_.insert(list_.begin(), added.rbegin(), added.rend());
     } else {
-        list_.insert(list_.end(), records.begin(), records.end());
+        list_.insert(list_.end(), added.begin(), added.end());
     }
     raiseFirstID(records);
 
-    if (!records.empty()) {
+    if (!added.empty()) {
         update.reload = true;
     } else {
         update.message = std::string(down ? kNoNewer : kNoOlder);
     }
-    if (diary && load.firstPage) {
-        update.overlay = records.empty() ? ListUpdate::Overlay::shown : ListUpdate::Overlay::hidden;
+    if (diary) {
+        // Every load decides: the first diary written shows after a refresh, not under the text.
+        update.overlay = list_.empty() ? ListUpdate::Overlay::shown : ListUpdate::Overlay::hidden;
         update.overlayText = std::string(load.isDiary ? kNoSharedDiary : kNoOwnDiary);
     }
     return update;
@@ -261,6 +264,32 @@ RowTap FuncListLogic::didSelectRow(std::size_t row) {
     tap.kind = RowTap::Kind::folderLoad;
     tap.load = folderLoad(FolderRequest::open, file->q_id);
     return tap;
+}
+
+RecordList FuncListLogic::notListed(const RecordList& records) const {
+    // An item is its id, and for the cabinets also its kind: a folder and a file may share an
+    // id. A record without an id is always new.
+    auto key = [](const std::shared_ptr<BaseVO>& record) -> std::optional<std::string> {
+        if (!record || !record->q_id) {
+            return std::nullopt;
+        }
+        const auto file = std::dynamic_pointer_cast<FileVO>(record);
+        return file ? file->file_type.value_or("") + '/' + *record->q_id : *record->q_id;
+    };
+    std::set<std::string> listed;
+    for (const auto& record : list_) {
+        if (auto id = key(record)) {
+            listed.insert(std::move(*id));
+        }
+    }
+    RecordList added;
+    for (const auto& record : records) {
+        const auto id = key(record);
+        if (!id || listed.insert(*id).second) {
+            added.push_back(record);
+        }
+    }
+    return added;
 }
 
 void FuncListLogic::raiseFirstID(const RecordList& records) {

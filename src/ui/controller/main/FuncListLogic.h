@@ -117,7 +117,9 @@ public:
     static ListPage searchData(const ListLoad& load);
 
     // Merges a page: newer rows on top in the reply's order, older rows appended below, all in
-    // one step; a diary refresh (and a new diary kind) replaces the rows. A failed exchange keeps
+    // one step, leaving out items already listed (an item that arrived since the first page
+    // moves the server's older pages by one); a diary refresh (and a new diary kind) replaces
+    // the rows, and every diary load shows or hides the overlay. A failed exchange keeps
     // the rows and says so without marking the end; a module without list logic marks the end.
     // A folder's content replaces the rows with the back row on top; a failed folder request
     // keeps the rows and the folders open.
@@ -145,6 +147,8 @@ private:
         RecordList rows;
     };
 
+    // The records of a page not among the rows yet (nor earlier on the page), in page order.
+    RecordList notListed(const RecordList& records) const;
     void raiseFirstID(const RecordList& records);
     ListUpdate finishFolder(const ListPage& page);
     ListLoad folderLoad(FolderRequest request, Text folderId);

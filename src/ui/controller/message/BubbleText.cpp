@@ -18,8 +18,17 @@ QTextOption bubbleTextOption() {
     return option;
 }
 
+QString bubbleLayoutText(const QString& text) {
+    // QTextLayout breaks a line only at U+2028; "\r\n" is one break.
+    QString laid = text;
+    laid.replace(QLatin1String("\r\n"), QString(QChar::LineSeparator));
+    laid.replace(QLatin1Char('\r'), QChar::LineSeparator);
+    laid.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    return laid;
+}
+
 QSizeF measureBubbleText(const QString& text) {
-    QTextLayout layout(text, bubbleTextFont());
+    QTextLayout layout(bubbleLayoutText(text), bubbleTextFont());
     layout.setTextOption(bubbleTextOption());
     layout.beginLayout();
     qreal width = 0;
@@ -40,7 +49,7 @@ void BubbleTextLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setFont(font());
     painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawText(QRectF(rect()), text(), bubbleTextOption());
+    painter.drawText(QRectF(rect()), bubbleLayoutText(text()), bubbleTextOption());
 }
 
 }  // namespace oa

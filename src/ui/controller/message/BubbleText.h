@@ -14,7 +14,9 @@ constexpr qreal kBubbleTextWidth = 220;
 
 QFont bubbleTextFont();
 QTextOption bubbleTextOption();
-// The size of the text set that way, rounded up to whole points.
+// The text as it is laid out: each line break ("\n", "\r\n" or "\r") as a line separator.
+QString bubbleLayoutText(const QString& text);
+// The size of the text set that way, every line of it, rounded up to whole points.
 QSizeF measureBubbleText(const QString& text);
 
 // A label that draws its text the way measureBubbleText measures it (QLabel's own word wrap

@@ -166,13 +166,19 @@ void MessageController::viewDidDisappear(bool) {
     stopPlayback(true);
     loadingShown_ = false;
     ProgressHUD::dismiss();
+    NotificationCenter::defaultCenter().post(kDialogLeft);
 }
 
 void MessageController::getBackDetailInfo() {
+    startLoad(false);
+}
+
+void MessageController::startLoad(bool keepPosition) {
     if (request_) {
         // The newer load decides what shows.
         request_->clearDelegatesAndCancel();
     }
+    keepPosition_ = keepPosition;
     request_ = HttpRequest::messageDetailRequest(q_id_);
     request_->setDelegate(static_cast<ASIHTTPRequestDelegate*>(this));
     request_->startAsynchronous();
@@ -193,7 +199,7 @@ void MessageController::requestFinished(ASIHTTPRequest& request) {
     }
     request_.reset();
     toMainLoadData(JsonOperation().getMessageDetail(reply));
-    showConversation();
+    showConversation(keepPosition_);
     // Only the first load's indicator goes: a reload leaves, say, a failed send's message be.
     if (loadingShown_) {
         loadingShown_ = false;
@@ -235,11 +241,16 @@ void MessageController::toMainLoadData(
     data_arr_ = std::move(bubbles);
 }
 
-void MessageController::showConversation() {
+void MessageController::showConversation(bool keepPosition) {
     if (!bubbleTable_) {
         return;
     }
+    // Someone reading further up is not pulled away by the partner's new message.
+    const bool atBottom = bubbleTable_->contentOffset() >= bubbleTable_->maximumContentOffset() - 1;
     bubbleTable_->reloadData();
+    if (keepPosition && !atBottom) {
+        return;
+    }
     const int sections = bubbleTable_->numberOfSections();
     if (sections > 0) {
         const IndexPath bottom{sections - 1, 0};
@@ -311,14 +322,21 @@ void MessageController::messageChange() {
     const QPointer<MessageController> guard(this);
     const std::string partner = q_id_;
     runInBackground([guard, partner] {
-        const bool came = MessageBO().getSignleMsg(partner) != nullptr;
+        // The notice may be about another conversation; the newest message sent to the user
+        // would not tell about the partner's when someone else wrote after them.
+        bool came = false;
+        for (const auto& row : MessageBO().getMessageInfo()) {
+            if (row && row->q_id == partner) {
+                came = integerValue(row->unread_num.value_or("")) > 0;
+                break;
+            }
+        }
         MainLoop::main().post([guard, came] {
             if (!guard) {
                 return;
             }
-            // The notice may be about another conversation: the reload shows only this one.
             if (came) {
-                guard->getBackDetailInfo();
+                guard->startLoad(true);
             }
             emit guard->pushHandled(came);
         });

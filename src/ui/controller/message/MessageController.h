@@ -1,9 +1,10 @@
 // MessageController: the dialog with one person, opened from the conversation list with the
 // person's id and name. A timeline of bubbles (the reply's last message on top) above the input
 // bar; texts and recordings are sent off the main thread and the conversation reloads after
-// each, on the refresh button and when a push notice brings a new message. Only the last load
-// started shows its result; leaving the screen cancels that load (nothing else), stops a
-// recording (nothing is sent) and the playback.
+// each, on the refresh button and when a push notice brings a message of the partner's (a
+// reload that keeps the timeline where it was scrolled unless it was at its bottom). Only the
+// last load started shows its result; leaving the screen cancels that load (nothing else), stops
+// a recording (nothing is sent) and the playback, and posts kDialogLeft.
 #pragma once
 
 #include <QPointer>
@@ -38,6 +39,8 @@ class MessageController : public ViewController,
 public:
     static constexpr int kKeyboardAnimationMs = 300;
     static constexpr int kNavigationBarHeight = 44;
+    // Posted on the main thread when a dialog was left: its sends change the conversation list.
+    static constexpr char kDialogLeft[] = "messageDialogLeft";
 
     explicit MessageController(QObject* parent = nullptr);
     ~MessageController() override;
@@ -69,7 +72,9 @@ public:
     void inputButtonPressed(const QString& text) override;
     // Sends a recording off the main thread, then reloads.
     void recordFinished(int duration, const QString& amrPath);
-    // A push notice: asks for the newest message; if one came, reloads the conversation.
+    // A push notice, which names no sender: fetches the conversation list and reloads the
+    // conversation when the partner's row counts unread messages (the dialog's own loads mark
+    // them read, so they came since).
     void messageChange();
 
     void keyboardWillShow(int height);
@@ -92,7 +97,8 @@ signals:
     void loadFinished(bool ok);
     // A text or voice send came back.
     void sendFinished(bool ok);
-    // The newest-message request after a push notice came back.
+    // The conversation list asked for after a push notice came back; `cameMessage`: the
+    // partner has unread messages, and the conversation reloads.
     void pushHandled(bool cameMessage);
     // A playback ended (ok false: download, conversion or playback failed).
     void playbackFinished(bool ok);
@@ -104,8 +110,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Starts a load; `keepPosition`: its result leaves the timeline scrolled where it is then,
+    // unless it is at its bottom.
+    void startLoad(bool keepPosition);
     void toMainLoadData(const std::vector<std::shared_ptr<MessageDetailVO>>& records);
-    void showConversation();
+    void showConversation(bool keepPosition);
     void failLoad();
     void finishSend(bool ok, const QString& text);
     void moveContent(int y);
@@ -125,6 +134,7 @@ private:
     ObserverToken messageToken_;
     bool keyboardIsVisible_ = false;
     bool loadingShown_ = false;  // "加载中..." shows until the first load ends
+    bool keepPosition_ = false;  // of the load under way
     int voiceSends_ = 0;
     unsigned playGeneration_ = 0;
 };

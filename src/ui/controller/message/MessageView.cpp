@@ -4,11 +4,13 @@
 #include <QTimer>
 
 #include "core/platform/MainLoop.h"
+#include "core/protocol/HttpRequest.h"
 #include "core/protocol/MessageBO.h"
 #include "core/push/UDPListener.h"
 #include "core/session/GlobalVar.h"
 #include "core/transport/ServerAddress.h"
 #include "ui/controller/message/AvatarCache.h"
+#include "ui/controller/message/MessageController.h"
 #include "ui/controller/message/MessageService.h"
 #include "ui/controller/message/PlainRowCell.h"
 #include "ui/kit/Images.h"
@@ -57,6 +59,13 @@ MessageView::MessageView(QWidget* parent) : PullingListPage(parent) {
                 }
             });
         });
+    // Posted on the main thread; what was sent there shows in its row.
+    dialogToken_ = NotificationCenter::defaultCenter().addObserver(MessageController::kDialogLeft,
+                                                                   [guard](const Notification&) {
+                                                                       if (guard) {
+                                                                           guard->loadData();
+                                                                       }
+                                                                   });
     connect(&AvatarCache::shared(), &AvatarCache::pixmapReady, this, [this] {
         if (tableView_) {
             tableView_->reloadData();
@@ -66,6 +75,7 @@ MessageView::MessageView(QWidget* parent) : PullingListPage(parent) {
 
 MessageView::~MessageView() {
     messageToken_ = ObserverToken();
+    dialogToken_ = ObserverToken();
 }
 
 void MessageView::createTableView() {
@@ -104,21 +114,36 @@ void MessageView::loadData() {
     const QPointer<MessageView> guard(this);
     runInBackground([guard, serial] {
         auto records = MessageBO().getMessageInfo();
-        MainLoop::main().post([guard, serial, records = std::move(records)]() mutable {
+        // Asked on this thread, right after the request: an empty list does not tell.
+        const bool failed = HttpRequest::lastFailure().has_value();
+        MainLoop::main().post([guard, serial, failed, records = std::move(records)]() mutable {
             if (guard) {
-                guard->finishData(serial, std::move(records));
+                guard->finishData(serial, std::move(records), failed);
             }
         });
     });
 }
 
-void MessageView::finishData(int serial, std::vector<std::shared_ptr<MessageListVO>> records) {
+void MessageView::finishData(int serial, std::vector<std::shared_ptr<MessageListVO>> records,
+                             bool failed) {
     if (serial < shownSerial_) {
         // A newer load already decided the rows.
         emit loadFinished();
         return;
     }
     shownSerial_ = serial;
+    if (failed) {
+        if (tableView_) {
+            const QString message = QStringLiteral("网络异常，加载信息失败！");
+            if (tableView_->isLoading()) {
+                tableView_->tableViewDidFinishedLoadingWithMessage(message);
+            } else {
+                tableView_->flashMessage(message);
+            }
+        }
+        emit loadFinished();
+        return;
+    }
     list_ = std::move(records);
     if (tableView_) {
         if (!list_.empty()) {

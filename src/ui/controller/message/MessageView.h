@@ -1,8 +1,8 @@
 // MessageView: the conversation page of the main index: one row per partner (avatar, name,
 // newest text, time, the unread colour and count) on a pull-down-only table. Loads run in the
-// background on a pull-down, on every pushed message notice (shown or hidden) and just after a
-// row opened its dialog; when loads overlap, the one started last decides the rows. Main thread
-// only.
+// background on a pull-down, on every pushed message notice (shown or hidden), just after a row
+// opened its dialog and when a dialog was left; when loads overlap, the one started last decides
+// the rows. A failed load keeps the rows and says so. Main thread only.
 #pragma once
 
 #include <QPointer>
@@ -50,8 +50,8 @@ public:
     // Starts a load in the background now.
     void loadData();
     // A load's records, on the main thread. `serial` orders the loads by their start: a result
-    // of a load started before the one shown is dropped.
-    void finishData(int serial, std::vector<std::shared_ptr<MessageListVO>> records);
+    // of a load started before the one shown is dropped. A `failed` exchange leaves the rows.
+    void finishData(int serial, std::vector<std::shared_ptr<MessageListVO>> records, bool failed);
 
     // TableViewDataSource
     int numberOfRowsInSection(TableView* tableView, int section) override;
@@ -79,6 +79,7 @@ private:
     int loadsStarted_ = 0;
     int shownSerial_ = 0;
     ObserverToken messageToken_;
+    ObserverToken dialogToken_;
 };
 
 }  // namespace oa

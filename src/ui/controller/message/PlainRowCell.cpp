@@ -9,6 +9,19 @@ namespace oa {
 
 namespace {
 
+// The first line of a text; a text of more lines ends there in "…".
+QString firstLine(const QString& text) {
+    const QString trimmed = text.trimmed();
+    for (qsizetype i = 0; i < trimmed.size(); ++i) {
+        const QChar c = trimmed[i];
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator) {
+            return trimmed.left(i) + QChar(0x2026);
+        }
+    }
+    return trimmed;
+}
+
 // One line; what does not fit ends in "…". text() keeps the whole text.
 class ElidedLabel : public QLabel {
 public:
@@ -21,7 +34,7 @@ protected:
         painter.setPen(palette().color(QPalette::WindowText));
         const QRect area = contentsRect();
         painter.drawText(area, int(alignment()),
-                         fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+                         fontMetrics().elidedText(firstLine(text()), Qt::ElideRight, area.width()));
     }
 };
 

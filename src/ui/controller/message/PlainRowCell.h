@@ -32,7 +32,7 @@ private:
 };
 
 // A one-line label of the lists' rows: system font of `points`, grey `grey`; a text too long
-// for the frame ends in an ellipsis.
+// for the frame, or of several lines (only the first shows), ends in an ellipsis.
 QLabel* rowLabel(QWidget* parent, const QRect& frame, int points, qreal grey, Qt::Alignment align,
                  const QString& text);
 

@@ -13,6 +13,9 @@ namespace oa {
 namespace {
 
 constexpr int kMaxVoiceBubbleWidth = 244;
+// The user's bubble ends at 273 with its length label (32 points) to its left: capped so that
+// the label keeps off the screen's edge as far as the partner's longest label does (7 points).
+constexpr int kMaxMineVoiceBubbleWidth = 273 - 32 - 7;
 
 QPixmap picture(const QString& name) {
     return image(name);
@@ -107,7 +110,8 @@ void UIBubbleTableViewCell::setupInternalData() {
         bubbleHeight = textHeight + 15;
     } else {
         const qreal seconds = bubble.duration().toDouble();
-        bubbleWidth = int(std::min(14 * seconds + (mine ? 26 : 30), qreal(kMaxVoiceBubbleWidth)));
+        const int maxWidth = mine ? kMaxMineVoiceBubbleWidth : kMaxVoiceBubbleWidth;
+        bubbleWidth = int(std::min(14 * seconds + (mine ? 26 : 30), qreal(maxWidth)));
         bubbleWidth = std::max(bubbleWidth, 0);
         bubbleX = mine ? 273 - bubbleWidth : 37;
         bubbleHeight = 35;

@@ -1,9 +1,11 @@
 // UIExpandingTextView: measures its document after every change and reports the height it needs.
 #include "ui/controller/message/UIExpandingTextView.h"
 
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QTextBlock>
 #include <algorithm>
+#include <cmath>
 
 #include "ui/kit/Fonts.h"
 
@@ -19,14 +21,21 @@ UIExpandingTextView::UIExpandingTextView(QWidget* parent) : QPlainTextEdit(paren
 }
 
 int UIExpandingTextView::fittingHeight() const {
-    // Visual lines: every block's wrapped line count.
+    // The laid-out height of every visual line: whole-point line spacings add up to less than
+    // the document's fractional lines, and the field would scroll by a pixel at three lines.
     int lines = 0;
+    qreal content = 0;
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
         lines += std::max(1, block.layout() ? block.layout()->lineCount() : 1);
+        content += blockBoundingRect(block).height();
     }
-    lines = std::clamp(lines, kMinimumLines, kMaximumLines);
-    const int margins = static_cast<int>(document()->documentMargin() * 2) + frameWidth() * 2;
-    return lines * fontMetrics().lineSpacing() + margins;
+    const qreal lineHeight = QFontMetricsF(font()).lineSpacing();
+    content = std::max(content, kMinimumLines * lineHeight);
+    if (lines > kMaximumLines) {
+        content = content * kMaximumLines / lines;
+    }
+    const qreal margins = document()->documentMargin() * 2 + frameWidth() * 2;
+    return static_cast<int>(std::ceil(content + margins));
 }
 
 void UIExpandingTextView::updateHeight() {

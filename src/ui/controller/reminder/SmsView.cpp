@@ -56,22 +56,40 @@ void SmsView::loadData() {
     const QPointer<SmsView> guard(this);
     runInBackground([guard, serial, state] {
         auto records = SmsBO().getSmsInfo();
-        MainLoop::main().post([guard, serial, state, records = std::move(records)]() mutable {
-            if (guard) {
-                guard->finishData(serial, state, std::move(records));
-            }
-        });
+        // Asked on this thread, right after the request: an empty list does not tell.
+        const bool failed = HttpRequest::lastFailure().has_value();
+        MainLoop::main().post(
+            [guard, serial, state, failed, records = std::move(records)]() mutable {
+                if (guard) {
+                    guard->finishData(serial, state, std::move(records), failed);
+                }
+            });
     });
 }
 
 void SmsView::finishData(int serial, const std::string& state,
-                         std::vector<std::shared_ptr<SmsVO>> records) {
+                         std::vector<std::shared_ptr<SmsVO>> records, bool failed) {
     if (serial < shownSerial_) {
         emit loadFinished();
         return;
     }
     shownSerial_ = serial;
+    if (failed) {
+        list_ = shown_;
+        if (tableView_) {
+            tableView_->reloadData();
+            const QString message = QStringLiteral("网络异常，加载信息失败！");
+            if (tableView_->isLoading()) {
+                tableView_->tableViewDidFinishedLoadingWithMessage(message);
+            } else {
+                tableView_->flashMessage(message);
+            }
+        }
+        emit loadFinished();
+        return;
+    }
     list_ = std::move(records);
+    shown_ = list_;
     if (tableView_) {
         tableView_->reloadData();
         if (!list_.empty()) {

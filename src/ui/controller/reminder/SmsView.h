@@ -1,7 +1,9 @@
 // SmsView: the reminder page of the main index: one row per pending-affair reminder (text,
 // sender, time) on a pull-down-only table. A tap opens the reminder's module or its own page
 // through the main index, marks it read in the background and reloads the list a second after
-// that ended. When loads overlap, the one started last decides the rows. Main thread only.
+// that ended. When loads overlap, the one started last decides the rows. A reload empties the
+// rows while it runs (a tap then does nothing); a failed one brings them back and says so. Main
+// thread only.
 #pragma once
 
 #include <QPointer>
@@ -48,9 +50,9 @@ public:
     // Starts a load in the background now.
     void loadData();
     // A load's records, on the main thread; `serial` orders loads by their start, `state` is the
-    // one the load was started for.
+    // one the load was started for. A `failed` exchange brings back the rows last shown.
     void finishData(int serial, const std::string& state,
-                    std::vector<std::shared_ptr<SmsVO>> records);
+                    std::vector<std::shared_ptr<SmsVO>> records, bool failed);
 
     // TableViewDataSource
     int numberOfRowsInSection(TableView* tableView, int section) override;
@@ -74,6 +76,8 @@ private:
 
     SmsViewdelegate* sms_delegate_ = nullptr;
     std::vector<std::shared_ptr<SmsVO>> list_;
+    // The rows of the last load that succeeded, for a failed reload to show again.
+    std::vector<std::shared_ptr<SmsVO>> shown_;
     std::string state_;
     std::chrono::milliseconds delay_ = kDelay;
     int loadsStarted_ = 0;
