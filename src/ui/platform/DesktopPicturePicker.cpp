@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "core/platform/AppPaths.h"
+#include "ui/kit/ProgressHUD.h"
 #include "ui/platform/Multimedia.h"
 #include "ui/platform/MultimediaBackend.h"
 
@@ -47,6 +48,10 @@ QString DesktopPicturePicker::libraryFilter() {
     return QStringLiteral("图片 (*.png *.jpg *.jpeg *.gif *.bmp *.webp)");
 }
 
+QString DesktopPicturePicker::notAPictureText() {
+    return QStringLiteral("所选文件不是图片");
+}
+
 bool DesktopPicturePicker::hasCamera() {
     MultimediaBackend* backend = multimediaBackend();
     return backend && backend->hasCamera();
@@ -81,7 +86,10 @@ void DesktopPicturePicker::pickFromLibrary(Callback callback, QWidget* parent) {
                              if (QImageReader(chosen.first()).canRead()) {
                                  path = chosen.first();
                              } else {
+                                 // Handed back as nothing, like a cancel; without a word
+                                 // the choice would seem to have been ignored.
                                  qCInfo(lcPicker) << "not a picture:" << chosen.first();
+                                 ProgressHUD::showErrorWithStatus(notAPictureText());
                              }
                          }
                          answerLater(std::move(callback), std::move(path));

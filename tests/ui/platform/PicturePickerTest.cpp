@@ -10,6 +10,7 @@
 #include <QtTest>
 #include <optional>
 
+#include "ui/kit/ProgressHUD.h"
 #include "ui/platform/DesktopPicturePicker.h"
 #include "ui/platform/FakePicturePicker.h"
 #include "ui/support/QtTestRegistry.h"
@@ -78,10 +79,13 @@ private slots:
         struct Case {
             QString choose;  // empty: cancel
             std::optional<QString> expected;
+            QString said;  // the error shown, if any
         };
-        const QList<Case> cases = {
-            {picture, picture}, {notAPicture, std::nullopt}, {QString(), std::nullopt}};
+        const QList<Case> cases = {{picture, picture},
+                                   {notAPicture, std::nullopt, QStringLiteral("所选文件不是图片")},
+                                   {QString(), std::nullopt}};
         for (const Case& c : cases) {
+            ProgressHUD::resetForTesting();
             Answer answer;
             bool returned = false;
             picker.pickFromLibrary(
@@ -109,7 +113,10 @@ private slots:
             QCOMPARE(answer.calls, 1);
             QVERIFY(!answer.insideCall);
             QCOMPARE(*answer.value, c.expected);
+            QCOMPARE(ProgressHUD::state() == ProgressHUD::State::Error, !c.said.isEmpty());
+            QCOMPARE(ProgressHUD::status(), c.said);
         }
+        ProgressHUD::resetForTesting();
         // Nothing so far needed Qt Multimedia.
         QVERIFY(!multimediaBackendLoaded());
     }

@@ -115,6 +115,9 @@ void WeatherDetailView::createView(const std::shared_ptr<BaseVO>&) {
         scroll->fitContent(bottom + kLeft);
     }
     scroll->show();
+    if (list_vo_.empty()) {
+        showNothingFound();
+    }
 }
 
 void WeatherDetailView::resizeEvent(QResizeEvent* event) {
