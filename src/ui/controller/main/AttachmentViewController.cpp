@@ -72,8 +72,17 @@ void AttachmentViewController::viewWillAppear(bool animated) {
     if (NavigationController* nav = navigationController()) {
         nav->setNavigationBarHidden(false, animated);
     }
-    if (attachmentCategory_ == 1 && !saveButton_) {
+    offerSave();
+}
+
+void AttachmentViewController::offerSave() {
+    // "保存" only while a picture is there to be saved.
+    const bool offered = attachmentCategory_ == 1 && content_ == Content::Picture;
+    if (offered && !saveButton_) {
         saveButton_ = setRightBarButton(QStringLiteral("保存"), [this] { saveToPhtoto(); });
+    } else if (!offered && saveButton_) {
+        setRightBarButtonItem(nullptr);
+        saveButton_ = nullptr;
     }
 }
 
@@ -98,6 +107,7 @@ void AttachmentViewController::showPage(QWidget* page) {
 void AttachmentViewController::setContent(Content content) {
     if (content_ != content) {
         content_ = content;
+        offerSave();
         emit contentChanged(content);
     }
 }
@@ -147,6 +157,7 @@ void AttachmentViewController::downLoadImage(const std::string& address) {
         downloadFailed();
         return;
     }
+    downloadAddress_ = address;
     request_ = ASIHTTPRequest::requestWithURL(address);
     request_->setRequestMethod("GET");
     request_->setTag(kDownloadTag);
@@ -206,10 +217,25 @@ void AttachmentViewController::requestFailed(ASIHTTPRequest& request) {
 
 void AttachmentViewController::downloadFailed() {
     ProgressHUD::showErrorWithStatus(QStringLiteral("下载失败"));
-    if (!stage_) {
-        stage_ = new AttachmentStage;
+    if (!failedPage_) {
+        auto* page = new QWidget;
+        auto* layout = new QVBoxLayout(page);
+        layout->addStretch(1);
+        auto* message = new QLabel(QStringLiteral("下载失败"), page);
+        message->setAlignment(Qt::AlignCenter);
+        layout->addWidget(message);
+        retryButton_ = new QPushButton(QStringLiteral("重新下载"), page);
+        retryButton_->setObjectName(QStringLiteral("retry"));
+        connect(retryButton_, &QPushButton::clicked, this, [this] {
+            if (!downloadAddress_.empty()) {
+                downLoadImage(downloadAddress_);
+            }
+        });
+        layout->addWidget(retryButton_, 0, Qt::AlignHCenter);
+        layout->addStretch(2);
+        failedPage_ = page;
     }
-    showPage(stage_);
+    showPage(failedPage_);
     setContent(Content::Failed);
 }
 
