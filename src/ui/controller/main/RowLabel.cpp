@@ -47,7 +47,7 @@ void RowLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setFont(font());
     painter.setPen(textColor_);
-    painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, elidedText());
+    painter.drawText(rect(), int(alignment()) | Qt::TextSingleLine, elidedText());
 }
 
 }  // namespace oa

@@ -1,5 +1,5 @@
 // RowLabel: one line of text in a list row, as a phone label draws it: plain text (never markup,
-// whatever the server sends), on one line, cut with "…" when it does not fit.
+// whatever the server sends), on one line in its alignment, cut with "…" when it does not fit.
 #pragma once
 
 #include <QColor>
