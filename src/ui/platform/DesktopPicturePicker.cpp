@@ -12,6 +12,7 @@
 
 #include "core/platform/AppPaths.h"
 #include "ui/kit/ProgressHUD.h"
+#include "ui/kit/StockDialogs.h"
 #include "ui/platform/Multimedia.h"
 #include "ui/platform/MultimediaBackend.h"
 
@@ -71,6 +72,7 @@ void DesktopPicturePicker::pickFromLibrary(Callback callback, QWidget* parent) {
     if (folder.isEmpty() || !QDir(folder).exists()) {
         folder = QDir::homePath();
     }
+    StockDialogs::useChinese();
     auto* dialog = new QFileDialog(hostWindow(parent), libraryTitle(), folder, libraryFilter());
     dialog->setObjectName(QStringLiteral("pictureLibrary"));
     // The same dialog everywhere, also where the desktop offers none of its own.
@@ -78,6 +80,7 @@ void DesktopPicturePicker::pickFromLibrary(Callback callback, QWidget* parent) {
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    StockDialogs::fitIntoWindow(dialog, hostWindow(parent));
     QObject::connect(dialog, &QDialog::finished, dialog,
                      [dialog, callback = std::move(callback)](int result) mutable {
                          std::optional<QString> path;

@@ -3,9 +3,12 @@
 // asked for, and the fake answers from its queues in order. Answers always come after the call
 // returned.
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QImage>
+#include <QLibraryInfo>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <optional>
@@ -99,6 +102,15 @@ private slots:
             QFileDialog* dialog = libraryDialog();
             QVERIFY(dialog);
             QCOMPARE(dialog->windowTitle(), QString("相册"));
+            // Qt's own texts in Chinese (once the translations are installed), and no larger
+            // than the window it opens over.
+            if (QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
+                              "/qtbase_zh_CN.qm")) {
+                auto* buttons = dialog->findChild<QDialogButtonBox*>();
+                QVERIFY(buttons && buttons->button(QDialogButtonBox::Cancel));
+                QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text(), QString("取消"));
+            }
+            QVERIFY(dialog->width() <= window.width() && dialog->height() <= window.height());
             QVERIFY(dialog->nameFilters().join(' ').contains("*.png"));
             QVERIFY(dialog->nameFilters().join(' ').contains("*.jpg"));
             if (c.choose.isEmpty()) {

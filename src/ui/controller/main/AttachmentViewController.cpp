@@ -24,6 +24,7 @@
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/ProgressHUD.h"
 #include "ui/kit/ScaledImageReader.h"
+#include "ui/kit/StockDialogs.h"
 #include "ui/platform/PdfBackend.h"
 #include "ui/platform/WebView.h"
 
@@ -346,6 +347,21 @@ void AttachmentViewController::saveToPhtoto() {
     }
 }
 
+QString AttachmentViewController::askSavePath(const QString& suggested) {
+    StockDialogs::useChinese();
+    QFileDialog dialog(view(), QStringLiteral("另存为…"), QDir::home().filePath(suggested));
+    dialog.setObjectName(QStringLiteral("saveAs"));
+    // The same dialog as "相册", also where the desktop offers one of its own.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    StockDialogs::fitIntoWindow(&dialog, view());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().first();
+}
+
 void AttachmentViewController::saveAs() {
     if (downloadedFile_.isEmpty()) {
         ProgressHUD::dismissWithError(QStringLiteral("保存失败！"));
@@ -353,10 +369,7 @@ void AttachmentViewController::saveAs() {
     }
     const QString named = AttachmentFiles::safeName(attachmentName_);
     const QString suggested = named.isEmpty() ? QFileInfo(downloadedFile_).fileName() : named;
-    const QString target = saveAsPath_
-                               ? saveAsPath_(suggested)
-                               : QFileDialog::getSaveFileName(view(), QStringLiteral("另存为…"),
-                                                              QDir::home().filePath(suggested));
+    const QString target = saveAsPath_ ? saveAsPath_(suggested) : askSavePath(suggested);
     if (target.isEmpty()) {
         return;
     }

@@ -46,7 +46,7 @@ public:
     void setAttachmentURL(const std::string& address) { attachmentURL_ = address; }
 
     // Where "另存为…" writes, asked with the proposed file name; an empty answer cancels. A file
-    // dialog unless set (tests answer with a path).
+    // dialog (Qt's own, in Chinese, within the window) unless set (tests answer with a path).
     using SaveAsPathProvider = std::function<QString(const QString& suggestedName)>;
     void setSaveAsPathProvider(SaveAsPathProvider provider) { saveAsPath_ = std::move(provider); }
 
@@ -106,6 +106,8 @@ private:
     void downloadFailed();
     void cancelDownload();
     void setContent(Content content);
+    // The file dialog "另存为…" proposing `suggested` in the home folder; empty when cancelled.
+    QString askSavePath(const QString& suggested);
     void offerSave();
     void showPage(QWidget* page);
 
