@@ -17,6 +17,7 @@
 #include "ui/controller/main/NotifyView.h"
 #include "ui/controller/main/RowLabel.h"
 #include "ui/controller/main/RowViewFactory.h"
+#include "ui/kit/Fonts.h"
 #include "ui/support/QtTestRegistry.h"
 
 Q_DECLARE_METATYPE(oa::Text)
@@ -497,6 +498,22 @@ private slots:
         QCOMPARE(view.backgroundColor(), QColor(Qt::transparent));
         QCOMPARE(view.findChildren<RowLabel*>(QStringLiteral("subject")).size(), 1);
         QCOMPARE(view.q_id(), Text("2"));
+    }
+
+    // A character the default font draws blank ("℃") still shows in a row.
+    void blankGlyphsOfTheDefaultFontShow() {
+        RowLabel row;
+        row.setFont(systemFont(16));
+        row.resize(60, 20);
+        row.setText(QStringLiteral("℃"));
+        const QImage drawn = row.grab().toImage();
+        int ink = 0;
+        for (int y = 0; y < drawn.height(); ++y) {
+            for (int x = 0; x < drawn.width(); ++x) {
+                ink += qAlpha(drawn.pixel(x, y)) > 0 && qGray(drawn.pixel(x, y)) < 128 ? 1 : 0;
+            }
+        }
+        QVERIFY(ink > 0);
     }
 
     // Server text is shown as it is, never read as markup.

@@ -47,7 +47,8 @@ QLabel* text(QWidget* parent, const char* name, const QString& value, int points
     label->setObjectName(QString::fromLatin1(name));
     label->setTextFormat(Qt::PlainText);
     label->setText(value);
-    label->setFont(systemFont(points));
+    // "℃" is blank in the Chinese default font.
+    label->setFont(fontForText(systemFont(points), value));
     label->setAlignment(align);
     label->setGeometry(frame);
     return label;

@@ -21,6 +21,9 @@ public:
     int fittingWidth() const;
     // The part of the text that shows in the current width.
     QString elidedText() const;
+    // The font the text is drawn in: the label's, with a family in front for characters its
+    // own first family draws blank.
+    QFont drawingFont() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
