@@ -90,6 +90,7 @@ struct CalendarVO : BaseVO {
     Text cal_level_color;  // "#rrggbb"
     Text cal_type;
     Text content;
+    Text cal_date;  // "YYYY-MM-DD"; sent by servers that list more than today's entries
 
     static constexpr auto fields() {
         return std::to_array<RecordField<CalendarVO>>({
@@ -100,6 +101,7 @@ struct CalendarVO : BaseVO {
             {"cal_level_color", &CalendarVO::cal_level_color},
             {"cal_type", &CalendarVO::cal_type},
             {"content", &CalendarVO::content},
+            {"cal_date", &CalendarVO::cal_date},
         });
     }
 };

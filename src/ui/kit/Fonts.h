@@ -16,4 +16,12 @@ QString installDefaultFont();
 QFont systemFont(int points);
 QFont boldSystemFont(int points);
 
+// `font` for drawing `text`: itself when its first family draws every character of the text,
+// else with a family that does put in front (the first family still draws what that one
+// lacks). A font may list a character and draw it blank (the Chinese default draws "℃" as
+// nothing), which Qt's own fallback does not see: what a family draws is judged by the glyph's
+// outline. Characters below U+0080 are taken as drawn; the answers are kept per family and
+// character. Main thread only.
+QFont fontForText(const QFont& font, const QString& text);
+
 }  // namespace oa

@@ -11,6 +11,8 @@
 #include <QTimer>
 
 #include "core/platform/AppPaths.h"
+#include "ui/kit/ProgressHUD.h"
+#include "ui/kit/StockDialogs.h"
 #include "ui/platform/Multimedia.h"
 #include "ui/platform/MultimediaBackend.h"
 
@@ -47,6 +49,10 @@ QString DesktopPicturePicker::libraryFilter() {
     return QStringLiteral("图片 (*.png *.jpg *.jpeg *.gif *.bmp *.webp)");
 }
 
+QString DesktopPicturePicker::notAPictureText() {
+    return QStringLiteral("所选文件不是图片");
+}
+
 bool DesktopPicturePicker::hasCamera() {
     MultimediaBackend* backend = multimediaBackend();
     return backend && backend->hasCamera();
@@ -66,6 +72,7 @@ void DesktopPicturePicker::pickFromLibrary(Callback callback, QWidget* parent) {
     if (folder.isEmpty() || !QDir(folder).exists()) {
         folder = QDir::homePath();
     }
+    StockDialogs::useChinese();
     auto* dialog = new QFileDialog(hostWindow(parent), libraryTitle(), folder, libraryFilter());
     dialog->setObjectName(QStringLiteral("pictureLibrary"));
     // The same dialog everywhere, also where the desktop offers none of its own.
@@ -73,6 +80,7 @@ void DesktopPicturePicker::pickFromLibrary(Callback callback, QWidget* parent) {
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    StockDialogs::fitIntoWindow(dialog, hostWindow(parent));
     QObject::connect(dialog, &QDialog::finished, dialog,
                      [dialog, callback = std::move(callback)](int result) mutable {
                          std::optional<QString> path;
@@ -81,7 +89,10 @@ void DesktopPicturePicker::pickFromLibrary(Callback callback, QWidget* parent) {
                              if (QImageReader(chosen.first()).canRead()) {
                                  path = chosen.first();
                              } else {
+                                 // Handed back as nothing, like a cancel; without a word
+                                 // the choice would seem to have been ignored.
                                  qCInfo(lcPicker) << "not a picture:" << chosen.first();
+                                 ProgressHUD::showErrorWithStatus(notAPictureText());
                              }
                          }
                          answerLater(std::move(callback), std::move(path));

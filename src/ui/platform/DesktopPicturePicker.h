@@ -17,12 +17,14 @@ public:
     // Without a camera it answers nothing. A photo is written as a PNG file in the home's
     // temporary folder; the caller owns the file.
     void takePhoto(Callback callback, QWidget* parent = nullptr) override;
-    // Only a file that reads as a picture is handed back; anything else counts as a cancel.
+    // Only a file that reads as a picture is handed back; anything else counts as a cancel,
+    // after saying notAPictureText().
     void pickFromLibrary(Callback callback, QWidget* parent = nullptr) override;
 
     // The file dialog's title and filter.
     static QString libraryTitle();
     static QString libraryFilter();
+    static QString notAPictureText();
 };
 
 }  // namespace oa

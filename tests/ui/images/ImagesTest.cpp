@@ -190,6 +190,7 @@ private slots:
         for (const char* icon : kFileIcons) {
             QTest::newRow(icon) << QString(icon) << QSize(64, 64);
         }
+        QTest::newRow("folder_up_64") << QStringLiteral("folder_up_64") << QSize(64, 64);
         // The tab bar's items, selected (1) and not (2).
         for (const char* tab : {"home", "message", "remind", "affairs"}) {
             for (const char* state : {"1", "2"}) {

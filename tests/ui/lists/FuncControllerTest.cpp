@@ -290,9 +290,13 @@ private slots:
         QCOMPARE(opened.record->q_id, Text("1"));
         QCOMPARE(std::dynamic_pointer_cast<EmailVO>(opened.record)->read_flag, Text("1"));
         QCOMPARE(screen.nav()->topViewController()->title(), QStringLiteral("detail"));
+        QVERIFY(screen.table()->indexPathForSelectedRow());
         screen.nav()->popViewController(false);
+        // Back on the list, the tapped row is lit no longer.
+        QVERIFY(!screen.table()->indexPathForSelectedRow());
         cell = qobject_cast<ModuleRowCell*>(screen.table()->cellForRowAtIndexPath({0, 1}));
         QVERIFY(cell && cell->rowView());
+        QVERIFY(!cell->isSelected());
         QCOMPARE(cell->rowView()->backgroundColor(), QColor(Qt::transparent));
         cell = qobject_cast<ModuleRowCell*>(screen.table()->cellForRowAtIndexPath({0, 0}));
         QCOMPARE(cell->rowView()->backgroundColor(), QColor(251, 230, 133));
@@ -400,6 +404,34 @@ private slots:
         screen.tap(1);
         QCOMPARE(opened.count, 1);
         QCOMPARE(opened.record->q_id, Text("21"));
+    }
+
+    // An empty folder says so under its back row, and no more once left.
+    void anEmptyFolderSaysSo() {
+        Cabinet cabinet;
+        cabinet.server.setHandler(
+            "/mobile/file_folder/data.php",
+            [](const test::CapturedRequest& request, test::HttpTestServer::Exchange& exchange) {
+                exchange.reply({200,
+                                {},
+                                field(request, "A") == "loadList"
+                                    ? R"([{"q_id":"10","file_type":"folder","name":"X",)"
+                                      R"("file_ext":""}])"
+                                    : "[]"});
+            });
+        ListScreen screen("file_folder");
+        QVERIFY(screen.waitForLoads(1));
+        auto said = [&] {
+            auto* label = screen.table()->findChild<QLabel*>(QStringLiteral("emptyFolder"));
+            return label && label->isVisible() ? label->text() : QString();
+        };
+        QCOMPARE(said(), QString());
+        screen.tap(0);
+        QTRY_COMPARE(screen.shownIds(), QStringLiteral("-999"));
+        QCOMPARE(said(), QStringLiteral("此文件夹为空"));
+        screen.tap(0);
+        QTRY_COMPARE(screen.shownIds(), QStringLiteral("10"));
+        QCOMPARE(said(), QString());
     }
 
     // Popped while its first page and while a folder step are under way: the results find no

@@ -97,8 +97,8 @@ private slots:
         QCOMPARE(cell->rowView()->parentWidget(), cell->contentView());
     }
 
-    // The attachment mark at x 283..303 lies where the chevron's slot begins; the row's content
-    // must not be cut off there, and the chevron stays visible above an unread background.
+    // The attachment mark near the right edge stays whole and apart from the chevron, which
+    // stays visible above an unread background.
     void marksNearTheRightEdgeStayWhole() {
         Rows rows("email", emails(1));
         Screen screen(&rows);
@@ -114,6 +114,7 @@ private slots:
         QWidget* chevron = cell->accessoryView();
         QVERIFY(chevron);
         QVERIFY(cell->rect().contains(chevron->geometry()));
+        QVERIFY2(!inCell.intersects(chevron->geometry()), "the mark runs into the chevron");
         // Siblings stack in the order of the parent's children, the last on top.
         const QObjectList& stack = cell->children();
         QVERIFY(stack.indexOf(chevron) > stack.indexOf(cell->contentView()));

@@ -2,6 +2,8 @@
 // row, colours sent with or without "#", file icons by exact extension, records of the wrong
 // class, and the factory that picks a row view by module key.
 #include <QtTest>
+#include <algorithm>
+#include <initializer_list>
 #include <memory>
 
 #include "core/protocol/ListRecords.h"
@@ -10,10 +12,12 @@
 #include "ui/controller/main/DiaryView.h"
 #include "ui/controller/main/EmailView.h"
 #include "ui/controller/main/FileView.h"
+#include "ui/controller/main/FuncListLogic.h"
 #include "ui/controller/main/NewsView.h"
 #include "ui/controller/main/NotifyView.h"
 #include "ui/controller/main/RowLabel.h"
 #include "ui/controller/main/RowViewFactory.h"
+#include "ui/kit/Fonts.h"
 #include "ui/support/QtTestRegistry.h"
 
 Q_DECLARE_METATYPE(oa::Text)
@@ -46,6 +50,22 @@ int childCount(const QWidget& view) {
         QCOMPARE((l)->font().pixelSize(), points); \
         QCOMPARE((l)->textColor(), colour);        \
     } while (false)
+
+// The labels of a second line stand in order, each as wide as its whole text, clear of the
+// attachment mark.
+void checkFittedLine(const QWidget& view, std::initializer_list<const char*> names) {
+    int x = 15;
+    for (const char* name : names) {
+        RowLabel* l = label(view, name);
+        QVERIFY2(l, name);
+        QCOMPARE(l->geometry(), QRect(x, 35, l->fittingWidth(), 20));
+        QCOMPARE(l->font().pixelSize(), 12);
+        QCOMPARE(l->textColor(), kGrey);
+        QCOMPARE(l->elidedText(), l->displayText());
+        x = l->geometry().right() + 1 + BaseView::kTextGap;
+    }
+    QVERIFY(x - BaseView::kTextGap <= BaseView::attachmentMarkFrame().left());
+}
 
 template <class Record>
 std::shared_ptr<Record> make(std::string q_id) {
@@ -94,7 +114,7 @@ private slots:
     void notifyRow() {
         auto notify = make<NotifyVO>("42");
         notify->subject = "短标题";
-        notify->from_name = "张三";
+        notify->from_name = "huangzm@yahoo.com.cn";
         notify->send_time = "2026-12-01 09:30";
         NotifyView view;
         view.createView(notify);
@@ -109,9 +129,9 @@ private slots:
         QCOMPARE(subject->pos(), QPoint(15, 8));
         QCOMPARE(subject->width(), subject->fittingWidth());
         QVERIFY(subject->width() > 0 && subject->width() < 100);
-        CHECK_LABEL(label(view, "from_name"), QRect(15, 35, 80, 20), 12, kGrey);
-        QCOMPARE(label(view, "from_name")->text(), QStringLiteral("张三"));
-        CHECK_LABEL(label(view, "send_time"), QRect(95, 35, 100, 20), 12, kGrey);
+        // A sender from outside shows whole, the time after it.
+        checkFittedLine(view, {"from_name", "send_time"});
+        QCOMPARE(label(view, "from_name")->text(), QStringLiteral("huangzm@yahoo.com.cn"));
         QCOMPARE(label(view, "send_time")->text(), QStringLiteral("2026-12-01 09:30"));
         QVERIFY(!picture(view, "icontop"));
         QVERIFY(!picture(view, "attach"));
@@ -199,7 +219,8 @@ private slots:
             QLabel* attach = picture(*view, "attach");
             QCOMPARE(attach != nullptr, mark);
             if (attach) {
-                QCOMPARE(attach->geometry(), QRect(283, 20, 20, 20));
+                // Left of the chevron (x 290 on).
+                QCOMPARE(attach->geometry(), QRect(262, 20, 20, 20));
             }
         }
     }
@@ -208,7 +229,7 @@ private slots:
         QTest::addColumn<Text>("important_desc");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QColor>("colour");
-        QTest::newRow("1") << Text("1") << QStringLiteral("       重要") << QColor(255, 192, 151);
+        QTest::newRow("1") << Text("1") << QStringLiteral("重要") << QColor(255, 192, 151);
         QTest::newRow("2") << Text("2") << QStringLiteral("非常重要") << QColor(255, 128, 128);
         QTest::newRow("0") << Text("0") << QString() << QColor();
         QTest::newRow("absent") << Text() << QString() << QColor();
@@ -226,18 +247,25 @@ private slots:
         EmailView view;
         view.createView(email);
 
+        // The importance ends the subject's line, before the attachment mark, whole; the
+        // subject (always dark grey) gives way to it.
         RowLabel* importance = label(view, "important_desc");
         QVERIFY(importance);
-        QCOMPARE(importance->geometry(), QRect(220, 20, 70, 20));
+        QCOMPARE(importance->geometry(), QRect(BaseView::kTextRight - importance->fittingWidth(), 8,
+                                               importance->fittingWidth(), 20));
         QCOMPARE(importance->font().pixelSize(), 16);
         QCOMPARE(importance->text(), text);
         if (colour.isValid()) {
             QCOMPARE(importance->textColor(), colour);
         }
-        // The e-mail subject keeps its frame and is always dark grey.
-        CHECK_LABEL(label(view, "subject"), QRect(15, 8, 205, 20), 16, kDarkGrey);
-        CHECK_LABEL(label(view, "from_name"), QRect(15, 35, 80, 20), 12, kGrey);
-        CHECK_LABEL(label(view, "send_time"), QRect(95, 35, 100, 20), 12, kGrey);
+        RowLabel* subject = label(view, "subject");
+        CHECK_LABEL(
+            subject,
+            QRect(15, 8,
+                  text.isEmpty() ? 205 : std::min(205, importance->x() - BaseView::kTextGap - 15),
+                  20),
+            16, kDarkGrey);
+        checkFittedLine(view, {"from_name", "send_time"});
         QCOMPARE(label(view, "from_name")->text(), QStringLiteral("李四"));
     }
 
@@ -250,10 +278,8 @@ private slots:
         NewsView view;
         view.createView(news);
 
-        CHECK_LABEL(label(view, "subject"), QRect(15, 8, 255, 20), 16, kDarkGrey);
-        CHECK_LABEL(label(view, "from_name"), QRect(15, 35, 80, 20), 12, kGrey);
-        CHECK_LABEL(label(view, "send_time"), QRect(95, 35, 60, 20), 12, kGrey);
-        CHECK_LABEL(label(view, "click_count"), QRect(155, 35, 100, 20), 12, kGrey);
+        CHECK_LABEL(label(view, "subject"), QRect(15, 8, 243, 20), 16, kDarkGrey);
+        checkFittedLine(view, {"from_name", "send_time", "click_count"});
         QCOMPARE(label(view, "click_count")->text(), QStringLiteral("点击次数：37"));
         QCOMPARE(label(view, "send_time")->text(), QStringLiteral("12-02"));
 
@@ -271,8 +297,8 @@ private slots:
         view.createView(diary);
 
         QCOMPARE(view.backgroundColor(), QColor(Qt::transparent));
-        CHECK_LABEL(label(view, "subject"), QRect(15, 8, 265, 20), 16, QColor(Qt::black));
-        CHECK_LABEL(label(view, "content"), QRect(15, 35, 265, 20), 12, kGrey);
+        CHECK_LABEL(label(view, "subject"), QRect(15, 8, 243, 20), 16, QColor(Qt::black));
+        CHECK_LABEL(label(view, "content"), QRect(15, 35, 243, 20), 12, kGrey);
         // A row holds one line: the content's line break does not push text out of the row.
         QCOMPARE(label(view, "content")->displayText(), QStringLiteral("第一行 第二行"));
         QVERIFY(picture(view, "attach"));
@@ -316,7 +342,8 @@ private slots:
         QVERIFY(longContent ? text->fittingWidth() >= 200 : text->width() < 200);
 
         RowLabel* level = label(view, "cal_level_desc");
-        CHECK_LABEL(level, QRect(15 + text->width() + 10, 35, 80, 20), 12, levelColour);
+        CHECK_LABEL(level, QRect(15 + text->width() + 10, 35, level->fittingWidth(), 20), 12,
+                    levelColour);
         QCOMPARE(level->text(), QStringLiteral("重要"));
         QVERIFY(!calendar->cal_level_color->starts_with('#'));
     }
@@ -385,11 +412,47 @@ private slots:
         file->has_attachment = "1";
         FileView view;
         view.createView(file);
-        CHECK_LABEL(label(view, "name"), QRect(75, 8, 205, 20), 16, QColor(Qt::black));
+        CHECK_LABEL(label(view, "name"), QRect(75, 8, 183, 20), 16, QColor(Qt::black));
         QCOMPARE(label(view, "name")->text(), QStringLiteral("资料.zip"));
-        CHECK_LABEL(label(view, "send_time"), QRect(75, 35, 265, 20), 12, kGrey);
+        CHECK_LABEL(label(view, "send_time"), QRect(75, 35, 183, 20), 12, kGrey);
         QVERIFY(picture(view, "attach"));
         QCOMPARE(view.backgroundColor(), QColor(Qt::transparent));
+    }
+
+    // The back row of a folder looks like the way out, not like a document.
+    void backRowShowsTheFolderUpIcon() {
+        QCOMPARE(FileView::iconName(*FuncListLogic::backRow()), QStringLiteral("folder_up_64"));
+    }
+
+    // Entries of other days show their date, so that they do not look alike.
+    void calendarDateUnlessToday_data() {
+        QTest::addColumn<Text>("cal_date");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("today") << Text("2026-12-01") << QString();
+        QTest::newRow("tomorrow") << Text("2026-12-02") << QStringLiteral("12-02");
+        QTest::newRow("last year") << Text("2025-12-01") << QStringLiteral("2025-12-01");
+        QTest::newRow("absent") << Text() << QString();
+        QTest::newRow("empty") << Text("") << QString();
+        QTest::newRow("no date") << Text("周五") << QStringLiteral("周五");
+    }
+    void calendarDateUnlessToday() {
+        QFETCH(Text, cal_date);
+        QFETCH(QString, shown);
+        QCOMPARE(CalendarView::shownDate(cal_date, QDate(2026, 12, 1)), shown);
+    }
+
+    void calendarRowShowsAnotherDaysDate() {
+        auto calendar = make<CalendarVO>("15");
+        calendar->cal_time = "09:00";
+        calendar->cal_date = QDate::currentDate().addDays(1).toString(Qt::ISODate).toStdString();
+        CalendarView view;
+        view.createView(calendar);
+        QVERIFY(label(view, "cal_date"));
+        QCOMPARE(label(view, "cal_date")->text(),
+                 CalendarView::shownDate(calendar->cal_date, QDate::currentDate()));
+        calendar->cal_date = QDate::currentDate().toString(Qt::ISODate).toStdString();
+        view.createView(calendar);
+        QVERIFY(!label(view, "cal_date"));
     }
 
     // Each view draws its own record class only; anything else gives an empty row, also over a
@@ -435,6 +498,22 @@ private slots:
         QCOMPARE(view.backgroundColor(), QColor(Qt::transparent));
         QCOMPARE(view.findChildren<RowLabel*>(QStringLiteral("subject")).size(), 1);
         QCOMPARE(view.q_id(), Text("2"));
+    }
+
+    // A character the default font draws blank ("℃") still shows in a row.
+    void blankGlyphsOfTheDefaultFontShow() {
+        RowLabel row;
+        row.setFont(systemFont(16));
+        row.resize(60, 20);
+        row.setText(QStringLiteral("℃"));
+        const QImage drawn = row.grab().toImage();
+        int ink = 0;
+        for (int y = 0; y < drawn.height(); ++y) {
+            for (int x = 0; x < drawn.width(); ++x) {
+                ink += qAlpha(drawn.pixel(x, y)) > 0 && qGray(drawn.pixel(x, y)) < 128 ? 1 : 0;
+            }
+        }
+        QVERIFY(ink > 0);
     }
 
     // Server text is shown as it is, never read as markup.

@@ -294,6 +294,30 @@ private slots:
         QCOMPARE(test::formValue(request, "CITY_NAME"), QStringLiteral("香港"));
     }
 
+    // A search that finds nothing says so instead of opening a blank screen.
+    void aSearchWithoutAMatchSaysSo_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("page");
+        QTest::newRow("area code") << "tel_no" << kTelNoPage;
+        QTest::newRow("weather of an empty city") << "weather"
+                                                  << "/mobile/weather/data.php";
+    }
+    void aSearchWithoutAMatchSaysSo() {
+        QFETCH(QString, key);
+        QFETCH(QString, page);
+        HttpTestServer server;
+        server.setReply(page.toStdString(), test::json("[]"));
+        test::useServer(server);
+        LookupHost host;
+        QPointer<OtherFuncController> lookup = host.open(key.toStdString());
+        clickBarButton(lookup);
+        QTRY_VERIFY_WITH_TIMEOUT(host.topDetail(), kWaitMs);
+        QVERIFY(test::waitShown(host.topDetail()));
+        QLabel* said = host.topDetail()->detailView()->nothingFoundLabel();
+        QVERIFY(said && said->isVisible());
+        QCOMPARE(said->text(), QStringLiteral("没有找到相关信息"));
+    }
+
     void theTypedCityIsSearchedFromTheBar() {
         HttpTestServer server;
         server.setReply("/mobile/weather/data.php", test::json("[]"));

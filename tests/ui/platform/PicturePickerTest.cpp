@@ -3,13 +3,17 @@
 // asked for, and the fake answers from its queues in order. Answers always come after the call
 // returned.
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QImage>
+#include <QLibraryInfo>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <optional>
 
+#include "ui/kit/ProgressHUD.h"
 #include "ui/platform/DesktopPicturePicker.h"
 #include "ui/platform/FakePicturePicker.h"
 #include "ui/support/QtTestRegistry.h"
@@ -78,10 +82,13 @@ private slots:
         struct Case {
             QString choose;  // empty: cancel
             std::optional<QString> expected;
+            QString said;  // the error shown, if any
         };
-        const QList<Case> cases = {
-            {picture, picture}, {notAPicture, std::nullopt}, {QString(), std::nullopt}};
+        const QList<Case> cases = {{picture, picture},
+                                   {notAPicture, std::nullopt, QStringLiteral("所选文件不是图片")},
+                                   {QString(), std::nullopt}};
         for (const Case& c : cases) {
+            ProgressHUD::resetForTesting();
             Answer answer;
             bool returned = false;
             picker.pickFromLibrary(
@@ -95,6 +102,15 @@ private slots:
             QFileDialog* dialog = libraryDialog();
             QVERIFY(dialog);
             QCOMPARE(dialog->windowTitle(), QString("相册"));
+            // Qt's own texts in Chinese (once the translations are installed), and no larger
+            // than the window it opens over.
+            if (QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
+                              "/qtbase_zh_CN.qm")) {
+                auto* buttons = dialog->findChild<QDialogButtonBox*>();
+                QVERIFY(buttons && buttons->button(QDialogButtonBox::Cancel));
+                QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text(), QString("取消"));
+            }
+            QVERIFY(dialog->width() <= window.width() && dialog->height() <= window.height());
             QVERIFY(dialog->nameFilters().join(' ').contains("*.png"));
             QVERIFY(dialog->nameFilters().join(' ').contains("*.jpg"));
             if (c.choose.isEmpty()) {
@@ -109,7 +125,10 @@ private slots:
             QCOMPARE(answer.calls, 1);
             QVERIFY(!answer.insideCall);
             QCOMPARE(*answer.value, c.expected);
+            QCOMPARE(ProgressHUD::state() == ProgressHUD::State::Error, !c.said.isEmpty());
+            QCOMPARE(ProgressHUD::status(), c.said);
         }
+        ProgressHUD::resetForTesting();
         // Nothing so far needed Qt Multimedia.
         QVERIFY(!multimediaBackendLoaded());
     }

@@ -1,6 +1,7 @@
 // The detail screen's read pages and the reminder page on the real engine against the demo
 // server: a read page loads, its attachment link opens the viewer, and a reminder address whose
 // Base64 holds "+", "/" and "=" reaches its page through go.php.
+#include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QtTest>
@@ -154,10 +155,23 @@ private slots:
         server.stop();
     }
 
+    // A page that does not come, or comes as the server's error text, gives way to the
+    // client's own message.
+    void aPageThatFailsSaysSo_data() {
+        QTest::addColumn<bool>("serverError");
+        QTest::newRow("connection closed") << false;
+        QTest::newRow("500 with the server's text") << true;
+    }
     void aPageThatFailsSaysSo() {
+        QFETCH(bool, serverError);
         HttpTestServer server;
         server.setReply("/mobile/news/data.php", {200, {}, R"({"q_id":"4"})"});
-        server.setHandler("/mobile/news/read.php", HttpTestServer::rawThenClose(""));
+        if (serverError) {
+            server.setReply("/mobile/news/read.php",
+                            {500, {{"Content-Type", "text/html"}}, "Internal Server Error"});
+        } else {
+            server.setHandler("/mobile/news/read.php", HttpTestServer::rawThenClose(""));
+        }
         GlobalVar::getInstance_global().setOa(server.url(""));
         Host host;
         auto news = std::make_shared<NewsVO>();
@@ -174,6 +188,10 @@ private slots:
         QVERIFY(failed.wait(kLoadWaitMs));
         QCOMPARE(ProgressHUD::state(), ProgressHUD::State::Error);
         QCOMPARE(ProgressHUD::status(), QStringLiteral("加载失败！"));
+        QVERIFY(!view->webView()->isVisible());
+        auto* said = qobject_cast<QLabel*>(view->failureLabel());
+        QVERIFY(said && said->isVisible());
+        QCOMPARE(said->text(), QStringLiteral("加载失败！"));
     }
 
     void theReminderPageIsTheViewerOnGoPhp() {

@@ -3,6 +3,7 @@
 
 #include <QPalette>
 
+#include "ui/kit/Fonts.h"
 #include "ui/kit/Images.h"
 
 namespace oa {
@@ -20,6 +21,26 @@ void DetailView::setOtherBackground() {
     palette.setBrush(QPalette::Window, QBrush(image(QStringLiteral("otherbackground.png"))));
     setPalette(palette);
     setAutoFillBackground(true);
+}
+
+void DetailView::showNothingFound() {
+    if (!nothingFound_) {
+        nothingFound_ = new QLabel(nothingFoundText(), this);
+        nothingFound_->setObjectName(QStringLiteral("nothingFound"));
+        nothingFound_->setFont(systemFont(17));
+        nothingFound_->setAlignment(Qt::AlignCenter);
+        nothingFound_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    nothingFound_->setGeometry(rect());
+    nothingFound_->raise();
+    nothingFound_->show();
+}
+
+void DetailView::resizeEvent(QResizeEvent* event) {
+    BaseView::resizeEvent(event);
+    if (nothingFound_) {
+        nothingFound_->setGeometry(rect());
+    }
 }
 
 }  // namespace oa

@@ -3,6 +3,8 @@
 // (createView), and asks its opener to show the attachments its page links to.
 #pragma once
 
+#include <QLabel>
+#include <QPointer>
 #include <functional>
 #include <memory>
 #include <string>
@@ -28,14 +30,24 @@ public:
     // The controller's handler for attachment links; none drops them.
     void setAttachmentOpener(AttachmentOpener opener) { opener_ = std::move(opener); }
 
+    // What a lookup without a match says in place of its empty list.
+    static QString nothingFoundText() { return QStringLiteral("没有找到相关信息"); }
+    // The label saying so; null unless shown.
+    QLabel* nothingFoundLabel() const { return nothingFound_; }
+
 protected:
     void readAttachment(int category, const std::string& address) const;
     // Lays the pattern "otherbackground.png" behind the view.
     void setOtherBackground();
+    // Says in the middle of the view, above what it holds, that nothing was found: an empty
+    // list or forecast is otherwise a blank screen.
+    void showNothingFound();
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     std::shared_ptr<BaseVO> previousRecord_;
     AttachmentOpener opener_;
+    QPointer<QLabel> nothingFound_;
 };
 
 }  // namespace oa

@@ -131,6 +131,10 @@ void WebDetailView::createView(const std::shared_ptr<BaseVO>& detail) {
 
 void WebDetailView::showDetailFailure() {
     ProgressHUD::showErrorWithStatus(QStringLiteral("加载失败！"));
+    showFailureText();
+}
+
+void WebDetailView::showFailureText() {
     if (failureLabel_) {
         return;
     }
@@ -158,6 +162,11 @@ void WebDetailView::loadFinished() {
 
 void WebDetailView::loadFailed() {
     ProgressHUD::dismissWithError(QStringLiteral("加载失败！"));
+    // What the engine or the server drew instead (an English error text) is not shown.
+    if (webView_) {
+        webView_->hide();
+    }
+    showFailureText();
     emit pageFailed();
 }
 

@@ -49,7 +49,8 @@ public:
     // Whether the page is made from the detail record (a diary, a file) rather than from the
     // list row alone.
     bool needsDetail() const { return kind_ == Kind::Diary || kind_ == Kind::File; }
-    // In place of a page that needs its detail when that could not be fetched: "加载失败！".
+    // In place of a page that needs its detail when that could not be fetched: "加载失败！"; the
+    // same in place of a page that failed to load.
     void showDetailFailure();
 
     // The page's decision on a link (see linkAction); an attachment opens once the engine is
@@ -68,6 +69,7 @@ private:
     void loadStarted();
     void loadFinished();
     void loadFailed();
+    void showFailureText();
 
     const Kind kind_;
     QPointer<WebView> webView_;

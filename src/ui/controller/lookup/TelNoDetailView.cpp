@@ -84,6 +84,9 @@ void TelNoDetailView::createView(const std::shared_ptr<BaseVO>&) {
         table_->show();
     }
     table_->reloadData();
+    if (places_.empty()) {
+        showNothingFound();
+    }
 }
 
 void TelNoDetailView::resizeEvent(QResizeEvent* event) {

@@ -47,7 +47,8 @@ QLabel* text(QWidget* parent, const char* name, const QString& value, int points
     label->setObjectName(QString::fromLatin1(name));
     label->setTextFormat(Qt::PlainText);
     label->setText(value);
-    label->setFont(systemFont(points));
+    // "℃" is blank in the Chinese default font.
+    label->setFont(fontForText(systemFont(points), value));
     label->setAlignment(align);
     label->setGeometry(frame);
     return label;
@@ -115,6 +116,9 @@ void WeatherDetailView::createView(const std::shared_ptr<BaseVO>&) {
         scroll->fitContent(bottom + kLeft);
     }
     scroll->show();
+    if (list_vo_.empty()) {
+        showNothingFound();
+    }
 }
 
 void WeatherDetailView::resizeEvent(QResizeEvent* event) {

@@ -24,6 +24,7 @@
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/ProgressHUD.h"
 #include "ui/kit/ScaledImageReader.h"
+#include "ui/kit/StockDialogs.h"
 #include "ui/platform/PdfBackend.h"
 #include "ui/platform/WebView.h"
 
@@ -72,8 +73,17 @@ void AttachmentViewController::viewWillAppear(bool animated) {
     if (NavigationController* nav = navigationController()) {
         nav->setNavigationBarHidden(false, animated);
     }
-    if (attachmentCategory_ == 1 && !saveButton_) {
+    offerSave();
+}
+
+void AttachmentViewController::offerSave() {
+    // "保存" only while a picture is there to be saved.
+    const bool offered = attachmentCategory_ == 1 && content_ == Content::Picture;
+    if (offered && !saveButton_) {
         saveButton_ = setRightBarButton(QStringLiteral("保存"), [this] { saveToPhtoto(); });
+    } else if (!offered && saveButton_) {
+        setRightBarButtonItem(nullptr);
+        saveButton_ = nullptr;
     }
 }
 
@@ -98,6 +108,7 @@ void AttachmentViewController::showPage(QWidget* page) {
 void AttachmentViewController::setContent(Content content) {
     if (content_ != content) {
         content_ = content;
+        offerSave();
         emit contentChanged(content);
     }
 }
@@ -147,6 +158,7 @@ void AttachmentViewController::downLoadImage(const std::string& address) {
         downloadFailed();
         return;
     }
+    downloadAddress_ = address;
     request_ = ASIHTTPRequest::requestWithURL(address);
     request_->setRequestMethod("GET");
     request_->setTag(kDownloadTag);
@@ -206,10 +218,25 @@ void AttachmentViewController::requestFailed(ASIHTTPRequest& request) {
 
 void AttachmentViewController::downloadFailed() {
     ProgressHUD::showErrorWithStatus(QStringLiteral("下载失败"));
-    if (!stage_) {
-        stage_ = new AttachmentStage;
+    if (!failedPage_) {
+        auto* page = new QWidget;
+        auto* layout = new QVBoxLayout(page);
+        layout->addStretch(1);
+        auto* message = new QLabel(QStringLiteral("下载失败"), page);
+        message->setAlignment(Qt::AlignCenter);
+        layout->addWidget(message);
+        retryButton_ = new QPushButton(QStringLiteral("重新下载"), page);
+        retryButton_->setObjectName(QStringLiteral("retry"));
+        connect(retryButton_, &QPushButton::clicked, this, [this] {
+            if (!downloadAddress_.empty()) {
+                downLoadImage(downloadAddress_);
+            }
+        });
+        layout->addWidget(retryButton_, 0, Qt::AlignHCenter);
+        layout->addStretch(2);
+        failedPage_ = page;
     }
-    showPage(stage_);
+    showPage(failedPage_);
     setContent(Content::Failed);
 }
 
@@ -320,6 +347,21 @@ void AttachmentViewController::saveToPhtoto() {
     }
 }
 
+QString AttachmentViewController::askSavePath(const QString& suggested) {
+    StockDialogs::useChinese();
+    QFileDialog dialog(view(), QStringLiteral("另存为…"), QDir::home().filePath(suggested));
+    dialog.setObjectName(QStringLiteral("saveAs"));
+    // The same dialog as "相册", also where the desktop offers one of its own.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    StockDialogs::fitIntoWindow(&dialog, view());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().first();
+}
+
 void AttachmentViewController::saveAs() {
     if (downloadedFile_.isEmpty()) {
         ProgressHUD::dismissWithError(QStringLiteral("保存失败！"));
@@ -327,10 +369,7 @@ void AttachmentViewController::saveAs() {
     }
     const QString named = AttachmentFiles::safeName(attachmentName_);
     const QString suggested = named.isEmpty() ? QFileInfo(downloadedFile_).fileName() : named;
-    const QString target = saveAsPath_
-                               ? saveAsPath_(suggested)
-                               : QFileDialog::getSaveFileName(view(), QStringLiteral("另存为…"),
-                                                              QDir::home().filePath(suggested));
+    const QString target = saveAsPath_ ? saveAsPath_(suggested) : askSavePath(suggested);
     if (target.isEmpty()) {
         return;
     }

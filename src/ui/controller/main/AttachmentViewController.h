@@ -2,8 +2,9 @@
 // Category 0 loads the address in a web view (a file the page hands over as a download is
 // fetched and shown like the others); any other category downloads the file itself, with its
 // progress, into the app's tmp/ and shows a picture (fitted, dragged and pinched), a PDF, or
-// "无法预览此文件" with "另存为…". Category 1 offers "保存" to the picture album. Leaving the
-// screen cancels the download and removes its files.
+// "无法预览此文件" with "另存为…"; a failed download says "下载失败" and offers "重新下载".
+// Category 1 offers "保存" to the picture album while a picture shows. Leaving the screen
+// cancels the download and removes its files.
 #pragma once
 
 #include <QPointer>
@@ -45,7 +46,7 @@ public:
     void setAttachmentURL(const std::string& address) { attachmentURL_ = address; }
 
     // Where "另存为…" writes, asked with the proposed file name; an empty answer cancels. A file
-    // dialog unless set (tests answer with a path).
+    // dialog (Qt's own, in Chinese, within the window) unless set (tests answer with a path).
     using SaveAsPathProvider = std::function<QString(const QString& suggestedName)>;
     void setSaveAsPathProvider(SaveAsPathProvider provider) { saveAsPath_ = std::move(provider); }
 
@@ -57,6 +58,9 @@ public:
     QWidget* pdfView() const { return pdfView_; }
     int pdfPageCount() const;
     QPushButton* saveAsButton() const { return saveAsButton_; }
+    // "重新下载" on the page of a failed download.
+    QPushButton* retryButton() const { return retryButton_; }
+    // "保存"; null while there is no picture to save.
     BarButton* saveButton() const { return saveButton_; }
     // The download under way, if any.
     ASIHTTPRequest* downloadRequest() const { return request_.get(); }
@@ -102,6 +106,9 @@ private:
     void downloadFailed();
     void cancelDownload();
     void setContent(Content content);
+    // The file dialog "另存为…" proposing `suggested` in the home folder; empty when cancelled.
+    QString askSavePath(const QString& suggested);
+    void offerSave();
     void showPage(QWidget* page);
 
     int attachmentCategory_ = 0;
@@ -115,11 +122,14 @@ private:
     QPointer<QWidget> pdfView_;
     QPointer<QWidget> unviewable_;
     QPointer<QPushButton> saveAsButton_;
+    QPointer<QWidget> failedPage_;
+    QPointer<QPushButton> retryButton_;
     QPointer<BarButton> saveButton_;
 
     // Main thread only.
     std::shared_ptr<ASIHTTPRequest> request_;
     QString downloadedFile_;
+    std::string downloadAddress_;  // of the last download, for "重新下载"
     QString attachmentName_;
 };
 

@@ -2,6 +2,7 @@
 #include "ui/controller/main/BaseView.h"
 
 #include <QPainter>
+#include <algorithm>
 
 #include "ui/controller/main/RowLabel.h"
 #include "ui/kit/ColorFromHexRGB.h"
@@ -81,7 +82,25 @@ void BaseView::setReadState(const Text& read_flag) {
 
 void BaseView::addAttachmentMark(const Text& has_attachment) {
     if (has_attachment == "1") {
-        addImage(QStringLiteral("attach"), QRect(283, 20, 20, 20));
+        addImage(QStringLiteral("attach"), attachmentMarkFrame());
+    }
+}
+
+void BaseView::fitLine(std::initializer_list<RowLabel*> labels, int right) {
+    if (labels.size() == 0) {
+        return;
+    }
+    RowLabel* const* first = labels.begin();
+    int others = 0;
+    for (RowLabel* const* label = first + 1; label != labels.end(); ++label) {
+        others += kTextGap + (*label)->fittingWidth();
+    }
+    int x = (*first)->x();
+    for (RowLabel* const* label = first; label != labels.end(); ++label) {
+        const int room = std::max(0, right - x - (label == first ? others : 0));
+        const int width = std::min((*label)->fittingWidth(), room);
+        (*label)->setGeometry(x, (*label)->y(), width, (*label)->height());
+        x += width + kTextGap;
     }
 }
 

@@ -8,6 +8,7 @@
 #include <QRect>
 #include <QString>
 #include <QWidget>
+#include <initializer_list>
 #include <memory>
 
 #include "core/protocol/BaseVO.h"
@@ -26,6 +27,12 @@ public:
     static QColor grey() { return {127, 127, 127}; }
     static QColor darkGrey() { return {51, 51, 51}; }
     static QColor unreadBackground() { return {251, 230, 133}; }
+    // The attachment mark's frame: clear of the cell's chevron, which begins at x 290.
+    static QRect attachmentMarkFrame() { return {262, 20, 20, 20}; }
+    // Where the texts of a row with the mark end.
+    static constexpr int kTextRight = 258;
+    // Between the texts of one line.
+    static constexpr int kTextGap = 8;
 
     explicit BaseView(QWidget* parent = nullptr);
 
@@ -65,8 +72,12 @@ protected:
     QLabel* addImage(const QString& name, const QRect& frame);
     // The unread background when `read_flag` is "0", otherwise transparent.
     void setReadState(const Text& read_flag);
-    // The paper-clip image at (283, 20) when `has_attachment` is "1".
+    // The paper-clip image at attachmentMarkFrame() when `has_attachment` is "1".
     void addAttachmentMark(const Text& has_attachment);
+    // Lays `labels` (sender first, then time and the like) out from the first one's x on its
+    // line, each as wide as its text and kTextGap apart, up to `right`: the sender gets what
+    // the others leave, so that a long address shows as much as there is room for.
+    static void fitLine(std::initializer_list<RowLabel*> labels, int right = kTextRight);
 
 private:
     Text q_id_;

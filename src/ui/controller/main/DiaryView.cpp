@@ -13,8 +13,8 @@ void DiaryView::createView(const std::shared_ptr<BaseVO>& record) {
     }
     setQ_id(diary->q_id);
     // Diaries have no read state: the row stays transparent.
-    addLabel("subject", {15, 8, 265, 20}, 16, Qt::black, diary->subject);
-    addLabel("content", {15, 35, 265, 20}, 12, grey(), diary->content);
+    addLabel("subject", {15, 8, kTextRight - 15, 20}, 16, Qt::black, diary->subject);
+    addLabel("content", {15, 35, kTextRight - 15, 20}, 12, grey(), diary->content);
     addAttachmentMark(diary->has_attachment);
 }
 

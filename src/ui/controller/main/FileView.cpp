@@ -4,6 +4,8 @@
 #include <initializer_list>
 #include <string_view>
 
+#include "ui/controller/main/FuncListLogic.h"
+
 namespace oa {
 
 namespace {
@@ -23,6 +25,9 @@ bool extensionIn(const Text& ext, std::initializer_list<std::string_view> names)
 }  // namespace
 
 QString FileView::iconName(const FileVO& file) {
+    if (FuncListLogic::isBackRow(file)) {
+        return QStringLiteral("folder_up_64");
+    }
     if (file.file_type == "folder" && file.file_ext == "") {
         return QStringLiteral("folder_64");
     }
@@ -53,8 +58,8 @@ void FileView::createView(const std::shared_ptr<BaseVO>& record) {
     setQ_id(file->q_id);
 
     addImage(iconName(*file), {15, 5, 50, 50});
-    addLabel("name", {75, 8, 205, 20}, 16, Qt::black, file->name);
-    addLabel("send_time", {75, 35, 265, 20}, 12, grey(), file->send_time);
+    addLabel("name", {75, 8, kTextRight - 75, 20}, 16, Qt::black, file->name);
+    addLabel("send_time", {75, 35, kTextRight - 75, 20}, 12, grey(), file->send_time);
     addAttachmentMark(file->has_attachment);
 }
 

@@ -17,8 +17,8 @@ public:
     // Draws a FileVO; anything else leaves the row empty.
     void createView(const std::shared_ptr<BaseVO>& record) override;
 
-    // The image resource (type "png") of the entry's type icon. Extensions are compared exactly:
-    // "PDF" is not "pdf".
+    // The image resource (type "png") of the entry's type icon: the back row's own, else by type
+    // and extension. Extensions are compared exactly: "PDF" is not "pdf".
     static QString iconName(const FileVO& file);
 };
 

@@ -185,6 +185,12 @@ void FuncController::viewWillAppear(bool animated) {
     if (NavigationController* nav = navigationController()) {
         nav->setNavigationBarHidden(false, animated);
     }
+    // Back from an item: the row tapped to open it is lit no longer.
+    if (tableView_) {
+        if (const std::optional<IndexPath> selected = tableView_->indexPathForSelectedRow()) {
+            tableView_->deselectRowAtIndexPath(*selected, animated);
+        }
+    }
     if (seg1_) {
         if (seg1_->numberOfSegments() == 0) {
             seg1_->insertSegmentWithTitle(QStringLiteral("工作日志"), 0);
@@ -326,7 +332,35 @@ void FuncController::finishData(const ListPage& page) {
         tableView_->flashMessage(message);
     }
     showOverlay(update);
+    showEmptyFolder();
     emit loadFinished();
+}
+
+void FuncController::showEmptyFolder() {
+    if (!tableView_) {
+        return;
+    }
+    if (!logic_.isEmptyFolder()) {
+        if (emptyFolder_) {
+            emptyFolder_->hide();
+        }
+        return;
+    }
+    if (!emptyFolder_) {
+        emptyFolder_ = new QLabel(QString::fromUtf8(FuncListLogic::kEmptyFolder.data(),
+                                                    qsizetype(FuncListLogic::kEmptyFolder.size())),
+                                  tableView_);
+        emptyFolder_->setObjectName(QStringLiteral("emptyFolder"));
+        emptyFolder_->setFont(systemFont(15));
+        emptyFolder_->setAlignment(Qt::AlignCenter);
+        emptyFolder_->setAttribute(Qt::WA_TransparentForMouseEvents);
+        QPalette palette = emptyFolder_->palette();
+        palette.setColor(QPalette::WindowText, QColor(127, 127, 127));
+        emptyFolder_->setPalette(palette);
+    }
+    emptyFolder_->setGeometry(0, qRound(kRowHeight) + 20, tableView_->width(), 30);
+    emptyFolder_->raise();
+    emptyFolder_->show();
 }
 
 void FuncController::showOverlay(const ListUpdate& update) {
@@ -380,6 +414,7 @@ void FuncController::didSelectRowAtIndexPath(TableView* tableView, const IndexPa
             break;
         case RowTap::Kind::folderShown:
             tableView->reloadData();
+            showEmptyFolder();
             break;
         case RowTap::Kind::folderLoad:
             ProgressHUD::showWithStatus(QString::fromUtf8(kLoadingStatus));

@@ -103,6 +103,8 @@ private:
     // Takes the segments out of the kind control, so that the next screen's bar shows none.
     void hideKindControl();
     void clickToBack();
+    // Says kEmptyFolder under the back row while an empty folder is shown.
+    void showEmptyFolder();
 
     std::string func_type_;
     std::string func_title_;
@@ -113,6 +115,7 @@ private:
     QPointer<SegmentedControl> seg1_;
     QPointer<QWidget> aview_;
     QPointer<QLabel> aviewLabel_;
+    QPointer<QLabel> emptyFolder_;
 };
 
 }  // namespace oa

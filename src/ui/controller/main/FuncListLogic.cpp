@@ -234,6 +234,10 @@ std::shared_ptr<FileVO> FuncListLogic::backRow() {
     return row;
 }
 
+bool FuncListLogic::isBackRow(const FileVO& file) {
+    return file.file_type == "folder" && file.q_id == kBackRowId;
+}
+
 RowTap FuncListLogic::didSelectRow(std::size_t row) {
     RowTap tap;
     if (folderLoading_ || row >= list_.size()) {

@@ -91,6 +91,7 @@ public:
     static constexpr std::string_view kLoadFailed = "网络异常，加载信息失败！";
     static constexpr std::string_view kNoOwnDiary = "无工作日志";
     static constexpr std::string_view kNoSharedDiary = "无共享日志";
+    static constexpr std::string_view kEmptyFolder = "此文件夹为空";
 
     explicit FuncListLogic(std::string func_type);
 
@@ -131,8 +132,11 @@ public:
     // The folders open, outermost first; empty at the cabinet's top level.
     std::size_t folderDepth() const { return folders_.size(); }
     bool isFolderLoading() const { return folderLoading_; }
+    // A folder is shown that holds nothing: its rows are the back row alone.
+    bool isEmptyFolder() const { return !folders_.empty() && list_.size() == 1; }
     // The row a folder's content starts with.
     static std::shared_ptr<FileVO> backRow();
+    static bool isBackRow(const FileVO& file);
 
     // Whether tapping a row of the module marks its record read (all but the diary, the file
     // cabinets and the schedule).

@@ -30,8 +30,8 @@ public:
     QLabel* divider() const { return divider_; }
 
 protected:
-    // The content spans the whole row, under the accessory, so that the marks near the right
-    // edge (the attachment at x 283) are not cut off where the accessory begins.
+    // The content spans the whole row, under the accessory, so that nothing near the right edge
+    // is cut off where the accessory begins.
     void layoutSubviews() override;
 
 private:

@@ -16,12 +16,12 @@ void NewsView::createView(const std::shared_ptr<BaseVO>& record) {
 
     const QColor colour =
         hasText(news->subject_color) ? colorFromRecordField(news->subject_color) : darkGrey();
-    addLabel("subject", {15, 8, 255, 20}, 16, colour, news->subject);
-    addLabel("from_name", {15, 35, 80, 20}, 12, grey(), news->from_name);
-    addLabel("send_time", {95, 35, 60, 20}, 12, grey(), news->send_time);
-    addLabel(
-        "click_count", {155, 35, 100, 20}, 12, grey(),
-        QStringLiteral("点击次数：%1").arg(QString::fromStdString(news->click_count.value_or(""))));
+    addLabel("subject", {15, 8, kTextRight - 15, 20}, 16, colour, news->subject);
+    fitLine({addLabel("from_name", {15, 35, 80, 20}, 12, grey(), news->from_name),
+             addLabel("send_time", {95, 35, 60, 20}, 12, grey(), news->send_time),
+             addLabel("click_count", {155, 35, 100, 20}, 12, grey(),
+                      QStringLiteral("点击次数：%1")
+                          .arg(QString::fromStdString(news->click_count.value_or(""))))});
     addAttachmentMark(news->has_attachment);
 }
 

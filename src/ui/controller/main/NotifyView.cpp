@@ -25,8 +25,8 @@ void NotifyView::createView(const std::shared_ptr<BaseVO>& record) {
         addImage(QStringLiteral("icontop"), {subject->width() + 20, 8, 0, 0});
     }
 
-    addLabel("from_name", {15, 35, 80, 20}, 12, grey(), notify->from_name);
-    addLabel("send_time", {95, 35, 100, 20}, 12, grey(), notify->send_time);
+    fitLine({addLabel("from_name", {15, 35, 80, 20}, 12, grey(), notify->from_name),
+             addLabel("send_time", {95, 35, 100, 20}, 12, grey(), notify->send_time)});
     addAttachmentMark(notify->has_attachment);
 }
 

@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <cmath>
 
+#include "ui/kit/Fonts.h"
+
 namespace oa {
 
 RowLabel::RowLabel(QWidget* parent) : QLabel(parent) {
@@ -35,19 +37,23 @@ QString RowLabel::displayText() const {
     return shown;
 }
 
+QFont RowLabel::drawingFont() const {
+    return fontForText(font(), displayText());
+}
+
 int RowLabel::fittingWidth() const {
-    return int(std::ceil(QFontMetricsF(font()).horizontalAdvance(displayText())));
+    return int(std::ceil(QFontMetricsF(drawingFont()).horizontalAdvance(displayText())));
 }
 
 QString RowLabel::elidedText() const {
-    return QFontMetricsF(font()).elidedText(displayText(), Qt::ElideRight, qreal(width()));
+    return QFontMetricsF(drawingFont()).elidedText(displayText(), Qt::ElideRight, qreal(width()));
 }
 
 void RowLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setFont(font());
+    painter.setFont(drawingFont());
     painter.setPen(textColor_);
-    painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, elidedText());
+    painter.drawText(rect(), int(alignment()) | Qt::TextSingleLine, elidedText());
 }
 
 }  // namespace oa

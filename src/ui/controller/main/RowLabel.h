@@ -1,5 +1,5 @@
 // RowLabel: one line of text in a list row, as a phone label draws it: plain text (never markup,
-// whatever the server sends), on one line, cut with "…" when it does not fit.
+// whatever the server sends), on one line in its alignment, cut with "…" when it does not fit.
 #pragma once
 
 #include <QColor>
@@ -21,6 +21,9 @@ public:
     int fittingWidth() const;
     // The part of the text that shows in the current width.
     QString elidedText() const;
+    // The font the text is drawn in: the label's, with a family in front for characters its
+    // own first family draws blank.
+    QFont drawingFont() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -132,7 +132,9 @@ QWidget* SmsView::createView(const SmsVO& record) const {
     auto* row = new QWidget;
     row->setObjectName(QStringLiteral("smsRow"));
     row->resize(320, 61);
-    rowLabel(row, QRect(15, 8, 205, 20), 16, 0.2, Qt::AlignLeft, text(record.content))
+    // As wide as the row allows before the chevron: reminders share a long lead ("请查看内部新闻！
+    // 标题：") and differ only after it.
+    rowLabel(row, QRect(15, 8, 265, 20), 16, 0.2, Qt::AlignLeft, text(record.content))
         ->setObjectName(QStringLiteral("content"));
     rowLabel(row, QRect(15, 35, 200, 20), 12, 0.498, Qt::AlignLeft, text(record.from_name))
         ->setObjectName(QStringLiteral("from"));
