@@ -52,10 +52,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string go = oa::reminderAddress(kOa, "s9", input);
     const std::string prefix = std::string(kOa) + "/mobile/go.php?P=s9&MobileWebViewURL=";
     require(go.rfind(prefix, 0) == 0);
-    const std::string encoded = go.substr(prefix.size());
+    // The Base64 goes as a query value: "+", "/" and "=" percent-encoded, nothing else.
+    std::string encoded;
+    const std::string escaped = go.substr(prefix.size());
+    require(escaped.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                      "0123456789%") == std::string::npos);
+    for (std::size_t i = 0; i < escaped.size(); ++i) {
+        if (escaped[i] != '%') {
+            encoded += escaped[i];
+            continue;
+        }
+        const std::string code = escaped.substr(i + 1, 2);
+        require(code == "2B" || code == "2F" || code == "3D");
+        encoded += code == "2B" ? '+' : code == "2F" ? '/' : '=';
+        i += 2;
+    }
     require(encoded.size() % 4 == 0);
-    require(encoded.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
-                                      "0123456789+/=") == std::string::npos);
     require(decodeBase64(encoded) == input);
     return 0;
 }

@@ -121,26 +121,6 @@ std::string trimWhitespace(std::string_view text) {
     return std::string(text);
 }
 
-void replaceAll(std::string& text, std::string_view from, std::string_view to) {
-    if (from.empty()) {
-        return;
-    }
-    size_t pos = text.find(from);
-    if (pos == std::string::npos) {
-        return;
-    }
-    std::string out;
-    out.reserve(text.size());
-    size_t start = 0;
-    for (; pos != std::string::npos; pos = text.find(from, start)) {
-        out.append(text, start, pos - start);
-        out.append(to);
-        start = pos + from.size();
-    }
-    out.append(text, start, std::string::npos);
-    text = std::move(out);
-}
-
 std::vector<std::string> splitKeepingEmpty(std::string_view text, char separator) {
     std::vector<std::string> pieces;
     size_t start = 0;

@@ -16,9 +16,6 @@ long long integerValue(std::string_view text);
 // The text without white space and line breaks at both ends (ASCII and Unicode spaces alike).
 std::string trimWhitespace(std::string_view text);
 
-// Every occurrence of `from` replaced by `to`, scanning left to right without rescanning.
-void replaceAll(std::string& text, std::string_view from, std::string_view to);
-
 // The pieces between separators, empty pieces kept: "a,b," gives "a", "b", "".
 std::vector<std::string> splitKeepingEmpty(std::string_view text, char separator);
 

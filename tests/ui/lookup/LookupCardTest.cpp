@@ -340,7 +340,7 @@ private slots:
         server.setReply(
             "/mobile/weather/data.php",
             test::json(
-                R"([{"date":"7日","img1":"7","img2":"32","weather":"小雨","temperature":"20℃"},)"
+                R"([{"date":"7日","img1":"7","img2":"32","weather":"小雨","temperature":"20℃~31℃"},)"
                 R"({"date":"8日","img1":"7","img2":""},)"
                 R"({"date":"9日","img1":"x","img2":"1"},)"
                 R"({"date":"10日","img1":"31"},)"
@@ -356,6 +356,11 @@ private slots:
         const QList<QWidget*> cards = forecast->cards();
         QCOMPARE(cards.size(), 5);
         QCOMPARE(cards[0]->size(), QSize(296, 130));
+        // The day's temperatures keep both ends in their place.
+        const auto* temperature = cards[0]->findChild<QLabel*>(QStringLiteral("temperature"));
+        QVERIFY(temperature);
+        QVERIFY(QFontMetrics(temperature->font()).horizontalAdvance(temperature->text()) <=
+                temperature->width());
         const QList<int> tops = {12, 156, 232, 308, 384};
         for (int i = 0; i < cards.size(); ++i) {
             QCOMPARE(cards[i]->y() + int(forecast->scroll()->contentOffset()), tops[i]);

@@ -228,8 +228,11 @@ private slots:
         }
         QVERIFY(!address.empty());
         const std::string go = IndexController::reminderAddress(address);
-        QVERIFY(go.find('+') != std::string::npos);
-        QVERIFY(go.find('/', go.find("MobileWebViewURL=")) != std::string::npos);
+        // Escaped as a query value: a "+" left bare would reach the server as a space.
+        const std::string value = go.substr(go.find("MobileWebViewURL="));
+        QVERIFY(value.find("%2B") != std::string::npos && value.find("%2F") != std::string::npos);
+        QVERIFY(value.find_first_of("+/=", std::string("MobileWebViewURL=").size()) ==
+                std::string::npos);
 
         WebView view;
         view.resize(320, 436);

@@ -1,6 +1,7 @@
 // WeatherDetailView: the cards, their icons, and a content as tall as the cards.
 #include "ui/controller/lookup/WeatherDetailView.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 
 #include "ui/controller/lookup/LookupText.h"
@@ -47,8 +48,13 @@ QLabel* text(QWidget* parent, const char* name, const QString& value, int points
     label->setObjectName(QString::fromLatin1(name));
     label->setTextFormat(Qt::PlainText);
     label->setText(value);
-    // "℃" is blank in the Chinese default font.
-    label->setFont(fontForText(systemFont(points), value));
+    // "℃" is blank in the Chinese default font. A text wider than its place ("-12℃~-3℃" in
+    // the wider fallback font) gets a smaller size instead of losing its ends.
+    QFont font = fontForText(systemFont(points), value);
+    while (font.pixelSize() > 10 && QFontMetrics(font).horizontalAdvance(value) > frame.width()) {
+        font.setPixelSize(font.pixelSize() - 1);
+    }
+    label->setFont(font);
     label->setAlignment(align);
     label->setGeometry(frame);
     return label;
