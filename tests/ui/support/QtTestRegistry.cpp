@@ -1,6 +1,8 @@
 // The shared QtTest runner: picks the classes named on the command line and runs them in turn.
 #include "ui/support/QtTestRegistry.h"
 
+#include "support/TempHome.h"
+
 #include <QMetaMethod>
 #include <QStringList>
 #include <QtTest>
@@ -46,6 +48,9 @@ std::vector<QtTestFactory>& qtTests() {
 }
 
 int runQtTests(int argc, char** argv) {
+    // A test that makes no home of its own still never reads or writes the user's real one (nor
+    // races a client the user runs beside the tests).
+    const TempHome home;
     const QStringList wanted = wantedFunctions(argc, argv);
     int failed = 0;
     for (const auto& make : qtTests()) {
