@@ -1,6 +1,6 @@
-// Tour: the dialog with one person (text and voice on both sides) and a voice recording under
-// way. The recording comes from a synthesised tone, as with --voice-input, since a headless run
-// has no microphone.
+// Tour: the dialog with one person (text and voice on both sides), a voice recording under
+// way and a message of several lines. The recording comes from a synthesised tone, as with
+// --voice-input, since a headless run has no microphone.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QMouseEvent>
@@ -12,6 +12,8 @@
 #include "ui/controller/main/IndexController.h"
 #include "ui/controller/message/MessageController.h"
 #include "ui/controller/message/MessageView.h"
+#include "ui/controller/message/UIExpandingTextView.h"
+#include "ui/controller/message/UIInputToolbar.h"
 #include "ui/kit/CheckBox.h"
 #include "ui/kit/LongPressButton.h"
 #include "ui/kit/NavigationController.h"
@@ -120,6 +122,29 @@ void Tour::addDialogStops() {
                           // The user's voice message is back from the server.
                           for (const auto& bubble : dialog->bubbleData()) {
                               if (bubble->isVoice() && bubble->isMine()) {
+                                  return true;
+                              }
+                          }
+                          return false;
+                      },
+                      true,
+                      [window] {
+                          // A message of three lines, sent as typed.
+                          MessageController* dialog = dialogAtRest(window);
+                          dialog->inputToolbar()->textView()->setText(
+                              QStringLiteral("下午三点开会\n请准时到\n带上季度报表"));
+                          dialog->inputToolbar()->inputButtonPressed();
+                      }});
+    stops_.push_back({"22a-dialog-lines",
+                      [window] {
+                          MessageController* dialog = dialogAtRest(window);
+                          // Sent and scrolled all the way down to it.
+                          if (!dialog || dialog->bubbleTable()->contentOffset() <
+                                             dialog->bubbleTable()->maximumContentOffset() - 1) {
+                              return false;
+                          }
+                          for (const auto& bubble : dialog->bubbleData()) {
+                              if (bubble->isMine() && bubble->text().contains(u"带上季度报表")) {
                                   return true;
                               }
                           }
