@@ -1,6 +1,7 @@
 // Tour: the write screen's editors: a diary, an e-mail with a recipient and a picture, the
 // recipient picker and its departments, a schedule entry with the priority list, a group
-// message, and a diary whose saving fails and which stays open with its text.
+// message, a diary whose saving fails and which stays open with its text (leaving it asks
+// first), and a diary that is saved.
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
@@ -87,6 +88,7 @@ void Tour::addWriteStops() {
     Window* window = window_;
     auto faultSet = std::make_shared<bool>(false);
     auto listShown = std::make_shared<QElapsedTimer>();
+    auto sheetShown = std::make_shared<QElapsedTimer>();
     stops_.push_back({"write: back to the index",
                       [window] {
                           NavigationController* nav = writeStackOf(window);
@@ -233,12 +235,45 @@ void Tour::addWriteStops() {
                           return write && !write->isSubmitting() &&
                                  ProgressHUD::state() == ProgressHUD::State::Error;
                       },
+                      true, [] {}});
+    stops_.push_back({"failed diary, its message gone",
+                      [window] { return atRest<WriteController>(window) != nullptr; }, false,
+                      [window, sheetShown] {
+                          // The text was never sent: "返回" asks what to do with it.
+                          atRest<WriteController>(window)->clickToBack();
+                          sheetShown->start();
+                      }});
+    stops_.push_back({"42-write-leave-question",
+                      [window, sheetShown] {
+                          auto* write = qobject_cast<WriteController*>(
+                              writeStackOf(window)->topViewController());
+                          // The sheet has slid in.
+                          return write && write->leaveSheet() && sheetShown->elapsed() >= 500;
+                      },
                       true,
                       [window] {
                           auto* write = qobject_cast<WriteController*>(
                               writeStackOf(window)->topViewController());
-                          leaveDropping(write);
+                          write->leaveSheet()->clickButtonAtIndex(1);
                       }});
+    stops_.push_back({"index for the saved diary",
+                      [window] { return atRest<IndexController>(window) != nullptr; }, false,
+                      [window] {
+                          WriteController* write = pushWrite(window, "diary");
+                          write->diary_view()->setContent(
+                              QStringLiteral("完成季度报表初稿，\n明天交财务部核对。"));
+                      }});
+    stops_.push_back({"diary to save",
+                      [window] { return atRest<WriteController>(window) != nullptr; }, false,
+                      [window] { atRest<WriteController>(window)->saveInfo(); }});
+    stops_.push_back({"43-write-saved",
+                      [window] {
+                          NavigationController* nav = writeStackOf(window);
+                          return nav && !nav->isTransitioning() &&
+                                 qobject_cast<IndexController*>(nav->topViewController()) &&
+                                 ProgressHUD::state() == ProgressHUD::State::Success;
+                      },
+                      true, [] {}});
 }
 
 }  // namespace oa
