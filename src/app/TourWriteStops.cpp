@@ -1,10 +1,11 @@
 // Tour: the write screen's editors: a diary, an e-mail with a recipient and a picture, the
 // recipient picker and its departments, a schedule entry with the priority list, a group
 // message, a diary whose saving fails and which stays open with its text (leaving it asks
-// first), and a diary that is saved.
+// first), and a diary, an e-mail with a picture and a group message that go through.
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
+#include <functional>
 #include <memory>
 
 #include "app/Tour.h"
@@ -68,6 +69,16 @@ void leaveDropping(WriteController* write) {
     if (ActionSheet* question = write->leaveSheet()) {
         question->clickButtonAtIndex(1);
     }
+}
+
+// Back on the index after a submission, with "成功" showing.
+std::function<bool()> succeeded(Window* window) {
+    return [window] {
+        NavigationController* nav = writeStackOf(window);
+        return nav && !nav->isTransitioning() &&
+               qobject_cast<IndexController*>(nav->topViewController()) &&
+               ProgressHUD::state() == ProgressHUD::State::Success;
+    };
 }
 
 // A small landscape, as a photo from the album would be.
@@ -266,14 +277,35 @@ void Tour::addWriteStops() {
     stops_.push_back({"diary to save",
                       [window] { return atRest<WriteController>(window) != nullptr; }, false,
                       [window] { atRest<WriteController>(window)->saveInfo(); }});
-    stops_.push_back({"43-write-saved",
+    stops_.push_back({"43-write-saved", succeeded(window), true, [] {}});
+    stops_.push_back({"index for the sent e-mail",
+                      [window] { return atRest<IndexController>(window) != nullptr; }, false,
                       [window] {
-                          NavigationController* nav = writeStackOf(window);
-                          return nav && !nav->isTransitioning() &&
-                                 qobject_cast<IndexController*>(nav->topViewController()) &&
-                                 ProgressHUD::state() == ProgressHUD::State::Success;
-                      },
-                      true, [] {}});
+                          WriteController* write =
+                              pushWrite(window, "email", {colleague("chenjing", "3", "陈静")});
+                          write->email_view()->setSubject(QStringLiteral("季度报表"));
+                          write->email_view()->setContent(
+                              QStringLiteral("陈静：\n报表见图片，请核对。"));
+                          write->didFinishPickingImage(samplePhoto());
+                      }});
+    stops_.push_back({"e-mail to send",
+                      [window] { return atRest<WriteController>(window) != nullptr; }, false,
+                      [window] { atRest<WriteController>(window)->saveInfo(); }});
+    stops_.push_back({"44-email-sent", succeeded(window), true, [] {}});
+    stops_.push_back(
+        {"index for the sent group message",
+         [window] { return atRest<IndexController>(window) != nullptr; }, false,
+         [window] {
+             WriteController* write = pushWrite(window, "message");
+             AllSendView* send = write->send_view();
+             send->loadScrollView(send->user_scroll(), {colleague("chenjing", "3", "陈静"),
+                                                        colleague("zhaolei", "4", "赵磊")});
+             send->content_text()->setText(QStringLiteral("下午三点开会，\n请准时到。"));
+         }});
+    stops_.push_back({"group message to send",
+                      [window] { return atRest<WriteController>(window) != nullptr; }, false,
+                      [window] { atRest<WriteController>(window)->saveInfo(); }});
+    stops_.push_back({"45-message-sent", succeeded(window), true, [] {}});
 }
 
 }  // namespace oa
