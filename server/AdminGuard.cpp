@@ -14,12 +14,6 @@ namespace oa {
 
 namespace {
 
-std::string lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 // "localhost", an IPv4 address of 127.0.0.0/8 or [::1], with or without a port.
 bool isLoopbackHost(const std::string& host) {
     std::string name = host;
@@ -48,19 +42,20 @@ bool AdminGuard::admit(const httplib::Request& req, httplib::Response& res, bool
         HttpSupport::error(res, 403, "the admin interface answers loopback only");
         return false;
     }
-    const std::string host = lower(req.get_header_value("Host"));
+    const std::string host = HttpSupport::lowerAscii(req.get_header_value("Host"));
     if (!isLoopbackHost(host)) {
         HttpSupport::error(res, 403,
                            "the admin interface answers requests to a loopback host only");
         return false;
     }
     const std::string own = (tls ? "https://" : "http://") + host;
-    if (req.has_header("Origin") && lower(req.get_header_value("Origin")) != own) {
+    if (req.has_header("Origin") &&
+        HttpSupport::lowerAscii(req.get_header_value("Origin")) != own) {
         HttpSupport::error(res, 403, "the admin interface answers no other origin");
         return false;
     }
     if (req.has_header("Referer")) {
-        const std::string referer = lower(req.get_header_value("Referer"));
+        const std::string referer = HttpSupport::lowerAscii(req.get_header_value("Referer"));
         if (referer != own && referer.rfind(own + "/", 0) != 0) {
             HttpSupport::error(res, 403, "the admin interface answers no other origin");
             return false;

@@ -262,4 +262,11 @@ std::string HttpSupport::base64Decode(std::string_view text, bool* ok) {
     return *ok ? out : std::string();
 }
 
+std::string HttpSupport::lowerAscii(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
 }  // namespace oa

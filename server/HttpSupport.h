@@ -37,6 +37,8 @@ public:
     static std::string jsonText(const nlohmann::json& value);
 
     static std::optional<std::string> cookie(const httplib::Request& req, std::string_view name);
+    // ASCII letters in lower case, as host names and schemes compare.
+    static std::string lowerAscii(std::string text);
     // True for requests from the loopback network.
     static bool fromLoopback(const httplib::Request& req);
 

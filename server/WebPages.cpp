@@ -12,12 +12,6 @@ namespace oa {
 
 namespace {
 
-std::string lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 std::string withSession(std::string path, const std::string& sessionId) {
     const auto query = path.find('?');
     if (query != std::string::npos) {
@@ -181,16 +175,16 @@ std::optional<std::string> WebPages::localTarget(const std::string& address,
         }
         return withSession(address, sessionId);
     }
-    const std::string low = lower(address);
+    const std::string low = HttpSupport::lowerAscii(address);
     for (const char* scheme : {"http://", "https://"}) {
         const std::string prefix = scheme;
         if (low.rfind(prefix, 0) != 0) {
             continue;
         }
         const auto slash = address.find('/', prefix.size());
-        const std::string authority = lower(address.substr(
+        const std::string authority = HttpSupport::lowerAscii(address.substr(
             prefix.size(), slash == std::string::npos ? std::string::npos : slash - prefix.size()));
-        if (host.empty() || authority != lower(host)) {
+        if (host.empty() || authority != HttpSupport::lowerAscii(host)) {
             return std::nullopt;
         }
         return withSession(slash == std::string::npos ? "/" : address.substr(slash), sessionId);
@@ -212,7 +206,7 @@ void WebPages::go(const httplib::Request& req, httplib::Response& res, const Ses
     }
     // An address elsewhere is not followed automatically: the page shows where it leads, as a
     // link only for web addresses (never a "javascript:" one).
-    const std::string low = lower(address);
+    const std::string low = HttpSupport::lowerAscii(address);
     const bool web = low.rfind("http://", 0) == 0 || low.rfind("https://", 0) == 0;
     const std::string shown =
         web ? "<a href=\"" + HtmlPage::escape(address) + "\">" + HtmlPage::escape(address) + "</a>"

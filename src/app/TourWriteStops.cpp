@@ -63,6 +63,14 @@ std::shared_ptr<UserVO> colleague(const char* id, const char* uid, const char* n
     return person;
 }
 
+// A group message to 陈静 and 赵磊.
+void pushGroupMessage(Window* window, const QString& text) {
+    AllSendView* send = pushWrite(window, "message")->send_view();
+    send->loadScrollView(send->user_scroll(),
+                         {colleague("chenjing", "3", "陈静"), colleague("zhaolei", "4", "赵磊")});
+    send->content_text()->setText(text);
+}
+
 // Leaves a write screen as a user who drops its content: "返回", then "放弃".
 void leaveDropping(WriteController* write) {
     write->clickToBack();
@@ -200,13 +208,7 @@ void Tour::addWriteStops() {
     stops_.push_back(
         {"index for the group message",
          [window] { return atRest<IndexController>(window) != nullptr; }, false,
-         [window] {
-             WriteController* write = pushWrite(window, "message");
-             AllSendView* send = write->send_view();
-             send->loadScrollView(send->user_scroll(), {colleague("chenjing", "3", "陈静"),
-                                                        colleague("zhaolei", "4", "赵磊")});
-             send->content_text()->setText(QStringLiteral("下午三点在三楼会议室开会。"));
-         }});
+         [window] { pushGroupMessage(window, QStringLiteral("下午三点在三楼会议室开会。")); }});
     stops_.push_back({"40-write-message",
                       [window] { return atRest<WriteController>(window) != nullptr; }, true,
                       [window] { leaveDropping(atRest<WriteController>(window)); }});
@@ -295,13 +297,7 @@ void Tour::addWriteStops() {
     stops_.push_back(
         {"index for the sent group message",
          [window] { return atRest<IndexController>(window) != nullptr; }, false,
-         [window] {
-             WriteController* write = pushWrite(window, "message");
-             AllSendView* send = write->send_view();
-             send->loadScrollView(send->user_scroll(), {colleague("chenjing", "3", "陈静"),
-                                                        colleague("zhaolei", "4", "赵磊")});
-             send->content_text()->setText(QStringLiteral("下午三点开会，\n请准时到。"));
-         }});
+         [window] { pushGroupMessage(window, QStringLiteral("下午三点开会，\n请准时到。")); }});
     stops_.push_back({"group message to send",
                       [window] { return atRest<WriteController>(window) != nullptr; }, false,
                       [window] { atRest<WriteController>(window)->saveInfo(); }});

@@ -300,6 +300,14 @@ void PullingRefreshTableView::wheelPull(bool atTop) {
     }
 }
 
+void PullingRefreshTableView::finishLoadingOrFlash(const QString& text) {
+    if (isLoading()) {
+        tableViewDidFinishedLoadingWithMessage(text);
+    } else {
+        flashMessage(text);
+    }
+}
+
 void PullingRefreshTableView::flashMessage(const QString& text) {
     if (msgAnimation_) {
         msgAnimation_->stop();

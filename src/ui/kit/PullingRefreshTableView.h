@@ -80,6 +80,8 @@ public:
     void launchRefreshing();
     // Slides the orange strip with `text` in over the top of the list, and out again after 1.2 s.
     void flashMessage(const QString& text);
+    // Ends the load under way with `text`, or flashes it when nothing is loading.
+    void finishLoadingOrFlash(const QString& text);
 
     // The clock for the last-update texts; the current time by default.
     void setClock(LoadingView::Clock clock);

@@ -134,12 +134,7 @@ void MessageView::finishData(int serial, std::vector<std::shared_ptr<MessageList
     shownSerial_ = serial;
     if (failed) {
         if (tableView_) {
-            const QString message = QStringLiteral("网络异常，加载信息失败！");
-            if (tableView_->isLoading()) {
-                tableView_->tableViewDidFinishedLoadingWithMessage(message);
-            } else {
-                tableView_->flashMessage(message);
-            }
+            tableView_->finishLoadingOrFlash(QStringLiteral("网络异常，加载信息失败！"));
         }
         emit loadFinished();
         return;

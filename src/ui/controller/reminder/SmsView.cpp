@@ -78,12 +78,7 @@ void SmsView::finishData(int serial, const std::string& state,
         list_ = shown_;
         if (tableView_) {
             tableView_->reloadData();
-            const QString message = QStringLiteral("网络异常，加载信息失败！");
-            if (tableView_->isLoading()) {
-                tableView_->tableViewDidFinishedLoadingWithMessage(message);
-            } else {
-                tableView_->flashMessage(message);
-            }
+            tableView_->finishLoadingOrFlash(QStringLiteral("网络异常，加载信息失败！"));
         }
         emit loadFinished();
         return;
