@@ -26,7 +26,6 @@ struct TransferState {
     bool encodingKnown = false;
     // Of the reply being read (a redirect or an interim reply starts another).
     bool headersEnded = false;
-    int status = 0;
     std::optional<std::uint64_t> contentLength;
     bool toFile = false;          // the body goes to request->download
     std::uint64_t bodyBytes = 0;  // as received, before inflating
@@ -100,20 +99,6 @@ size_t stop(TransferState& state, RequestError error, std::string reason = {}) {
     return 0;
 }
 
-// The status of a reply's "HTTP/1.1 307 ..." line; 0 when it has none.
-int statusOfLine(std::string_view line) {
-    const auto space = line.find(' ');
-    int status = 0;
-    for (std::size_t i = space + 1;
-         space != std::string_view::npos && i < line.size() && i < space + 4; ++i) {
-        if (line[i] < '0' || line[i] > '9') {
-            return 0;
-        }
-        status = status * 10 + (line[i] - '0');
-    }
-    return status;
-}
-
 // The address a redirect leads to when it leaves the server the request was made to: libcurl
 // would follow it with the same method and body (a sign-in form, password and all), and with
 // the cookies of a host it shares with the server. Nothing when it stays.
@@ -128,6 +113,14 @@ std::optional<std::string> refusedRedirect(const TransferState& state,
     return target.value_or(location);
 }
 
+// The status of the reply being read; libcurl has read its status line by the
+// time its headers and body arrive.
+long statusOf(const TransferState& state) {
+    long status = 0;
+    curl().easy_getinfo(state.handle->easy.get(), CURLINFO_RESPONSE_CODE, &status);
+    return status;
+}
+
 size_t onHeader(char* data, size_t size, size_t count, void* user) {
     const size_t length = size * count;
     TransferState& state = stateOf(user);
@@ -140,7 +133,6 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
         state.inflater = nullptr;
         state.encodingKnown = false;
         state.headersEnded = false;
-        state.status = statusOfLine(line);
         state.contentLength.reset();
         state.toFile = false;
         state.bodyBytes = 0;
@@ -173,8 +165,8 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
         }
         state.contentLength = parsed;
     }
-    if (!state.headersEnded && state.status >= 300 && state.status < 400 &&
-        equalsIgnoringCase(name, "Location") && !value.empty()) {
+    if (!state.headersEnded && equalsIgnoringCase(name, "Location") && !value.empty() &&
+        statusOf(state) / 100 == 3) {
         if (auto refused = refusedRedirect(state, std::string(value))) {
             return stop(state, RequestError::make(RequestErrorType::RedirectRefused, *refused),
                         "redirect to another server refused: " + *refused);
@@ -182,13 +174,6 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
     }
     state.response->headers.emplace_back(std::string(name), std::string(value));
     return length;
-}
-
-// The status of the reply being read; its body arrives only after its headers.
-long statusOf(const TransferState& state) {
-    long status = 0;
-    curl().easy_getinfo(state.handle->easy.get(), CURLINFO_RESPONSE_CODE, &status);
-    return status;
 }
 
 size_t onBody(char* data, size_t size, size_t count, void* user) {
