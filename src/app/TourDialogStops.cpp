@@ -1,9 +1,11 @@
 // Tour: the dialog with one person (text and voice on both sides), a voice recording under
-// way and a message of several lines. The recording comes from a synthesised tone, as with
-// --voice-input, since a headless run has no microphone.
+// way, a message of several lines and the partner's voice message playing. The recording comes
+// from a synthesised tone, as with --voice-input, and the playback goes to a player that plays
+// until told to end, since a headless run has neither microphone nor loudspeaker.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QMouseEvent>
+#include <QPointer>
 #include <cmath>
 #include <memory>
 #include <numbers>
@@ -12,6 +14,7 @@
 #include "ui/controller/main/IndexController.h"
 #include "ui/controller/message/MessageController.h"
 #include "ui/controller/message/MessageView.h"
+#include "ui/controller/message/UIBubbleTableView.h"
 #include "ui/controller/message/UIExpandingTextView.h"
 #include "ui/controller/message/UIInputToolbar.h"
 #include "ui/kit/CheckBox.h"
@@ -20,6 +23,7 @@
 #include "ui/kit/ProgressHUD.h"
 #include "ui/kit/Window.h"
 #include "ui/platform/AudioStack.h"
+#include "ui/platform/ManualAudioPlayer.h"
 #include "ui/platform/WavFileAudioRecorder.h"
 
 namespace oa {
@@ -135,6 +139,8 @@ void Tour::addDialogStops() {
                               QStringLiteral("下午三点开会\n请准时到\n带上季度报表"));
                           dialog->inputToolbar()->inputButtonPressed();
                       }});
+    auto player = std::make_shared<QPointer<ManualAudioPlayer>>();
+    auto playing = std::make_shared<QElapsedTimer>();
     stops_.push_back({"22a-dialog-lines",
                       [window] {
                           MessageController* dialog = dialogAtRest(window);
@@ -150,7 +156,42 @@ void Tour::addDialogStops() {
                           }
                           return false;
                       },
-                      true, [] {}});
+                      true,
+                      [window, player, playing] {
+                          MessageController* dialog = dialogAtRest(window);
+                          AudioStack::setPlayerFactory([player](QObject* parent) -> AudioPlayer* {
+                              auto* made = new ManualAudioPlayer(parent);
+                              *player = made;
+                              return made;
+                          });
+                          // The partner's latest voice message, tapped where it shows.
+                          const auto& bubbles = dialog->bubbleData();
+                          for (int row = int(bubbles.size()) - 1; row >= 0; --row) {
+                              if (bubbles[row]->isVoice() && !bubbles[row]->isMine()) {
+                                  UIBubbleTableView* table = dialog->bubbleTable();
+                                  table->scrollToRowAtIndexPath(
+                                      {row, 0}, TableView::ScrollPosition::Middle, false);
+                                  table->startPlayAnimation(row);
+                                  dialog->playVoice(bubbles[row]);
+                                  playing->start();
+                                  return;
+                              }
+                          }
+                      }});
+    stops_.push_back({"22b-dialog-voice-playing",
+                      [window, player, playing] {
+                          MessageController* dialog = dialogAtRest(window);
+                          // Downloaded, decoded and playing, its animation a frame on.
+                          return dialog && *player && (*player)->isPlaying() &&
+                                 dialog->bubbleTable()->isPlaying() && playing->elapsed() >= 700;
+                      },
+                      true,
+                      [player] {
+                          if (*player) {
+                              (*player)->finish(true);
+                          }
+                          AudioStack::setPlayerFactory({});
+                      }});
 }
 
 }  // namespace oa

@@ -1,7 +1,8 @@
 // Tour: the write screen's editors: a diary, an e-mail with a recipient and a picture, the
 // recipient picker and its departments, a schedule entry with the priority list, a group
 // message, a diary whose saving fails and which stays open with its text (leaving it asks
-// first), and a diary, an e-mail with a picture and a group message that go through.
+// first), and a diary, an e-mail with a picture, a group message and a schedule entry that go
+// through, the entry then showing in the schedule list.
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
@@ -10,8 +11,10 @@
 
 #include "app/Tour.h"
 #include "core/platform/MainLoop.h"
+#include "core/protocol/ListRecords.h"
 #include "core/session/GlobalVar.h"
 #include "core/transport/ASIFormDataRequest.h"
+#include "ui/controller/main/FuncController.h"
 #include "ui/controller/main/IndexController.h"
 #include "ui/controller/message/UIExpandingTextView.h"
 #include "ui/controller/write/AddReciverViewController.h"
@@ -302,6 +305,40 @@ void Tour::addWriteStops() {
                       [window] { return atRest<WriteController>(window) != nullptr; }, false,
                       [window] { atRest<WriteController>(window)->saveInfo(); }});
     stops_.push_back({"45-message-sent", succeeded(window), true, [] {}});
+    stops_.push_back({"index for the saved schedule",
+                      [window] { return atRest<IndexController>(window) != nullptr; }, false,
+                      [window] {
+                          WriteController* write = pushWrite(window, "calendar");
+                          write->calendar_view()->setContent(
+                              QStringLiteral("部门例会\n带上本周工作小结"));
+                      }});
+    stops_.push_back({"schedule to save",
+                      [window] { return atRest<WriteController>(window) != nullptr; }, false,
+                      [window] { atRest<WriteController>(window)->saveInfo(); }});
+    stops_.push_back({"46-schedule-saved", succeeded(window), true, [] {}});
+    stops_.push_back(
+        {"index for the schedule list",
+         [window] { return atRest<IndexController>(window) != nullptr; }, false,
+         [window] { atRest<IndexController>(window)->ChoiceFunc("calendar", "日程安排"); }});
+    stops_.push_back({"47-schedule-list-new",
+                      [window] {
+                          auto* list = atRest<FuncController>(window);
+                          // Loaded, the pulled header closed again.
+                          if (!list || list->loadsRunning() != 0 || !list->tableView() ||
+                              list->tableView()->isLoading() ||
+                              list->tableView()->contentInset() != EdgeInsets{} ||
+                              list->tableView()->contentOffset() != 0) {
+                              return false;
+                          }
+                          for (const auto& row : list->logic().list()) {
+                              const auto* entry = dynamic_cast<const CalendarVO*>(row.get());
+                              if (entry && entry->content.value_or("").starts_with("部门例会")) {
+                                  return true;
+                              }
+                          }
+                          return false;
+                      },
+                      true, [window] { writeStackOf(window)->popViewController(false); }});
 }
 
 }  // namespace oa
