@@ -5,8 +5,12 @@ set(CPACK_PACKAGE_NAME "oa-client")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_CONTACT "OA client developers <oa-client@example.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "OA phone client in a desktop window")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Signs in to the mobile interface of an office-automation (OA) server and shows its e-mail, notices, news, workflow, schedule, work diary, file cabinets, address book and chat in a phone-sized window. oa-cli does the same from a shell.")
+# dpkg shows the lines as they are: each under 80 columns.
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+       "Signs in to the mobile interface of an office-automation (OA) server and\n"
+       "shows its e-mail, notices, news, workflow, schedule, work diary, file\n"
+       "cabinets, address book and chat in a phone-sized window. oa-cli does the\n"
+       "same from a shell.")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_COMPONENTS_ALL client)
