@@ -86,6 +86,12 @@ for package in libcurl4 libssl3 libqt6webenginewidgets6 libqt6pdf6 libqt6multime
 done
 [ -z "$(sort <<<"$names" | uniq -d)" ] || fail "Depends names a package twice"
 
+# Every package it names exists and can be installed beside what the machine has (a simulated
+# install: nothing on the machine changes).
+if command -v apt-get >/dev/null 2>&1; then
+  apt-get -s -q install "$deb" >"$work/apt.log" 2>&1 || { cat "$work/apt.log" >&2; fail "the package's dependencies cannot be met"; }
+fi
+
 # The unpacked package works from wherever it lies, like the DESTDIR above.
 dpkg-deb -x "$deb" "$work/unpacked"
 unpacked=$("$work/unpacked/usr/bin/oa-client" --version)
