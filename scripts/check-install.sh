@@ -34,17 +34,19 @@ for file in bin/oa-client bin/oa-cli share/applications/oa-client.desktop \
 done
 for size in 16 22 24 32 48 64 128 256; do
   icon="$root/share/icons/hicolor/${size}x${size}/apps/oa-client.png"
-  file -b "$icon" | grep -q "PNG image data, $size x $size" || fail "no ${size}x$size icon"
+  grep -q "PNG image data, $size x $size" <<<"$(file -b "$icon")" || fail "no ${size}x$size icon"
 done
 [ ! -e "$root/bin/oa-demo-server" ] || fail "the demo server is in the client component"
 [ "$(cd "$work/demo" && find . -type f)" = ".$prefix/bin/oa-demo-server" ] ||
   fail "the demo component holds more than oa-demo-server"
 
 desktop-file-validate "$root/share/applications/oa-client.desktop"
-appstreamcli validate --no-net "$root/share/metainfo/com.example.oaclient.metainfo.xml"
-grep -q "<release version=\"$version\"" "$root/share/metainfo/com.example.oaclient.metainfo.xml" ||
+metainfo="$root/share/metainfo/com.example.oaclient.metainfo.xml"
+appstreamcli validate --no-net "$metainfo"
+grep -q "<release version=\"$version\"" "$metainfo" ||
   fail "the metainfo has no release entry for $version"
-grep -q "Saves a new diary entry" <<<"$(zcat "$root/share/man/man1/oa-cli.1.gz")" || fail "oa-cli.1 lacks the commands"
+grep -q "Saves a new diary entry" <<<"$(zcat "$root/share/man/man1/oa-cli.1.gz")" ||
+  fail "oa-cli.1 lacks the commands"
 
 # The installed program, not the build tree: no variable points it elsewhere.
 unset OA_RESOURCES OA_MODULE_DIR
@@ -54,15 +56,19 @@ grep -qx "resources: $root/share/oa-client/resources" <<<"$report" ||
   fail "the installed client does not use its installed resources"
 [ "$(grep -c " module: $root/lib" <<<"$report")" = 3 ] ||
   fail "the installed client does not find its three modules in the installed tree"
-for module in "$root"/lib*/oa-client/*.so "$root/bin/oa-client" "$root/bin/oa-cli"; do
-  ! ldd "$module" | grep "not found" || fail "$module needs a library that is missing"
+for file in $(sed -n 's/^.* module: //p' <<<"$report") "$root/bin/oa-client" "$root/bin/oa-cli"; do
+  ! ldd "$file" | grep "not found" || fail "$file needs a library that is missing"
 done
 
 echo "== installed oa-client: sign-in screen"
 mkdir -m 0700 "$work/home"
-QT_QPA_PLATFORM=offscreen timeout 60 "$root/bin/oa-client" --home "$work/home" \
-  --screenshot "$work/signin.png" >"$work/client.log" 2>&1 || { cat "$work/client.log" >&2; fail "the installed client failed"; }
-file -b "$work/signin.png" | grep -q "PNG image data, 320 x 480" || fail "no sign-in screenshot"
+if ! QT_QPA_PLATFORM=offscreen timeout 60 "$root/bin/oa-client" --home "$work/home" \
+  --screenshot "$work/signin.png" >"$work/client.log" 2>&1; then
+  cat "$work/client.log" >&2
+  fail "the installed client failed"
+fi
+grep -q "PNG image data, 320 x 480" <<<"$(file -b "$work/signin.png")" ||
+  fail "no sign-in screenshot"
 if [ -n "${OA_INSTALL_SCREENSHOT:-}" ]; then
   cp "$work/signin.png" "$OA_INSTALL_SCREENSHOT"
 fi
@@ -89,11 +95,15 @@ done
 # Every package it names exists and can be installed beside what the machine has (a simulated
 # install: nothing on the machine changes).
 if command -v apt-get >/dev/null 2>&1; then
-  apt-get -s -q install "$deb" >"$work/apt.log" 2>&1 || { cat "$work/apt.log" >&2; fail "the package's dependencies cannot be met"; }
+  if ! apt-get -s -q install "$deb" >"$work/apt.log" 2>&1; then
+    cat "$work/apt.log" >&2
+    fail "the package's dependencies cannot be met"
+  fi
 fi
 
 # The unpacked package works from wherever it lies, like the DESTDIR above.
 dpkg-deb -x "$deb" "$work/unpacked"
 unpacked=$("$work/unpacked/usr/bin/oa-client" --version)
-[ "$(grep -c " module: $work/unpacked/usr/lib" <<<"$unpacked")" = 3 ] || fail "the packaged client does not find its modules"
-echo "check-install: $(basename "$deb") ($(du -k "$deb" | cut -f1) KiB) and the installed tree are sound"
+[ "$(grep -c " module: $work/unpacked/usr/lib" <<<"$unpacked")" = 3 ] ||
+  fail "the packaged client does not find its modules"
+echo "check-install: the installed tree and $(basename "$deb") ($(du -k "$deb" | cut -f1) KiB) pass"
