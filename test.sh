@@ -15,6 +15,9 @@ cmake --preset debug
 cmake --build --preset debug -j "$jobs"
 ctest --preset debug --output-on-failure -j "$jobs"
 
+echo "== install, desktop files and the .deb (from the debug build)"
+./scripts/check-install.sh build/debug
+
 if [ "${OA_SKIP_ASAN:-0}" != "1" ]; then
   echo "== core and server tests under AddressSanitizer and UndefinedBehaviorSanitizer"
   cmake --preset asan

@@ -19,6 +19,8 @@ packages=(
   qt6-translations-l10n
   # fonts and a display for headless runs
   fonts-wqy-microhei fontconfig xvfb xauth
+  # installed files and the .deb: icons, manual pages, their checks, dpkg-shlibdeps
+  librsvg2-bin help2man desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()

@@ -13,6 +13,7 @@
 
 #include "app/ShownPicture.h"
 #include "app/Tour.h"
+#include "app/VersionReport.h"
 
 #include "core/platform/AppPaths.h"
 #include "core/platform/Log.h"
@@ -124,6 +125,11 @@ int AppDelegate::run(int argc, char** argv) {
         std::cout << launchUsage();
         return 0;
     }
+    if (options.version) {
+        const QCoreApplication app(argc, argv);
+        std::cout << versionReport();
+        return 0;
+    }
     // Before anything reads a file.
     if (options.home) {
         AppPaths::setCurrent(AppPaths::resolve(*options.home));
@@ -156,6 +162,8 @@ int AppDelegate::run(int argc, char** argv) {
     prepareWebEngine();
     QApplication::setApplicationName(QStringLiteral(OA_APP_NAME));
     QApplication::setApplicationVersion(QStringLiteral(OA_APP_VERSION));
+    // Desktops match the window to the installed menu entry (and its icon) by this name.
+    QApplication::setDesktopFileName(QStringLiteral("oa-client"));
     QApplication app(qtArgc, qtArgs.data());
     if (const QStringList unknown = app.arguments().mid(1); !unknown.isEmpty()) {
         std::cerr << "oa-client: unknown argument " << unknown.first().toStdString() << "\n"

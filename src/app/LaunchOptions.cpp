@@ -78,6 +78,8 @@ LaunchOptions parseLaunchOptions(const std::vector<std::string>& args) {
             options.voiceInput = *value;
         } else if (name == "--help" || name == "-h") {
             options.help = true;
+        } else if (name == "--version") {
+            options.version = true;
         } else {
             options.rest.push_back(args[i]);
         }
@@ -88,7 +90,7 @@ LaunchOptions parseLaunchOptions(const std::vector<std::string>& args) {
 std::string launchUsage() {
     return "usage: oa-client [--home DIR] [--screen 320x480|320x568] [--scale N] "
            "[--screenshot PATH] [--tour DIR]\n"
-           "                [--voice-input FILE.wav]\n"
+           "                [--voice-input FILE.wav] [--version]\n"
            "  --home DIR         application home (settings in DIR/Documents)\n"
            "  --screen WxH       phone screen in points: 320x480 (default) or 320x568\n"
            "  --scale N          enlarge the whole window N times (0.5 to 8)\n"
@@ -97,7 +99,9 @@ std::string launchUsage() {
            "                     the \"more\" page, signing in with the stored record; write a\n"
            "                     PNG of each into DIR and quit\n"
            "  --voice-input F    record voice messages from the WAV file F instead of the\n"
-           "                     microphone (for as long as the button is held)\n";
+           "                     microphone (for as long as the button is held)\n"
+           "  --version          print the version and where the resources and the modules\n"
+           "                     are found, and quit\n";
 }
 
 }  // namespace oa

@@ -17,6 +17,7 @@ struct LaunchOptions {
     std::optional<std::filesystem::path> tour;        // --tour DIR
     std::optional<std::filesystem::path> voiceInput;  // --voice-input FILE.wav
     bool help = false;                                // --help, -h
+    bool version = false;                             // --version
     std::vector<std::string> rest;  // arguments left for Qt (-platform, -style, ...)
     std::string error;              // set when the command line is unusable
 };

@@ -11,6 +11,10 @@
 
 #include "core/platform/PrivatePath.h"
 
+#ifndef OA_INSTALLED_RESOURCES_DIR
+#define OA_INSTALLED_RESOURCES_DIR "../share/oa-client/resources"
+#endif
+
 namespace oa {
 namespace fs = std::filesystem;
 
@@ -51,7 +55,7 @@ fs::path findResources() {
     }
     auto dir = executableDir();
     if (!dir.empty()) {
-        for (const auto& candidate : {dir / "resources", dir / "../share/oa-client/resources"}) {
+        for (const auto& candidate : {dir / "resources", dir / OA_INSTALLED_RESOURCES_DIR}) {
             std::error_code ec;
             if (fs::is_directory(candidate, ec)) {
                 return candidate.lexically_normal();

@@ -11,7 +11,8 @@ public:
     // Home from `homeOverride` (--home), else $OA_HOME, else $XDG_DATA_HOME/oa-client, else
     // $HOME/.local/share/oa-client, else the same under the home of the user's passwd entry;
     // an empty home when there is none of these. Resources from $OA_RESOURCES, else next to the
-    // executable, else the source tree's resources folder.
+    // executable, else where they are installed (../share/oa-client/resources from the
+    // executable's folder), else the source tree's resources folder.
     static AppPaths resolve(const std::optional<std::filesystem::path>& homeOverride = {});
     AppPaths(std::filesystem::path home, std::filesystem::path resources);
 

@@ -11,6 +11,9 @@
 #ifndef OA_MODULE_DIR
 #define OA_MODULE_DIR ""
 #endif
+#ifndef OA_INSTALLED_MODULE_DIR
+#define OA_INSTALLED_MODULE_DIR "../lib/oa-client"
+#endif
 
 namespace oa {
 
@@ -20,7 +23,7 @@ QStringList clientModuleCandidates(const QString& fileName) {
     }
     QStringList dirs;
     const QString appDir = QCoreApplication::applicationDirPath();
-    dirs << appDir << appDir + QStringLiteral("/../lib/oa-client");
+    dirs << appDir << QDir(appDir).filePath(QStringLiteral(OA_INSTALLED_MODULE_DIR));
     if (const QString built = QString::fromUtf8(OA_MODULE_DIR); !built.isEmpty()) {
         dirs << built;
     }

@@ -11,8 +11,9 @@
 namespace oa {
 
 // Where the module file `fileName` (e.g. "oa_webengine.so") is looked for: in $OA_MODULE_DIR
-// alone when that is set, else beside the program, in its ../lib/oa-client and in the build
-// tree the program came from.
+// alone when that is set, else beside the program, in the folder the modules are installed in
+// (../lib/oa-client from an installed program's folder) and in the build tree the program came
+// from.
 QStringList clientModuleCandidates(const QString& fileName);
 
 // The backend of the first of `files` that exports `entry` and accepts `version`; null with
