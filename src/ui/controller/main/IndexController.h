@@ -24,7 +24,10 @@
 namespace oa {
 
 class BottomView;
+class DesktopTray;
 class HomeView;
+class NewsNotifier;
+struct NewsItem;
 class MessageView;
 class OtherView;
 class SmsView;
@@ -84,6 +87,15 @@ public:
     // Applies a fetched dictionary, on the main thread.
     void pushReturnMain(const CounterDic& counters);
 
+    // The desktop's notices of what pushes bring, and the tray icon where the desktop has a
+    // tray; both made the first time the index appears.
+    NewsNotifier* news() const { return news_; }
+    DesktopTray* tray() const { return tray_; }
+    // What an activated notice was about: the conversation, the module, else the index.
+    void openNews(const NewsItem& item);
+    // Counters and unread conversations together, as the tray shows them.
+    int unreadTotal() const;
+
 signals:
     // A counter dictionary has been applied to the grid.
     void countersApplied();
@@ -96,6 +108,12 @@ protected:
 
 private:
     void layoutPages();
+    void startDesktop();
+    // A conversation list loaded after message pushes: the news of its newest unread row.
+    void messagesLoaded();
+    // Counters that rose since the last dictionary: news of each module's newest item.
+    void countersRose(const CounterDic& counters);
+    void showUnread();
 
     std::vector<std::string> func_array_;
     HomeView* home_view_ = nullptr;
@@ -106,6 +124,11 @@ private:
     std::string currentTab_ = "home";
     // Fetches again on each module push.
     std::unique_ptr<CounterRefresh> counters_;
+    CounterDic lastCounters_;  // every counter applied so far, the newest of each key
+    int pushedMessages_ = 0;   // message pushes not yet told about
+    ObserverToken messagePushes_;
+    NewsNotifier* news_ = nullptr;
+    DesktopTray* tray_ = nullptr;
 };
 
 }  // namespace oa
