@@ -9,6 +9,7 @@
 #include "Desktop.h"
 #include "NotificationService.h"
 #include "core/platform/Log.h"
+#include "ui/controller/main/FuncController.h"
 #include "ui/controller/message/MessageController.h"
 #include "ui/platform/DesktopNotifications.h"
 #include "ui/support/QtTestRegistry.h"
@@ -87,6 +88,29 @@ private slots:
         const auto* dialog = qobject_cast<MessageController*>(client.nav->topViewController());
         QCOMPARE(dialog->q_id(), std::string("7"));
         QVERIFY(client.window->isActiveWindow());
+    }
+
+    // A counter that rose since the last dictionary: the module's name and its newest item.
+    void risingCounterNamesTheModuleAndItsNewestItem() {
+        test::NotificationService service;
+        desktop::SignedIn client;
+        client.server.setReply("/mobile/email/data.php",
+                               {200,
+                                {{"Content-Type", "text/html; charset=utf-8"}},
+                                R"([{"q_id":"9","subject":"季度报表\n请查收","read_flag":"0"},)"
+                                R"({"q_id":"8","subject":"旧邮件","read_flag":"1"}])"});
+        client.index->news()->setGatherFor(std::chrono::milliseconds(100));
+        QVERIFY(client.setActive(false));
+        client.index->pushReturnMain({{"email", "1"}, {"notify", "4"}});
+        client.index->pushReturnMain({{"email", "2"}, {"notify", "3"}});
+        QTRY_COMPARE(service.calls().size(), size_t(1));
+        QCOMPARE(service.calls().front().summary, QStringLiteral("电子邮件"));
+        QCOMPARE(service.calls().front().body, QStringLiteral("季度报表"));
+
+        service.invoke(service.lastId(), QStringLiteral("default"));
+        QTRY_VERIFY(qobject_cast<FuncController*>(client.nav->topViewController()));
+        QCOMPARE(qobject_cast<FuncController*>(client.nav->topViewController())->func_type(),
+                 std::string("email"));
     }
 
     void withoutServiceOrTrayNothingButOneLogLine() {

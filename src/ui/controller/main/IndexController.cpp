@@ -186,7 +186,12 @@ void IndexController::messagesLoaded() {
         showUnread();
         return;
     }
-    const auto& rows = message_view_->list();
+    news_->add(messageNews(message_view_->list(), std::exchange(pushedMessages_, 0)));
+    showUnread();
+}
+
+NewsItem IndexController::messageNews(const std::vector<std::shared_ptr<MessageListVO>>& rows,
+                                      int count) {
     // The server lists the conversation with the newest message first.
     auto newest = std::find_if(rows.begin(), rows.end(), [](const auto& row) {
         return row && row->read_flag.value_or("") == "0";
@@ -196,21 +201,19 @@ void IndexController::messagesLoaded() {
     }
     NewsItem item;
     item.module = "message";
-    item.count = std::exchange(pushedMessages_, 0);
+    item.count = count;
+    item.title = QStringLiteral("微讯");
     if (newest != rows.end() && *newest) {
         const MessageListVO& row = **newest;
         item.personId = row.q_id.value_or("");
         item.personName = row.q_name.value_or("");
-        item.title = QStringLiteral("微讯 · ") + QString::fromStdString(item.personName);
+        item.title += QStringLiteral(" · ") + QString::fromStdString(item.personName);
         item.body = NewsNotifier::firstLine(QString::fromStdString(row.content.value_or("")));
-    } else {
-        item.title = QStringLiteral("微讯");
     }
     if (item.count > 1 || item.body.isEmpty()) {
         item.body = QStringLiteral("%1 条新消息").arg(item.count);
     }
-    news_->add(item);
-    showUnread();
+    return item;
 }
 
 void IndexController::countersRose(const CounterDic& counters) {

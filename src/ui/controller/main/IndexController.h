@@ -27,6 +27,7 @@ class BottomView;
 class DesktopTray;
 class HomeView;
 class NewsNotifier;
+struct MessageListVO;
 struct NewsItem;
 class MessageView;
 class OtherView;
@@ -95,6 +96,9 @@ public:
     void openNews(const NewsItem& item);
     // Counters and unread conversations together, as the tray shows them.
     int unreadTotal() const;
+    // The news of `count` message pushes, told by the conversation list `rows` as loaded after
+    // them: the newest unread conversation's partner and first line.
+    static NewsItem messageNews(const std::vector<std::shared_ptr<MessageListVO>>& rows, int count);
 
 signals:
     // A counter dictionary has been applied to the grid.
