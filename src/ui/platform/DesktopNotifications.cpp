@@ -46,7 +46,7 @@ void DesktopNotifications::subscribe() {
 void DesktopNotifications::show(const QString& title, const QString& body) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        showInTray(title, body);
+        showInTray(title, body, QStringLiteral("no session bus"));
         return;
     }
     subscribe();
@@ -76,9 +76,8 @@ void DesktopNotifications::sent(QDBusPendingCallWatcher* call, const QString& ti
     call->deleteLater();
     const QDBusPendingReply<uint> reply = *call;
     if (reply.isError()) {
-        log("notification service: " + reply.error().message().toStdString());
         lastViaService_ = false;
-        showInTray(title, body);
+        showInTray(title, body, reply.error().message());
         return;
     }
     lastId_ = reply.value();
@@ -86,12 +85,13 @@ void DesktopNotifications::sent(QDBusPendingCallWatcher* call, const QString& ti
     emit shown(true);
 }
 
-void DesktopNotifications::showInTray(const QString& title, const QString& body) {
+void DesktopNotifications::showInTray(const QString& title, const QString& body,
+                                      const QString& why) {
     if (!tray_ || !tray_->isVisible() || !QSystemTrayIcon::supportsMessages()) {
         // Said once: the desktop will not grow a tray or a service while the client runs.
         if (!toldDropped_) {
-            log("new messages are not shown: the desktop has no notification service and no "
-                "tray");
+            log("new messages are not shown: no notification service (" + why.toStdString() +
+                ") and no tray");
             toldDropped_ = true;
         }
         emit dropped();

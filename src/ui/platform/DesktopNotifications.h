@@ -45,7 +45,8 @@ private slots:
 
 private:
     void sent(QDBusPendingCallWatcher* call, const QString& title, const QString& body);
-    void showInTray(const QString& title, const QString& body);
+    // `why` the service did not show it.
+    void showInTray(const QString& title, const QString& body, const QString& why);
     void subscribe();
 
     QPointer<QSystemTrayIcon> tray_;

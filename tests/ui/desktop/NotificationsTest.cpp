@@ -131,7 +131,7 @@ private slots:
         const std::lock_guard lock(mutex);
         QCOMPARE(std::count_if(lines.begin(), lines.end(),
                                [](const std::string& line) {
-                                   return line.find("no notification service") != std::string::npos;
+                                   return line.find("notification") != std::string::npos;
                                }),
                  1);
     }
