@@ -1,6 +1,7 @@
 // IndexController: the main index that a successful sign-in pushes: four pages (home grid,
 // conversations, reminders, "more") under a tab bar. It opens every module screen, fetches the
-// module counters for the grid's badges, and signs out.
+// module counters for the grid's badges, tells the desktop of what pushes bring (notices, the
+// tray icon), and signs out.
 #pragma once
 
 #include <QPointer>
