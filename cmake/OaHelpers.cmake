@@ -14,9 +14,9 @@ endfunction()
 
 # oa_add_test(name SOURCES a.cpp b.cpp DEPENDS lib... [QT] [TIMEOUT s])
 # One test executable registered with CTest. Core tests use GoogleTest; QT tests use QtTest and
-# run on the offscreen platform.
+# run on the offscreen platform. LAUNCHER: a program (and its arguments) the test runs under.
 function(oa_add_test name)
-  cmake_parse_arguments(T "QT" "TIMEOUT" "SOURCES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(T "QT" "TIMEOUT" "SOURCES;DEPENDS;LAUNCHER" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   oa_target_warnings(${name})
   target_include_directories(${name} PRIVATE "${CMAKE_SOURCE_DIR}/tests")
@@ -30,7 +30,7 @@ function(oa_add_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
-  add_test(NAME ${name} COMMAND ${name})
+  add_test(NAME ${name} COMMAND ${T_LAUNCHER} $<TARGET_FILE:${name}>)
   set(env "OA_RESOURCES=${OA_RESOURCES_DIR}")
   if(T_QT)
     list(APPEND env "QT_QPA_PLATFORM=offscreen")

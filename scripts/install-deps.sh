@@ -12,6 +12,8 @@ packages=(
   libcpp-httplib-dev libsqlite3-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
+  # a session bus of their own for the tests of the desktop's notices (dbus-run-session)
+  dbus
   # user interface
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-webengine-dev qt6-multimedia-dev qt6-pdf-dev
   qt6-image-formats-plugins libgl-dev libxkbcommon-dev

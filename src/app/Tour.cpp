@@ -210,6 +210,7 @@ void Tour::buildStops() {
     addLookupStops();
     addPickerStops();
     addWriteStops();
+    addDesktopStops();
 }
 
 void Tour::fetchDetailSamples() {
@@ -361,6 +362,9 @@ void Tour::poll() {
 }
 
 QPixmap Tour::shotOf(const Stop& stop) const {
+    if (stop.picture) {
+        return stop.picture();
+    }
     // A web page is drawn by the engine's own compositor, which a widget grab may miss; the
     // screen has it when there is one.
     if (stop.fromScreen) {

@@ -45,6 +45,7 @@ private:
         std::function<void()> then;   // what to do next
         bool fromScreen = false;      // shot from the screen: the stop shows a web page
         std::function<bool()> skip;   // once ready: true passes the stop without shot or `then`
+        std::function<QPixmap()> picture;  // the shot, when it is not of the window
     };
 
     void buildStops();
@@ -73,6 +74,8 @@ private:
     void addWriteStops();
     // The recipient picker and its department screen (TourPickerStops.cpp).
     void addPickerStops();
+    // The tray icon's menu and a desktop notice of a new message (TourDesktopStops.cpp).
+    void addDesktopStops();
 
     Window* window_;
     QString folder_;

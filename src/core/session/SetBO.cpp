@@ -8,7 +8,7 @@ std::optional<SetDictionary> SetBO::readSet() const {
 }
 
 void SetBO::saveSet(const SetDictionary& settings) const {
-    PlistManager().saveSetInfo(settings);
+    PlistManager().updateSetInfo(settings);
 }
 
 }  // namespace oa

@@ -11,7 +11,8 @@ class SetBO {
 public:
     // The stored settings; none when there is no settings file.
     std::optional<SetDictionary> readSet() const;
-    // Replaces the settings file with `settings`. The screen does not report a failed write.
+    // Stores `settings`, keeping the file's other keys (the switches of the "more" page live
+    // there too). The screen does not report a failed write.
     void saveSet(const SetDictionary& settings) const;
 };
 

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QEvent>
 #include <QLineEdit>
+#include <algorithm>
 
 #include "core/platform/Log.h"
 #include "core/platform/MainLoop.h"
@@ -17,9 +18,12 @@
 #include "ui/controller/lookup/OtherFuncController.h"
 #include "ui/controller/main/AttachmentViewController.h"
 #include "ui/controller/main/BottomView.h"
+#include "ui/controller/main/DesktopTray.h"
 #include "ui/controller/main/FuncController.h"
 #include "ui/controller/main/HomeTips.h"
 #include "ui/controller/main/HomeView.h"
+#include "ui/controller/main/NewestItem.h"
+#include "ui/controller/main/NewsNotifier.h"
 #include "ui/controller/main/OtherView.h"
 #include "ui/controller/main/WorkflowController.h"
 #include "ui/controller/message/MessageController.h"
@@ -31,6 +35,7 @@
 #include "ui/kit/NavigationBar.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/TableView.h"
+#include "ui/platform/DesktopNotifications.h"
 #include "ui/session/CheckOnline.h"
 #include "ui/session/MainScreen.h"
 #include "ui/session/SetController.h"
@@ -79,6 +84,7 @@ IndexController::IndexController(QObject* parent) : ViewController(parent) {
 
 IndexController::~IndexController() {
     counters_.reset();
+    messagePushes_.reset();
 }
 
 void IndexController::loadView() {
@@ -93,6 +99,7 @@ void IndexController::loadView() {
     message_view_->setGeometry(page);
     message_view_->createTableView();
     message_view_->hide();
+    connect(message_view_, &MessageView::loadFinished, this, &IndexController::messagesLoaded);
 
     sms_view_ = new SmsView(view);
     sms_view_->setGeometry(page);
@@ -142,7 +149,133 @@ void IndexController::viewDidAppear(bool) {
     if (!qobject_cast<QLineEdit*>(focused) || !view()->isAncestorOf(focused)) {
         view()->setFocus(Qt::OtherFocusReason);
     }
+    startDesktop();
     modulesChange();
+}
+
+void IndexController::startDesktop() {
+    if (news_) {
+        return;
+    }
+    const QPointer<IndexController> guard(this);
+    news_ = new NewsNotifier(
+        view()->window(),
+        [guard](const NewsItem& item) {
+            if (guard) {
+                guard->openNews(item);
+            }
+        },
+        this);
+    // Posted on the main thread, before the conversation list reloads for the same push.
+    messagePushes_ = NotificationCenter::defaultCenter().addObserver(
+        UDPListener::kMessageUdpResult, [guard](const Notification&) {
+            if (guard) {
+                ++guard->pushedMessages_;
+            }
+        });
+    if (DesktopTray::isAvailable()) {
+        tray_ = new DesktopTray(
+            view()->window(), news_, [] { QCoreApplication::quit(); }, this);
+        news_->notifications().setTray(tray_->icon());
+        showUnread();
+    }
+}
+
+void IndexController::messagesLoaded() {
+    if (pushedMessages_ == 0 || !news_) {
+        showUnread();
+        return;
+    }
+    news_->add(messageNews(message_view_->list(), std::exchange(pushedMessages_, 0)));
+    showUnread();
+}
+
+NewsItem IndexController::messageNews(const std::vector<std::shared_ptr<MessageListVO>>& rows,
+                                      int count) {
+    // The server lists the conversation with the newest message first.
+    auto newest = std::find_if(rows.begin(), rows.end(), [](const auto& row) {
+        return row && row->read_flag.value_or("") == "0";
+    });
+    if (newest == rows.end()) {
+        newest = rows.begin();
+    }
+    NewsItem item;
+    item.module = "message";
+    item.count = count;
+    item.title = QStringLiteral("微讯");
+    if (newest != rows.end() && *newest) {
+        const MessageListVO& row = **newest;
+        item.personId = row.q_id.value_or("");
+        item.personName = row.q_name.value_or("");
+        item.title += QStringLiteral(" · ") + QString::fromStdString(item.personName);
+        item.body = NewsNotifier::firstLine(QString::fromStdString(row.content.value_or("")));
+    }
+    if (item.count > 1 || item.body.isEmpty()) {
+        item.body = QStringLiteral("%1 条新消息").arg(item.count);
+    }
+    return item;
+}
+
+void IndexController::countersRose(const CounterDic& counters) {
+    for (const auto& [key, value] : counters) {
+        const auto before = lastCounters_.find(key);
+        // A module seen for the first time has nothing to rise from.
+        const int rise = before == lastCounters_.end()
+                             ? 0
+                             : QString::fromStdString(value).toInt() -
+                                   QString::fromStdString(before->second).toInt();
+        if (rise <= 0 || key == "message" || !news_ || !news_->wantsNews()) {
+            continue;
+        }
+        NewsItem item;
+        item.module = key;
+        item.count = rise;
+        item.title = QString::fromStdString(ModuleCatalogue::homeTitle(key).value_or(key));
+        const QPointer<NewsNotifier> news(news_);
+        runInBackground([news, item]() mutable {
+            const std::string line = newestItemLine(item.module);
+            MainLoop::main().post([news, item, line]() mutable {
+                item.body = item.count == 1 && !line.empty()
+                                ? NewsNotifier::firstLine(QString::fromStdString(line))
+                                : QStringLiteral("%1 条新消息").arg(item.count);
+                if (news) {
+                    news->add(item);
+                }
+            });
+        });
+    }
+    for (const auto& [key, value] : counters) {
+        lastCounters_[key] = value;
+    }
+}
+
+int IndexController::unreadTotal() const {
+    int total = 0;
+    for (const auto& [key, value] : lastCounters_) {
+        total += std::max(0, QString::fromStdString(value).toInt());
+    }
+    if (message_view_) {
+        for (const auto& row : message_view_->list()) {
+            if (row && row->read_flag.value_or("") == "0") {
+                total += std::max(1, QString::fromStdString(row->unread_num.value_or("")).toInt());
+            }
+        }
+    }
+    return total;
+}
+
+void IndexController::showUnread() {
+    if (tray_) {
+        tray_->setUnread(unreadTotal());
+    }
+}
+
+void IndexController::openNews(const NewsItem& item) {
+    if (item.module == "message" && !item.personId.empty()) {
+        enterMessage(item.personId, item.personName);
+    } else if (!item.module.empty()) {
+        ChoiceFunc(item.module, item.title.toStdString());
+    }
 }
 
 bool IndexController::eventFilter(QObject* watched, QEvent* event) {
@@ -284,6 +417,8 @@ void IndexController::pushReturnMain(const CounterDic& counters) {
     if (home_view_) {
         home_view_->addPushFlag(counters);
     }
+    countersRose(counters);
+    showUnread();
     emit countersApplied();
 }
 

@@ -1,6 +1,7 @@
 // IndexController: the main index that a successful sign-in pushes: four pages (home grid,
 // conversations, reminders, "more") under a tab bar. It opens every module screen, fetches the
-// module counters for the grid's badges, and signs out.
+// module counters for the grid's badges, tells the desktop of what pushes bring (notices, the
+// tray icon), and signs out.
 #pragma once
 
 #include <QPointer>
@@ -24,7 +25,11 @@
 namespace oa {
 
 class BottomView;
+class DesktopTray;
 class HomeView;
+class NewsNotifier;
+struct MessageListVO;
+struct NewsItem;
 class MessageView;
 class OtherView;
 class SmsView;
@@ -84,6 +89,18 @@ public:
     // Applies a fetched dictionary, on the main thread.
     void pushReturnMain(const CounterDic& counters);
 
+    // The desktop's notices of what pushes bring, and the tray icon where the desktop has a
+    // tray; both made the first time the index appears.
+    NewsNotifier* news() const { return news_; }
+    DesktopTray* tray() const { return tray_; }
+    // What an activated notice was about: the conversation, the module, else the index.
+    void openNews(const NewsItem& item);
+    // Counters and unread conversations together, as the tray shows them.
+    int unreadTotal() const;
+    // The news of `count` message pushes, told by the conversation list `rows` as loaded after
+    // them: the newest unread conversation's partner and first line.
+    static NewsItem messageNews(const std::vector<std::shared_ptr<MessageListVO>>& rows, int count);
+
 signals:
     // A counter dictionary has been applied to the grid.
     void countersApplied();
@@ -96,6 +113,12 @@ protected:
 
 private:
     void layoutPages();
+    void startDesktop();
+    // A conversation list loaded after message pushes: the news of its newest unread row.
+    void messagesLoaded();
+    // Counters that rose since the last dictionary: news of each module's newest item.
+    void countersRose(const CounterDic& counters);
+    void showUnread();
 
     std::vector<std::string> func_array_;
     HomeView* home_view_ = nullptr;
@@ -106,6 +129,11 @@ private:
     std::string currentTab_ = "home";
     // Fetches again on each module push.
     std::unique_ptr<CounterRefresh> counters_;
+    CounterDic lastCounters_;  // every counter applied so far, the newest of each key
+    int pushedMessages_ = 0;   // message pushes not yet told about
+    ObserverToken messagePushes_;
+    NewsNotifier* news_ = nullptr;
+    DesktopTray* tray_ = nullptr;
 };
 
 }  // namespace oa

@@ -7,15 +7,17 @@
 #include "core/push/UDPListener.h"
 #include "core/session/GlobalVar.h"
 #include "core/session/LoginBO.h"
+#include "ui/controller/main/NewsNotifier.h"
 #include "ui/controller/main/OtherService.h"
 #include "ui/kit/Fonts.h"
 #include "ui/kit/ProgressHUD.h"
+#include "ui/kit/Switch.h"
 
 namespace oa {
 
 namespace {
-// The table holds four rows in two groups; the button sits under it.
-constexpr int kTableHeight = 234;
+// The table holds six rows in two groups with their margins; the button sits under it.
+constexpr int kTableHeight = 300;
 constexpr int kButtonHeight = 44;
 }  // namespace
 
@@ -67,8 +69,9 @@ int OtherView::numberOfSectionsInTableView(TableView*) {
 }
 
 int OtherView::numberOfRowsInSection(TableView*, int section) {
-    // Environments, trusted certificates and the push channel; then the two versions.
-    return section == 0 ? 3 : 2;
+    // Environments, trusted certificates, the push channel and the notices switch; then the two
+    // versions.
+    return section == 0 ? 4 : 2;
 }
 
 TableViewCell* OtherView::cellForRowAtIndexPath(TableView*, const IndexPath& path) {
@@ -78,6 +81,21 @@ TableViewCell* OtherView::cellForRowAtIndexPath(TableView*, const IndexPath& pat
         cell->textLabel()->setText(QString::fromUtf8(kPushChannel));
         cell->detailTextLabel()->setText(
             QString::fromUtf8(listener && listener->isChannelUp() ? kPushUp : kPushDown));
+        return cell;
+    }
+    if (path.section == 0 && path.row == 3) {
+        cell->textLabel()->setText(QString::fromUtf8(kNewsNotices));
+        cell->setSelectionStyle(TableViewCell::SelectionStyle::None);
+        auto* on = new Switch;
+        on->setObjectName(QStringLiteral("newsNoticesSwitch"));
+        on->setOn(NewsNotifier::isSwitchedOn());
+        connect(on, &Switch::valueChanged, on, [on](bool value) {
+            // A failed write shows the value the next push reads.
+            if (!NewsNotifier::setSwitchedOn(value)) {
+                on->setOn(NewsNotifier::isSwitchedOn());
+            }
+        });
+        cell->setAccessoryView(on);
         return cell;
     }
     if (path.section == 0) {
@@ -102,7 +120,7 @@ void OtherView::didSelectRowAtIndexPath(TableView* tableView, const IndexPath& p
     tableView->deselectRowAtIndexPath(path, true);
     if (path.section == 0 && path.row == 2) {
         testPushChannel();
-    } else if (path.section == 0 && other_delegate_) {
+    } else if (path.section == 0 && path.row < 2 && other_delegate_) {
         if (path.row == 0) {
             other_delegate_->enterSetController();
         } else {

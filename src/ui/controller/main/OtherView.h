@@ -1,6 +1,6 @@
 // OtherView: the "more" page of the main index: the network environments and trusted
 // certificates rows, the push channel's state with its self-test, the client and server
-// versions, and the sign-out button "注      销".
+// versions, the "新消息通知" switch, and the sign-out button "注      销".
 #pragma once
 
 #include <QWidget>
@@ -20,6 +20,7 @@ public:
     static constexpr char kSignOut[] = "注      销";
     static constexpr char kTrustedCertificates[] = "受信任的证书";
     static constexpr char kPushChannel[] = "推送通道";
+    static constexpr char kNewsNotices[] = "新消息通知";
     static constexpr char kPushUp[] = "正常";
     static constexpr char kPushDown[] = "未连接";
     static constexpr char kPushTesting[] = "正在检测...";
