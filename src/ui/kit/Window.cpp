@@ -2,6 +2,8 @@
 // appearance callbacks.
 #include "ui/kit/Window.h"
 
+#include "ui/kit/AccessibleKit.h"
+
 #include <QCloseEvent>
 #include <QGuiApplication>
 
@@ -15,6 +17,7 @@ Window::Window(QSize screenSize, QWidget* parent) : QWidget(parent) {
     QPalette colours = palette();
     colours.setColor(QPalette::Window, Qt::white);
     setPalette(colours);
+    installAccessibleKit();
 }
 
 Window::~Window() {
