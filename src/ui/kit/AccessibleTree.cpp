@@ -16,9 +16,11 @@ bool needsName(const QAccessibleInterface* iface) {
     if (isAccessibleControl(iface->role())) {
         return true;
     }
-    // A plain widget that takes the keyboard's focus is a control whatever it draws.
+    // A plain widget that takes the keyboard's focus is a control whatever it draws; a scroll
+    // area takes it to scroll.
     auto* widget = qobject_cast<QWidget*>(iface->object());
     return iface->role() == QAccessible::Client && widget &&
+           !widget->inherits("QAbstractScrollArea") && !widget->inherits("oa::ScrollView") &&
            (widget->focusPolicy() & Qt::TabFocus) && !widget->isWindow();
 }
 

@@ -3,12 +3,17 @@
 #include <QtTest>
 
 #include "ShellTest.h"
+#include "ui/controller/detail/DetailController.h"
+#include "ui/controller/lookup/OtherFuncController.h"
 #include "ui/controller/main/BottomView.h"
 #include "ui/controller/main/FuncController.h"
 #include "ui/controller/main/HomeView.h"
 #include "ui/controller/main/IndexController.h"
 #include "ui/controller/main/MyImageView.h"
 #include "ui/controller/main/MyView.h"
+#include "ui/controller/message/MessageController.h"
+#include "ui/controller/message/MessageView.h"
+#include "ui/controller/write/WriteController.h"
 #include "ui/kit/AccessibleTree.h"
 #include "ui/kit/ActionSheet.h"
 #include "ui/kit/AlertView.h"
@@ -107,6 +112,11 @@ private slots:
         QTRY_VERIFY(ProgressHUD::state() == ProgressHUD::State::Hidden);
         QVERIFY(named(window, "e-mail list", QStringLiteral("未读\"")));
 
+        // The writing screen of the list, then the sheet and the alert over it.
+        qobject_cast<BarButton*>(list->rightBarButtonItem())->click();
+        QTRY_VERIFY(screen.topAs<WriteController>());
+        QVERIFY(named(window, "write e-mail", QStringLiteral("Button \"添加抄送\"")));
+
         auto* sheet =
             new ActionSheet(QStringLiteral("附件"), nullptr, QStringLiteral("取消"), QString(),
                             {QStringLiteral("打开"), QStringLiteral("另存为…")});
@@ -114,11 +124,46 @@ private slots:
         QVERIFY(named(window, "action sheet", QStringLiteral("Button \"另存为…\"")));
         sheet->dismissWithClickedButtonIndex(sheet->cancelButtonIndex(), false);
 
-        auto* alert = new AlertView(QStringLiteral("提示"), QStringLiteral("确定删除吗？"), nullptr,
-                                    QStringLiteral("取消"), {QStringLiteral("确定")});
+        QPointer<AlertView> alert =
+            new AlertView(QStringLiteral("提示"), QStringLiteral("确定删除吗？"), nullptr,
+                          QStringLiteral("取消"), {QStringLiteral("确定")});
         alert->showInView(window);
         QVERIFY(named(window, "alert", QStringLiteral("AlertMessage \"提示\"")));
         alert->clickButtonAtIndex(0);
+        QTRY_VERIFY(!alert);
+        screen.nav()->popToViewController(index, false);
+        QTRY_COMPARE(screen.top(), index);
+
+        // A conversation of the 微讯 list.
+        bar->changeState(bar->item("message"));
+        TableView* conversations = index->message_view()->tableView();
+        QTRY_VERIFY_WITH_TIMEOUT(conversations->numberOfRowsInSection(0) > 0, kReplyMs);
+        index->message_view()->didSelectRowAtIndexPath(conversations, {0, 0});
+        QTRY_VERIFY(screen.topAs<MessageController>());
+        QTRY_VERIFY_WITH_TIMEOUT(ProgressHUD::state() == ProgressHUD::State::Hidden, kReplyMs);
+        QVERIFY(named(window, "dialog", QStringLiteral("Button \"刷新\"")));
+        screen.nav()->popToViewController(index, false);
+
+        // "发微讯": the group message.
+        qobject_cast<BarButton*>(index->rightBarButtonItem())->click();
+        QTRY_VERIFY(screen.topAs<WriteController>());
+        QVERIFY(named(window, "group message", QStringLiteral("Button \"按住说话\"")));
+        screen.nav()->popToViewController(index, false);
+
+        // A schedule entry, and a directory lookup.
+        bar->changeState(bar->item("home"));
+        QTest::mouseClick(cellOf(index, "calendar"), Qt::LeftButton);
+        auto* calendar = screen.topAs<FuncController>();
+        QTRY_VERIFY_WITH_TIMEOUT(calendar->tableView()->numberOfRowsInSection(0) > 0, kReplyMs);
+        calendar->didSelectRowAtIndexPath(calendar->tableView(), {0, 0});
+        QTRY_VERIFY_WITH_TIMEOUT(
+            screen.topAs<DetailController>() && screen.topAs<DetailController>()->detailView(),
+            kReplyMs);
+        QVERIFY(named(window, "schedule entry", QStringLiteral("日程内容")));
+        screen.nav()->popToViewController(index, false);
+        QTest::mouseClick(cellOf(index, "user"), Qt::LeftButton);
+        QTRY_VERIFY(screen.topAs<OtherFuncController>());
+        QVERIFY(named(window, "lookup", QStringLiteral("EditableText \"姓名\"")));
     }
 };
 
