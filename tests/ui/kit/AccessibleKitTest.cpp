@@ -1,0 +1,133 @@
+// What the kit's self-drawn controls tell a screen reader, and that its actions work them as the
+// user's own taps do.
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "KitTest.h"
+#include "ui/kit/AccessibleKit.h"
+#include "ui/kit/ActionSheet.h"
+#include "ui/kit/JSBadgeView.h"
+#include "ui/kit/SegmentedControl.h"
+#include "ui/kit/Switch.h"
+#include "ui/kit/TickButton.h"
+
+namespace oa {
+
+namespace {
+
+QAccessibleInterface* accessible(QObject* object) {
+    return QAccessible::queryAccessibleInterface(object);
+}
+
+// The child of `iface` named `name`, or null.
+QAccessibleInterface* childNamed(QAccessibleInterface* iface, const QString& name) {
+    for (int i = 0; i < iface->childCount(); ++i) {
+        if (QAccessibleInterface* child = iface->child(i);
+            child && child->text(QAccessible::Name) == name) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+void press(QAccessibleInterface* iface) {
+    QAccessibleActionInterface* actions = iface->actionInterface();
+    QVERIFY(actions && !actions->actionNames().isEmpty());
+    actions->doAction(actions->actionNames().first());
+}
+
+}  // namespace
+
+class AccessibleKitTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Before the first widget, as the window does: an interface Qt made already stays cached.
+    void initTestCase() { installAccessibleKit(); }
+
+    void togglesTellTheirStateAndToggleAsTheUser() {
+        Switch onOff;
+        onOff.setAccessibleName(QStringLiteral("记住密码"));
+        QSignalSpy switched(&onOff, &Switch::valueChanged);
+        TickButton tick;
+        QSignalSpy ticked(&tick, &TickButton::toggled);
+
+        QAccessibleInterface* sw = accessible(&onOff);
+        QCOMPARE(sw->role(), QAccessible::CheckBox);
+        QCOMPARE(sw->text(QAccessible::Name), QString("记住密码"));
+        QCOMPARE(sw->text(QAccessible::Value), QString("关"));
+        press(sw);
+        QCOMPARE(switched.count(), 1);
+        QVERIFY(sw->state().checked);
+        QCOMPARE(sw->text(QAccessible::Value), QString("开"));
+
+        QAccessibleInterface* box = accessible(&tick);
+        QCOMPARE(box->role(), QAccessible::CheckBox);
+        QVERIFY(!box->text(QAccessible::Name).isEmpty());
+        QVERIFY(!box->state().checked);
+        press(box);
+        QCOMPARE(ticked.count(), 1);
+        QVERIFY(box->state().checked);
+    }
+
+    void drawnChoicesAreChildrenThatCanBePressed() {
+        SegmentedControl control({"工作日志", "共享日志"});
+        control.resize(120, 25);
+        control.show();
+        control.setSelectedSegmentIndex(0);
+        QSignalSpy chosen(&control, &SegmentedControl::valueChanged);
+        QAccessibleInterface* tabs = accessible(&control);
+        QCOMPARE(tabs->role(), QAccessible::PageTabList);
+        QAccessibleInterface* shared = childNamed(tabs, QStringLiteral("共享日志"));
+        QVERIFY(shared);
+        QCOMPARE(shared->role(), QAccessible::PageTab);
+        QVERIFY(!shared->state().checked);
+        QVERIFY(control.rect().translated(control.mapToGlobal(QPoint())).contains(shared->rect()));
+        press(shared);
+        QCOMPARE(control.selectedSegmentIndex(), 1);
+        QCOMPARE(chosen.count(), 1);
+        QVERIFY(shared->state().checked);
+
+        QWidget host;
+        host.resize(320, 480);
+        host.show();
+        auto* sheet = new ActionSheet(QStringLiteral("附件"), nullptr, QStringLiteral("取消"),
+                                      QString(), {QStringLiteral("打开")});
+        QSignalSpy clicked(sheet, &ActionSheet::clickedButtonAtIndex);
+        sheet->showInView(&host);
+        QAccessibleInterface* dialog = accessible(sheet);
+        QCOMPARE(dialog->text(QAccessible::Name), QString("附件"));
+        QAccessibleInterface* open = childNamed(dialog, QStringLiteral("打开"));
+        QVERIFY(open && childNamed(dialog, QStringLiteral("取消")));
+        QCOMPARE(open->role(), QAccessible::Button);
+        press(open);
+        QCOMPARE(clicked.count(), 1);
+        QCOMPARE(clicked.at(0).at(0).toInt(), sheet->firstOtherButtonIndex());
+    }
+
+    void aCompositeReadsItsTextsThenTheirDescriptions() {
+        QWidget cell;
+        setAccessibleRole(&cell, QAccessible::Button);
+        auto* icon = new QWidget(&cell);
+        auto* badge = new JSBadgeView(icon);
+        badge->setBadgeText(QStringLiteral("4"));
+        new QLabel(QStringLiteral("电子邮件"), &cell);
+        auto* hidden = new QLabel(QStringLiteral("不显示"), &cell);
+        hidden->hide();
+        cell.show();
+        QAccessibleInterface* iface = accessible(&cell);
+        QCOMPARE(iface->role(), QAccessible::Button);
+        QCOMPARE(iface->text(QAccessible::Name), QString("电子邮件，4 条未读"));
+        badge->setHidden(true);
+        QCOMPARE(iface->text(QAccessible::Name), QString("电子邮件"));
+    }
+};
+
+OA_KIT_TEST(AccessibleKitTest)
+
+}  // namespace oa
+
+#include "AccessibleKitTest.moc"
