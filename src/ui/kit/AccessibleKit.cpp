@@ -30,6 +30,7 @@ namespace oa {
 namespace {
 
 constexpr char kRoleProperty[] = "oaAccessibleRole";
+constexpr char kCheckedProperty[] = "oaAccessibleChecked";
 
 }  // namespace
 
@@ -112,6 +113,8 @@ public:
         if (const auto checked = model_.checked ? model_.checked() : std::nullopt) {
             state.checkable = true;
             state.checked = *checked;
+            // A tab is the page shown rather than ticked.
+            state.selected = *checked && role() == QAccessible::PageTab;
         }
         state.busy = model_.busy && model_.busy();
         return state;
@@ -153,7 +156,11 @@ QAccessibleInterface* controlFor(const QString& className, QObject* object) {
         return nullptr;
     }
     if (const QVariant role = widget->property(kRoleProperty); role.isValid()) {
-        return new AccessibleControl(widget, QAccessible::Role(role.toInt()), {});
+        return new AccessibleControl(
+            widget, QAccessible::Role(role.toInt()), {.checked = [widget]() -> std::optional<bool> {
+                const QVariant checked = widget->property(kCheckedProperty);
+                return checked.isValid() ? std::optional<bool>(checked.toBool()) : std::nullopt;
+            }});
     }
     if (className == QLatin1String("oa::Switch")) {
         auto* sw = static_cast<Switch*>(widget);
@@ -281,6 +288,21 @@ void installAccessibleKit() {
 
 void setAccessibleRole(QWidget* widget, QAccessible::Role role) {
     widget->setProperty(kRoleProperty, int(role));
+}
+
+void setAccessibleChecked(QWidget* widget, bool checked) {
+    const QVariant before = widget->property(kCheckedProperty);
+    widget->setProperty(kCheckedProperty, checked);
+    if (!before.isValid() || before.toBool() != checked) {
+        notifyAccessibleChecked(widget);
+    }
+}
+
+void notifyAccessibleChecked(QWidget* widget) {
+    QAccessible::State changed;
+    changed.checked = true;
+    QAccessibleStateChangeEvent event(widget, changed);
+    QAccessible::updateAccessibility(&event);
 }
 
 QString accessibleSummary(QWidget* widget) {

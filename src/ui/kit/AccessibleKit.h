@@ -20,6 +20,12 @@ void setAccessibleRole(QWidget* widget, QAccessible::Role role);
 // rows, tabs...); each needs a name to be told apart.
 bool isAccessibleControl(QAccessible::Role role);
 
+// The checked (or, for a tab, selected) state of a widget given a role by setAccessibleRole;
+// tells a listening screen reader when it changes.
+void setAccessibleChecked(QWidget* widget, bool checked);
+// Tells a listening screen reader that a self-drawn control's check state changed.
+void notifyAccessibleChecked(QWidget* widget);
+
 // One line for a composite widget such as a list row: the names its visible descendants read
 // (labels, named pictures) in order, then their descriptions (a badge's "4 条未读", a row's
 // "未读"), separated by "，".

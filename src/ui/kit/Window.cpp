@@ -2,11 +2,10 @@
 // appearance callbacks.
 #include "ui/kit/Window.h"
 
-#include "ui/kit/AccessibleKit.h"
-
 #include <QCloseEvent>
 #include <QGuiApplication>
 
+#include "ui/kit/AccessibleKit.h"
 #include "ui/kit/ViewController.h"
 
 namespace oa {

@@ -96,10 +96,11 @@ private slots:
         QVERIFY(named(window, "home", QStringLiteral("Button \"电子邮件，4 条未读\"")));
 
         BottomView* bar = index->bottom_view();
-        const std::pair<const char*, const char*> tabs[] = {{"message", "PageTab \"微讯\""},
-                                                            {"remind", "PageTab \"事务提醒\""},
-                                                            {"affairs", "PageTab \"更多\""},
-                                                            {"home", "PageTab \"首页\""}};
+        const std::pair<const char*, const char*> tabs[] = {
+            {"message", "PageTab \"微讯\" checked selected"},
+            {"remind", "PageTab \"事务提醒\" checked selected"},
+            {"affairs", "PageTab \"更多\" checked selected"},
+            {"home", "PageTab \"首页\" checked selected"}};
         for (const auto& [tab, mustRead] : tabs) {
             bar->changeState(bar->item(tab));
             QVERIFY(named(window, tab, QString::fromUtf8(mustRead)));

@@ -22,6 +22,7 @@ void MyImageView::setLight_img(const QPixmap& picture) {
 void MyImageView::setHighlighted(bool highlighted) {
     highlighted_ = highlighted;
     setPicture(image());
+    setAccessibleChecked(this, highlighted);
 }
 
 }  // namespace oa
