@@ -6,6 +6,7 @@
 #include <QAccessibleWidget>
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -123,7 +124,7 @@ public:
     QStringList actionNames() const override {
         QStringList names = QAccessibleWidget::actionNames();
         if (model_.press) {
-            names.prepend(model_.checked ? toggleAction() : pressAction());
+            names.prepend(role() == QAccessible::CheckBox ? toggleAction() : pressAction());
         }
         return names;
     }
@@ -148,6 +149,18 @@ void pressSpace(QWidget* widget) {
     QCoreApplication::sendEvent(widget, &release);
 }
 
+// A tap in the middle, for the plain widgets that stand for controls and act on a tap.
+void tap(QWidget* widget) {
+    const QPointF centre = QRectF(widget->rect()).center();
+    const QPointF global = widget->mapToGlobal(centre);
+    QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &press);
+    QCoreApplication::sendEvent(widget, &release);
+}
+
 QAccessibleInterface* segmentsOf(SegmentedControl* control);
 
 QAccessibleInterface* controlFor(const QString& className, QObject* object) {
@@ -157,10 +170,12 @@ QAccessibleInterface* controlFor(const QString& className, QObject* object) {
     }
     if (const QVariant role = widget->property(kRoleProperty); role.isValid()) {
         return new AccessibleControl(
-            widget, QAccessible::Role(role.toInt()), {.checked = [widget]() -> std::optional<bool> {
-                const QVariant checked = widget->property(kCheckedProperty);
-                return checked.isValid() ? std::optional<bool>(checked.toBool()) : std::nullopt;
-            }});
+            widget, QAccessible::Role(role.toInt()),
+            {.checked = [widget]() -> std::optional<bool> {
+                 const QVariant checked = widget->property(kCheckedProperty);
+                 return checked.isValid() ? std::optional<bool>(checked.toBool()) : std::nullopt;
+             },
+             .press = [widget] { tap(widget); }});
     }
     if (className == QLatin1String("oa::Switch")) {
         auto* sw = static_cast<Switch*>(widget);

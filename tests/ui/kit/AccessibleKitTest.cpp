@@ -123,6 +123,20 @@ private slots:
         QCOMPARE(iface->text(QAccessible::Name), QString("电子邮件，4 条未读"));
         badge->setHidden(true);
         QCOMPARE(iface->text(QAccessible::Name), QString("电子邮件"));
+
+        // Pressed by a screen reader, it gets the tap it acts on.
+        QSignalSpy tapped(&cell, &QObject::objectNameChanged);
+        struct TapWatch : QObject {
+            bool eventFilter(QObject* watched, QEvent* event) override {
+                if (event->type() == QEvent::MouseButtonRelease) {
+                    watched->setObjectName(QStringLiteral("tapped"));
+                }
+                return false;
+            }
+        } watch;
+        cell.installEventFilter(&watch);
+        press(iface);
+        QCOMPARE(tapped.count(), 1);
     }
 };
 
