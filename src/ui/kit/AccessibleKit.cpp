@@ -84,6 +84,7 @@ struct ControlModel {
     std::function<QString()> description;
     std::function<std::optional<bool>()> checked;
     std::function<bool()> busy;
+    std::function<bool()> selected;
     std::function<void()> press;
 };
 
@@ -118,6 +119,11 @@ public:
             state.selected = *checked && role() == QAccessible::PageTab;
         }
         state.busy = model_.busy && model_.busy();
+        if (model_.selected) {
+            state.selectable = true;
+            state.selected = model_.selected();
+            state.focused = state.focused || (state.selected && hasKeyboardAround(widget()));
+        }
         return state;
     }
 
@@ -232,12 +238,14 @@ QAccessibleInterface* controlFor(const QString& className, QObject* object) {
     }
     if (className == QLatin1String("oa::TableViewCell")) {
         auto* cell = static_cast<TableViewCell*>(widget);
-        return new AccessibleControl(widget, QAccessible::ListItem, {.checked = [cell] {
-                                         return cell->accessoryType() ==
-                                                        TableViewCell::AccessoryType::Checkmark
-                                                    ? std::optional<bool>(true)
-                                                    : std::nullopt;
-                                     }});
+        auto ticked = [cell]() -> std::optional<bool> {
+            return cell->accessoryType() == TableViewCell::AccessoryType::Checkmark
+                       ? std::optional<bool>(true)
+                       : std::nullopt;
+        };
+        return new AccessibleControl(
+            widget, QAccessible::ListItem,
+            {.checked = ticked, .selected = [cell] { return cell->isSelected(); }});
     }
     if (className == QLatin1String("oa::TableView")) {
         return new QAccessibleWidget(widget, QAccessible::List);
@@ -318,6 +326,11 @@ void notifyAccessibleChecked(QWidget* widget) {
     changed.checked = true;
     QAccessibleStateChangeEvent event(widget, changed);
     QAccessible::updateAccessibility(&event);
+}
+
+bool hasKeyboardAround(const QWidget* widget) {
+    const QWidget* focus = widget->window()->focusWidget();
+    return focus && focus != widget && focus->hasFocus() && focus->isAncestorOf(widget);
 }
 
 QString accessibleSummary(QWidget* widget) {

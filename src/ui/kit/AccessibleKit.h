@@ -26,6 +26,9 @@ void setAccessibleChecked(QWidget* widget, bool checked);
 // Tells a listening screen reader that a self-drawn control's check state changed.
 void notifyAccessibleChecked(QWidget* widget);
 
+// Whether the widget with the keyboard's focus holds `widget` (a row of the focused table).
+bool hasKeyboardAround(const QWidget* widget);
+
 // One line for a composite widget such as a list row: the names its visible descendants read
 // (labels, named pictures) in order, then their descriptions (a badge's "4 条未读", a row's
 // "未读"), separated by "，".

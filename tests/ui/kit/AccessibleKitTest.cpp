@@ -12,6 +12,8 @@
 #include "ui/kit/JSBadgeView.h"
 #include "ui/kit/SegmentedControl.h"
 #include "ui/kit/Switch.h"
+#include "ui/kit/TableView.h"
+#include "ui/kit/TableViewCell.h"
 #include "ui/kit/TickButton.h"
 
 namespace oa {
@@ -40,6 +42,17 @@ void press(QAccessibleInterface* iface) {
 }
 
 }  // namespace
+
+// Three rows "一", "二", "三".
+class ThreeRows : public TableViewDataSource, public TableViewDelegate {
+public:
+    int numberOfRowsInSection(TableView*, int) override { return 3; }
+    TableViewCell* cellForRowAtIndexPath(TableView*, const IndexPath& path) override {
+        auto* cell = new TableViewCell;
+        cell->textLabel()->setText(QStringList{"一", "二", "三"}.at(path.row));
+        return cell;
+    }
+};
 
 class AccessibleKitTest : public QObject {
     Q_OBJECT
@@ -137,6 +150,27 @@ private slots:
         cell.installEventFilter(&watch);
         press(iface);
         QCOMPARE(tapped.count(), 1);
+    }
+
+    void theRowChosenInAFocusedListIsWhereTheReaderIs() {
+        ThreeRows rows;
+        QWidget window;
+        window.resize(320, 200);
+        auto* table = new TableView(TableView::Style::Plain, &window);
+        table->setGeometry(window.rect());
+        table->setDataSource(&rows);
+        table->setDelegate(&rows);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        table->setFocus();
+        table->selectRowAtIndexPath({0, 1}, false);
+
+        TableViewCell* second = table->cellForRowAtIndexPath({0, 1});
+        QAccessibleInterface* row = accessible(second);
+        QCOMPARE(row->role(), QAccessible::ListItem);
+        QCOMPARE(row->text(QAccessible::Name), QString("二"));
+        QVERIFY(row->state().selected && row->state().focused);
+        QVERIFY(!accessible(table->cellForRowAtIndexPath({0, 0}))->state().focused);
     }
 };
 
