@@ -226,7 +226,7 @@ QAccessibleInterface* controlFor(const QString& className, QObject* object) {
     }
     if (className == QLatin1String("oa::ProgressHUD")) {
         return new AccessibleControl(
-            widget, QAccessible::ProgressBar,
+            widget, QAccessible::Notification,
             {.name = [] { return ProgressHUD::status(); },
              .value =
                  [] {

@@ -10,11 +10,14 @@
 #include "ui/kit/AccessibleKit.h"
 #include "ui/kit/ActionSheet.h"
 #include "ui/kit/JSBadgeView.h"
+#include "ui/kit/ProgressHUD.h"
 #include "ui/kit/SegmentedControl.h"
 #include "ui/kit/Switch.h"
 #include "ui/kit/TableView.h"
 #include "ui/kit/TableViewCell.h"
 #include "ui/kit/TickButton.h"
+#include "ui/kit/ViewController.h"
+#include "ui/kit/Window.h"
 
 namespace oa {
 
@@ -150,6 +153,22 @@ private slots:
         cell.installEventFilter(&watch);
         press(iface);
         QCOMPARE(tapped.count(), 1);
+    }
+
+    // A screen reader speaks a notification when it shows: the sign-in's outcome is heard.
+    void theProgressIndicatorIsANotificationOfItsText() {
+        ProgressHUD::resetForTesting();
+        Window window(QSize(320, 480));
+        window.show();
+        ProgressHUD::showWithStatus(QStringLiteral("正在登录中..."));
+        QAccessibleInterface* hud = accessible(ProgressHUD::instance());
+        QCOMPARE(hud->role(), QAccessible::Notification);
+        QCOMPARE(hud->text(QAccessible::Name), QString("正在登录中..."));
+        QVERIFY(hud->state().busy);
+        ProgressHUD::dismissWithError(QStringLiteral("用户名或密码错误"));
+        QCOMPARE(hud->text(QAccessible::Name), QString("用户名或密码错误"));
+        QVERIFY(!hud->state().busy);
+        ProgressHUD::resetForTesting();
     }
 
     void theRowChosenInAFocusedListIsWhereTheReaderIs() {
