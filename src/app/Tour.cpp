@@ -5,6 +5,7 @@
 #include "app/Tour.h"
 
 #include <QDir>
+#include <QFile>
 #include <QGraphicsEffect>
 #include <QPixmap>
 #include <QPointer>
@@ -26,6 +27,7 @@
 #include "ui/controller/main/IndexController.h"
 #include "ui/controller/main/MyView.h"
 #include "ui/controller/main/WorkflowController.h"
+#include "ui/kit/AccessibleTree.h"
 #include "ui/kit/AlertView.h"
 #include "ui/kit/LeveyPopListView.h"
 #include "ui/kit/NavigationController.h"
@@ -357,6 +359,13 @@ void Tour::poll() {
         }
         written_.append(path);
         log("screenshot: " + path.toStdString());
+        // What a screen reader finds on the stop, beside its picture, for checking by eye.
+        if (qEnvironmentVariableIsSet("OA_TOUR_ACCESSIBLE_TREE")) {
+            QFile tree(QDir(folder_).absoluteFilePath(stop.name + ".accessible.txt"));
+            if (tree.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+                tree.write(accessibleTree(window_).text.toUtf8());
+            }
+        }
     }
     stop.then();
 }

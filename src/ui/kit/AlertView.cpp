@@ -113,6 +113,7 @@ AlertView::AlertView(QString title, QString message, AlertViewDelegate* delegate
     messageView_->viewport()->setAutoFillBackground(false);
     messageView_->document()->setDocumentMargin(0);
     messageView_->setPlainText(message_);
+    messageView_->setAccessibleName(message_);
     QTextOption option = messageView_->document()->defaultTextOption();
     option.setAlignment(Qt::AlignHCenter);
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);

@@ -2,6 +2,7 @@
 // box, spinner, tick and cross.
 #include "ui/kit/ProgressHUD.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QGraphicsOpacityEffect>
 #include <QPainter>
@@ -150,7 +151,15 @@ void ProgressHUD::apply(State state, const QString& status, std::optional<double
     if (state == State::Hidden) {
         s.widget->fadeOut();
     } else {
+        const bool shownAlready = s.widget->isVisible();
+        const bool newText = s.widget->shownStatus_ != s.status;
         s.widget->present(state, s.status, s.progress);
+        // A screen reader speaks a notification as it shows; a new text on the indicator that
+        // shows already ("成功" after "正在登录中...") is shown anew for it. Progress alone is not.
+        if (shownAlready && newText && !s.status.isEmpty()) {
+            QAccessibleEvent shown(s.widget, QAccessible::ObjectShow);
+            QAccessible::updateAccessibility(&shown);
+        }
     }
 }
 

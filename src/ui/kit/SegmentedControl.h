@@ -41,6 +41,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    friend struct AccessibleSegments;
     int segmentAt(QPointF pos) const;
     QRectF segmentRect(int index) const;
     void selectByUser(int index);

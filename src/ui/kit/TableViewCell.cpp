@@ -2,11 +2,13 @@
 // corners, selection, separator and accessory.
 #include "ui/kit/TableViewCell.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 
+#include "ui/kit/AccessibleKit.h"
 #include "ui/kit/Fonts.h"
 
 namespace oa {
@@ -192,6 +194,15 @@ void TableViewCell::setSelected(bool selected, bool animated) {
     selected_ = selected;
     applyLabelColours();
     update();
+    // A row chosen while its table has the keyboard is where a screen reader reads next.
+    QAccessible::State changed;
+    changed.selected = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
+    if (selected && hasKeyboardAround(this)) {
+        QAccessibleEvent focus(this, QAccessible::Focus);
+        QAccessible::updateAccessibility(&focus);
+    }
 }
 
 void TableViewCell::setHighlighted(bool highlighted, bool animated) {

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "ui/kit/AccessibleKit.h"
 #include "ui/kit/Images.h"
 
 namespace oa {
@@ -25,11 +26,13 @@ void TickButton::setChecked(bool checked) {
     }
     checked_ = checked;
     update();
+    notifyAccessibleChecked(this);
 }
 
 void TickButton::flip() {
     checked_ = !checked_;
     update();
+    notifyAccessibleChecked(this);
     emit toggled(checked_);
 }
 

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 
+#include "ui/kit/AccessibleKit.h"
 #include "ui/kit/ViewController.h"
 
 namespace oa {
@@ -15,6 +16,7 @@ Window::Window(QSize screenSize, QWidget* parent) : QWidget(parent) {
     QPalette colours = palette();
     colours.setColor(QPalette::Window, Qt::white);
     setPalette(colours);
+    installAccessibleKit();
 }
 
 Window::~Window() {

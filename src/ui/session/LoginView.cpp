@@ -136,19 +136,23 @@ void LoginView::createComponent() {
 
     makeLabel(QStringLiteral("用户名："), 0, canvas_);
     TextField* name = addField(kNameTag, 0, kControlWidth);
+    name->setAccessibleName(QStringLiteral("用户名"));
     name->setInputMethodHints(Qt::ImhNoAutoUppercase | Qt::ImhNoPredictiveText);
 
     makeLabel(QStringLiteral("密  码："), 1, canvas_);
     TextField* password = addField(kPasswordTag, 1, kControlWidth);
+    password->setAccessibleName(QStringLiteral("密码"));
     password->setSecureTextEntry(true);
 
     makeLabel(QStringLiteral("OA地址："), 2, canvas_);
     constexpr int kEnvironmentWidth = 130;
     TextField* address = addField(kAddressTag, 2, kEnvironmentWidth);
+    address->setAccessibleName(QStringLiteral("OA地址"));
     address->setReadOnly(true);
     address->hide();
     // The environment's name stands where the address would be; it is chosen, not typed.
     TextField* environment = addField(kEnvironmentNameTag, 2, kEnvironmentWidth);
+    environment->setAccessibleName(QStringLiteral("网络环境"));
     environment->setReadOnly(true);
     environment->setFocusPolicy(Qt::NoFocus);
 
@@ -156,10 +160,12 @@ void LoginView::createComponent() {
     chooser_ = makeIconButton(kChooserImage, canvas_);
     chooser_->setObjectName(QStringLiteral("chooserButton"));
     chooser_->setToolTip(QStringLiteral("请选择网络环境"));
+    chooser_->setAccessibleName(QStringLiteral("选择网络环境"));
     chooser_->setGeometry(kControlX + kEnvironmentWidth + 4, buttonsY, 30, 30);
     connect(chooser_, &QPushButton::clicked, this, &LoginView::openChoiceView);
     settings_ = makeIconButton(kSettingsImage, canvas_);
     settings_->setObjectName(QStringLiteral("settingsButton"));
+    settings_->setAccessibleName(QStringLiteral("网络环境设置"));
     settings_->setGeometry(kControlX + kEnvironmentWidth + 38, buttonsY, 30, 30);
     connect(settings_, &QPushButton::clicked, this, &LoginView::pushSet);
 
@@ -167,10 +173,12 @@ void LoginView::createComponent() {
     makeLabel(QStringLiteral("记住密码"), 3, canvas_);
     auto* remember = new Switch(canvas_);
     setTag(remember, kRememberTag);
+    remember->setAccessibleName(QStringLiteral("记住密码"));
     remember->move(kControlX, kFirstRow + 3 * kRowStep + switchOffset);
     makeLabel(QStringLiteral("自动登录"), 4, canvas_);
     auto* automatic = new Switch(canvas_);
     setTag(automatic, kAutoTag);
+    automatic->setAccessibleName(QStringLiteral("自动登录"));
     automatic->move(kControlX, kFirstRow + 4 * kRowStep + switchOffset);
 
     confirm_ = new QPushButton(QStringLiteral("确  认"), canvas_);

@@ -86,6 +86,12 @@ void SetController::loadView() {
         const Row& row = rowAt(i < 6 ? IndexPath{0, i} : IndexPath{1, 0});
         auto* field = new TextField(stash_);
         setTag(field, row.tag);
+        // "IP地址" alone would not tell the three networks apart.
+        QString name = QString::fromUtf8(row.label).remove(QStringLiteral("："));
+        if (i % 2 == 1 && i < 6) {
+            name = QStringLiteral("网络 %1 的%2").arg(i / 2 + 1).arg(name);
+        }
+        field->setAccessibleName(name);
         if (settings_) {
             if (const auto it = settings_->find(row.key); it != settings_->end()) {
                 field->setText(QString::fromStdString(it->second));

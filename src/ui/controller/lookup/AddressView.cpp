@@ -28,6 +28,7 @@ TextField* labelledField(QWidget* parent, const QString& label, const QString& p
     field->setBorderStyle(TextField::BorderStyle::RoundedRect);
     field->setFont(systemFont(16));
     field->setPlaceholderText(placeholder);
+    field->setAccessibleName(QString(label).remove(QStringLiteral("：")).trimmed());
     return field;
 }
 

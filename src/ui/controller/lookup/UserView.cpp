@@ -27,6 +27,7 @@ void UserView::createView() {
     name_txt_->setBorderStyle(TextField::BorderStyle::RoundedRect);
     name_txt_->setFont(systemFont(16));
     name_txt_->setPlaceholderText(QStringLiteral("输入姓名"));
+    name_txt_->setAccessibleName(QStringLiteral("姓名"));
     connect(name_txt_, &QLineEdit::textEdited, this, [this] { searchName(); });
     connect(name_txt_, &TextField::didEndEditing, this, [this] { searchName(); });
     connect(name_txt_, &TextField::shouldReturn, name_txt_, &TextField::resignFirstResponder);

@@ -31,6 +31,7 @@ void WeatherView::createView() {
     city_text_->setBorderStyle(TextField::BorderStyle::RoundedRect);
     city_text_->setFont(systemFont(16));
     city_text_->setPlaceholderText(QStringLiteral("输入城市名称"));
+    city_text_->setAccessibleName(QStringLiteral("城市名称"));
     connect(city_text_, &TextField::shouldReturn, city_text_, &TextField::resignFirstResponder);
 
     table_view_ = new TableView(TableView::Style::Plain, this);

@@ -78,11 +78,14 @@ QLabel* BaseView::addImage(const QString& name, const QRect& frame) {
 
 void BaseView::setReadState(const Text& read_flag) {
     setBackgroundColor(read_flag == "0" ? unreadBackground() : QColor(Qt::transparent));
+    // The colour says it on screen; the row's line says it to a screen reader.
+    setAccessibleDescription(read_flag == "0" ? QStringLiteral("未读") : QString());
 }
 
 void BaseView::addAttachmentMark(const Text& has_attachment) {
     if (has_attachment == "1") {
-        addImage(QStringLiteral("attach"), attachmentMarkFrame());
+        addImage(QStringLiteral("attach"), attachmentMarkFrame())
+            ->setAccessibleName(QStringLiteral("附件"));
     }
 }
 

@@ -15,13 +15,14 @@ struct Tab {
     const char* key;
     const char* selected;
     const char* normal;
+    const char* title;  // what a screen reader reads for the picture
 };
 
 constexpr Tab kTabs[] = {
-    {"home", "home1", "home2"},
-    {"message", "message1", "message2"},
-    {"remind", "remind1", "remind2"},
-    {"affairs", "affairs1", "affairs2"},
+    {"home", "home1", "home2", "首页"},
+    {"message", "message1", "message2", "微讯"},
+    {"remind", "remind1", "remind2", "事务提醒"},
+    {"affairs", "affairs1", "affairs2", "更多"},
 };
 
 }  // namespace
@@ -40,6 +41,7 @@ void BottomView::createView() {
         item->setNormal_img(image(QString::fromUtf8(tab.normal)));
         item->setLight_img(image(QString::fromUtf8(tab.selected)));
         item->setType_name(tab.key);
+        item->setAccessibleName(QString::fromUtf8(tab.title));
         if (i == 0) {
             item->setHighlighted(true);
             tempMyView_ = item;

@@ -1,10 +1,12 @@
 // MyImageView: which of its two pictures the tab item shows.
 #include "ui/controller/main/MyImageView.h"
 
+#include "ui/kit/AccessibleKit.h"
 namespace oa {
 
 MyImageView::MyImageView(QWidget* parent) : PictureView({}, Mode::Stretch, parent) {
     setCursor(Qt::PointingHandCursor);
+    setAccessibleRole(this, QAccessible::PageTab);
 }
 
 void MyImageView::setNormal_img(const QPixmap& picture) {
@@ -20,6 +22,7 @@ void MyImageView::setLight_img(const QPixmap& picture) {
 void MyImageView::setHighlighted(bool highlighted) {
     highlighted_ = highlighted;
     setPicture(image());
+    setAccessibleChecked(this, highlighted);
 }
 
 }  // namespace oa

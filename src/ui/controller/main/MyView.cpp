@@ -5,12 +5,15 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include "ui/kit/AccessibleKit.h"
 
 namespace oa {
 
 MyView::MyView(QWidget* parent) : QWidget(parent) {
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
+    // Reads its title, then its badge's count.
+    setAccessibleRole(this, QAccessible::Button);
 }
 
 void MyView::focusInEvent(QFocusEvent* event) {

@@ -149,6 +149,7 @@ void MessageController::viewWillAppear(bool animated) {
         const QSizeF size = picture.deviceIndependentSize() / 1.7;
         auto* refresh = new BarButton(QString(), QStringLiteral("refresh.png"), size.toSize());
         refresh->setObjectName(QStringLiteral("refreshButton"));
+        refresh->setAccessibleName(QStringLiteral("刷新"));
         connect(refresh, &QPushButton::clicked, this, &MessageController::clickToRefresh);
         setRightBarButtonItem(refresh);
     }

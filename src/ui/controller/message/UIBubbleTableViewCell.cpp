@@ -116,6 +116,7 @@ void UIBubbleTableViewCell::setupInternalData() {
         bubbleX = mine ? 273 - bubbleWidth : 37;
         bubbleHeight = 35;
         durationLabel_->setText(bubble.duration() + QStringLiteral("''"));
+        durationLabel_->setAccessibleName(QStringLiteral("语音 %1 秒").arg(bubble.duration()));
         durationLabel_->setGeometry(mine ? bubbleX - 32 : bubbleX + bubbleWidth + 2, top - 4, 30,
                                     35);
         durationLabel_->show();

@@ -35,10 +35,13 @@ protected:
 UIInputToolbar::UIInputToolbar(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("inputToolbar"));
     check_ = new CheckBox(QStringLiteral("msg_type_S"), QStringLiteral("msg_type_T"), this);
+    // Checked: the voice mode, with the hold-to-talk button in place of the text.
+    check_->setAccessibleName(QStringLiteral("语音输入"));
     connect(check_, &QAbstractButton::clicked, this, &UIInputToolbar::chooseButtonPressed);
 
     textView_ = new UIExpandingTextView(this);
     textView_->setPlaceholderText(QStringLiteral("输入信息"));
+    textView_->setAccessibleName(QStringLiteral("信息"));
     connect(textView_, &UIExpandingTextView::heightChangeRequested, this,
             &UIInputToolbar::fieldHeightChanged);
     connect(textView_, &UIExpandingTextView::sendRequested, this,

@@ -153,6 +153,7 @@ void AddReciverViewController::loadView() {
     name_txt_ = new SearchField();
     name_txt_->setObjectName(QStringLiteral("name_txt"));
     name_txt_->setPlaceholderText(QStringLiteral("输入姓名"));
+    name_txt_->setAccessibleName(QStringLiteral("姓名"));
     name_txt_->setFont(systemFont(16));
     connect(name_txt_, &QLineEdit::textEdited, this, &AddReciverViewController::textFieldDidChange);
     connect(name_txt_, &TextField::shouldReturn, this, [this] {

@@ -114,6 +114,7 @@ void AllSendView::createSendView() {
     user_scroll_ = new ScrollView(input_view_);
     user_scroll_->setObjectName(QStringLiteral("user_scroll"));
     addButton_ = new ContactAddButton(input_view_);
+    addButton_->setAccessibleName(QStringLiteral("添加收信人"));
     addButton_->setObjectName(QStringLiteral("addButton"));
     divider_ = dividerLine(input_view_);
 
@@ -122,6 +123,7 @@ void AllSendView::createSendView() {
     content_text_->setObjectName(QStringLiteral("content_text"));
     content_text_->setFont(systemFont(18));
     content_text_->setPlaceholderText(QStringLiteral("点击这里填写短信内容..."));
+    content_text_->setAccessibleName(QStringLiteral("短信内容"));
     content_text_->setFrameShape(QFrame::NoFrame);
     content_text_->viewport()->setAutoFillBackground(false);
     content_text_->setStyleSheet(QStringLiteral("background: transparent;"));

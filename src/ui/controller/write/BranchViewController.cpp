@@ -73,6 +73,7 @@ void BranchViewController::loadView() {
     filterField_ = new TextField();
     filterField_->setObjectName(QStringLiteral("deptFilter"));
     filterField_->setPlaceholderText(QStringLiteral("输入部门名称"));
+    filterField_->setAccessibleName(QStringLiteral("部门名称"));
     filterField_->setBorderStyle(TextField::BorderStyle::RoundedRect);
     filterField_->setFont(systemFont(16));
     connect(filterField_, &QLineEdit::textChanged, this, &BranchViewController::setFilter);

@@ -61,6 +61,7 @@ CalendarWriteView::CalendarWriteView(QWidget* parent) : WriteEditor(parent) {
     connect(end_lab_, &QPushButton::clicked, this, [this] { openActionSheet(1); });
 
     content_text_ = new TextView(this);
+    content_text_->setAccessibleName(QStringLiteral("内容"));
     content_text_->setFont(systemFont(18));
     content_text_->setGeometry(25, 210, 270, 140);
     connect(content_text_, &QPlainTextEdit::textChanged, this, &WriteEditor::changed);

@@ -109,6 +109,7 @@ void DiaryWriteView::createView() {
     connect(date_lab_, &QPushButton::clicked, this, &DiaryWriteView::openActionSheet);
 
     content_text_ = new TextView(form_);
+    content_text_->setAccessibleName(QStringLiteral("内容"));
     content_text_->setFont(systemFont(18));
     content_text_->setGeometry(25, 190, 270, 140);
     connect(content_text_, &QPlainTextEdit::textChanged, this, &WriteEditor::changed);

@@ -32,6 +32,7 @@ constexpr int kFormHeight = 5 + 180;
 TextField* formField(const QString& placeholder, int y, QWidget* parent) {
     auto* field = new TextField(parent);
     field->setPlaceholderText(placeholder);
+    field->setAccessibleName(QString(placeholder).remove(QStringLiteral("请输入")));
     field->setFont(systemFont(16));
     field->setGeometry(95, y, 210, 35);
     return field;
@@ -77,6 +78,8 @@ void EmailWriteView::createView() {
         // A 44-point target around the drawn button.
         add->setGeometry(270, 5 + 45 * (which - 1), 44, 44);
         setTag(add, which);
+        add->setAccessibleName(which == 1 ? QStringLiteral("添加收件人")
+                                          : QStringLiteral("添加抄送"));
         connect(add, &QAbstractButton::clicked, this, [this, which] { emit turnToSearch(which); });
     }
     auto strip = [this](int tagValue, int y) {
@@ -109,6 +112,7 @@ void EmailWriteView::createView() {
     contentLabel->setFont(systemFont(16));
     contentLabel->setGeometry(10, 5, 200, 30);
     content_text_ = new TextView(contentView_);
+    content_text_->setAccessibleName(QStringLiteral("正文"));
     content_text_->setFont(systemFont(18));
     content_text_->setGeometry(8, 45, 295, 95);
     connect(content_text_, &QPlainTextEdit::textChanged, this, &WriteEditor::changed);

@@ -67,6 +67,7 @@ void PictureBlock::rebuild() {
     insert->setFont(systemFont(16));
     insert->setGeometry(15, 12, 80, 26);
     auto* attach = new QPushButton(this);
+    attach->setAccessibleName(QStringLiteral("添加图片"));
     attach->setObjectName(QStringLiteral("attachButton"));
     attach->setIcon(image(QStringLiteral("btnimageattach.png")));
     attach->setIconSize({30, 30});
@@ -95,6 +96,7 @@ void PictureBlock::rebuild() {
             small.setDevicePixelRatio(dpr);
             thumb->setPixmap(QPixmap::fromImage(small));
             auto* remove = new QPushButton(this);
+            remove->setAccessibleName(QStringLiteral("删除图片"));
             remove->setIcon(image(QStringLiteral("delete.png")));
             remove->setIconSize({24, 24});
             remove->setFlat(true);
