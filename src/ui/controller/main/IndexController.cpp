@@ -195,6 +195,7 @@ void IndexController::changeView(const std::string& key) {
                                      QSize(kSendAllWidth, height));
         connect(button, &QPushButton::clicked, this, &IndexController::allSendView);
         setRightBarButtonItem(button);
+        setComposeButton(button);
     } else {
         setRightBarButtonItem(nullptr);
     }

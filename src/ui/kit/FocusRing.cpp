@@ -1,0 +1,30 @@
+// FocusRing: drawing the ring.
+#include "ui/kit/FocusRing.h"
+
+#include <QPainter>
+
+namespace oa {
+
+void paintFocusRing(QPainter& painter, const QRectF& rect, qreal radius, bool fill) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    QColor wash = kFocusRingColour;
+    wash.setAlpha(28);
+    painter.setBrush(fill ? QBrush(wash) : QBrush(Qt::NoBrush));
+    painter.setPen(QPen(kFocusRingColour, 2));
+    painter.drawRoundedRect(rect.adjusted(1, 1, -1, -1), radius, radius);
+    painter.restore();
+}
+
+FocusRingView::FocusRingView(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("focusRing"));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void FocusRingView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    paintFocusRing(painter, QRectF(rect()).adjusted(1, 1, -1, -1), 5, true);
+}
+
+}  // namespace oa
