@@ -506,7 +506,8 @@ void NavigationController::focusTop(bool popupClosed) {
         }
     }
     if (target) {
-        target->setFocus(Qt::OtherFocusReason);
+        // As a pop-up hands it back: a field goes on editing if it was, and begins nothing.
+        target->setFocus(Qt::PopupFocusReason);
     }
 }
 
