@@ -53,7 +53,7 @@ void BarButton::paintEvent(QPaintEvent*) {
     painter.setPen(isEnabled() ? QColor(Qt::white) : QColor(255, 255, 255, 130));
     painter.drawText(rect(), Qt::AlignCenter, text());
     if (hasFocus()) {
-        paintFocusRing(painter, rect(), 5);
+        paintFocusRing(painter, rect(), 5, false, kFocusRingOnBarColour);
     }
 }
 

@@ -5,13 +5,14 @@
 
 namespace oa {
 
-void paintFocusRing(QPainter& painter, const QRectF& rect, qreal radius, bool fill) {
+void paintFocusRing(QPainter& painter, const QRectF& rect, qreal radius, bool fill,
+                    const QColor& colour) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    QColor wash = kFocusRingColour;
+    QColor wash = colour;
     wash.setAlpha(28);
     painter.setBrush(fill ? QBrush(wash) : QBrush(Qt::NoBrush));
-    painter.setPen(QPen(kFocusRingColour, 2));
+    painter.setPen(QPen(colour, 2));
     painter.drawRoundedRect(rect.adjusted(1, 1, -1, -1), radius, radius);
     painter.restore();
 }

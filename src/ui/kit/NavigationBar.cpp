@@ -28,7 +28,7 @@ NavigationBar::NavigationBar(QWidget* parent) : QWidget(parent), backButton_(new
         "QPushButton { color: white; padding: 0 8px; border: 1px solid rgba(0, 0, 0, 90);"
         " border-radius: 5px; background: rgba(255, 255, 255, 40); }"
         "QPushButton:pressed { background: rgba(0, 0, 0, 50); }"
-        "QPushButton:focus { border: 2px solid #3a96f0; }"));
+        "QPushButton:focus { border: 2px solid #8fd0ff; }"));
     backButton_->setParent(this);
     backButton_->hide();
     connect(backButton_, &QPushButton::clicked, this, &NavigationBar::backRequested);
