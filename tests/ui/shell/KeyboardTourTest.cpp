@@ -6,10 +6,13 @@
 
 #include "ShellTest.h"
 #include "ui/controller/detail/DetailController.h"
+#include "ui/controller/main/BottomView.h"
 #include "ui/controller/main/FuncController.h"
 #include "ui/controller/main/HomeView.h"
 #include "ui/controller/main/IndexController.h"
+#include "ui/controller/main/MyImageView.h"
 #include "ui/controller/main/MyView.h"
+#include "ui/controller/message/MessageView.h"
 #include "ui/controller/write/DiaryWriteView.h"
 #include "ui/controller/write/WriteController.h"
 #include "ui/kit/ActionSheet.h"
@@ -138,6 +141,18 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!table->isLoading(), kReplyMs);
         press(window, Qt::Key_Escape);
         QCOMPARE(screen.top(), index);
+
+        // 微讯 by its tab, where Ctrl+N writes a message; nothing written, Escape just leaves.
+        QVERIFY(tabTo(window, index->bottom_view()->item("message")));
+        press(window, Qt::Key_Space);
+        QVERIFY(index->message_view()->isVisible());
+        press(window, Qt::Key_N, Qt::ControlModifier);
+        QVERIFY(screen.topAs<WriteController>());
+        press(window, Qt::Key_Escape);
+        QCOMPARE(screen.top(), index);
+        QVERIFY(tabTo(window, index->bottom_view()->item("home")));
+        press(window, Qt::Key_Return);
+        QVERIFY(index->home_view()->isVisible());
 
         // The diary: a new one, the leave question kept off by Escape, then sent.
         QVERIFY(tabTo(window, moduleCell(index, "工作日志")));
