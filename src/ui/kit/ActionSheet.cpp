@@ -10,6 +10,7 @@
 #include <QVariantAnimation>
 #include <algorithm>
 
+#include "ui/kit/FocusRing.h"
 #include "ui/kit/Fonts.h"
 
 namespace oa {
@@ -308,6 +309,9 @@ void ActionSheet::paintEvent(QPaintEvent*) {
         const QString text = painter.fontMetrics().elidedText(buttons_.at(index), Qt::ElideMiddle,
                                                               box.width() - 2 * kTitleSideMargin);
         painter.drawText(box, Qt::AlignCenter, text);
+        if (index == keyButton_) {
+            paintFocusRing(painter, QRectF(box).adjusted(3, 2, -3, -2), kCornerRadius - 2);
+        }
     };
 
     if (!layout.group.isEmpty()) {
@@ -394,11 +398,49 @@ void ActionSheet::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void ActionSheet::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        cancel();
-        return;
+    switch (event->key()) {
+        case Qt::Key_Escape:
+            cancel();
+            return;
+        case Qt::Key_Down:
+        case Qt::Key_Up:
+            moveKeyButton(event->key() == Qt::Key_Down);
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            // Nothing is chosen before a key has lit a button.
+            if (keyButton_ >= 0 && !event->isAutoRepeat()) {
+                clickButtonAtIndex(keyButton_);
+                return;
+            }
+            break;
+        default:
+            break;
     }
     QWidget::keyPressEvent(event);
+}
+
+bool ActionSheet::focusNextPrevChild(bool next) {
+    // Tab walks the buttons and stays in the sheet; a content widget keeps the usual chain.
+    if (content_) {
+        return QWidget::focusNextPrevChild(next);
+    }
+    moveKeyButton(next);
+    return true;
+}
+
+void ActionSheet::moveKeyButton(bool forward) {
+    const int count = numberOfButtons();
+    if (count == 0 || closing_) {
+        return;
+    }
+    if (keyButton_ < 0) {
+        keyButton_ = forward ? 0 : count - 1;
+    } else {
+        keyButton_ = (keyButton_ + (forward ? 1 : count - 1)) % count;
+    }
+    update();
 }
 
 }  // namespace oa

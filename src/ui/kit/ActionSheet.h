@@ -70,6 +70,9 @@ public:
     // sheet closes with index -1 and nothing is chosen.
     void cancel();
     bool isClosing() const { return closing_; }
+    // The button the keys have lit (Down/Up or Tab/Shift+Tab walk them, Enter or Space chooses
+    // it), -1 before the first such key.
+    int keyButtonIndex() const { return keyButton_; }
 
     // Where things are drawn, in the sheet's coordinates, once shown (for tests and the tour).
     QRect panelRect() const;
@@ -87,9 +90,12 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void moveKeyButton(bool forward);
+
     struct Layout {
         QRect group;     // title, content and the buttons other than cancel
         QRect titleBox;  // empty without a title
@@ -119,6 +125,7 @@ private:
     bool closing_ = false;
     int pressedButton_ = -1;
     bool pressedOutside_ = false;
+    int keyButton_ = -1;
 };
 
 }  // namespace oa

@@ -128,7 +128,9 @@ AlertView::AlertView(QString title, QString message, AlertViewDelegate* delegate
         button->setStyleSheet(
             QStringLiteral("QPushButton { border: none; background: transparent; color: #007aff; }"
                            "QPushButton:pressed { background: rgba(0, 0, 0, 22); }"
-                           "QPushButton:focus { background: rgba(0, 122, 255, 20); }"));
+                           "QPushButton:focus { background: rgba(0, 122, 255, 20);"
+                           " border: 2px solid #3a96f0; border-radius: 6px; }"));
+        button->setAutoDefault(true);  // Enter presses the focused button, as Space does
         connect(button, &QPushButton::clicked, this, [this, i] { clickButtonAtIndex(i); });
         buttons_.append(button);
     }

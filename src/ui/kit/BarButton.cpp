@@ -1,8 +1,10 @@
 // BarButton: drawing the image and the title, darker while pressed.
 #include "ui/kit/BarButton.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 
+#include "ui/kit/FocusRing.h"
 #include "ui/kit/Fonts.h"
 #include "ui/kit/Images.h"
 
@@ -11,7 +13,8 @@ namespace oa {
 BarButton::BarButton(const QString& title, const QString& imageName, QSize size, QWidget* parent)
     : QPushButton(title, parent), imageName_(imageName) {
     setFont(systemFont(kFontSize));
-    setFocusPolicy(Qt::NoFocus);
+    // Tab reaches it, a click does not take the focus from a field being edited.
+    setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
     resize(size);
 }
@@ -49,6 +52,19 @@ void BarButton::paintEvent(QPaintEvent*) {
     painter.drawText(rect().translated(0, -1), Qt::AlignCenter, text());
     painter.setPen(isEnabled() ? QColor(Qt::white) : QColor(255, 255, 255, 130));
     painter.drawText(rect(), Qt::AlignCenter, text());
+    if (hasFocus()) {
+        paintFocusRing(painter, rect(), 5, false, kFocusRingOnBarColour);
+    }
+}
+
+void BarButton::keyPressEvent(QKeyEvent* event) {
+    // A bar has no default button, so Enter acts on the focused one as Space does.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        !event->isAutoRepeat()) {
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }
 
 }  // namespace oa

@@ -96,7 +96,13 @@ void LeveyPopListView::showInView(QWidget* view, bool animated) {
     table_->reloadData();
     show();
     raise();
-    setFocus(Qt::PopupFocusReason);
+    // The entries take the keys: Up/Down move, Enter chooses, Escape comes up to the list.
+    if (!options_.isEmpty()) {
+        table_->setFocus(Qt::PopupFocusReason);
+        table_->setCurrentRow({0, 0});
+    } else {
+        setFocus(Qt::PopupFocusReason);
+    }
     if (animated) {
         auto* effect = new QGraphicsOpacityEffect(this);
         effect->setOpacity(0);

@@ -19,13 +19,16 @@ constexpr int kBackButtonMaxWidth = 100;
 NavigationBar::NavigationBar(QWidget* parent) : QWidget(parent), backButton_(new QPushButton) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     backButton_->setObjectName(QStringLiteral("navigationBackButton"));
-    backButton_->setFocusPolicy(Qt::NoFocus);
+    // Tab reaches it and Enter presses it (as Space does); a click leaves the focus where it is.
+    backButton_->setFocusPolicy(Qt::TabFocus);
+    backButton_->setAutoDefault(true);
     backButton_->setCursor(Qt::PointingHandCursor);
     backButton_->setFont(boldSystemFont(12));
     backButton_->setStyleSheet(QStringLiteral(
         "QPushButton { color: white; padding: 0 8px; border: 1px solid rgba(0, 0, 0, 90);"
         " border-radius: 5px; background: rgba(255, 255, 255, 40); }"
-        "QPushButton:pressed { background: rgba(0, 0, 0, 50); }"));
+        "QPushButton:pressed { background: rgba(0, 0, 0, 50); }"
+        "QPushButton:focus { border: 2px solid #8fd0ff; }"));
     backButton_->setParent(this);
     backButton_->hide();
     connect(backButton_, &QPushButton::clicked, this, &NavigationBar::backRequested);

@@ -1,14 +1,20 @@
 // NavigationController: stack changes, the slide between screens and their appearance callbacks.
 #include "ui/kit/NavigationController.h"
 
+#include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QParallelAnimationGroup>
 #include <QPropertyAnimation>
 #include <QPushButton>
+#include <QShortcut>
+
+#include <algorithm>
 
 #include "core/platform/Log.h"
 #include "ui/kit/NavigationBar.h"
+#include "ui/kit/TableView.h"
 
 namespace oa {
 
@@ -24,6 +30,7 @@ NavigationController::NavigationController(ViewController* root, QObject* parent
 }
 
 NavigationController::~NavigationController() {
+    disconnect(qApp, &QApplication::focusChanged, this, &NavigationController::focusChanged);
     if (animation_) {
         animation_->stop();
     }
@@ -59,6 +66,7 @@ void NavigationController::adopt(ViewController* controller) {
 
 void NavigationController::controllerDestroyed(QObject* object) {
     // Only the address is compared: the controller part of the object is already gone.
+    lastFocus_.remove(static_cast<ViewController*>(object));
     const qsizetype index = stack_.indexOf(static_cast<ViewController*>(object));
     if (index < 0) {
         return;
@@ -76,6 +84,7 @@ void NavigationController::controllerDestroyed(QObject* object) {
             top->beginAppearanceTransition(true, false);
             top->endAppearanceTransition();
         }
+        focusTop();
     }
     updateBar();
 }
@@ -136,10 +145,17 @@ void NavigationController::transition(ViewController* from, ViewController* to, 
     auto release = [this, leaving] {
         for (const auto& gone : leaving) {
             if (gone && !stack_.contains(gone.data())) {
+                lastFocus_.remove(gone.data());
                 gone->deleteLater();
             }
         }
     };
+    if (from && from->isViewLoaded()) {
+        if (QWidget* focused = from->view()->window()->focusWidget();
+            focused && from->view()->isAncestorOf(focused)) {
+            lastFocus_[from] = focused;
+        }
+    }
     updateBar();
     if (!isViewLoaded()) {
         // Nothing is on screen yet; the top's view loads with the stack's own.
@@ -189,6 +205,7 @@ void NavigationController::transition(ViewController* from, ViewController* to, 
             toGuard->endAppearanceTransition();
         }
         release();
+        focusTop();
         emit transitionFinished();
     };
 
@@ -290,6 +307,18 @@ void NavigationController::loadView() {
     auto* container = new QWidget;
     container->setObjectName(QStringLiteral("navigationView"));
     container->installEventFilter(this);
+    // Only while the focus is on the stack: a sheet or alert over it keeps these keys.
+    auto addShortcut = [this, container](QList<QKeySequence> keys, auto action) {
+        auto* shortcut = new QShortcut(container);
+        shortcut->setKeys(keys);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, action);
+    };
+    addShortcut({QKeySequence(Qt::CTRL | Qt::Key_N)},
+                [this] { pressTopButton(&ViewController::composeButton); });
+    addShortcut({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)},
+                [this] { pressTopButton(&ViewController::sendButton); });
+    connect(qApp, &QApplication::focusChanged, this, &NavigationController::focusChanged);
     content_ = new QWidget(container);
     content_->setObjectName(QStringLiteral("navigationContent"));
     if (bar_) {
@@ -314,6 +343,16 @@ QList<ViewController*> NavigationController::appearanceChildren() const {
 bool NavigationController::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize && isViewLoaded() && watched == view()) {
         layoutContent();
+    }
+    // Escape that no control inside wanted (a field, a sheet's own handling) comes up to here.
+    if (event->type() == QEvent::KeyPress && isViewLoaded() && watched == view()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+            if (!key->isAutoRepeat()) {
+                goBack();
+            }
+            return true;
+        }
     }
     return ViewController::eventFilter(watched, event);
 }
@@ -383,6 +422,93 @@ void NavigationController::updateBar() {
     bar_->setItems(top->title(), top->titleView(), left, top->rightBarButtonItem());
     topConnection_ = connect(top, &ViewController::navigationItemChanged, this,
                              &NavigationController::updateBar);
+}
+
+void NavigationController::goBack() {
+    ViewController* top = topViewController();
+    if (!top || stack_.size() < 2) {
+        return;
+    }
+    // The screen's own back button may ask first (unsaved text) or do more than pop.
+    if (QWidget* left = top->leftBarButtonItem()) {
+        auto* button = qobject_cast<QAbstractButton*>(left);
+        if (button && button->isEnabled()) {
+            button->click();
+        }
+        return;
+    }
+    if (!top->hidesBackButton()) {
+        popViewController(true);
+    }
+}
+
+void NavigationController::pressTopButton(QAbstractButton* (ViewController::*button)() const) {
+    ViewController* top = topViewController();
+    if (!top || isTransitioning()) {
+        return;
+    }
+    QAbstractButton* target = (top->*button)();
+    if (target && target->isEnabled() && target->isVisible()) {
+        target->click();
+    }
+}
+
+void NavigationController::focusChanged(QWidget* old, QWidget* now) {
+    if (!isViewLoaded() || !view()->isVisible()) {
+        return;
+    }
+    QWidget* container = view();
+    ViewController* top = topViewController();
+    if (top && top->isViewLoaded() && old && top->view()->isAncestorOf(old) && now &&
+        !container->isAncestorOf(now)) {
+        lastFocus_[top] = old;  // a sheet or alert takes the focus for a while
+    }
+    // A sheet, alert or pop-up list that closes leaves the focus wherever the focus chain goes
+    // next; the screen gets it back instead.
+    if (old && !old->isVisible() && old != container && !container->isAncestorOf(old) &&
+        old->window() == container->window()) {
+        focusTop(true);
+    }
+}
+
+void NavigationController::focusTop(bool popupClosed) {
+    ViewController* top = topViewController();
+    if (!top || !top->isViewLoaded() || isTransitioning()) {
+        return;
+    }
+    QWidget* screen = top->view();
+    if (!screen->isVisible()) {
+        return;
+    }
+    QWidget* focused = screen->window()->focusWidget();
+    if (focused && focused->isVisible() && !view()->isAncestorOf(focused) &&
+        focused != screen->window()) {
+        return;  // a sheet over the screen holds the focus
+    }
+    auto usable = [screen](QWidget* widget) {
+        return widget && screen->isAncestorOf(widget) && widget->isVisible() &&
+               widget->isEnabled() && (widget->focusPolicy() & Qt::TabFocus);
+    };
+    QWidget* target = lastFocus_.value(top);
+    if (focused && screen->isAncestorOf(focused) && (!popupClosed || !usable(target))) {
+        return;  // the screen chose (after a pop-up, only when it had nothing to hand back)
+    }
+    if (!usable(target)) {
+        // A list screen starts on its list; others on their first control.
+        const auto tables = screen->findChildren<TableView*>();
+        const auto table = std::find_if(tables.begin(), tables.end(), usable);
+        target = table != tables.end() ? *table : nullptr;
+    }
+    for (QWidget* next = screen->nextInFocusChain(); !target && next != screen;
+         next = next->nextInFocusChain()) {
+        if (usable(next)) {
+            target = next;
+        }
+    }
+    if (target) {
+        // As a pop-up hands it back: a field goes on editing if it was, and begins nothing.
+        target->setFocus(Qt::PopupFocusReason);
+    }
 }
 
 }  // namespace oa

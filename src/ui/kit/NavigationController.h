@@ -1,7 +1,14 @@
 // NavigationController: a stack of screens under a navigation bar. Pushing slides the new screen
 // in from the right, popping slides it back out; each screen can show or hide the bar.
+//
+// The keys of the whole stack live here: Escape is the way back (the top's left bar button, or
+// the default back button; nothing on the root), Ctrl+N presses the top's compose button and
+// Ctrl+Enter its send button. The keyboard focus follows the screens: a screen shown again gets
+// back the control it had, a new one its list or its first control, and a sheet or alert that
+// closes hands the focus back to the screen.
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QPointer>
 #include <functional>
@@ -76,6 +83,12 @@ private:
     void installView(ViewController* controller);
     void layoutContent();
     void updateBar();
+    void goBack();
+    void pressTopButton(QAbstractButton* (ViewController::*button)() const);
+    void focusChanged(QWidget* old, QWidget* now);
+    // Gives the top screen the keyboard focus when it has none; `popupClosed`: also takes it back
+    // from wherever the focus chain went when a sheet closed.
+    void focusTop(bool popupClosed = false);
 
     QList<ViewController*> stack_;  // bottom first
     QWidget* content_ = nullptr;    // part of the view below the bar; holds the screens' views
@@ -86,6 +99,7 @@ private:
     QPointer<QWidget> revealCover_;
     std::function<void()> finishTransition_;
     QMetaObject::Connection topConnection_;
+    QHash<const ViewController*, QPointer<QWidget>> lastFocus_;  // per screen on the stack
 };
 
 }  // namespace oa

@@ -55,12 +55,14 @@ PullingRefreshTableView::PullingRefreshTableView(PullingRefreshTableViewDelegate
             &PullingRefreshTableView::tableViewDidEndDragging);
     connect(this, &ScrollView::contentSizeChanged, this,
             &PullingRefreshTableView::contentSizeDidChange);
-    // Only a list in sight answers: the shortcut does nothing while its screen is hidden. F5
-    // always refreshes, also where the platform's refresh key is another one; a key bound twice
-    // would be ambiguous and do nothing.
+    // Only a list in sight answers: the shortcut does nothing while its screen is hidden. F5 and
+    // Ctrl+R always refresh, also where the platform's refresh key is another one; a key bound
+    // twice would be ambiguous and do nothing.
     QList<QKeySequence> keys = QKeySequence::keyBindings(QKeySequence::Refresh);
-    if (!keys.contains(QKeySequence(Qt::Key_F5))) {
-        keys.append(QKeySequence(Qt::Key_F5));
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R)}) {
+        if (!keys.contains(key)) {
+            keys.append(key);
+        }
     }
     auto* shortcut = new QShortcut(this);
     shortcut->setKeys(keys);

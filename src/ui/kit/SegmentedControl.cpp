@@ -146,6 +146,12 @@ void SegmentedControl::paintEvent(QPaintEvent*) {
     for (int i = 0; i < numberOfSegments(); ++i) {
         painter.drawText(segmentRect(i), Qt::AlignCenter, titles_.at(i));
     }
+    if (hasFocus()) {
+        // White inside the tint, where the blue ring of the other controls would not show.
+        painter.setPen(QPen(QColor(255, 255, 255, 230), 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(frame.adjusted(2, 2, -2, -2), 3, 3);
+    }
 }
 
 }  // namespace oa

@@ -1,6 +1,7 @@
 // Switch: the knob's slide and the drawing of track, labels and knob.
 #include "ui/kit/Switch.h"
 
+#include <QKeyEvent>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -64,6 +65,16 @@ void Switch::moveKnob(bool animated) {
     });
     slide_ = slide;
     slide->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void Switch::keyPressEvent(QKeyEvent* event) {
+    // Enter turns it as Space does: a form has no default button to take Enter.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        !event->isAutoRepeat()) {
+        click();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
 }
 
 void Switch::paintEvent(QPaintEvent*) {

@@ -30,6 +30,7 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void nextCheckState() override;
     void checkStateSet() override;
 

@@ -2,6 +2,7 @@
 // tap.
 #include "ui/kit/TableView.h"
 
+#include <QKeyEvent>
 #include <QLinearGradient>
 #include <QPainter>
 #include <algorithm>
@@ -326,6 +327,7 @@ void TableView::layoutContent() {
         placeCell(cell, path);
     }
     updateSupplements();
+    placeFocusRing();
     const qreal offset = contentOffset();
     if (tableHeaderView_) {
         tableHeaderView_->setGeometry(0, qRound(-offset), width(), qRound(tableHeaderHeight_));
@@ -779,6 +781,140 @@ void TableView::touchEnded(QPointF pos) {
     if (indexPathForRowAtPoint(pos) == path) {
         selectTapped(path);
     }
+}
+
+// --- Keyboard -------------------------------------------------------------------------------
+
+int TableView::rowCount() const {
+    int count = 0;
+    for (const Section& section : sections_) {
+        count += section.rows();
+    }
+    return count;
+}
+
+int TableView::flatIndex(const IndexPath& path) const {
+    int index = 0;
+    for (int s = 0; s < path.section && s < numberOfSections(); ++s) {
+        index += sections_[static_cast<size_t>(s)].rows();
+    }
+    return index + path.row;
+}
+
+IndexPath TableView::pathAtFlatIndex(int index) const {
+    for (int s = 0; s < numberOfSections(); ++s) {
+        const int rows = sections_[static_cast<size_t>(s)].rows();
+        if (index < rows) {
+            return {s, index};
+        }
+        index -= rows;
+    }
+    return {};
+}
+
+void TableView::setCurrentRow(const IndexPath& path) {
+    if (!isValid(path)) {
+        return;
+    }
+    current_ = path;
+    scrollToRowAtIndexPath(path, ScrollPosition::None, false);
+    placeFocusRing();
+}
+
+bool TableView::moveCurrentRow(int key) {
+    const int count = rowCount();
+    if (count == 0) {
+        return false;
+    }
+    const QList<IndexPath> inSight = indexPathsForVisibleRows();
+    const int page = std::max(1, static_cast<int>(inSight.size()) - 1);
+    if (!current_ || !isValid(*current_)) {
+        // The first key lands on the top row in sight rather than jumping away from it.
+        const IndexPath start =
+            inSight.isEmpty() ? IndexPath{} : *std::min_element(inSight.begin(), inSight.end());
+        setCurrentRow(key == Qt::Key_End    ? pathAtFlatIndex(count - 1)
+                      : key == Qt::Key_Home ? IndexPath{}
+                                            : start);
+        return true;
+    }
+    int index = flatIndex(*current_);
+    switch (key) {
+        case Qt::Key_Up:
+            --index;
+            break;
+        case Qt::Key_Down:
+            ++index;
+            break;
+        case Qt::Key_PageUp:
+            index -= page;
+            break;
+        case Qt::Key_PageDown:
+            index += page;
+            break;
+        case Qt::Key_Home:
+            index = 0;
+            break;
+        default:
+            index = count - 1;
+            break;
+    }
+    setCurrentRow(pathAtFlatIndex(std::clamp(index, 0, count - 1)));
+    return true;
+}
+
+void TableView::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    // Rows that cannot be chosen (a form in a table) leave the keys to scrolling.
+    const bool plain =
+        allowsSelection_ && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp ||
+                  key == Qt::Key_PageDown || key == Qt::Key_Home || key == Qt::Key_End)) {
+        if (moveCurrentRow(key)) {
+            return;
+        }
+    }
+    const bool activate = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+    if (plain && activate && current_ && isValid(*current_)) {
+        if (!event->isAutoRepeat()) {
+            selectTapped(*current_);
+        }
+        return;
+    }
+    ScrollView::keyPressEvent(event);
+}
+
+void TableView::focusInEvent(QFocusEvent* event) {
+    ScrollView::focusInEvent(event);
+    placeFocusRing();
+}
+
+void TableView::focusOutEvent(QFocusEvent* event) {
+    ScrollView::focusOutEvent(event);
+    placeFocusRing();
+}
+
+void TableView::placeFocusRing() {
+    if (current_ && !isValid(*current_)) {
+        // The rows went with a reload: the ring stays at the same place in the list.
+        const int count = rowCount();
+        current_ = count > 0
+                       ? std::optional(pathAtFlatIndex(std::min(flatIndex(*current_), count - 1)))
+                       : std::nullopt;
+    }
+    if (!current_ || !hasFocus()) {
+        if (ring_) {
+            ring_->hide();
+        }
+        return;
+    }
+    if (!ring_) {
+        ring_ = new FocusRingView(this);
+    }
+    const QRectF r = rectForRowAtIndexPath(*current_);
+    const int top = qRound(r.top() - contentOffset());
+    ring_->setGeometry(0, top, width(), qRound(r.bottom() - contentOffset()) - top);
+    ring_->show();
+    ring_->raise();
 }
 
 }  // namespace oa

@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+#include "ui/kit/FocusRing.h"
 #include "ui/kit/ScrollView.h"
 #include "ui/kit/TableViewCell.h"
 
@@ -113,6 +114,12 @@ public:
     bool allowsSelection() const { return allowsSelection_; }
     void setAllowsSelection(bool allows);
 
+    // The row the keyboard is on: Up/Down, Page Up/Down and Home/End move it (the first key
+    // starts at the top row in sight), Enter or Space opens it as a tap would. Ringed while the
+    // table has the keyboard focus; it stays on its place in the list across reloads.
+    std::optional<IndexPath> currentRow() const { return current_; }
+    void setCurrentRow(const IndexPath& path);
+
     // Appearance.
     qreal rowHeight() const { return rowHeight_; }
     void setRowHeight(qreal height);
@@ -143,6 +150,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void layoutContent() override;
     void touchBegan(QPointF pos, bool onMovingContent) override;
     void touchCancelled() override;
@@ -178,6 +188,12 @@ private:
     bool isValid(const IndexPath& path) const;
     void selectTapped(const IndexPath& path);
     QWidget* makeTitleView(const QString& text, bool header) const;
+    // Rows counted through all sections, for the keyboard's moves.
+    int rowCount() const;
+    int flatIndex(const IndexPath& path) const;
+    IndexPath pathAtFlatIndex(int index) const;
+    bool moveCurrentRow(int key);
+    void placeFocusRing();
 
     Style style_;
     TableViewDataSource* dataSource_ = nullptr;
@@ -196,6 +212,8 @@ private:
 
     std::optional<IndexPath> selected_;
     std::optional<IndexPath> highlighted_;
+    std::optional<IndexPath> current_;
+    QPointer<FocusRingView> ring_;
     bool allowsSelection_ = true;
     qreal rowHeight_ = kDefaultRowHeight;
     SeparatorStyle separatorStyle_ = SeparatorStyle::SingleLine;

@@ -2,6 +2,7 @@
 // bar shows while it is on top, and receives appearance callbacks from its container.
 #pragma once
 
+#include <QAbstractButton>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -55,6 +56,14 @@ public:
     // A right item in the same style: `title` on "btn_background1", 50 x 25; a click runs
     // `action`.
     BarButton* setRightBarButton(const QString& title, std::function<void()> action);
+
+    // The buttons a navigation stack presses for Ctrl+N (the module's "write" button) and for
+    // Ctrl+Enter (a writing screen's send or save button) while this screen is on top; not
+    // owned, nullptr for none.
+    QAbstractButton* composeButton() const { return composeButton_; }
+    void setComposeButton(QAbstractButton* button) { composeButton_ = button; }
+    QAbstractButton* sendButton() const { return sendButton_; }
+    void setSendButton(QAbstractButton* button) { sendButton_ = button; }
 
     // Modal presentation: `controller` covers the whole window, sliding up from the bottom when
     // animated, over the outermost container of this screen (its navigation stack, say), which
@@ -117,6 +126,8 @@ private:
     QPointer<QWidget> leftItem_;
     QPointer<QWidget> rightItem_;
     bool hidesBackButton_ = false;
+    QPointer<QAbstractButton> composeButton_;
+    QPointer<QAbstractButton> sendButton_;
     QString backButtonTitle_;
     QPointer<ViewController> presented_;
     QPointer<ViewController> presenting_;

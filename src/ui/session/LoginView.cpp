@@ -68,10 +68,13 @@ QPushButton* makeIconButton(const QString& imageName, QWidget* parent) {
     button->setIconSize(QSize(30, 30));
     button->setFlat(true);
     button->setCursor(Qt::PointingHandCursor);
-    button->setFocusPolicy(Qt::NoFocus);
+    // Tab reaches it and Enter presses it; a tap leaves the focus where it is.
+    button->setFocusPolicy(Qt::TabFocus);
+    button->setAutoDefault(true);
     button->setStyleSheet(
         QStringLiteral("QPushButton { border: none; background: transparent; }"
-                       "QPushButton:pressed { background: #22000000; }"));
+                       "QPushButton:pressed { background: #22000000; }"
+                       "QPushButton:focus { border: 2px solid #8fd0ff; border-radius: 6px; }"));
     return button;
 }
 
@@ -185,6 +188,7 @@ void LoginView::createComponent() {
     confirm_->setObjectName(QStringLiteral("confirmButton"));
     confirm_->setFont(boldSystemFont(18));
     confirm_->setCursor(Qt::PointingHandCursor);
+    confirm_->setAutoDefault(true);  // Enter signs in once Tab has reached it
     confirm_->setStyleSheet(QStringLiteral(
         "QPushButton { color: white; border: 1px solid #173f70; border-radius: 8px;"
         " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #5a9be0, stop:1 #1f5aa0); }"

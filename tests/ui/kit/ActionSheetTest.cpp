@@ -1,6 +1,7 @@
 // The action sheet: button order and indexes as callers number them, one choice per sheet told
 // to the delegate and by the signal, cancel by Escape or a tap on the dimmed area, and no
 // callback into a delegate or view that has gone.
+#include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
 #include <QSignalSpy>
@@ -122,6 +123,31 @@ private slots:
         QCOMPARE(clicked.count(), 1);
         QCOMPARE(dismissed.count(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(shown.sheet.isNull(), 5000);
+    }
+
+    void keysLightAButtonAndChooseIt_data() {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<QStringList>("events");
+        using K = QList<int>;
+        QTest::newRow("Down, Enter") << K{Qt::Key_Down, Qt::Key_Return} << QStringList{"0 拍照"};
+        QTest::newRow("Up wraps to cancel")
+            << K{Qt::Key_Up, Qt::Key_Space} << QStringList{"2 取消"};
+        QTest::newRow("Tab walks and stays in the sheet")
+            << K{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Return}
+            << QStringList{"0 拍照"};
+        QTest::newRow("Enter before a key lit a button") << K{Qt::Key_Return} << QStringList();
+    }
+
+    void keysLightAButtonAndChooseIt() {
+        QFETCH(QList<int>, keys);
+        QFETCH(QStringList, events);
+        Shown shown(pictureMenu());
+        QVERIFY(QTest::qWaitForWindowActive(&shown.window));
+        for (int key : keys) {
+            QVERIFY(shown.sheet && shown.sheet->hasFocus());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        }
+        QCOMPARE(shown.recorder.events, events);
     }
 
     void escapeAndATapOnTheDimmedAreaCancel() {

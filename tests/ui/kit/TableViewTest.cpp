@@ -349,10 +349,13 @@ private slots:
         }
         QCOMPARE(t.table->contentOffset(), t.table->maximumContentOffset());
 
+        // Keys scroll a table whose rows cannot be chosen; otherwise they move the current row.
+        t.table->setAllowsSelection(false);
         QTest::keyClick(t.table, Qt::Key_Home);
         QCOMPARE(t.table->contentOffset(), 0.0);
         QTest::keyClick(t.table, Qt::Key_Down);
         QCOMPARE(t.table->contentOffset(), 40.0);
+        t.table->setAllowsSelection(true);
 
         t.table->scrollToRowAtIndexPath({0, 20}, TableView::ScrollPosition::Top, false);
         QCOMPARE(t.table->contentOffset(), 20 * 44.0);
@@ -370,6 +373,55 @@ private slots:
         QCOMPARE(t.table->contentOffset(), 10.0);
         QTest::mouseClick(t.table, Qt::LeftButton, {}, QPoint(100, 40));
         QCOMPARE(rows.events.last(), QString("select 0-1"));
+    }
+
+    void keysMoveTheCurrentRowAndOpenIt_data() {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QStringList>("events");
+        using K = QList<int>;
+        QTest::newRow("first Down starts at the top row")
+            << K{Qt::Key_Down} << "0-0" << QStringList();
+        QTest::newRow("Down crosses into the next section")
+            << K{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down} << "1-0" << QStringList();
+        QTest::newRow("Up stops at the first row")
+            << K{Qt::Key_Down, Qt::Key_Up, Qt::Key_Up} << "0-0" << QStringList();
+        QTest::newRow("End reaches the last row") << K{Qt::Key_End} << "1-29" << QStringList();
+        QTest::newRow("Page Down moves by the rows in sight")
+            << K{Qt::Key_Down, Qt::Key_PageDown} << "1-6" << QStringList();
+        QTest::newRow("Enter opens the current row")
+            << K{Qt::Key_Down, Qt::Key_Down, Qt::Key_Return} << "0-1" << QStringList{"select 0-1"};
+        QTest::newRow("Space opens it too")
+            << K{Qt::Key_End, Qt::Key_Space} << "1-29" << QStringList{"select 1-29"};
+        QTest::newRow("Enter before any move opens nothing")
+            << K{Qt::Key_Return} << "" << QStringList();
+    }
+
+    void keysMoveTheCurrentRowAndOpenIt() {
+        QFETCH(QList<int>, keys);
+        QFETCH(QString, current);
+        QFETCH(QStringList, events);
+        Rows rows({3, 30});
+        Table t(&rows);
+        QVERIFY(QTest::qWaitForWindowActive(&t.window));
+        t.table->setFocus();
+        for (int key : keys) {
+            QTest::keyClick(t.table, Qt::Key(key));
+        }
+        const std::optional<IndexPath> row = t.table->currentRow();
+        QCOMPARE(row ? QStringLiteral("%1-%2").arg(row->section).arg(row->row) : QString(),
+                 current);
+        QCOMPARE(rows.events, events);
+        if (row) {
+            // The current row is in sight, ringed while the table has the focus.
+            const QRectF r = t.table->rectForRowAtIndexPath(*row);
+            QVERIFY(r.top() >= t.table->contentOffset());
+            QVERIFY(r.bottom() <= t.table->contentOffset() + t.table->height());
+            const auto* ring = t.table->findChild<FocusRingView*>();
+            QVERIFY(ring && ring->isVisible());
+            t.table->clearFocus();
+            QVERIFY(!ring->isVisible());
+        }
     }
 
     void insertAndDeleteMoveTheSelection() {

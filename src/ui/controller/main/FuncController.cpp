@@ -172,7 +172,7 @@ void FuncController::loadView() {
     }
 
     if (const QString title = writeTitle(func_type_); !title.isEmpty()) {
-        setRightBarButton(title, [this] { writeView(); });
+        setComposeButton(setRightBarButton(title, [this] { writeView(); }));
     }
     setView(screen);
 }

@@ -328,6 +328,7 @@ void IndexController::changeView(const std::string& key) {
                                      QSize(kSendAllWidth, height));
         connect(button, &QPushButton::clicked, this, &IndexController::allSendView);
         setRightBarButtonItem(button);
+        setComposeButton(button);
     } else {
         setRightBarButtonItem(nullptr);
     }

@@ -27,6 +27,10 @@ public:
     void setHighlighted(bool highlighted);
     QPixmap image() const { return highlighted_ ? light_img_ : normal_img_; }
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QPixmap normal_img_;
     QPixmap light_img_;

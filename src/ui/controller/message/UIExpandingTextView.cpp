@@ -17,6 +17,8 @@ UIExpandingTextView::UIExpandingTextView(QWidget* parent) : QPlainTextEdit(paren
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     document()->setDocumentMargin(2);
+    // Tab leaves for the send button and the rest of the dialog; a message has no tab stops.
+    setTabChangesFocus(true);
     connect(this, &QPlainTextEdit::textChanged, this, &UIExpandingTextView::updateHeight);
 }
 

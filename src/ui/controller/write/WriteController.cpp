@@ -118,6 +118,7 @@ void WriteController::loadView() {
     setView(root);
 
     right_ = setRightBarButton(name(), [this] { saveInfo(); });
+    setSendButton(right_);
     // Also where the screen was opened without the stack's back button.
     back_ = setCustomBackButton([this] { clickToBack(); });
     if (send_view_) {
