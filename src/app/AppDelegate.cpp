@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QPointer>
 #include <QTimer>
 #include <QWindow>
 #include <future>
@@ -17,6 +18,8 @@
 #include "core/platform/AppPaths.h"
 #include "core/platform/Log.h"
 #include "core/platform/MainLoop.h"
+#include "core/platform/PrivatePath.h"
+#include "core/platform/SingleInstance.h"
 #include "core/session/HomeCheck.h"
 #include "core/session/PlistManager.h"
 #include "core/session/TrustPlist.h"
@@ -56,6 +59,26 @@ protected:
 private:
     std::function<void()> exposed_;
 };
+
+// The home's one client: this process (its socket is then returned, to listen once the window
+// exists), or the one already running, which is asked to come to the front (nothing returned).
+// Without a usable socket the process runs on its own, as before.
+std::unique_ptr<SingleInstance> claimHome() {
+    const AppPaths paths = AppPaths::current();
+    PrivatePath::makeFolder(paths.temporary());
+    const auto socket = SingleInstance::socketPath(paths.home(), paths.temporary());
+    if (!socket) {
+        log("single instance: no private folder for the socket; running on its own");
+        return std::make_unique<SingleInstance>(std::filesystem::path());
+    }
+    auto instance = std::make_unique<SingleInstance>(*socket);
+    if (instance->start() == SingleInstance::Outcome::Raised) {
+        std::cout << "oa-client: already running for " << paths.home().string()
+                  << "; brought it to the front\n";
+        return nullptr;
+    }
+    return instance;
+}
 
 }  // namespace
 
@@ -132,6 +155,15 @@ int AppDelegate::run(int argc, char** argv) {
         std::cerr << "oa-client: " << *problem << "\n";
         return 1;
     }
+    // A second client of the home would run without the push channel, which the first holds.
+    // Screenshots and tours are one-off runs that quit by themselves, never the user's client.
+    std::unique_ptr<SingleInstance> instance;
+    if (!options.screenshot && !options.tour) {
+        instance = claimHome();
+        if (!instance) {
+            return 0;
+        }
+    }
     // Every request pins the servers the user trusted (Documents/TrustPlist.plist).
     TrustPlist::installAsPinSource();
     // Qt reads the scale factor when the application starts; it scales every widget, font and
@@ -188,6 +220,17 @@ int AppDelegate::run(int argc, char** argv) {
             delegate.takeScreenshot(QString::fromStdString(options.screenshot->string()),
                                     [](bool written) { QCoreApplication::exit(written ? 0 : 1); });
         }
+        if (instance) {
+            const QPointer<Window> window = delegate.window();
+            instance->listen([window] {
+                QMetaObject::invokeMethod(qApp, [window] {
+                    if (window) {
+                        logDiagnostic("another start of the client: window brought to front");
+                        window->bringToFront();
+                    }
+                });
+            });
+        }
         std::unique_ptr<Tour> tour;
         if (options.tour) {
             tour = std::make_unique<Tour>(delegate.window(),
@@ -195,6 +238,7 @@ int AppDelegate::run(int argc, char** argv) {
             tour->start([](bool ok) { QCoreApplication::exit(ok ? 0 : 1); });
         }
         status = QApplication::exec();
+        instance.reset();  // its requests go to the application
         // Loads still running report to the main loop; let them end while it exists.
         joinBackgroundThreads();
     }

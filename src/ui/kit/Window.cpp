@@ -69,6 +69,18 @@ void Window::makeKeyAndVisible() {
     }
 }
 
+void Window::bringToFront() {
+    if (isMinimized()) {
+        showNormal();
+    } else {
+        show();
+    }
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        raise();
+        activateWindow();
+    }
+}
+
 void Window::resizeEvent(QResizeEvent*) {
     if (root_ && root_->isViewLoaded()) {
         root_->view()->setGeometry(rect());

@@ -22,6 +22,10 @@ public:
 
     // Shows the window in front and brings the root controller on screen.
     void makeKeyAndVisible();
+    // Brings the shown window to the front and gives it the keyboard, showing it again first
+    // when it was minimised or hidden (to the tray, say): what another start of the client
+    // for the same home asks for.
+    void bringToFront();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
