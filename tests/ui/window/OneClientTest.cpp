@@ -21,6 +21,7 @@ public:
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
         process_.setProcessEnvironment(env);
         process_.start(QStringLiteral(OA_CLIENT_PATH), {QStringLiteral("--home"), home});
+        process_.waitForStarted(kWaitMs);
     }
     ~Client() {
         if (process_.state() != QProcess::NotRunning) {
