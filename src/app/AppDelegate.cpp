@@ -28,6 +28,7 @@
 #include "ui/kit/NavigationBar.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/Window.h"
+#include "ui/kit/Zoom.h"
 #include "ui/platform/AudioStack.h"
 #include "ui/platform/QtMainLoop.h"
 #include "ui/platform/WavFileAudioRecorder.h"
@@ -99,6 +100,7 @@ bool AppDelegate::application(const LaunchOptions& options) {
     navigation->setNavigationBarHidden(true);
 
     window_->setRootViewController(navigation);
+    Zoom::installShortcuts(window_.get());
     window_->makeKeyAndVisible();
     return true;
 }
@@ -174,8 +176,14 @@ int AppDelegate::run(int argc, char** argv) {
             return WavFileAudioRecorder::fromFile(file, parent);
         });
     }
+    // A scale given on the command line, or in Qt's own variable, is the user's for this run.
+    std::optional<double> forcedScale = options.scale;
     if (options.scale) {
         qputenv("QT_SCALE_FACTOR", QByteArray::number(*options.scale));
+    } else if (bool ok = false; qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) {
+        if (const double scale = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(&ok); ok) {
+            forcedScale = scale;
+        }
     }
 
     std::vector<char*> qtArgs{argv[0]};
@@ -195,6 +203,8 @@ int AppDelegate::run(int argc, char** argv) {
         return 2;
     }
 
+    // Before the first picture is drawn: they are drawn for the scale in force.
+    Zoom::applyAtStart(forcedScale);
     // The sign-in screen's pictures are drawn, and on a first start its settings files made from
     // their templates (written and flushed to disk), beside the reading of the fonts, which
     // follows. The sign-in screen reading the files waits for the files' lock if need be.

@@ -8,7 +8,8 @@ std::optional<SetDictionary> SetBO::readSet() const {
 }
 
 void SetBO::saveSet(const SetDictionary& settings) const {
-    PlistManager().saveSetInfo(settings);
+    // The environments are not all the file holds (the window's zoom is there too).
+    PlistManager().updateSetInfo(settings);
 }
 
 }  // namespace oa

@@ -76,8 +76,18 @@ void Window::bringToFront() {
         show();
     }
     if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
-        raise();
-        activateWindow();
+        raise();  // the headless platform warns that it cannot
+    }
+    activateWindow();
+}
+
+void Window::rebuildNativeWindow(const std::function<void()>& change) {
+    const bool shown = isVisible();
+    hide();
+    destroy(true, true);
+    change();
+    if (shown) {
+        bringToFront();
     }
 }
 

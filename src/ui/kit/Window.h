@@ -4,6 +4,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 
 namespace oa {
 
@@ -26,6 +27,10 @@ public:
     // when it was minimised or hidden (to the tray, say): what another start of the client
     // for the same home asks for.
     void bringToFront();
+    // Hides the window and lets its native window go, calls `change` (Qt's scale factor may
+    // change then: no window of the client's is shown), and shows it again in front if it was
+    // shown. The widgets stay as they are.
+    void rebuildNativeWindow(const std::function<void()>& change);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
