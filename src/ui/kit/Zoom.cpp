@@ -12,9 +12,11 @@
 
 #include "core/platform/Log.h"
 #include "core/session/PlistManager.h"
+#include "ui/kit/Images.h"
 #include "ui/kit/ViewController.h"
 #include "ui/kit/Window.h"
 
+#include <private/qguiapplication_p.h>
 #include <private/qhighdpiscaling_p.h>
 
 namespace oa {
@@ -38,6 +40,9 @@ double screenScale() {
 void setQtScale(double scale) {
     g_scale = scale;
     QHighDpiScaling::setGlobalFactor(scale);
+    // The application keeps the highest ratio of its screens, which the pictures are drawn for.
+    QGuiApplicationPrivate::resetCachedDevicePixelRatio();
+    redrawImages();
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "core/session/PlistManager.h"
 #include "core/session/SetBO.h"
+#include "ui/kit/Images.h"
 #include "ui/kit/ViewController.h"
 #include "ui/kit/Window.h"
 #include "ui/kit/Zoom.h"
@@ -78,6 +79,16 @@ private slots:
         QCOMPARE(Zoom::current(), 2.5);
         Zoom::applyAtStart(1.5);  // --scale
         QCOMPARE(Zoom::current(), 1.5);
+    }
+
+    // A screen built before the change keeps its pictures; they are drawn anew all the same.
+    void picturesHeldByScreensAreDrawnAnew() {
+        const QPixmap held = image(QStringLiteral("topbackground.png"));
+        const QSizeF points = held.deviceIndependentSize();
+        Zoom::zoomTo(2, nullptr);
+        QCOMPARE(held.devicePixelRatio(), 2.0);
+        QCOMPARE(held.deviceIndependentSize(), points);
+        QCOMPARE(held.size(), (points * 2).toSize());
     }
 
     void aStoredChoiceThatIsNoStepIsIgnored() {
