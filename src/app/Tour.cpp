@@ -210,6 +210,7 @@ void Tour::buildStops() {
     addLookupStops();
     addPickerStops();
     addWriteStops();
+    addZoomStops();
 }
 
 void Tour::fetchDetailSamples() {

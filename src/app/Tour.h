@@ -73,6 +73,8 @@ private:
     void addWriteStops();
     // The recipient picker and its department screen (TourPickerStops.cpp).
     void addPickerStops();
+    // The home grid at zoom 2× (TourZoomStops.cpp).
+    void addZoomStops();
 
     Window* window_;
     QString folder_;
