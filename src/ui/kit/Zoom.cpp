@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <string>
 
 #include "core/platform/Log.h"
@@ -73,6 +74,12 @@ double Zoom::stepOut(double scale) {
 }
 
 std::optional<double> Zoom::storedChoice() {
+    // Read only when there: the file is made from its template beside the first screen, not
+    // before it.
+    std::error_code ec;
+    if (!std::filesystem::exists(PlistManager().dataSetFilePath(), ec)) {
+        return std::nullopt;
+    }
     const auto settings = PlistManager().getSetInfo();
     if (!settings) {
         return std::nullopt;
