@@ -3,6 +3,7 @@
 #include <QWindow>
 
 #include "app/Tour.h"
+#include "ui/controller/main/BottomView.h"
 #include "ui/controller/main/IndexController.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/ProgressHUD.h"
@@ -15,8 +16,10 @@ namespace {
 
 IndexController* indexAtRest(Window* window) {
     auto* nav = qobject_cast<NavigationController*>(window->rootViewController());
+    // The last stop's "成功" fades out first.
+    const ProgressHUD* hud = ProgressHUD::instance();
     if (!nav || nav->isTransitioning() || nav->presentedViewController() ||
-        ProgressHUD::state() != ProgressHUD::State::Hidden) {
+        ProgressHUD::state() != ProgressHUD::State::Hidden || (hud && hud->isVisible())) {
         return nullptr;
     }
     return qobject_cast<IndexController*>(nav->topViewController());
@@ -30,7 +33,8 @@ void Tour::addZoomStops() {
     stops_.push_back({"index for the zoom", [window] { return indexAtRest(window) != nullptr; },
                       false,
                       [window, before] {
-                          indexAtRest(window)->changeView("home");
+                          BottomView* bar = indexAtRest(window)->bottom_view();
+                          bar->changeState(bar->item("home"));
                           *before = Zoom::current();
                           Zoom::zoomTo(2, window);
                       }});
