@@ -17,6 +17,8 @@ packages=(
   # user interface
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-webengine-dev qt6-multimedia-dev qt6-pdf-dev
   qt6-image-formats-plugins libgl-dev libxkbcommon-dev
+  # the window's zoom changes Qt's scale factor while the client runs
+  qt6-base-private-dev
   # the stock dialogs' own texts in Chinese (file dialogs, message boxes)
   qt6-translations-l10n
   # fonts and a display for headless runs

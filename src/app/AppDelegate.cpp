@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QPointer>
 #include <QTimer>
 #include <QWindow>
 #include <future>
@@ -18,6 +19,8 @@
 #include "core/platform/AppPaths.h"
 #include "core/platform/Log.h"
 #include "core/platform/MainLoop.h"
+#include "core/platform/PrivatePath.h"
+#include "core/platform/SingleInstance.h"
 #include "core/session/HomeCheck.h"
 #include "core/session/PlistManager.h"
 #include "core/session/TrustPlist.h"
@@ -26,6 +29,7 @@
 #include "ui/kit/NavigationBar.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/Window.h"
+#include "ui/kit/Zoom.h"
 #include "ui/platform/AudioStack.h"
 #include "ui/platform/QtMainLoop.h"
 #include "ui/platform/WavFileAudioRecorder.h"
@@ -58,6 +62,26 @@ private:
     std::function<void()> exposed_;
 };
 
+// The home's one client: this process (its socket is then returned, to listen once the window
+// exists), or the one already running, which is asked to come to the front (nothing returned).
+// Without a usable socket the process runs on its own, as before.
+std::unique_ptr<SingleInstance> claimHome() {
+    const AppPaths paths = AppPaths::current();
+    PrivatePath::makeFolder(paths.temporary());
+    const auto socket = SingleInstance::socketPath(paths.home(), paths.temporary());
+    if (!socket) {
+        log("single instance: no private folder for the socket; running on its own");
+        return std::make_unique<SingleInstance>(std::filesystem::path());
+    }
+    auto instance = std::make_unique<SingleInstance>(*socket);
+    if (instance->start() == SingleInstance::Outcome::Raised) {
+        std::cout << "oa-client: already running for " << paths.home().string()
+                  << "; brought it to the front\n";
+        return nullptr;
+    }
+    return instance;
+}
+
 }  // namespace
 
 AppDelegate::AppDelegate() = default;
@@ -77,6 +101,7 @@ bool AppDelegate::application(const LaunchOptions& options) {
     navigation->setNavigationBarHidden(true);
 
     window_->setRootViewController(navigation);
+    Zoom::installShortcuts(window_.get());
     window_->makeKeyAndVisible();
     return true;
 }
@@ -138,6 +163,15 @@ int AppDelegate::run(int argc, char** argv) {
         std::cerr << "oa-client: " << *problem << "\n";
         return 1;
     }
+    // A second client of the home would run without the push channel, which the first holds.
+    // Screenshots and tours are one-off runs that quit by themselves, never the user's client.
+    std::unique_ptr<SingleInstance> instance;
+    if (!options.screenshot && !options.tour) {
+        instance = claimHome();
+        if (!instance) {
+            return 0;
+        }
+    }
     // Every request pins the servers the user trusted (Documents/TrustPlist.plist).
     TrustPlist::installAsPinSource();
     // Qt reads the scale factor when the application starts; it scales every widget, font and
@@ -148,8 +182,14 @@ int AppDelegate::run(int argc, char** argv) {
             return WavFileAudioRecorder::fromFile(file, parent);
         });
     }
+    // A scale given on the command line, or in Qt's own variable, is the user's for this run.
+    std::optional<double> forcedScale = options.scale;
     if (options.scale) {
         qputenv("QT_SCALE_FACTOR", QByteArray::number(*options.scale));
+    } else if (bool ok = false; qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) {
+        if (const double scale = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(&ok); ok) {
+            forcedScale = scale;
+        }
     }
 
     std::vector<char*> qtArgs{argv[0]};
@@ -171,6 +211,8 @@ int AppDelegate::run(int argc, char** argv) {
         return 2;
     }
 
+    // Before the first picture is drawn: they are drawn for the scale in force.
+    Zoom::applyAtStart(forcedScale);
     // The sign-in screen's pictures are drawn, and on a first start its settings files made from
     // their templates (written and flushed to disk), beside the reading of the fonts, which
     // follows. The sign-in screen reading the files waits for the files' lock if need be.
@@ -196,6 +238,17 @@ int AppDelegate::run(int argc, char** argv) {
             delegate.takeScreenshot(QString::fromStdString(options.screenshot->string()),
                                     [](bool written) { QCoreApplication::exit(written ? 0 : 1); });
         }
+        if (instance) {
+            const QPointer<Window> window = delegate.window();
+            instance->listen([window] {
+                QMetaObject::invokeMethod(qApp, [window] {
+                    if (window) {
+                        logDiagnostic("another start of the client: window brought to front");
+                        window->bringToFront();
+                    }
+                });
+            });
+        }
         std::unique_ptr<Tour> tour;
         if (options.tour) {
             tour = std::make_unique<Tour>(delegate.window(),
@@ -203,6 +256,7 @@ int AppDelegate::run(int argc, char** argv) {
             tour->start([](bool ok) { QCoreApplication::exit(ok ? 0 : 1); });
         }
         status = QApplication::exec();
+        instance.reset();  // its requests go to the application
         // Loads still running report to the main loop; let them end while it exists.
         joinBackgroundThreads();
     }

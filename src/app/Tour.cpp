@@ -213,6 +213,7 @@ void Tour::buildStops() {
     addPickerStops();
     addWriteStops();
     addDesktopStops();
+    addZoomStops();
 }
 
 void Tour::fetchDetailSamples() {

@@ -76,6 +76,8 @@ private:
     void addPickerStops();
     // The tray icon's menu and a desktop notice of a new message (TourDesktopStops.cpp).
     void addDesktopStops();
+    // The home grid at zoom 2× (TourZoomStops.cpp).
+    void addZoomStops();
 
     Window* window_;
     QString folder_;

@@ -115,6 +115,7 @@ void UDPListener::resetForTesting() {
 
 UDPListener::UDPListener(std::unique_ptr<DatagramSocket> socket) : udpSocket_(std::move(socket)) {
     if (const auto port = localPortToBind()) {
+        wantedPort_ = port;
         bindError_ = udpSocket_->bind(*port);
         if (bindError_ && *port != 0 && *bindError_ == DatagramSocket::heldBy(*port)) {
             heldPort_ = *port;
@@ -224,6 +225,13 @@ void UDPListener::bindTowards(const std::string& host) {
     bindError_.reset();
     log("udp: port " + std::to_string(port) + " bound on " + *local +
         ", the address that reaches " + host + "; another socket holds it on another address");
+}
+
+std::optional<std::uint16_t> UDPListener::portHeldByAnotherClient() const {
+    if (wantedPort_ && *wantedPort_ != 0 && bindError_ == DatagramSocket::heldBy(*wantedPort_)) {
+        return wantedPort_;
+    }
+    return std::nullopt;
 }
 
 void UDPListener::bindBesideService() {

@@ -112,6 +112,9 @@ public:
     // Whether the fixed port was found held at the wildcard and bindBesideService() may still
     // take it.
     bool portHeld() const { return heldPort_.has_value(); }
+    // The fixed port while another client of this machine holds it on every address this
+    // listener could take it on: this client then gets no pushes.
+    std::optional<std::uint16_t> portHeldByAnotherClient() const;
 
     // The IM service's host for the OA address `oa`: lower case, without "http://" and without
     // anything from the first ":" on (logging "newip = <host>" when a port was cut). An
@@ -142,8 +145,9 @@ private:
     void finishSelfTests(bool answered);
 
     std::unique_ptr<DatagramSocket> udpSocket_;
-    DatagramSocket::BindError bindError_;    // set by the constructor; cleared by bindTowards()
-    std::optional<std::uint16_t> heldPort_;  // the fixed port the wildcard bind could not take
+    DatagramSocket::BindError bindError_;      // set by the constructor; cleared by bindTowards()
+    std::optional<std::uint16_t> heldPort_;    // the fixed port the wildcard bind could not take
+    std::optional<std::uint16_t> wantedPort_;  // the port the constructor bound, or tried to
     // Main thread only, from here on.
     TimerHandle heartbeat_;
     std::string loginDatagram_;  // empty while not announcing

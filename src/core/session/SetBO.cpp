@@ -8,6 +8,7 @@ std::optional<SetDictionary> SetBO::readSet() const {
 }
 
 void SetBO::saveSet(const SetDictionary& settings) const {
+    // The environments are not all the file holds (the window's zoom is there too).
     PlistManager().updateSetInfo(settings);
 }
 

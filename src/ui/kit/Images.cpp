@@ -1,6 +1,7 @@
 // Images: lookup by name, SVG rendering at the device pixel ratio, and a cache per scale.
 #include "ui/kit/Images.h"
 
+#include <qpa/qplatformpixmap.h>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -187,6 +188,36 @@ void prefetchImages(const QStringList& names, qreal scale) {
             promise.set_value(drawSvg(svg, scale));
         }
     });
+}
+
+void redrawImages(qreal scale) {
+    scale = effectiveScale(scale);
+    for (auto& drawing : pending()) {
+        drawing.wait();
+    }
+    pending().clear();
+    QHash<QString, QPixmap> redrawn;
+    for (auto entry = cache().cbegin(); entry != cache().cend(); ++entry) {
+        // The key is "<folder>\n<name>\n<scale>".
+        const QStringList parts = entry.key().split(QLatin1Char('\n'));
+        if (parts.size() != 3) {
+            continue;
+        }
+        const QDir dir(parts[0]);
+        const QString key = cacheKey(dir, parts[1], scale);
+        QPixmap kept = entry.value();
+        if (!qFuzzyCompare(kept.devicePixelRatio(), scale)) {
+            const QPixmap fresh = load(dir, parts[1], scale);
+            if (QPlatformPixmap* data = kept.handle(); data && !fresh.isNull()) {
+                data->fromImage(fresh.toImage(), Qt::NoFormatConversion);
+                data->setDevicePixelRatio(fresh.devicePixelRatio());
+            }
+        }
+        if (!redrawn.contains(key)) {
+            redrawn.insert(key, kept);
+        }
+    }
+    cache() = redrawn;
 }
 
 void clearImageCache() {

@@ -28,6 +28,12 @@ QString imageSvgPath(const QString& name);
 // the fonts are read). Main thread only, once a QGuiApplication exists.
 void prefetchImages(const QStringList& names, qreal scale = 0);
 
+// Draws every image handed out so far anew for `scale` (0: the application's device pixel
+// ratio), in place: the copies that screens hold share their data with the ones kept here, so
+// the screens built before a change of scale show their pictures sharp at the new one. Main
+// thread only.
+void redrawImages(qreal scale = 0);
+
 // Forgets the rendered images, for instance after the resources folder changed.
 void clearImageCache();
 

@@ -71,6 +71,28 @@ void Window::makeKeyAndVisible() {
     }
 }
 
+void Window::bringToFront() {
+    if (isMinimized()) {
+        showNormal();
+    } else {
+        show();
+    }
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        raise();  // the headless platform warns that it cannot
+    }
+    activateWindow();
+}
+
+void Window::rebuildNativeWindow(const std::function<void()>& change) {
+    const bool shown = isVisible();
+    hide();
+    destroy(true, true);
+    change();
+    if (shown) {
+        bringToFront();
+    }
+}
+
 void Window::resizeEvent(QResizeEvent*) {
     if (root_ && root_->isViewLoaded()) {
         root_->view()->setGeometry(rect());

@@ -4,6 +4,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 
 namespace oa {
 
@@ -22,6 +23,14 @@ public:
 
     // Shows the window in front and brings the root controller on screen.
     void makeKeyAndVisible();
+    // Brings the shown window to the front and gives it the keyboard, showing it again first
+    // when it was minimised or hidden (to the tray, say): what another start of the client
+    // for the same home asks for.
+    void bringToFront();
+    // Hides the window and lets its native window go, calls `change` (Qt's scale factor may
+    // change then: no window of the client's is shown), and shows it again in front if it was
+    // shown. The widgets stay as they are.
+    void rebuildNativeWindow(const std::function<void()>& change);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -79,8 +79,11 @@ TableViewCell* OtherView::cellForRowAtIndexPath(TableView*, const IndexPath& pat
     if (path.section == 0 && path.row == 2) {
         const UDPListener* listener = UDPListener::existingInstance();
         cell->textLabel()->setText(QString::fromUtf8(kPushChannel));
+        const auto heldPort = listener ? listener->portHeldByAnotherClient() : std::nullopt;
         cell->detailTextLabel()->setText(
-            QString::fromUtf8(listener && listener->isChannelUp() ? kPushUp : kPushDown));
+            heldPort
+                ? QString::fromUtf8(kPushPortHeld).arg(*heldPort)
+                : QString::fromUtf8(listener && listener->isChannelUp() ? kPushUp : kPushDown));
         return cell;
     }
     if (path.section == 0 && path.row == 3) {

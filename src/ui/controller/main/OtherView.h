@@ -23,6 +23,8 @@ public:
     static constexpr char kNewsNotices[] = "新消息通知";
     static constexpr char kPushUp[] = "正常";
     static constexpr char kPushDown[] = "未连接";
+    // With the port: another client of this machine (another home) gets the pushes.
+    static constexpr char kPushPortHeld[] = "端口 %1 被另一客户端占用";
     static constexpr char kPushTesting[] = "正在检测...";
     static constexpr char kPushTestPassed[] = "推送通道正常";
     // With the IM port in use.
