@@ -2,6 +2,7 @@
 // "发微讯" button, opening modules, the "more" page, no way back and sign-out.
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QtTest>
 
 #include "ShellTest.h"
@@ -172,6 +173,13 @@ private slots:
         QVERIFY(write);
         QCOMPARE(write->func_type(), std::string("message"));
         QVERIFY(write->hidesBackButton());
+        // Once sent, the conversations reload as a pull would.
+        MessageView* conversations = index->message_view();
+        conversations->setPullDelay(std::chrono::milliseconds(0));
+        QTRY_VERIFY(!conversations->tableView()->isLoading());
+        QSignalSpy loads(conversations, &MessageView::loadFinished);
+        emit write->submitFinished(true);
+        QVERIFY(loads.wait(5000));
     }
 
     void modulesOpenTheirScreens() {
