@@ -420,6 +420,30 @@ private slots:
         QCOMPARE(seg->selectedSegmentIndex(), 1);
     }
 
+    // "无工作日志" lies over the empty list: a pull where it shows still refreshes the list.
+    void aPullOnTheEmptyDiaryOverlayRefreshes() {
+        test::HttpTestServer server;
+        server.setReply("/mobile/diary/data.php", {200, {}, "NOMOREDATA"});
+        pointAt(server);
+        ListScreen screen("diary");
+        QVERIFY(screen.waitForLoads(1));
+        QVERIFY(screen.list()->aview()->isVisible());
+        QWidget* body = screen.list()->view();
+        const QPoint from(40, 60);
+        // What a finger there touches.
+        QWidget* touched = body->childAt(from);
+        QVERIFY(touched);
+        const QPoint start = touched->mapFrom(body, from);
+        QTest::mousePress(touched, Qt::LeftButton, {}, start);
+        for (int i = 1; i <= 5; ++i) {
+            QTest::mouseMove(touched, start + QPoint(0, 28 * i));
+        }
+        QTest::mouseRelease(touched, Qt::LeftButton, {}, start + QPoint(0, 140));
+        QVERIFY(screen.waitForLoads(2));
+        QCOMPARE(server.requests().size(), std::size_t(2));
+        QVERIFY(screen.list()->aview()->isVisible());
+    }
+
     // A folder step runs in the background behind "正在加载...": taps meanwhile do nothing, the
     // folder shows with its back row when it arrives, and the indicator goes.
     void folderStepInTheBackground() {

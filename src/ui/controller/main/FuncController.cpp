@@ -56,6 +56,8 @@ class Overlay : public ListScreen {
 public:
     explicit Overlay(QWidget* parent) {
         setParent(parent);
+        // Only a picture over the table: a pull where it shows reaches the table and refreshes.
+        setAttribute(Qt::WA_TransparentForMouseEvents);
         label_ = new QLabel(this);
         label_->setObjectName(QStringLiteral("aviewLabel"));
         label_->setGeometry(120, 100, 100, 60);
