@@ -38,7 +38,7 @@ bool skip(std::FILE* file, long bytes) {
 std::vector<short> voiceSamples(std::FILE* wav, std::uint32_t bytes, int channels, int rate) {
     const std::size_t frameBytes = 2 * static_cast<std::size_t>(channels);
     std::vector<std::int16_t> mono;
-    std::vector<std::uint8_t> block(frameBytes * 4096);
+    std::vector<std::uint8_t> block(std::max(frameBytes, 65536 / frameBytes * frameBytes));
     std::uint32_t left = bytes;
     while (left >= frameBytes) {
         const std::size_t want =
@@ -125,11 +125,15 @@ int AmrEncoder::encodeStream(std::FILE* wav, std::FILE* amr) {
         return 0;
     }
     // Without a format chunk the samples are taken as the voice format itself.
+    // Only ever fewer samples than read: rates below the voice rate are no recording of speech.
     const bool pcm16 = format.bitsPerSample == 16 && (format.tag == 1 || format.tag == 0xFFFE);
-    if (format.present && (!pcm16 || format.channels < 1 || format.sampleRate < 1)) {
-        log("amr: only 16-bit PCM samples can be encoded (the WAV file holds format " +
+    if (format.present && (!pcm16 || format.channels < 1 || format.sampleRate < kMinRate ||
+                           format.sampleRate > kMaxRate)) {
+        log("amr: only 16-bit PCM samples at 8000 to 384000 Hz can be encoded (the WAV file "
+            "holds format " +
             std::to_string(format.tag) + ", " + std::to_string(format.bitsPerSample) + " bits, " +
-            std::to_string(format.channels) + " channels)");
+            std::to_string(format.channels) + " channels, " + std::to_string(format.sampleRate) +
+            " Hz)");
         return 0;
     }
     const std::vector<short> speech =

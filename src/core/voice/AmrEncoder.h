@@ -26,6 +26,10 @@ public:
     // as they were: the codec works on a copy, because it overwrites the frame it is given.
     int encode(const short* samples, std::uint8_t* out);
 
+    // The sample rates a WAV file may have.
+    static constexpr std::uint32_t kMinRate = 8000;
+    static constexpr std::uint32_t kMaxRate = 384000;
+
     // What a WAV file's format chunk says; `present` is false without one.
     struct WavFormat {
         bool present = false;
@@ -37,7 +41,7 @@ public:
 
     // Encodes the WAV file at wavPath into a new AMR file at amrPath (both UTF-8). The caller
     // asks for one channel of 16-bit samples (the only voice format); the file may hold any
-    // number of channels at any rate of 16-bit PCM, which are mixed to one channel at 8000 Hz.
+    // number of channels of 16-bit PCM at kMinRate to kMaxRate, mixed to one channel at 8000 Hz.
     // Returns the number of frames written; 0 means failure: unreadable input, an output that
     // cannot be written, no "data" chunk, samples that are not 16-bit PCM, fewer than 160
     // samples, or an output path naming the input file.
