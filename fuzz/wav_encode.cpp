@@ -1,5 +1,6 @@
-// Fuzz target: WAV file bytes through the encoder's chunk walk and frame loop. The AMR file it
-// writes must hold exactly its frame count of 12.2 kbit/s frames and decode back into as many.
+// Fuzz target: WAV file bytes through the encoder's chunk walk, sample conversion and frame loop.
+// The AMR file it writes must hold exactly its frame count of 12.2 kbit/s frames and decode back
+// into as many.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -15,19 +16,45 @@ std::uint64_t le32(const std::uint8_t* at) {
            static_cast<std::uint64_t>(at[2]) << 16 | static_cast<std::uint64_t>(at[3]) << 24;
 }
 
+std::uint32_t le16(const std::uint8_t* at) {
+    return static_cast<std::uint32_t>(at[0]) | static_cast<std::uint32_t>(at[1]) << 8;
+}
+
 // The frame count the encoder must report, worked out on the bytes in memory: skip the RIFF
-// header, walk the chunks (each padded to an even length) to "data", count the whole frames of
-// that chunk that lie inside the input.
+// header, walk the chunks (each padded to an even length) to "data", note the format chunk on
+// the way, and count the whole frames of voice samples that the part of the data chunk inside
+// the input gives: its channels mixed to one, its rate taken down to 8000 Hz.
 int expectedFrames(const std::uint8_t* data, std::size_t size) {
     std::uint64_t at = 12;
+    bool pcm16 = true;
+    std::uint64_t channels = 1;
+    std::uint64_t rate = 8000;
     for (;;) {
         if (at + 8 > size) {
             return 0;
         }
         const std::uint64_t chunkSize = le32(data + at + 4);
         if (std::memcmp(data + at, "data", 4) == 0) {
+            if (!pcm16 || channels < 1 || rate < oa::AmrEncoder::kMinRate ||
+                rate > oa::AmrEncoder::kMaxRate) {
+                return 0;
+            }
             const std::uint64_t present = std::min<std::uint64_t>(chunkSize, size - (at + 8));
-            return static_cast<int>(present / oa::AmrFrame::kPcmBytesPerFrame);
+            const std::uint64_t mono = present / (2 * channels);
+            const auto voice = static_cast<std::uint64_t>(static_cast<double>(mono) * 8000 /
+                                                          static_cast<double>(rate));
+            return static_cast<int>((mono == 0 || rate == 8000 ? mono : voice) /
+                                    oa::AmrFrame::kSamplesPerFrame);
+        }
+        if (std::memcmp(data + at, "fmt ", 4) == 0 && chunkSize >= 16) {
+            if (at + 24 > size) {
+                return 0;
+            }
+            const std::uint8_t* format = data + at + 8;
+            const std::uint32_t tag = le16(format);
+            pcm16 = (tag == 1 || tag == 0xFFFE) && le16(format + 14) == 16;
+            channels = le16(format + 2);
+            rate = le32(format + 4);
         }
         at += 8 + chunkSize + (chunkSize & 1);
     }

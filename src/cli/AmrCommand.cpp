@@ -1,4 +1,4 @@
-// oa-cli amr: converts a 16-bit mono WAV file to an AMR file and back, as voice messages do.
+// oa-cli amr: converts a 16-bit PCM WAV file to an AMR file and back, as voice messages do.
 #include <iostream>
 #include <string>
 
@@ -11,10 +11,11 @@ namespace {
 
 constexpr const char* kUsage =
     "encode IN.wav OUT.amr | decode IN.amr OUT.wav\n"
-    "      encode writes the 16-bit mono samples of IN.wav as 12.2 kbit/s AMR frames; decode\n"
-    "      writes the frames of IN.amr as an 8000 Hz 16-bit mono WAV file. Prints the number of\n"
-    "      frames; a conversion that yields no frame fails, and so does a decode of more than ten\n"
-    "      minutes (30000 frames of 20 ms), the longest a voice message lasts.";
+    "      encode writes the 16-bit PCM samples of IN.wav, mixed to one channel at 8000 Hz, as\n"
+    "      12.2 kbit/s AMR frames; decode writes the frames of IN.amr as an 8000 Hz 16-bit mono\n"
+    "      WAV file. Prints the number of frames; a conversion that yields no frame fails, and\n"
+    "      so does a decode of more than ten minutes (30000 frames of 20 ms), the longest a voice\n"
+    "      message lasts.";
 
 int run(const Args& args) {
     if (args.size() != 3 || (args[0] != "encode" && args[0] != "decode")) {
@@ -27,8 +28,8 @@ int run(const Args& args) {
         const int frames = AmrEncoder::encodeFile(in, out, 1, 16);
         if (frames < 1) {
             return fail("amr encode: no frame written to \"" + out + "\" (\"" + in +
-                        "\" must be a readable WAV file with a \"data\" chunk of at least 160 "
-                        "16-bit mono samples, and the output must be writable)");
+                        "\" must be a readable WAV file of 16-bit PCM samples with a \"data\" "
+                        "chunk of at least 20 ms, and the output must be writable)");
         }
         std::cout << frames << " frames\n";
         return 0;

@@ -145,7 +145,7 @@ int decodeFrames(std::FILE* amr, std::uint8_t header, std::FILE* wav, std::uint3
             ++frames;
         }
     }
-    log("frame = " + std::to_string(frames));
+    logDiagnostic("frame = " + std::to_string(frames));
     if (!written) {
         log("amr: cannot write the WAV file");
         return 0;

@@ -7,9 +7,11 @@
 #include <climits>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 #include "core/platform/Log.h"
 #include "core/voice/CFile.h"
+#include "core/voice/VoicePcm.h"
 
 namespace oa {
 
@@ -22,8 +24,40 @@ std::uint32_t readLe32(const std::uint8_t* bytes) {
            static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
 }
 
+std::uint16_t readLe16(const std::uint8_t* bytes) {
+    return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
+}
+
 bool skip(std::FILE* file, long bytes) {
     return std::fseek(file, bytes, SEEK_CUR) == 0;
+}
+
+// The 16-bit samples of the data chunk (`bytes` long, or up to the end of the file when it
+// claims more) in the voice format: channels mixed to one and the rate made 8000 Hz, so that a
+// stereo or 44.1 kHz file is encoded as the sound it holds, not as noise.
+std::vector<short> voiceSamples(std::FILE* wav, std::uint32_t bytes, int channels, int rate) {
+    const std::size_t frameBytes = 2 * static_cast<std::size_t>(channels);
+    std::vector<std::int16_t> mono;
+    std::vector<std::uint8_t> block(std::max(frameBytes, 65536 / frameBytes * frameBytes));
+    std::uint32_t left = bytes;
+    while (left >= frameBytes) {
+        const std::size_t want =
+            std::min<std::size_t>(block.size(), left / frameBytes * frameBytes);
+        const std::size_t got = std::fread(block.data(), 1, want, wav);
+        for (std::size_t at = 0; at + frameBytes <= got; at += frameBytes) {
+            long sum = 0;
+            for (std::size_t c = 0; c < frameBytes; c += 2) {
+                sum += static_cast<std::int16_t>(block[at + c] | block[at + c + 1] << 8);
+            }
+            mono.push_back(static_cast<std::int16_t>(sum / channels));
+        }
+        if (got < want) {
+            break;
+        }
+        left -= static_cast<std::uint32_t>(got);
+    }
+    mono = VoicePcm::resample(mono, rate, VoicePcm::kRate);
+    return {mono.begin(), mono.end()};
 }
 
 }  // namespace
@@ -39,7 +73,7 @@ int AmrEncoder::encode(const short* samples, std::uint8_t* out) {
     return written > 0 && written <= AmrFrame::kMaxFrameBytes ? written : 0;
 }
 
-std::optional<std::uint32_t> AmrEncoder::findSamples(std::FILE* wav) {
+std::optional<std::uint32_t> AmrEncoder::findSamples(std::FILE* wav, WavFormat* format) {
     // The RIFF header: "RIFF", the file's size, "WAVE".
     if (!skip(wav, 12)) {
         return std::nullopt;
@@ -52,9 +86,25 @@ std::optional<std::uint32_t> AmrEncoder::findSamples(std::FILE* wav) {
         if (std::fread(header, 1, sizeof header, wav) != sizeof header) {
             return std::nullopt;
         }
-        const std::uint32_t size = readLe32(header + 4);
+        std::uint32_t size = readLe32(header + 4);
         if (std::memcmp(header, "data", 4) == 0) {
             return size;
+        }
+        if (format && std::memcmp(header, "fmt ", 4) == 0 && size >= 16) {
+            std::uint8_t body[16];
+            if (std::fread(body, 1, sizeof body, wav) != sizeof body) {
+                return std::nullopt;
+            }
+            format->present = true;
+            format->tag = readLe16(body);
+            format->channels = readLe16(body + 2);
+            format->sampleRate = readLe32(body + 4);
+            format->bitsPerSample = readLe16(body + 14);
+            size -= sizeof body;
+            if (!skip(wav, static_cast<long>(size) + static_cast<long>(readLe32(header + 4) & 1))) {
+                return std::nullopt;
+            }
+            continue;
         }
         // A size past the end of the file leaves nothing to read there; the next read fails.
         if (!skip(wav, static_cast<long>(size) + static_cast<long>(size & 1))) {
@@ -68,29 +118,36 @@ int AmrEncoder::encodeStream(std::FILE* wav, std::FILE* amr) {
         AmrFrame::kMagic.size()) {
         return 0;
     }
-    const std::optional<std::uint32_t> dataBytes = findSamples(wav);
+    WavFormat format;
+    const std::optional<std::uint32_t> dataBytes = findSamples(wav, &format);
     if (!dataBytes) {
         log("amr: no \"data\" chunk in the WAV file");
         return 0;
     }
-    // A data chunk that claims more than the file holds (a recording cut short) ends with the
-    // file.
-    std::uint32_t left = *dataBytes;
+    // Without a format chunk the samples are taken as the voice format itself.
+    // Only ever fewer samples than read: rates below the voice rate are no recording of speech.
+    const bool pcm16 = format.bitsPerSample == 16 && (format.tag == 1 || format.tag == 0xFFFE);
+    if (format.present && (!pcm16 || format.channels < 1 || format.sampleRate < kMinRate ||
+                           format.sampleRate > kMaxRate)) {
+        log("amr: only 16-bit PCM samples at 8000 to 384000 Hz can be encoded (the WAV file "
+            "holds format " +
+            std::to_string(format.tag) + ", " + std::to_string(format.bitsPerSample) + " bits, " +
+            std::to_string(format.channels) + " channels, " + std::to_string(format.sampleRate) +
+            " Hz)");
+        return 0;
+    }
+    const std::vector<short> speech =
+        voiceSamples(wav, *dataBytes, format.present ? format.channels : 1,
+                     format.present ? static_cast<int>(format.sampleRate) : VoicePcm::kRate);
     AmrEncoder encoder;
     if (!encoder.isValid()) {
         return 0;
     }
-    std::uint8_t pcm[AmrFrame::kPcmBytesPerFrame];
-    std::array<short, AmrFrame::kSamplesPerFrame> speech{};
     std::uint8_t frame[AmrFrame::kMaxFrameBytes];
     int frames = 0;
-    while (frames < INT_MAX && left >= sizeof pcm &&
-           std::fread(pcm, 1, sizeof pcm, wav) == sizeof pcm) {
-        left -= static_cast<std::uint32_t>(sizeof pcm);
-        for (std::size_t i = 0; i < speech.size(); ++i) {
-            speech[i] = static_cast<short>(pcm[2 * i] | pcm[2 * i + 1] << 8);
-        }
-        const int bytes = encoder.encode(speech.data(), frame);
+    for (std::size_t at = 0; frames < INT_MAX && speech.size() - at >= AmrFrame::kSamplesPerFrame;
+         at += AmrFrame::kSamplesPerFrame) {
+        const int bytes = encoder.encode(speech.data() + at, frame);
         if (bytes == 0) {
             log("amr: the speech encoder failed");
             return 0;

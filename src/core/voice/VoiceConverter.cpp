@@ -33,7 +33,7 @@ std::string VoiceConverter::wavPath(const std::string& amrPath) {
 }
 
 std::optional<std::string> VoiceConverter::wavToAmr(const std::string& wavPath) {
-    log(wavPath);
+    logDiagnostic(wavPath);
     std::string amr = amrPath(wavPath);
     if (AmrEncoder::encodeFile(wavPath, amr, 1, 16) < 1) {
         return std::nullopt;

@@ -5,7 +5,7 @@
 #include <QAudioFormat>
 #include <QByteArray>
 
-#include "ui/platform/VoicePcm.h"
+#include "core/voice/VoicePcm.h"
 #include "ui/platform/WavFile.h"
 
 namespace oa {

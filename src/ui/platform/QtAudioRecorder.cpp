@@ -4,10 +4,10 @@
 #include <QFile>
 
 #include "core/platform/Log.h"
+#include "core/voice/VoicePcm.h"
 #include "ui/platform/AudioStack.h"
 #include "ui/platform/Multimedia.h"
 #include "ui/platform/MultimediaBackend.h"
-#include "ui/platform/VoicePcm.h"
 #include "ui/platform/WavFile.h"
 
 namespace oa {

@@ -2,7 +2,7 @@
 #include "ui/platform/WavFileAudioRecorder.h"
 
 #include "core/platform/Log.h"
-#include "ui/platform/VoicePcm.h"
+#include "core/voice/VoicePcm.h"
 
 namespace oa {
 

@@ -56,6 +56,18 @@ TEST_F(AmrDecoderTest, FiftyFramesGiveTheFullHeaderAndSamples) {
     EXPECT_NE(std::find(lines.begin(), lines.end(), "frame = 50"), lines.end());
 }
 
+// oa-cli hides diagnostics unless asked: a decode that worked says nothing then.
+TEST_F(AmrDecoderTest, ADecodeLogsNothingWhileDiagnosticsAreHidden) {
+    std::vector<std::string> lines;
+    const LogSink previous = setLogSink([&](std::string_view l) { lines.emplace_back(l); });
+    setDiagnosticsShown(false);
+    const int frames = decode(amrFile(amrFrames(5)));
+    setDiagnosticsShown(true);
+    setLogSink(previous);
+    EXPECT_EQ(frames, 5);
+    EXPECT_TRUE(lines.empty()) << lines.front();
+}
+
 TEST_F(AmrDecoderTest, MagicAloneStillGivesOneFrame) {
     EXPECT_EQ(decode(amrFile({})), 1);
     const Bytes wav = readFile(wav_);

@@ -152,6 +152,35 @@ TEST_F(AmrEncoderTest, OnlyTheDataChunkIsEncodedWhereverItLies) {
     }
 }
 
+// One second of any 16-bit PCM layout is one second of voice: 50 frames of 20 ms. Samples of
+// another width are refused.
+TEST_F(AmrEncoderTest, OtherRatesAndChannelsAreMixedToVoiceAndOtherWidthsRefused) {
+    struct Case {
+        const char* name;
+        std::uint16_t channels;
+        std::uint32_t rate;
+        std::uint16_t bits;
+        int frames;
+    };
+    const Case cases[] = {{"stereo 44.1 kHz", 2, 44100, 16, 50},
+                          {"mono 16 kHz", 1, 16000, 16, 50},
+                          {"mono 8 kHz", 1, 8000, 16, 50},
+                          {"8-bit", 1, 8000, 8, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bytes format;
+        test::appendLe16(format, 1);
+        test::appendLe16(format, c.channels);
+        appendLe32(format, c.rate);
+        appendLe32(format, c.rate * c.channels * c.bits / 8);
+        test::appendLe16(format, static_cast<std::uint16_t>(c.channels * c.bits / 8));
+        test::appendLe16(format, c.bits);
+        const auto samples = voiceLike(c.rate * c.channels * c.bits / 16);
+        EXPECT_EQ(encode(riffFile({chunk("fmt ", format), chunk("data", test::pcmBytes(samples))})),
+                  c.frames);
+    }
+}
+
 TEST_F(AmrEncoderTest, DecodedFileIsReencodedFrameForFrame) {
     const Bytes amrIn = test::amrFile(test::amrFrames(25));
     writeFile(home_.path() / "voice.amr", amrIn);

@@ -269,6 +269,48 @@ private slots:
         QCOMPARE(write->func_type(), key.toStdString());
     }
 
+    void aSavedEntryShowsWithoutAPull_data() {
+        QTest::addColumn<QString>("key");
+        QTest::newRow("diary") << "diary";
+        QTest::newRow("calendar") << "calendar";
+    }
+    // Saved from the list's write screen: back on the list, the new entry is there.
+    void aSavedEntryShowsWithoutAPull() {
+        QFETCH(QString, key);
+        const std::string module = key.toStdString();
+        test::HttpTestServer server;
+        std::atomic<bool> saved = false;
+        server.setHandler(
+            "/mobile/" + module + "/data.php",
+            [&](const test::CapturedRequest& request, test::HttpTestServer::Exchange& exchange) {
+                const bool newer = field(request, "A") == "getNew";
+                exchange.reply({200,
+                                {},
+                                !saved  ? std::string(newer ? "NONEWDATA" : reply({"1"}))
+                                : newer ? reply({"2"})
+                                        : reply({"2", "1"})});
+            });
+        server.setHandler(
+            "/mobile/" + module + "/submit.php",
+            [&](const test::CapturedRequest&, test::HttpTestServer::Exchange& exchange) {
+                saved = true;
+                exchange.reply({200, {}, "OK"});
+            });
+        pointAt(server);
+        ListScreen screen(module);
+        QVERIFY(screen.waitForLoads(1));
+        qobject_cast<BarButton*>(screen.list()->rightBarButtonItem())->click();
+        auto* write = qobject_cast<WriteController*>(screen.nav()->topViewController());
+        QVERIFY(write);
+        write->view();
+        write->saveInfo();
+        QTRY_COMPARE(screen.nav()->topViewController(),
+                     static_cast<ViewController*>(screen.list()));
+        QVERIFY(saved);
+        QVERIFY(screen.waitForLoads(2));
+        QCOMPARE(screen.shownIds(), QStringLiteral("2,1"));
+    }
+
     // A tap on an unread e-mail draws it read and opens its detail with the record; a diary row
     // opens without any flag changing.
     void tapMarksReadAndOpensTheDetail() {
@@ -376,6 +418,30 @@ private slots:
         QCOMPARE(seg->numberOfSegments(), 0);
         screen.nav()->popViewController(false);
         QCOMPARE(seg->selectedSegmentIndex(), 1);
+    }
+
+    // "无工作日志" lies over the empty list: a pull where it shows still refreshes the list.
+    void aPullOnTheEmptyDiaryOverlayRefreshes() {
+        test::HttpTestServer server;
+        server.setReply("/mobile/diary/data.php", {200, {}, "NOMOREDATA"});
+        pointAt(server);
+        ListScreen screen("diary");
+        QVERIFY(screen.waitForLoads(1));
+        QVERIFY(screen.list()->aview()->isVisible());
+        QWidget* body = screen.list()->view();
+        const QPoint from(40, 60);
+        // What a finger there touches.
+        QWidget* touched = body->childAt(from);
+        QVERIFY(touched);
+        const QPoint start = touched->mapFrom(body, from);
+        QTest::mousePress(touched, Qt::LeftButton, {}, start);
+        for (int i = 1; i <= 5; ++i) {
+            QTest::mouseMove(touched, start + QPoint(0, 28 * i));
+        }
+        QTest::mouseRelease(touched, Qt::LeftButton, {}, start + QPoint(0, 140));
+        QVERIFY(screen.waitForLoads(2));
+        QCOMPARE(server.requests().size(), std::size_t(2));
+        QVERIFY(screen.list()->aview()->isVisible());
     }
 
     // A folder step runs in the background behind "正在加载...": taps meanwhile do nothing, the

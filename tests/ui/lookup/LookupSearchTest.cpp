@@ -158,6 +158,29 @@ private slots:
         QCOMPARE(test::formNames(server.requests().back()), (QStringList{"P", "KWORD"}));
     }
 
+    void aNameOfNobodySaysNothingWasFound_data() {
+        QTest::addColumn<QString>("key");
+        QTest::newRow("人员查询") << "user";
+        QTest::newRow("通讯簿") << "address";
+    }
+    void aNameOfNobodySaysNothingWasFound() {
+        QFETCH(QString, key);
+        QVERIFY(test::signInToDemo());
+        LookupHost host;
+        QPointer<OtherFuncController> lookup = host.open(key.toStdString());
+        QWidget* view = lookup->searchView();
+        TextField* name = view->findChild<TextField*>(QStringLiteral("name_txt"));
+        QVERIFY(name);
+        test::typeText(name, QStringLiteral("没有此人"));
+        QTest::keyClick(name, Qt::Key_Return);
+        auto said = [view] {
+            auto* label = view->findChild<QLabel*>(QStringLiteral("nothingFound"));
+            return label && label->isVisible() ? label->text() : QString();
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(said(), QStringLiteral("没有找到相关信息"), kWaitMs);
+        QVERIFY(!lookup->isSearching());
+    }
+
     void theAddressBookSearchesOnReturnOnlyWithBothFields() {
         HttpTestServer server;
         server.setReply(kAddressPage,

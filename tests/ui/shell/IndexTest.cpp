@@ -2,6 +2,9 @@
 // "发微讯" button, opening modules, the "more" page, no way back and sign-out.
 #include <QLabel>
 #include <QPushButton>
+#include <QSet>
+#include <QSignalSpy>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include "ShellTest.h"
@@ -124,6 +127,7 @@ private slots:
         GlobalVar::getInstance_global().setApp_title("青禾协同办公");
         shell::Screen screen;
         IndexController* index = pushIndex(screen, {"email"});
+        QSignalSpy loads(index->message_view(), &MessageView::loadFinished);
         BottomView* bar = index->bottom_view();
         QCOMPARE(bar->items().size(), 4);
         QCOMPARE(bar->tempMyView(), bar->item("home"));
@@ -172,6 +176,12 @@ private slots:
         QVERIFY(write);
         QCOMPARE(write->func_type(), std::string("message"));
         QVERIFY(write->hidesBackButton());
+        // Once sent, the conversations reload as a pull would.
+        MessageView* conversations = index->message_view();
+        QTRY_VERIFY(loads.count() > 0 && !conversations->tableView()->isLoading());
+        const auto before = loads.count();
+        emit write->submitFinished(true);
+        QTRY_VERIFY(loads.count() > before);
     }
 
     void modulesOpenTheirScreens() {
@@ -235,6 +245,60 @@ private slots:
         QCOMPARE(index->backButtonTitle(), QString("首页"));
     }
 
+    void everyRowOfTheMorePageCanBeSeen_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("320 x 480") << QSize(320, 480);
+        QTest::newRow("320 x 568") << QSize(320, 568);
+    }
+    // Wheeled from top to end, the page shows each row whole and clear of the sign-out button
+    // at some point, and the button whole, under the last group.
+    void everyRowOfTheMorePageCanBeSeen() {
+        QFETCH(QSize, size);
+        shell::Environment env;
+        shell::Screen screen(size);
+        IndexController* index = pushIndex(screen, {"email"});
+        index->changeView("affairs");
+        OtherView* more = index->other_view();
+        TableView* table = more->tableView();
+        QPushButton* signOut = more->signOutButton();
+        QTRY_VERIFY(table->numberOfSections() > 0);
+        auto onPage = [more](QWidget* widget, const QRectF& rect) {
+            return QRect(widget->mapTo(more, rect.toRect().topLeft()), rect.toRect().size());
+        };
+        QSet<QPair<int, int>> seen;
+        int rows = 0;
+        bool buttonSeen = false;
+        for (int step = 0; step < 50; ++step) {
+            const QRect button = onPage(signOut, signOut->rect());
+            rows = 0;
+            QRect lastRow;
+            for (int section = 0; section < table->numberOfSections(); ++section) {
+                for (int row = 0; row < table->numberOfRowsInSection(section); ++row, ++rows) {
+                    const QRectF rect = table->rectForRowAtIndexPath({section, row})
+                                            .translated(0, -table->contentOffset());
+                    lastRow = onPage(table, rect);
+                    if (QRectF(table->rect()).contains(rect) && more->rect().contains(lastRow) &&
+                        !lastRow.intersects(button)) {
+                        seen.insert({section, row});
+                    }
+                }
+            }
+            buttonSeen = buttonSeen || (more->rect().contains(button) &&
+                                        onPage(table, table->rect()).contains(button) &&
+                                        button.top() > lastRow.bottom());
+            const qreal before = table->contentOffset();
+            QWheelEvent wheel(QPointF(160, 100), table->mapToGlobal(QPointF(160, 100)), QPoint(),
+                              QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                              false);
+            QCoreApplication::sendEvent(table, &wheel);
+            if (table->contentOffset() == before) {
+                break;
+            }
+        }
+        QCOMPARE(seen.size(), rows);
+        QVERIFY(buttonSeen);
+    }
+
     void morePageShowsVersionsAndSignsOut() {
         shell::Environment env;
         LoginVO record = shell::demoRecord();
@@ -248,7 +312,7 @@ private slots:
         OtherView* more = index->other_view();
         TableView* table = more->tableView();
         QCOMPARE(table->style(), TableView::Style::Grouped);
-        QVERIFY(!table->isScrollEnabled());
+        QVERIFY(table->isScrollEnabled());
         QTRY_VERIFY(table->cellForRowAtIndexPath({1, 1}));
         QCOMPARE(table->cellForRowAtIndexPath({0, 0})->textLabel()->text(),
                  QString("网络环境设置"));

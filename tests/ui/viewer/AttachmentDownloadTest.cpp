@@ -11,6 +11,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -242,6 +243,49 @@ private slots:
         viewer->retryButton()->click();
         QVERIFY(waitFor(viewer, Content::Picture));
         QVERIFY(viewer->saveButton());
+    }
+
+    // A document link (category 0) whose download the server fails: the client's own failure,
+    // never the server's text, and the download can be tried again.
+    void aFailedDocumentDownloadSaysDownloadFailed() {
+        Screen screen;
+        screen.server.setReply(
+            "/mobile/inc/attach_file.php",
+            {500, {{"Content-Type", "text/plain"}}, "ERROR: failure switched on for this page"});
+        auto* viewer =
+            screen.open(0, "/mobile/inc/attach_file.php?ATTACHMENT_ID=5&ATTACHMENT_NAME=a.zip");
+        QVERIFY(waitFor(viewer, Content::Failed));
+        QCOMPARE(ProgressHUD::status(), QStringLiteral("下载失败"));
+        QVERIFY(viewer->retryButton() && viewer->retryButton()->isVisibleTo(viewer->view()));
+    }
+
+    // A text file shows under its name with "另存为…", which proposes that name.
+    void aTextAttachmentShowsUnderItsNameWithSaveAs() {
+        Screen screen;
+        const QByteArray text = QStringLiteral("第一步：解压\n第二步：运行").toUtf8();
+        screen.server.setReply(
+            "/mobile/inc/attach_file.php",
+            {200, {{"Content-Type", "text/plain; charset=utf-8"}}, text.toStdString()});
+        const QString name = QStringLiteral("安装说明.txt");
+        auto* viewer =
+            screen.open(0, "/mobile/inc/attach_file.php?ATTACHMENT_ID=6&ATTACHMENT_NAME=" +
+                               QUrl::toPercentEncoding(name).toStdString());
+        QVERIFY(waitFor(viewer, Content::PlainText));
+        QCOMPARE(viewer->title(), name);
+        auto* shown = viewer->view()->findChild<QPlainTextEdit*>();
+        QVERIFY(shown && shown->isVisibleTo(viewer->view()));
+        QCOMPARE(shown->toPlainText().toUtf8(), text);
+        QCOMPARE(qobject_cast<QPushButton*>(viewer->rightBarButtonItem())->text(),
+                 QStringLiteral("另存为…"));
+        QTemporaryDir out;
+        QString asked;
+        viewer->setSaveAsPathProvider([&](const QString& suggested) {
+            asked = suggested;
+            return out.filePath(suggested);
+        });
+        qobject_cast<QPushButton*>(viewer->rightBarButtonItem())->click();
+        QCOMPARE(asked, name);
+        QCOMPARE(readAll(out.filePath(name)), text);
     }
 
     void leavingMidDownloadCancelsIt() {

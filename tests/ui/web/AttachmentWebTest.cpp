@@ -104,12 +104,12 @@ private slots:
     void aPdfTheEngineHandsOverIsShownInPlace() {
         Screen screen;
         screen.server.setReply(
-            "/mobile/inc/attach_file.php",
+            "/mobile/doc.php",
             {200,
              {{"Content-Type", "application/pdf"},
               {"Content-Disposition", "inline; filename*=UTF-8''%E6%96%B9%E6%A1%88.pdf"}},
              twoPagePdf()});
-        auto* viewer = screen.open("/mobile/inc/attach_file.php?ATTACHMENT_ID=3&P=S");
+        auto* viewer = screen.open("/mobile/doc.php?ATTACHMENT_ID=3&P=S");
         QTRY_COMPARE_WITH_TIMEOUT(viewer->content(), Content::Pdf, kLoadWaitMs);
         QCOMPARE(viewer->pdfPageCount(), 2);
         QVERIFY(viewer->pdfView()->isVisibleTo(viewer->view()));

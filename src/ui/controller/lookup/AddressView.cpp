@@ -81,6 +81,7 @@ void AddressView::textFieldShouldReturn() {
 void AddressView::result(Contacts contacts) {
     list_ = std::move(contacts);
     table_view_->reloadData();
+    showNothingFound(table_view_, list_.empty());
     emit listChanged();
 }
 

@@ -1,7 +1,9 @@
 // OtherBaseView: the empty base search view.
 #include "ui/controller/lookup/OtherBaseView.h"
 
+#include "ui/controller/detail/DetailView.h"
 #include "ui/controller/lookup/OtherFuncController.h"
+#include "ui/kit/Fonts.h"
 
 namespace oa {
 
@@ -16,5 +18,24 @@ void OtherBaseView::setOther_delegate(OtherFuncController* host) {
 }
 
 void OtherBaseView::createView() {}
+
+void OtherBaseView::showNothingFound(QWidget* list, bool nothing) {
+    if (!nothing) {
+        if (nothingFound_) {
+            nothingFound_->hide();
+        }
+        return;
+    }
+    if (!nothingFound_) {
+        nothingFound_ = new QLabel(DetailView::nothingFoundText(), list);
+        nothingFound_->setObjectName(QStringLiteral("nothingFound"));
+        nothingFound_->setFont(systemFont(17));
+        nothingFound_->setAlignment(Qt::AlignCenter);
+        nothingFound_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    nothingFound_->setGeometry(0, 20, list->width(), 40);
+    nothingFound_->raise();
+    nothingFound_->show();
+}
 
 }  // namespace oa

@@ -3,6 +3,7 @@
 // view, not the other way round.
 #pragma once
 
+#include <QLabel>
 #include <QPointer>
 #include <QWidget>
 
@@ -25,8 +26,14 @@ public:
     // nothing.
     virtual void createView();
 
+protected:
+    // Says at the top of `list`, while a result has no rows, that nothing was found (as the
+    // detail views of the other lookups do): an empty result is otherwise a blank screen.
+    void showNothingFound(QWidget* list, bool nothing);
+
 private:
     QPointer<QObject> other_delegate_;  // an OtherFuncController
+    QPointer<QLabel> nothingFound_;
 };
 
 }  // namespace oa

@@ -58,6 +58,7 @@ void UserView::searchName() {
 void UserView::result(People people) {
     list_ = std::move(people);
     table_view_->reloadData();
+    showNothingFound(table_view_, list_.empty());
     emit listChanged();
 }
 

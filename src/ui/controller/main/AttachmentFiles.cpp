@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QStringDecoder>
 #include <QUrl>
 #include <QUrlQuery>
 #include <QUuid>
@@ -47,6 +48,32 @@ QString AttachmentFiles::attachmentName(const QString& url) {
         return safeName(named);
     }
     return safeName(address.fileName());
+}
+
+bool AttachmentFiles::isFileDownload(const QString& url) {
+    const QUrl address(url);
+    if (!address.path().endsWith(QStringLiteral("/inc/attach_file.php"))) {
+        return false;
+    }
+    const QString suffix = QFileInfo(attachmentName(url)).suffix().toLower();
+    return suffix != QStringLiteral("htm") && suffix != QStringLiteral("html");
+}
+
+std::optional<QString> AttachmentFiles::readText(const QString& path) {
+    const QFileInfo info(path);
+    if (info.suffix().toLower() != QStringLiteral("txt") || info.size() > kMaxTextBytes) {
+        return std::nullopt;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(file.readAll());
+    if (utf8.hasError()) {
+        return std::nullopt;
+    }
+    return text;
 }
 
 QString AttachmentFiles::albumFolder() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace oa {
 
@@ -21,6 +22,16 @@ public:
     // The file name an attachment address carries: its "ATTACHMENT_NAME" query field, else the
     // last part of its path, as safeName leaves it. Empty when the address names nothing.
     static QString attachmentName(const QString& url);
+
+    // Whether `url` is the server's attachment file download ("/inc/attach_file.php") of a
+    // file that is no web page: the viewer fetches it itself rather than letting a web view
+    // show the server's error text or a bare text file.
+    static bool isFileDownload(const QString& url);
+
+    // The text of a downloaded ".txt" file of at most kMaxTextBytes of UTF-8; nothing for any
+    // other file.
+    static constexpr qint64 kMaxTextBytes = 1024 * 1024;
+    static std::optional<QString> readText(const QString& path);
 
     // $OA_ALBUM when set, else the user's pictures folder.
     static QString albumFolder();

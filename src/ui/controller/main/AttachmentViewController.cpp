@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStackedLayout>
 #include <QUrl>
@@ -50,7 +51,8 @@ AttachmentViewController::~AttachmentViewController() {
 void AttachmentViewController::loadView() {
     auto* root = new QWidget;
     root->setAutoFillBackground(true);
-    if (attachmentCategory_ != 0) {
+    if (attachmentCategory_ != 0 ||
+        AttachmentFiles::isFileDownload(QString::fromStdString(attachmentURL_))) {
         // The picture's background from the start of the download.
         QPalette palette = root->palette();
         palette.setColor(QPalette::Window, colorFromHexRGB(u"EDEDED"));
@@ -62,7 +64,8 @@ void AttachmentViewController::loadView() {
 }
 
 void AttachmentViewController::viewDidLoad() {
-    if (attachmentCategory_ == 0) {
+    if (attachmentCategory_ == 0 &&
+        !AttachmentFiles::isFileDownload(QString::fromStdString(attachmentURL_))) {
         makeWebView();
     } else {
         downLoadImage(attachmentURL_);
@@ -249,11 +252,15 @@ void AttachmentViewController::showDownloadedFile(const QString& path) {
     const QPointer<AttachmentViewController> guard(this);
     runInBackground([guard, path, box] {
         ScaledImageReader::Picture picture = ScaledImageReader::read(path, box);
-        MainLoop::main().post([guard, path, picture = std::move(picture)] {
+        std::optional<QString> text;
+        if (picture.image.isNull()) {
+            text = AttachmentFiles::readText(path);
+        }
+        MainLoop::main().post([guard, path, picture = std::move(picture), text = std::move(text)] {
             if (!guard || guard->downloadedFile_ != path) {
                 return;
             }
-            if (guard->showPicture(picture) || guard->showPdf(path)) {
+            if (guard->showPicture(picture) || guard->showText(text) || guard->showPdf(path)) {
                 return;
             }
             guard->showUnviewable();
@@ -293,6 +300,22 @@ bool AttachmentViewController::showPdf(const QString& path) {
     pdfView_ = view;
     showPage(view);
     setContent(Content::Pdf);
+    return true;
+}
+
+bool AttachmentViewController::showText(const std::optional<QString>& text) {
+    if (!text) {
+        return false;
+    }
+    auto* page = new QPlainTextEdit;
+    page->setObjectName(QStringLiteral("text"));
+    page->setReadOnly(true);
+    page->setPlainText(*text);
+    textView_ = page;
+    showPage(page);
+    setTitle(attachmentName_);
+    saveAsButton_ = setRightBarButton(QStringLiteral("另存为…"), [this] { saveAs(); });
+    setContent(Content::PlainText);
     return true;
 }
 

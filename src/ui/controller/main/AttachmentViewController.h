@@ -1,8 +1,10 @@
 // AttachmentViewController: one attachment or server page, given by its absolute address.
 // Category 0 loads the address in a web view (a file the page hands over as a download is
 // fetched and shown like the others); any other category downloads the file itself, with its
-// progress, into the app's tmp/ and shows a picture (fitted, dragged and pinched), a PDF, or
-// "无法预览此文件" with "另存为…"; a failed download says "下载失败" and offers "重新下载".
+// progress, into the app's tmp/ and shows a picture (fitted, dragged and pinched), a PDF, a text
+// file under its name with "另存为…", or "无法预览此文件" with "另存为…"; a failed download says
+// "下载失败" and offers "重新下载". The server's attachment files are downloaded so in category 0
+// too (all but web pages).
 // Category 1 offers "保存" to the picture album while a picture shows. Leaving the screen
 // cancels the download and removes its files.
 #pragma once
@@ -34,7 +36,7 @@ public:
     // The tag of the viewer's download request.
     static constexpr int kDownloadTag = 1023;
 
-    enum class Content { Nothing, Loading, Web, Picture, Pdf, Unviewable, Failed };
+    enum class Content { Nothing, Loading, Web, Picture, Pdf, PlainText, Unviewable, Failed };
     Q_ENUM(Content)
 
     explicit AttachmentViewController(QObject* parent = nullptr);
@@ -102,6 +104,7 @@ private:
     void showDownloadedFile(const QString& path);
     bool showPicture(const ScaledImageReader::Picture& picture);
     bool showPdf(const QString& path);
+    bool showText(const std::optional<QString>& text);
     void showUnviewable();
     void downloadFailed();
     void cancelDownload();
@@ -120,6 +123,7 @@ private:
     QPointer<WebView> webView_;
     QPointer<AttachmentStage> stage_;
     QPointer<QWidget> pdfView_;
+    QPointer<QWidget> textView_;
     QPointer<QWidget> unviewable_;
     QPointer<QPushButton> saveAsButton_;
     QPointer<QWidget> failedPage_;

@@ -56,6 +56,8 @@ class Overlay : public ListScreen {
 public:
     explicit Overlay(QWidget* parent) {
         setParent(parent);
+        // Only a picture over the table: a pull where it shows reaches the table and refreshes.
+        setAttribute(Qt::WA_TransparentForMouseEvents);
         label_ = new QLabel(this);
         label_->setObjectName(QStringLiteral("aviewLabel"));
         label_->setGeometry(120, 100, 100, 60);
@@ -226,8 +228,26 @@ void FuncController::writeView() {
     }
     auto* write = new WriteController;
     write->setFunc_type(func_type_);
+    // What was saved belongs in this list: it shows without a pull.
+    connect(write, &WriteController::submitFinished, this, [this](bool succeeded) {
+        if (succeeded) {
+            reloadList();
+        }
+    });
     hideKindControl();
     nav->pushViewController(write, true);
+}
+
+void FuncController::reloadList() {
+    if (!tableView_) {
+        return;
+    }
+    if (tableView_->isLoading()) {
+        // The load under way may have been answered before the save: another one follows it.
+        pull(LoadDirection::down);
+        return;
+    }
+    tableView_->launchRefreshing();
 }
 
 void FuncController::openDetail(const std::shared_ptr<BaseVO>& record) {

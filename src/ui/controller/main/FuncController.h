@@ -69,8 +69,10 @@ public:
 
     // The diary kind control changed: 0 the user's own diaries, 1 the shared ones.
     void changeBrush(int index);
-    // The write button: the write screen of the module.
+    // The write button: the write screen of the module; the list reloads once it has saved.
     void writeView();
+    // Reloads the list as a pull down does.
+    void reloadList();
 
     // TableViewDataSource
     int numberOfRowsInSection(TableView* tableView, int section) override;

@@ -391,6 +391,12 @@ void IndexController::allSendView() {
         auto* write = new WriteController;
         write->setFunc_type("message");
         write->setHidesBackButton(true);
+        // The conversations list what was sent.
+        connect(write, &WriteController::submitFinished, this, [this](bool succeeded) {
+            if (succeeded && message_view_) {
+                message_view_->messageChange();
+            }
+        });
         nav->pushViewController(write, true);
     }
 }

@@ -1,6 +1,7 @@
 // OtherView: the rows of the "more" page and the sign-out button.
 #include "ui/controller/main/OtherView.h"
 
+#include <QHBoxLayout>
 #include <QPointer>
 #include <QPushButton>
 
@@ -16,9 +17,11 @@
 namespace oa {
 
 namespace {
-// The table holds six rows in two groups with their margins; the button sits under it.
-constexpr int kTableHeight = 300;
+// The button sits under the last group, inside the table, so that it scrolls with the rows:
+// a page too short for all of them still reaches each one and the button.
 constexpr int kButtonHeight = 44;
+constexpr int kButtonMargin = 10;
+constexpr int kButtonInset = 20;
 }  // namespace
 
 OtherView::OtherView(QWidget* parent) : QWidget(parent) {
@@ -40,11 +43,16 @@ void OtherView::createView() {
     TableView::setGroupedBackground(this);
     table_ = new TableView(TableView::Style::Grouped, this);
     table_->setBackgroundColor(Qt::transparent);
-    table_->setScrollEnabled(false);
     table_->setDataSource(this);
     table_->setDelegate(this);
 
-    signOut_ = new QPushButton(QString::fromUtf8(kSignOut), this);
+    auto* footer = new QWidget;
+    footer->resize(width(), kButtonHeight + 2 * kButtonMargin);
+    auto* footerLayout = new QHBoxLayout(footer);
+    footerLayout->setContentsMargins(kButtonInset, kButtonMargin, kButtonInset, kButtonMargin);
+    signOut_ = new QPushButton(QString::fromUtf8(kSignOut), footer);
+    signOut_->setFixedHeight(kButtonHeight);
+    footerLayout->addWidget(signOut_);
     signOut_->setObjectName(QStringLiteral("signOutButton"));
     signOut_->setFont(boldSystemFont(17));
     signOut_->setCursor(Qt::PointingHandCursor);
@@ -54,6 +62,7 @@ void OtherView::createView() {
         "QPushButton:pressed { background: #a93226; }"
         "QPushButton:focus { border: 2px solid #8fd0ff; }"));
     connect(signOut_, &QPushButton::clicked, this, &OtherView::returnRoot);
+    table_->setTableFooterView(footer);
     // The table loads its rows itself when the page is first shown.
     resizeEvent(nullptr);
 }
@@ -158,10 +167,7 @@ void OtherView::showEvent(QShowEvent* event) {
 
 void OtherView::resizeEvent(QResizeEvent*) {
     if (table_) {
-        table_->setGeometry(0, 0, width(), kTableHeight);
-    }
-    if (signOut_) {
-        signOut_->setGeometry(20, kTableHeight + 10, std::max(0, width() - 40), kButtonHeight);
+        table_->setGeometry(rect());
     }
 }
 

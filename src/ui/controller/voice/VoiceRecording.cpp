@@ -9,12 +9,12 @@
 #include "core/platform/AppPaths.h"
 #include "core/platform/MainLoop.h"
 #include "core/voice/VoiceConverter.h"
+#include "core/voice/VoicePcm.h"
 #include "ui/kit/CustomAnimating.h"
 #include "ui/kit/LongPressButton.h"
 #include "ui/kit/ProgressHUD.h"
 #include "ui/platform/AudioRecorder.h"
 #include "ui/platform/AudioStack.h"
-#include "ui/platform/VoicePcm.h"
 
 namespace oa {
 

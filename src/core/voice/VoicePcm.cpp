@@ -1,6 +1,6 @@
 // Linear interpolation between the two nearest input samples. Also built into the multimedia
 // module, which converts what the devices give.
-#include "ui/platform/VoicePcm.h"
+#include "core/voice/VoicePcm.h"
 
 #include <algorithm>
 #include <cmath>
