@@ -100,6 +100,7 @@ TableViewCell* OtherView::cellForRowAtIndexPath(TableView*, const IndexPath& pat
         cell->setSelectionStyle(TableViewCell::SelectionStyle::None);
         auto* on = new Switch;
         on->setObjectName(QStringLiteral("newsNoticesSwitch"));
+        on->setAccessibleName(QString::fromUtf8(kNewsNotices));
         on->setOn(NewsNotifier::isSwitchedOn());
         connect(on, &Switch::valueChanged, on, [on](bool value) {
             // A failed write shows the value the next push reads.
