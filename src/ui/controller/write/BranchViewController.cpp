@@ -153,7 +153,8 @@ void BranchViewController::applyFilter() {
 
 std::string BranchViewController::tickKey(std::size_t index) const {
     const Text& id = dataAry_.at(index).dept_id;
-    return id ? "=" + *id : "#" + std::to_string(index);
+    // Built by append: GCC 12 at -O3 misreads `"#" + std::to_string(…)` as an overflow.
+    return id ? std::string("=").append(*id) : std::string("#").append(std::to_string(index));
 }
 
 bool BranchViewController::isChecked(std::size_t index) const {
