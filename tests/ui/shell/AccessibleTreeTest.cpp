@@ -62,13 +62,7 @@ class AccessibleTreeTest : public QObject {
 private slots:
     void everyScreenNamesItsControls() {
         shell::Environment env;
-        shell::Environment::storeSettings({{"name1", "演示"},
-                                           {"ip1", shell::demoServerAddress()},
-                                           {"name2", ""},
-                                           {"ip2", ""},
-                                           {"name3", ""},
-                                           {"ip3", ""},
-                                           {"im_port", "1188"}});
+        shell::Environment::storeDemoSettings();
         shell::Screen screen;
         QWidget* window = screen.window();
         LoginView* form = screen.login()->loginView();

@@ -40,13 +40,6 @@ bool moving(const QObject* view) {
     return !view->findChildren<QPropertyAnimation*>().isEmpty();
 }
 
-SetDictionary demoSettings() {
-    return {{"name1", "演示"},  {"ip1", shell::demoServerAddress()},
-            {"name2", ""},      {"ip2", ""},
-            {"name3", ""},      {"ip3", ""},
-            {"im_port", "1188"}};
-}
-
 }  // namespace
 
 class KeyboardMovesTest : public QObject {
@@ -66,7 +59,7 @@ private slots:
     void focusHandedBackLeavesTheFormInPlace() {
         QFETCH(QString, how);
         shell::Environment env;
-        shell::Environment::storeSettings(demoSettings());
+        shell::Environment::storeDemoSettings();
         shell::Screen screen;
         QVERIFY(QTest::qWaitForWindowActive(screen.window()));
         LoginView* form = screen.login()->loginView();
@@ -121,7 +114,7 @@ private slots:
     // window handed the focus to (which adds to the name rather than replacing it).
     void editingTheUserStartsMovesTheForm() {
         shell::Environment env;
-        shell::Environment::storeSettings(demoSettings());
+        shell::Environment::storeDemoSettings();
         shell::Screen screen;
         QVERIFY(QTest::qWaitForWindowActive(screen.window()));
         LoginView* form = screen.login()->loginView();
@@ -157,7 +150,7 @@ private slots:
     // environments brings it down again, so the field being edited is always in sight.
     void settingsFieldBeingEditedIsInSight() {
         shell::Environment env;
-        shell::Environment::storeSettings(demoSettings());
+        shell::Environment::storeDemoSettings();
         shell::Screen screen;
         QVERIFY(QTest::qWaitForWindowActive(screen.window()));
         screen.login()->loginView()->pushSet();

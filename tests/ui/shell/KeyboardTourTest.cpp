@@ -77,13 +77,7 @@ class KeyboardTourTest : public QObject {
 private slots:
     void walksTheScreensByKeysOnly() {
         shell::Environment env;
-        shell::Environment::storeSettings({{"name1", "演示"},
-                                           {"ip1", shell::demoServerAddress()},
-                                           {"name2", ""},
-                                           {"ip2", ""},
-                                           {"name3", ""},
-                                           {"ip3", ""},
-                                           {"im_port", "1188"}});
+        shell::Environment::storeDemoSettings();
         shell::Screen screen;
         QWidget* window = screen.window();
         QVERIFY(QTest::qWaitForWindowActive(window));

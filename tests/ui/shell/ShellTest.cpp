@@ -82,6 +82,16 @@ void Environment::storeSettings(const SetDictionary& settings) {
     PlistManager().saveSetInfo(settings);
 }
 
+void Environment::storeDemoSettings() {
+    storeSettings({{"name1", "演示"},
+                   {"ip1", demoServerAddress()},
+                   {"name2", ""},
+                   {"ip2", ""},
+                   {"name3", ""},
+                   {"ip3", ""},
+                   {"im_port", "1188"}});
+}
+
 void Environment::storeRecord(const LoginVO& record) {
     const auto oa = GlobalVar::getInstance_global().oa();
     PlistManager().setLoginInfo(record);

@@ -50,6 +50,8 @@ public:
 
     // Writes the settings file and the sign-in record.
     static void storeSettings(const SetDictionary& settings);
+    // Environment 1 is the demo server ("演示"), the others empty, the push port 1188.
+    static void storeDemoSettings();
     static void storeRecord(const LoginVO& record);
 
 private:

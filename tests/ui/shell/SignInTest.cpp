@@ -49,13 +49,7 @@ class SignInTest : public QObject {
 private slots:
     void successPushesTheIndexWithTheModulesAndLogsInToThePushChannel() {
         shell::Environment env;
-        shell::Environment::storeSettings({{"name1", "演示"},
-                                           {"ip1", shell::demoServerAddress()},
-                                           {"name2", ""},
-                                           {"ip2", ""},
-                                           {"name3", ""},
-                                           {"ip3", ""},
-                                           {"im_port", "1188"}});
+        shell::Environment::storeDemoSettings();
         shell::Screen screen;
         LoginView* form = screen.login()->loginView();
         QCOMPARE(ProgressHUD::state(), ProgressHUD::State::Hidden);
