@@ -2,6 +2,9 @@
 // over the engine module's page.
 #include "ui/platform/WebView.h"
 
+#include <QChildEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QResizeEvent>
 #include <QTimer>
@@ -29,6 +32,8 @@ WebView::WebView(QWidget* parent) : QWidget(parent) {
         QWidget* engine = page_->widget();
         engine->setGeometry(rect());
         setFocusProxy(engine);
+        // The engine's input widget comes with the first page: watch for it.
+        engine->installEventFilter(this);
         copySessionCookies();
     }
 }
@@ -45,6 +50,27 @@ void WebView::resizeEvent(QResizeEvent* event) {
     if (page_) {
         page_->widget()->setGeometry(rect());
     }
+}
+
+bool WebView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ChildAdded) {
+        QObject* child = static_cast<QChildEvent*>(event)->child();
+        if (child->isWidgetType()) {
+            child->installEventFilter(this);
+        }
+    } else if (event->type() == QEvent::KeyPress) {
+        // The engine takes every key, so Escape would never reach the screen around the page,
+        // where it means "返回": hand it up from the view as if the page had ignored it.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier &&
+            parentWidget()) {
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QString(),
+                             key->isAutoRepeat());
+            QCoreApplication::sendEvent(parentWidget(), &escape);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void WebView::setBackgroundColor(const QColor& color) {

@@ -70,6 +70,7 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     bool decideNavigation(const QUrl& url, NavigationType type, bool isMainFrame) override;

@@ -124,6 +124,13 @@ private slots:
         QCOMPARE(failed.count(), 0);
         QVERIFY(ProgressHUD::state() != ProgressHUD::State::Error);
         QCOMPARE(view->webView()->url().path(), QStringLiteral("/mobile/email/read.php"));
+
+        // Escape in the page is "返回", as on every other screen.
+        host.nav->popViewController(false);
+        QVERIFY(QTest::qWaitForWindowActive(&host.window));
+        view->webView()->setFocus();
+        QTest::keyClick(view->webView()->inputWidget(), Qt::Key_Escape);
+        QTRY_COMPARE_WITH_TIMEOUT(host.nav->topViewController(), host.root, kLoadWaitMs);
     }
 
     // A notice's page that never answers: "正在加载..." until the screen is left, then nothing.
