@@ -62,8 +62,7 @@ bool WebView::eventFilter(QObject* watched, QEvent* event) {
         // The engine takes every key, so Escape would never reach the screen around the page,
         // where it means "返回": hand it up from the view as if the page had ignored it.
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier &&
-            parentWidget()) {
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier && parentWidget()) {
             QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QString(),
                              key->isAutoRepeat());
             QCoreApplication::sendEvent(parentWidget(), &escape);
