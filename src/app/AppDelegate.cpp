@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QIcon>
 #include <QPointer>
 #include <QTimer>
 #include <QWindow>
@@ -40,6 +41,8 @@
 namespace oa {
 
 namespace {
+// When the window gets its icon.
+constexpr int kWindowIconDelayMs = 300;
 // How long a screenshot waits for the window system to show the window before grabbing anyway.
 constexpr int kExposeTimeoutMs = 5000;
 constexpr char kTopBackgroundImage[] = "topbackground.png";
@@ -103,6 +106,18 @@ bool AppDelegate::application(const LaunchOptions& options) {
     window_->setRootViewController(navigation);
     Zoom::installShortcuts(window_.get());
     window_->makeKeyAndVisible();
+    // The title bar's and task switcher's icon (the installed one's picture) once the first
+    // screen is up: drawing it is no part of the start.
+    QTimer::singleShot(kWindowIconDelayMs, window_.get(), [window = window_.get()] {
+        QIcon icon;
+        for (const qreal ratio : {1.0, 2.0, 4.0}) {
+            // 64, 128 and 256 pixels, each a size of its own.
+            QPixmap size = image(QStringLiteral("appicon"), ratio);
+            size.setDevicePixelRatio(1);
+            icon.addPixmap(size);
+        }
+        window->setWindowIcon(icon);
+    });
     return true;
 }
 
