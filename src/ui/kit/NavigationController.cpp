@@ -494,6 +494,9 @@ void NavigationController::focusTop(bool popupClosed) {
         return;  // the screen chose (after a pop-up, only when it had nothing to hand back)
     }
     if (!usable(target)) {
+        target = top->preferredFocusWidget();
+    }
+    if (!usable(target)) {
         // A list screen starts on its list; others on their first control.
         const auto tables = screen->findChildren<TableView*>();
         const auto table = std::find_if(tables.begin(), tables.end(), usable);

@@ -29,6 +29,9 @@ public:
     // owns the view wherever it is placed in the widget tree.
     QWidget* view();
     bool isViewLoaded() const { return !view_.isNull(); }
+    // The control that takes the keyboard when the screen comes up with nothing of its own
+    // focused; without one, a navigation stack gives it to the screen's list or first control.
+    virtual QWidget* preferredFocusWidget() const { return nullptr; }
 
     QString title() const { return title_; }
     void setTitle(const QString& title);

@@ -1,6 +1,7 @@
 // The client without a mouse: signing in, opening a module, walking and opening its rows, going
 // back, refreshing, writing, leaving and sending, each by keys pressed where the focus is.
 #include <QApplication>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
 
@@ -12,7 +13,10 @@
 #include "ui/controller/main/IndexController.h"
 #include "ui/controller/main/MyImageView.h"
 #include "ui/controller/main/MyView.h"
+#include "ui/controller/message/MessageController.h"
 #include "ui/controller/message/MessageView.h"
+#include "ui/controller/message/UIExpandingTextView.h"
+#include "ui/controller/message/UIInputToolbar.h"
 #include "ui/controller/write/DiaryWriteView.h"
 #include "ui/controller/write/WriteController.h"
 #include "ui/kit/ActionSheet.h"
@@ -142,6 +146,19 @@ private slots:
         QVERIFY(index->message_view()->isVisible());
         press(window, Qt::Key_N, Qt::ControlModifier);
         QVERIFY(screen.topAs<WriteController>());
+        press(window, Qt::Key_Escape);
+        QCOMPARE(screen.top(), index);
+        // A conversation opened by keys takes typing in its input field at once.
+        PullingRefreshTableView* conversations = index->message_view()->tableView();
+        QTRY_VERIFY_WITH_TIMEOUT(!index->message_view()->list().empty(), kReplyMs);
+        QVERIFY(tabTo(window, conversations));
+        press(window, Qt::Key_Down);
+        press(window, Qt::Key_Return);
+        QTRY_VERIFY(screen.topAs<MessageController>());
+        QWidget* input = screen.topAs<MessageController>()->inputToolbar()->textView();
+        QTRY_COMPARE(focused(), input);
+        QTest::keyClicks(focused(), "typed at once");
+        QCOMPARE(qobject_cast<QPlainTextEdit*>(input)->toPlainText(), QString("typed at once"));
         press(window, Qt::Key_Escape);
         QCOMPARE(screen.top(), index);
         QVERIFY(tabTo(window, index->bottom_view()->item("home")));

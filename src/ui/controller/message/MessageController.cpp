@@ -368,6 +368,10 @@ void MessageController::keyboardWillHide() {
     moveContent(0);
 }
 
+QWidget* MessageController::preferredFocusWidget() const {
+    return inputToolbar_ ? inputToolbar_->textView() : nullptr;
+}
+
 void MessageController::returnkeyboard() {
     if (inputToolbar_) {
         inputToolbar_->textView()->clearFocus();

@@ -52,6 +52,8 @@ public:
 
     UIBubbleTableView* bubbleTable() const { return bubbleTable_; }
     UIInputToolbar* inputToolbar() const { return inputToolbar_; }
+    // The input field: a conversation opened from the keyboard takes typing at once.
+    QWidget* preferredFocusWidget() const override;
     VoiceRecording* recording() const { return recording_; }
     // The bubbles shown, top to bottom.
     const std::vector<NSBubbleDataPtr>& bubbleData() const { return data_arr_; }
