@@ -463,6 +463,19 @@ void NavigationController::focusChanged(QWidget* old, QWidget* now) {
         !container->isAncestorOf(now)) {
         lastFocus_[top] = old;  // a sheet or alert takes the focus for a while
     }
+    // A field that gives up the keyboard (a message sent, a tap beside it) leaves the focus
+    // nowhere, where Escape and Tab would do nothing: the screen's list takes it, or the screen.
+    if (!now && old && top && top->isViewLoaded() && top->view()->isAncestorOf(old) &&
+        container->isActiveWindow() && !isTransitioning()) {
+        QWidget* screen = top->view();
+        const auto tables = screen->findChildren<TableView*>();
+        const auto table = std::find_if(tables.begin(), tables.end(), [](TableView* t) {
+            return t->isVisible() && (t->focusPolicy() & Qt::TabFocus);
+        });
+        (table != tables.end() ? static_cast<QWidget*>(*table) : screen)
+            ->setFocus(Qt::OtherFocusReason);
+        return;
+    }
     // A sheet, alert or pop-up list that closes leaves the focus wherever the focus chain goes
     // next; the screen gets it back instead.
     if (old && !old->isVisible() && old != container && !container->isAncestorOf(old) &&

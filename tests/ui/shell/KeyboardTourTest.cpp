@@ -159,6 +159,14 @@ private slots:
         QTRY_COMPARE(focused(), input);
         QTest::keyClicks(focused(), "typed at once");
         QCOMPARE(qobject_cast<QPlainTextEdit*>(input)->toPlainText(), QString("typed at once"));
+        press(window, Qt::Key_Return, Qt::ControlModifier);
+        auto lastBubble = [&screen] {
+            const auto* dialog = screen.topAs<MessageController>();
+            return dialog && !dialog->bubbleData().empty() ? dialog->bubbleData().back()->text()
+                                                           : QString();
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(lastBubble(), QString("typed at once"), kReplyMs);
+        QCOMPARE(qobject_cast<QPlainTextEdit*>(input)->toPlainText(), QString());
         press(window, Qt::Key_Escape);
         QCOMPARE(screen.top(), index);
         QVERIFY(tabTo(window, index->bottom_view()->item("home")));

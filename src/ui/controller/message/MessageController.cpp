@@ -103,6 +103,8 @@ void MessageController::loadView() {
     inputToolbar_ = new UIInputToolbar(content_);
     inputToolbar_->setDelegate(this);
     inputToolbar_->textView()->installEventFilter(this);
+    // Ctrl+Enter anywhere on the screen is "发送", as on the writing screens.
+    setSendButton(inputToolbar_->inputButton());
     recording_ = new VoiceRecording(inputToolbar_->recordButton(), root, this);
     connect(recording_, &VoiceRecording::recordFinished, this, &MessageController::recordFinished);
     setView(root);
