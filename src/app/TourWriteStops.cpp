@@ -272,50 +272,33 @@ void Tour::addWriteStops() {
                               writeStackOf(window)->topViewController());
                           write->leaveSheet()->clickButtonAtIndex(1);
                       }});
-    stops_.push_back({"index for the saved diary",
-                      [window] { return atRest<IndexController>(window) != nullptr; }, false,
-                      [window] {
-                          WriteController* write = pushWrite(window, "diary");
-                          write->diary_view()->setContent(
-                              QStringLiteral("完成季度报表初稿，\n明天交财务部核对。"));
-                      }});
-    stops_.push_back({"diary to save",
-                      [window] { return atRest<WriteController>(window) != nullptr; }, false,
-                      [window] { atRest<WriteController>(window)->saveInfo(); }});
-    stops_.push_back({"43-write-saved", succeeded(window), true, [] {}});
-    stops_.push_back({"index for the sent e-mail",
-                      [window] { return atRest<IndexController>(window) != nullptr; }, false,
-                      [window] {
-                          WriteController* write =
-                              pushWrite(window, "email", {colleague("chenjing", "3", "陈静")});
-                          write->email_view()->setSubject(QStringLiteral("季度报表"));
-                          write->email_view()->setContent(
-                              QStringLiteral("陈静：\n报表见图片，请核对。"));
-                          write->didFinishPickingImage(samplePhoto());
-                      }});
-    stops_.push_back({"e-mail to send",
-                      [window] { return atRest<WriteController>(window) != nullptr; }, false,
-                      [window] { atRest<WriteController>(window)->saveInfo(); }});
-    stops_.push_back({"44-email-sent", succeeded(window), true, [] {}});
-    stops_.push_back(
-        {"index for the sent group message",
-         [window] { return atRest<IndexController>(window) != nullptr; }, false,
-         [window] { pushGroupMessage(window, QStringLiteral("下午三点开会，\n请准时到。")); }});
-    stops_.push_back({"group message to send",
-                      [window] { return atRest<WriteController>(window) != nullptr; }, false,
-                      [window] { atRest<WriteController>(window)->saveInfo(); }});
-    stops_.push_back({"45-message-sent", succeeded(window), true, [] {}});
-    stops_.push_back({"index for the saved schedule",
-                      [window] { return atRest<IndexController>(window) != nullptr; }, false,
-                      [window] {
-                          WriteController* write = pushWrite(window, "calendar");
-                          write->calendar_view()->setContent(
-                              QStringLiteral("部门例会\n带上本周工作小结"));
-                      }});
-    stops_.push_back({"schedule to save",
-                      [window] { return atRest<WriteController>(window) != nullptr; }, false,
-                      [window] { atRest<WriteController>(window)->saveInfo(); }});
-    stops_.push_back({"46-schedule-saved", succeeded(window), true, [] {}});
+    // A writing screen filled in on the index, sent or saved once, and its "成功".
+    auto sendOnce = [this, window](const QString& what, const QString& shot,
+                                   std::function<void()> fillIn) {
+        stops_.push_back({QStringLiteral("index for the ") + what,
+                          [window] { return atRest<IndexController>(window) != nullptr; }, false,
+                          std::move(fillIn)});
+        stops_.push_back({what + QStringLiteral(" to send"),
+                          [window] { return atRest<WriteController>(window) != nullptr; }, false,
+                          [window] { atRest<WriteController>(window)->saveInfo(); }});
+        stops_.push_back({shot, succeeded(window), true, [] {}});
+    };
+    sendOnce(QStringLiteral("diary"), QStringLiteral("43-write-saved"), [window] {
+        WriteController* write = pushWrite(window, "diary");
+        write->diary_view()->setContent(QStringLiteral("完成季度报表初稿，\n明天交财务部核对。"));
+    });
+    sendOnce(QStringLiteral("e-mail"), QStringLiteral("44-email-sent"), [window] {
+        WriteController* write = pushWrite(window, "email", {colleague("chenjing", "3", "陈静")});
+        write->email_view()->setSubject(QStringLiteral("季度报表"));
+        write->email_view()->setContent(QStringLiteral("陈静：\n报表见图片，请核对。"));
+        write->didFinishPickingImage(samplePhoto());
+    });
+    sendOnce(QStringLiteral("group message"), QStringLiteral("45-message-sent"),
+             [window] { pushGroupMessage(window, QStringLiteral("下午三点开会，\n请准时到。")); });
+    sendOnce(QStringLiteral("schedule"), QStringLiteral("46-schedule-saved"), [window] {
+        WriteController* write = pushWrite(window, "calendar");
+        write->calendar_view()->setContent(QStringLiteral("部门例会\n带上本周工作小结"));
+    });
     stops_.push_back(
         {"index for the schedule list",
          [window] { return atRest<IndexController>(window) != nullptr; }, false,

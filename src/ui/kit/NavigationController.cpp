@@ -18,6 +18,19 @@
 
 namespace oa {
 
+namespace {
+
+// The screen's first list that can take the keyboard.
+QWidget* focusableList(QWidget* screen) {
+    const auto tables = screen->findChildren<TableView*>();
+    const auto table = std::find_if(tables.begin(), tables.end(), [](const TableView* list) {
+        return list->isVisible() && list->isEnabled() && (list->focusPolicy() & Qt::TabFocus);
+    });
+    return table != tables.end() ? *table : nullptr;
+}
+
+}  // namespace
+
 NavigationController::NavigationController(ViewController* root, QObject* parent)
     : ViewController(parent), bar_(new NavigationBar) {
     bar_->setObjectName(QStringLiteral("navigationBar"));
@@ -467,13 +480,8 @@ void NavigationController::focusChanged(QWidget* old, QWidget* now) {
     // nowhere, where Escape and Tab would do nothing: the screen's list takes it, or the screen.
     if (!now && old && top && top->isViewLoaded() && top->view()->isAncestorOf(old) &&
         container->isActiveWindow() && !isTransitioning()) {
-        QWidget* screen = top->view();
-        const auto tables = screen->findChildren<TableView*>();
-        const auto table = std::find_if(tables.begin(), tables.end(), [](TableView* t) {
-            return t->isVisible() && (t->focusPolicy() & Qt::TabFocus);
-        });
-        (table != tables.end() ? static_cast<QWidget*>(*table) : screen)
-            ->setFocus(Qt::OtherFocusReason);
+        QWidget* list = focusableList(top->view());
+        (list ? list : top->view())->setFocus(Qt::OtherFocusReason);
         return;
     }
     // A sheet, alert or pop-up list that closes leaves the focus wherever the focus chain goes
@@ -511,9 +519,7 @@ void NavigationController::focusTop(bool popupClosed) {
     }
     if (!usable(target)) {
         // A list screen starts on its list; others on their first control.
-        const auto tables = screen->findChildren<TableView*>();
-        const auto table = std::find_if(tables.begin(), tables.end(), usable);
-        target = table != tables.end() ? *table : nullptr;
+        target = focusableList(screen);
     }
     for (QWidget* next = screen->nextInFocusChain(); !target && next != screen;
          next = next->nextInFocusChain()) {
